@@ -1,0 +1,35 @@
+# The two commands of the README: `make run` and `make test`. Each one installs
+# what is missing (scripts/install-deps.sh) and builds what it needs.
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+RELEASE := build/release
+TESTING := build/test
+
+.PHONY: deps run test bench release testing format clean
+
+deps:
+	@bash scripts/install-deps.sh
+
+# Optimised build used by `make run` and `make bench`.
+release: deps
+	@cmake -S . -B $(RELEASE) -DCMAKE_BUILD_TYPE=Release -DTAVRELO_TESTS=OFF -DTAVRELO_BENCH=ON >/dev/null
+	@cmake --build $(RELEASE) -j $(JOBS)
+
+# Test build: optimised, with AddressSanitizer and UndefinedBehaviorSanitizer.
+testing: deps
+	@cmake -S . -B $(TESTING) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRELO_SANITIZE=ON >/dev/null
+	@cmake --build $(TESTING) -j $(JOBS)
+
+test: testing
+	@cd $(TESTING) && ctest --output-on-failure -j $(JOBS)
+
+run: release
+	@bash scripts/run.sh $(RELEASE)
+
+bench: release
+	@$(RELEASE)/bench/tavrelo-bench
+
+format:
+	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	@rm -rf build

@@ -1,0 +1,47 @@
+// Vocabulary shared by the whole engine: orders, cells, sums, the book
+// configuration, the filled square and the one exception class.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tavrelo {
+
+class EVelt : public std::runtime_error {
+  public:
+    explicit EVelt(const std::string& AMensagem) : std::runtime_error(AMensagem) {}
+};
+
+// The six orders in the order the user chooses them; per-order tables use this index.
+inline constexpr std::array<int32_t, 6> TamanhosSuportados = {8, 12, 16, 7, 11, 13};
+
+int32_t SomaMagica(int32_t N);
+int32_t SomaComplementar(int32_t N);
+int32_t TamanhoDoIndice(int32_t AIndice);
+int32_t IndiceDoTamanho(int32_t N);
+bool TamanhoValido(int32_t N);
+
+struct TConfigLivro {
+    int32_t NumPuzzles = 0;
+    int32_t N = 0;
+    int32_t Nivel = 0; // 0 = Progressiva, 1..5 = one level for every puzzle
+    std::string Titulo;
+    bool Caminho = false; // solutions printed with their deduction hints
+    uint32_t Semente = 0;
+};
+
+struct TSolucao {
+    int32_t N = 0;
+    std::vector<int32_t> Valores; // N² cells, row-major
+};
+
+// Toroidal read: row and column are first brought into 0..N-1.
+int32_t ValorEm(const TSolucao& ASolucao, int32_t ALinha, int32_t AColuna);
+
+// printf-style formatting into a std::string, for the system's exact messages.
+std::string Formatar(const char* AFormato, ...) __attribute__((format(printf, 1, 2)));
+
+} // namespace tavrelo
