@@ -5,8 +5,9 @@
 #include "core/tipos.h"
 
 #include <array>
-#include <initializer_list>
 #include <cstdint>
+#include <initializer_list>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -91,6 +92,10 @@ class TSolverDeducao {
     // Can deduction fill every cell? ADados (N² entries, 0 = empty) is not modified.
     bool Fecho(std::span<const int32_t> ADados, TFamilias AFamilias, bool AComLista) const;
 
+    // True when some law of AFamilias through ACelula has ACelula as its only empty
+    // cell in ADados: removing that clue leaves a grid that the first single gap refills.
+    bool FixadaPorLei(std::span<const int32_t> ADados, int32_t ACelula, TFamilias AFamilias) const;
+
     // The same deduction in rounds, every step recorded and, when ASolucaoRef is not
     // empty, checked against it.
     TResultadoSolver Resolver(std::span<const int32_t> ADados, TFamilias AFamilias,
@@ -99,11 +104,39 @@ class TSolverDeducao {
   private:
     struct TTrabalho;
 
+    void ConstruirTabelasPlanas();
+    bool LeiAtiva(int32_t ALei, TFamilias AFamilias) const;
+    bool PrepararGrelha(std::span<const int32_t> ADados) const;
+    void ContarLacunas(TFamilias AFamilias) const;
+    void Escrever(int32_t ACelula, int32_t AValor, bool AEmpilhar) const;
+    bool Propagar() const;
+    int32_t LerPar(int32_t ALei, int32_t& A, int32_t& B, int32_t& R) const;
+    void GuardarConjunto(int32_t ACelula, const uint64_t* AConjunto) const;
+    void FiltrarPorParceiro(int32_t A, int32_t B, int32_t R, uint64_t* ANovo) const;
+    bool ReduzirPelaLista(TFamilias AFamilias) const;
+    bool LeiDoPar(TFamilias AFamilias, int32_t ACelula, int32_t& ALei, int32_t& AParceiro,
+                  int32_t& AResto) const;
+
     int32_t FN = 0;
     std::vector<TLei> FLeis;
     std::vector<std::vector<int32_t>> FPorCelula;
     std::vector<std::vector<int32_t>> FCoefPorCelula;
     int32_t FPalavras = 0;
+
+    // The law table laid out flat for the inner loops: law j's cells and
+    // coefficients are FCelulas/FCoefs[FInicio[j] .. FInicio[j+1]).
+    std::vector<int32_t> FInicio;
+    std::vector<int32_t> FCelulas;
+    std::vector<int32_t> FCoefs;
+    std::vector<int32_t> FConstantes;
+    std::vector<TFamilia> FFamilias;
+
+    std::unique_ptr<TTrabalho> FTrabalho; // scratch of the running call
 };
+
+// Value sets of FPalavras words from word APrimeira of a table: membership, and the
+// only member (0 when the set is empty or has two or more members).
+bool TemValor(const uint64_t* ATabela, int32_t APrimeira, int32_t AValor);
+int32_t ValorUnico(const uint64_t* ATabela, int32_t APrimeira, int32_t APalavras);
 
 } // namespace tavrelo
