@@ -31,6 +31,10 @@ class TGeradorQuadrados {
     std::map<int32_t, std::vector<TDesenho>> FDesenhos;
 };
 
+// The lexicographically smallest of the square's arrangements under the eight symmetries,
+// with and without complement, and (even orders only) every cyclic shift of rows and columns.
+std::vector<int32_t> ArranjoCanonico(const TSolucao& ASolucao);
+// FNV-1a of ArranjoCanonico, one step per cell: equal for squares that a symmetry relates.
 uint64_t ChaveCanonica(const TSolucao& ASolucao);
 void Baralhar(TGeradorAleatorio& ARng, std::span<int32_t> AValores);
 
