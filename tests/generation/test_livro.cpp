@@ -1,1 +1,123 @@
+#include "generation/livro.h"
+
+#include "core/random.h"
+
 #include <gtest/gtest.h>
+
+namespace tavrelo {
+namespace {
+
+TConfigLivro Config(int32_t N, int32_t nivel, int32_t puzzles, uint32_t semente) {
+    TConfigLivro c;
+    c.N = N;
+    c.Nivel = nivel;
+    c.NumPuzzles = puzzles;
+    c.Semente = semente;
+    c.Titulo = "Teste";
+    c.Caminho = true;
+    return c;
+}
+
+TEST(LivroConfiguracao, MensagensDeValidacaoPelaOrdemDosTestes) {
+    struct Caso {
+        TConfigLivro config;
+        const char* mensagem;
+    };
+    const Caso casos[] = {
+        {Config(8, 3, 0, 1), "Número de puzzles inválido: 0 (de 1 a 100)"},
+        {Config(8, 3, 101, 1), "Número de puzzles inválido: 101 (de 1 a 100)"},
+        {Config(8, 6, 10, 1), "Nível inválido: 6 (0 é a Progressiva, de 1 a 5)"},
+        {Config(8, -1, 10, 1), "Nível inválido: -1 (0 é a Progressiva, de 1 a 5)"},
+        {Config(10, 6, 0, 1), "Tamanho de grelha inválido: 10"}, // the size is checked first
+        {Config(0, 1, 1, 1), "Tamanho de grelha inválido: 0"},
+    };
+    for (const Caso& c : casos) {
+        try {
+            ValidarConfiguracao(c.config);
+            ADD_FAILURE() << "accepted: " << c.mensagem;
+        } catch (const EVelt& e) {
+            EXPECT_STREQ(e.what(), c.mensagem);
+        }
+        EXPECT_THROW(PlanoDoLivro(c.config), EVelt);
+        EXPECT_THROW(TGeradorLivro().Gerar(c.config, nullptr), EVelt);
+    }
+    EXPECT_NO_THROW(ValidarConfiguracao(Config(13, 0, 100, 0)));
+    EXPECT_NO_THROW(ValidarConfiguracao(Config(16, 5, 1, 0)));
+}
+
+TEST(LivroConfiguracao, PlanoCodigoESubSementes) {
+    using V = std::vector<int32_t>;
+    EXPECT_EQ(PlanoDoLivro(Config(8, 0, 3, 0)), (V{1, 2, 3}));
+    EXPECT_EQ(PlanoDoLivro(Config(8, 0, 5, 0)), (V{1, 2, 3, 4, 5}));
+    EXPECT_EQ(PlanoDoLivro(Config(7, 0, 12, 0)), (V{1, 1, 1, 2, 2, 2, 3, 3, 4, 4, 5, 5}));
+    EXPECT_EQ(PlanoDoLivro(Config(12, 4, 3, 0)), (V{4, 4, 4}));
+    const V cinquenta = PlanoDoLivro(Config(8, 0, 50, 0));
+    ASSERT_EQ(cinquenta.size(), 50u);
+    for (size_t i = 0; i < 50; ++i) {
+        EXPECT_EQ(cinquenta[i], static_cast<int32_t>(i / 10 + 1));
+    }
+    EXPECT_EQ(CodigoDoLivro(0), "00000000");
+    EXPECT_EQ(CodigoDoLivro(255), "000000FF");
+    EXPECT_EQ(CodigoDoLivro(4294967295u), "FFFFFFFF");
+    EXPECT_EQ(CodigoDoLivro(0x0A1B2C3D), "0A1B2C3D");
+    EXPECT_EQ(SubSementeDoPuzzle(1, 0), 0xA3820138u);
+    EXPECT_EQ(SubSementeDoPuzzle(1, 1), 0xFD59956Fu);
+}
+
+TEST(LivroGerar, MesmaConfiguracaoMesmoLivro) {
+    const TConfigLivro c = Config(7, 0, 5, 0x2A);
+    const TLivro a = TGeradorLivro().Gerar(c, nullptr);
+    const TLivro b = TGeradorLivro().Gerar(c, nullptr);
+    EXPECT_EQ(a.Codigo, "0000002A");
+    EXPECT_EQ(a.Plano, (std::vector<int32_t>{1, 2, 3, 4, 5}));
+    EXPECT_FALSE(a.Cancelado);
+    ASSERT_EQ(a.Puzzles.size(), 5u);
+    EXPECT_EQ(a.Puzzles, b.Puzzles);
+    for (size_t p = 0; p < a.Puzzles.size(); ++p) {
+        EXPECT_EQ(a.Puzzles[p].Posicao, static_cast<int32_t>(p));
+        EXPECT_EQ(a.Puzzles[p].SubSemente, DerivarSemente(0x2A, static_cast<uint32_t>(p)));
+        EXPECT_EQ(a.Puzzles[p].Puzzle.Nivel, a.Plano[p]);
+        for (size_t q = 0; q < p; ++q) {
+            EXPECT_NE(a.Puzzles[p].Puzzle.Chave, a.Puzzles[q].Puzzle.Chave);
+        }
+    }
+    // A puzzle depends on its position's sub-seed: generating it alone gives the same.
+    TGeradorPuzzle gerador;
+    TRegistoChaves registo;
+    TGeradorAleatorio rng(a.Puzzles[0].SubSemente);
+    EXPECT_EQ(gerador.Gerar(7, 1, rng, registo), a.Puzzles[0].Puzzle);
+}
+
+TEST(LivroGerar, ProgressoECancelamento) {
+    const TConfigLivro c = Config(8, 1, 4, 7);
+    struct Caso {
+        int32_t cancelarEm; // 0 = never
+        size_t puzzles;
+        bool cancelado;
+    };
+    for (const Caso& caso :
+         {Caso{0, 4, false}, Caso{1, 1, true}, Caso{3, 3, true}, Caso{4, 4, false}}) {
+        SCOPED_TRACE(caso.cancelarEm);
+        std::vector<int32_t> feitos;
+        std::vector<std::string> textos;
+        const TLivro livro = TGeradorLivro().Gerar(
+            c, [&](int32_t AFeitos, int32_t ATotal, const std::string& ATexto, bool& ACancelar) {
+                EXPECT_FALSE(ACancelar);
+                EXPECT_EQ(ATotal, 4);
+                feitos.push_back(AFeitos);
+                textos.push_back(ATexto);
+                ACancelar = AFeitos == caso.cancelarEm;
+            });
+        EXPECT_EQ(livro.Puzzles.size(), caso.puzzles);
+        EXPECT_EQ(livro.Cancelado, caso.cancelado);
+        std::vector<int32_t> esperados;
+        for (size_t i = 1; i <= caso.puzzles; ++i) {
+            esperados.push_back(static_cast<int32_t>(i));
+        }
+        EXPECT_EQ(feitos, esperados);
+        EXPECT_EQ(textos.front(), "A gerar o puzzle 1 de 4 (nível 1)");
+    }
+}
+
+} // namespace
+} // namespace tavrelo
