@@ -100,8 +100,13 @@ struct TSolverDeducao::TTrabalho {
     std::vector<int32_t> Pilha;
     std::vector<uint64_t> Candidatos;
     std::vector<uint64_t> Invertidos; // each candidate set bit-reversed
-    std::vector<uint64_t> Novo;
+    std::vector<uint64_t> Novo;       // two sets being built
+    std::vector<uint64_t> Lista;      // the numbers not yet in the grid
+    std::vector<uint32_t> EmPar;      // cell in an open pair of call number Chamada
+    uint32_t Chamada = 0;
     std::vector<int32_t> PareA, PareB, PareResto; // the open two-cell laws
+    std::vector<int32_t> Versao;                  // changes of each cell's set in this narrowing
+    std::vector<int32_t> VistoA, VistoB;          // the versions each pair law last looked at
     std::vector<uint8_t> Marcas;                  // cells filled in the current round of Resolver
     int32_t NaPilha = 0;
     int32_t Vazias = 0;
@@ -146,10 +151,15 @@ TSolverDeducao::TSolverDeducao(int32_t N) {
     t.Candidatos.resize(static_cast<size_t>(S) * static_cast<size_t>(FPalavras));
     t.Invertidos.resize(t.Candidatos.size());
     t.Novo.resize(2 * static_cast<size_t>(FPalavras));
+    t.Lista.resize(static_cast<size_t>(FPalavras));
+    t.EmPar.resize(static_cast<size_t>(S));
     t.PareA.reserve(L);
     t.PareB.reserve(L);
     t.PareResto.reserve(L);
     t.Marcas.resize(static_cast<size_t>(S));
+    t.Versao.resize(static_cast<size_t>(S));
+    t.VistoA.reserve(L);
+    t.VistoB.reserve(L);
 }
 
 TSolverDeducao::~TSolverDeducao() = default;
@@ -183,29 +193,41 @@ bool TSolverDeducao::LeiAtiva(int32_t ALei, TFamilias AFamilias) const {
 }
 
 // Counters of every law for the working grid, and the laws with a single gap
-// pushed in increasing order.
+// pushed in increasing order. Counting from the filled cells through the per-cell
+// index costs nine updates a clue, less than reading every law when clues are few;
+// the sums wrap, so their order does not matter.
 void TSolverDeducao::ContarLacunas(TFamilias AFamilias) const {
+    TTrabalho& t = *FTrabalho;
+    const int32_t L = NumLeis();
+    for (int32_t j = 0; j < L; ++j) {
+        const auto jj = static_cast<size_t>(j);
+        t.Lacunas[jj] = LeiAtiva(j, AFamilias) ? FInicio[jj + 1] - FInicio[jj] : -1;
+        t.Somas[jj] = 0;
+    }
+    const int32_t S = FN * FN;
+    for (int32_t c = 0; c < S; ++c) {
+        const int32_t v = t.Grelha[static_cast<size_t>(c)];
+        if (v == 0) {
+            continue;
+        }
+        const auto& leis = FPorCelula[static_cast<size_t>(c)];
+        const auto& coefs = FCoefPorCelula[static_cast<size_t>(c)];
+        for (size_t i = 0; i < leis.size(); ++i) {
+            const auto k = static_cast<size_t>(leis[i]);
+            if (t.Lacunas[k] >= 0) {
+                --t.Lacunas[k];
+                t.Somas[k] = Soma32(t.Somas[k], Produto32(v, coefs[i]));
+            }
+        }
+    }
+    EmpilharLacunasUnicas();
+}
+
+void TSolverDeducao::EmpilharLacunasUnicas() const {
     TTrabalho& t = *FTrabalho;
     t.NaPilha = 0;
     for (int32_t j = 0; j < NumLeis(); ++j) {
-        if (!LeiAtiva(j, AFamilias)) {
-            t.Lacunas[static_cast<size_t>(j)] = -1;
-            continue;
-        }
-        int32_t lacunas = 0;
-        int32_t soma = 0;
-        for (int32_t k = FInicio[static_cast<size_t>(j)]; k < FInicio[static_cast<size_t>(j) + 1];
-             ++k) {
-            const int32_t v = t.Grelha[static_cast<size_t>(FCelulas[static_cast<size_t>(k)])];
-            if (v == 0) {
-                ++lacunas;
-            } else {
-                soma = Soma32(soma, Produto32(FCoefs[static_cast<size_t>(k)], v));
-            }
-        }
-        t.Lacunas[static_cast<size_t>(j)] = lacunas;
-        t.Somas[static_cast<size_t>(j)] = soma;
-        if (lacunas == 1) {
+        if (t.Lacunas[static_cast<size_t>(j)] == 1) {
             t.Pilha[static_cast<size_t>(t.NaPilha++)] = j;
         }
     }
@@ -347,37 +369,25 @@ void TSolverDeducao::FiltrarPorParceiro(int32_t A, int32_t B, int32_t R, uint64_
     }
 }
 
-// Candidate sets of every empty cell from the list of missing numbers, narrowed by
-// the open two-cell laws until a whole pass changes nothing; false when a set empties.
-bool TSolverDeducao::ReduzirPelaLista(TFamilias AFamilias) const {
+// The candidate set of empty cell c after ReduzirPelaLista.
+const uint64_t* TSolverDeducao::ConjuntoDe(int32_t c) const {
+    const TTrabalho& t = *FTrabalho;
+    if (t.EmPar[static_cast<size_t>(c)] == t.Chamada) {
+        return &t.Candidatos[static_cast<size_t>(c) * static_cast<size_t>(FPalavras)];
+    }
+    return t.Lista.data();
+}
+
+// The open two-cell laws of the working grid, in law order. With the counters of
+// a finished closure at hand, only laws with two gaps need a look.
+void TSolverDeducao::AcharPares(TFamilias AFamilias, bool AContadoresValidos) const {
     TTrabalho& t = *FTrabalho;
-    const int32_t W = FPalavras;
-    const int32_t S = FN * FN;
-    std::fill(t.Candidatos.begin(), t.Candidatos.end(), 0);
-    std::fill(t.Invertidos.begin(), t.Invertidos.end(), 0);
-    uint64_t* lista = t.Novo.data();
-    for (int32_t w = 0; w < W; ++w) {
-        lista[w] = 0;
-    }
-    for (int32_t v = 1; v <= S; ++v) {
-        lista[v / 64] |= 1ULL << (v % 64);
-    }
-    for (const int32_t v : t.Grelha) {
-        if (v >= 1 && v <= S) { // other values take part in no set
-            lista[v / 64] &= ~(1ULL << (v % 64));
-        }
-    }
-    for (int32_t c = 0; c < S; ++c) {
-        if (t.Grelha[static_cast<size_t>(c)] == 0) {
-            GuardarConjunto(c, lista);
-        }
-    }
-    // The grid does not change here, so the open two-cell laws are found once.
     t.PareA.clear();
     t.PareB.clear();
     t.PareResto.clear();
     for (int32_t j = 0; j < NumLeis(); ++j) {
-        if (!LeiAtiva(j, AFamilias)) {
+        if (!LeiAtiva(j, AFamilias) ||
+            (AContadoresValidos && t.Lacunas[static_cast<size_t>(j)] != 2)) {
             continue;
         }
         int32_t A = -1, B = -1, R = 0;
@@ -387,14 +397,59 @@ bool TSolverDeducao::ReduzirPelaLista(TFamilias AFamilias) const {
             t.PareResto.push_back(R);
         }
     }
+}
+
+// Candidate sets of every empty cell from the list of missing numbers, narrowed by
+// the open two-cell laws until a whole pass changes nothing; false when a set empties.
+// A law whose two sets are as they were when it last changed nothing would change
+// nothing again, so it is skipped: the narrowing itself is exactly the pass-by-pass one.
+bool TSolverDeducao::ReduzirPelaLista(TFamilias AFamilias, bool AContadoresValidos) const {
+    TTrabalho& t = *FTrabalho;
+    const int32_t W = FPalavras;
+    const int32_t S = FN * FN;
+    // The list: 1..S less every value in the grid (other values take part in no set).
+    uint64_t* lista = t.Lista.data();
+    for (int32_t w = 0; w < W; ++w) {
+        const int32_t base = 64 * w;
+        lista[w] = base + 63 <= S ? ~0ULL : (S >= base ? (2ULL << (S - base)) - 1 : 0);
+    }
+    lista[0] &= ~1ULL;
+    for (const int32_t v : t.Grelha) {
+        if (v >= 1 && v <= S) {
+            lista[v / 64] &= ~(1ULL << (v % 64));
+        }
+    }
+    AcharPares(AFamilias, AContadoresValidos);
+    // Every empty cell starts with the list; only the cells of open pairs are
+    // narrowed, so only they get a set of their own (ConjuntoDe gives the rest).
+    ++t.Chamada;
+    for (size_t p = 0; p < t.PareA.size(); ++p) {
+        for (const int32_t c : {t.PareA[p], t.PareB[p]}) {
+            if (t.EmPar[static_cast<size_t>(c)] != t.Chamada) {
+                t.EmPar[static_cast<size_t>(c)] = t.Chamada;
+                GuardarConjunto(c, lista);
+                t.Versao[static_cast<size_t>(c)] = 0;
+            }
+        }
+    }
+    const size_t numPares = t.PareA.size();
+    t.VistoA.assign(numPares, -1);
+    t.VistoB.assign(numPares, -1);
     uint64_t* novoA = t.Novo.data();
     uint64_t* novoB = t.Novo.data() + W;
     bool mudou = true;
     while (mudou) {
         mudou = false;
-        for (size_t p = 0; p < t.PareA.size(); ++p) {
+        for (size_t p = 0; p < numPares; ++p) {
             const int32_t A = t.PareA[p];
             const int32_t B = t.PareB[p];
+            int32_t& versaoA = t.Versao[static_cast<size_t>(A)];
+            int32_t& versaoB = t.Versao[static_cast<size_t>(B)];
+            if (versaoA == t.VistoA[p] && versaoB == t.VistoB[p]) {
+                continue;
+            }
+            t.VistoA[p] = versaoA;
+            t.VistoB[p] = versaoB;
             FiltrarPorParceiro(A, B, t.PareResto[p], novoA);
             FiltrarPorParceiro(B, A, t.PareResto[p], novoB);
             const uint64_t* velhoA = &t.Candidatos[static_cast<size_t>(A * W)];
@@ -415,6 +470,8 @@ bool TSolverDeducao::ReduzirPelaLista(TFamilias AFamilias) const {
             }
             GuardarConjunto(A, novoA);
             GuardarConjunto(B, novoB);
+            ++versaoA;
+            ++versaoB;
             mudou = true;
         }
     }
@@ -449,7 +506,7 @@ bool TSolverDeducao::Fecho(std::span<const int32_t> ADados, TFamilias AFamilias,
         if (t.Vazias == 0) {
             return true;
         }
-        if (!AComLista || !ReduzirPelaLista(AFamilias)) {
+        if (!AComLista || !ReduzirPelaLista(AFamilias, true)) {
             return false;
         }
         int32_t preenchidas = 0;
@@ -457,7 +514,7 @@ bool TSolverDeducao::Fecho(std::span<const int32_t> ADados, TFamilias AFamilias,
             if (t.Grelha[static_cast<size_t>(j)] != 0) {
                 continue;
             }
-            const int32_t v = ValorUnico(t.Candidatos.data(), j * W, W);
+            const int32_t v = ValorUnico(ConjuntoDe(j), 0, W);
             if (v > 0) {
                 Escrever(j, v, false);
                 ++preenchidas;
@@ -469,12 +526,7 @@ bool TSolverDeducao::Fecho(std::span<const int32_t> ADados, TFamilias AFamilias,
         // The counters now match a fresh count of the grid, and after a finished
         // closure no law was left with one gap: scanning for single gaps in law
         // order rebuilds exactly the stack a fresh start would have.
-        t.NaPilha = 0;
-        for (int32_t j = 0; j < NumLeis(); ++j) {
-            if (t.Lacunas[static_cast<size_t>(j)] == 1) {
-                t.Pilha[static_cast<size_t>(t.NaPilha++)] = j;
-            }
-        }
+        EmpilharLacunasUnicas();
     }
 }
 
@@ -575,14 +627,14 @@ TResultadoSolver TSolverDeducao::Resolver(std::span<const int32_t> ADados, TFami
                 {ronda + 1, i, FFamilias[static_cast<size_t>(i)], x, v, -1, 0});
         }
         if (AComLista && resultado.Passos.size() == antes) {
-            if (!ReduzirPelaLista(AFamilias)) {
+            if (!ReduzirPelaLista(AFamilias, false)) {
                 break;
             }
             for (int32_t j = 0; j < static_cast<int32_t>(S); ++j) {
                 if (t.Grelha[static_cast<size_t>(j)] != 0) {
                     continue;
                 }
-                const int32_t v = ValorUnico(t.Candidatos.data(), j * W, W);
+                const int32_t v = ValorUnico(ConjuntoDe(j), 0, W);
                 if (v <= 0) {
                     continue;
                 }

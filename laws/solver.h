@@ -108,12 +108,15 @@ class TSolverDeducao {
     bool LeiAtiva(int32_t ALei, TFamilias AFamilias) const;
     bool PrepararGrelha(std::span<const int32_t> ADados) const;
     void ContarLacunas(TFamilias AFamilias) const;
+    void EmpilharLacunasUnicas() const;
+    void AcharPares(TFamilias AFamilias, bool AContadoresValidos) const;
     void Escrever(int32_t ACelula, int32_t AValor, bool AEmpilhar) const;
     bool Propagar() const;
     int32_t LerPar(int32_t ALei, int32_t& A, int32_t& B, int32_t& R) const;
     void GuardarConjunto(int32_t ACelula, const uint64_t* AConjunto) const;
     void FiltrarPorParceiro(int32_t A, int32_t B, int32_t R, uint64_t* ANovo) const;
-    bool ReduzirPelaLista(TFamilias AFamilias) const;
+    bool ReduzirPelaLista(TFamilias AFamilias, bool AContadoresValidos) const;
+    const uint64_t* ConjuntoDe(int32_t ACelula) const;
     bool LeiDoPar(TFamilias AFamilias, int32_t ACelula, int32_t& ALei, int32_t& AParceiro,
                   int32_t& AResto) const;
 
