@@ -1,1 +1,594 @@
+#include "cli/ficheiro.h"
+#include "cli/opcoes.h"
+#include "cli/textos.h"
+
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <pty.h>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace tavrelo {
+namespace {
+
+namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
+
+// ---------------------------------------------------------------------------
+// Texts shared with the window
+
+TEST(Textos, PluralENomeDoFicheiro) {
+    EXPECT_EQ(PluralDe(1, "puzzle", "puzzles"), "1 puzzle");
+    EXPECT_EQ(PluralDe(50, "puzzle", "puzzles"), "50 puzzles");
+    EXPECT_EQ(PluralDe(0, "puzzle", "puzzles"), "0 puzzles");
+    EXPECT_EQ(PluralDe(1, "página", "páginas"), "1 página");
+    EXPECT_EQ(PluralDe(62, "página", "páginas"), "62 páginas");
+
+    const struct {
+        int32_t N, Nivel, Puzzles;
+        const char* Nome;
+    } casos[] = {
+        {8, 0, 50, "Tavrelo_8x8_P_50.pdf"},       {12, 3, 20, "Tavrelo_12x12_N3_20.pdf"},
+        {16, 5, 100, "Tavrelo_16x16_N5_100.pdf"}, {7, 0, 10, "Tavrelo_7x7_P_10.pdf"},
+        {13, 1, 1, "Tavrelo_13x13_N1_1.pdf"},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(NomeDoFicheiro(c.N, c.Nivel, c.Puzzles), c.Nome);
+    }
+}
+
+TEST(Textos, MensagensDoResultado) {
+    EXPECT_EQ(MensagemLivroGerado(50, 62, "0A1B2C3D"),
+              "Livro gerado: 50 puzzles, 62 páginas. Código do livro: 0A1B2C3D");
+    EXPECT_EQ(MensagemLivroGerado(1, 1, "00000000"),
+              "Livro gerado: 1 puzzle, 1 página. Código do livro: 00000000");
+    EXPECT_EQ(MensagemLivroGerado(50, "0A1B2C3D"),
+              "Livro gerado: 50 puzzles. Código do livro: 0A1B2C3D");
+    EXPECT_EQ(MensagemLivroGerado(1, "FFFFFFFF"),
+              "Livro gerado: 1 puzzle. Código do livro: FFFFFFFF");
+    EXPECT_EQ(MensagemCancelada(7, 50), "Geração cancelada aos 7 de 50 puzzles. Nada foi gravado.");
+    EXPECT_EQ(MensagemLivroFalhou("O puzzle 3 não passou a validação final"),
+              "Não foi possível terminar o livro: O puzzle 3 não passou a validação final");
+    EXPECT_EQ(
+        MensagemMinimoProgressiva(),
+        "Na dificuldade Progressiva, o livro precisa de pelo menos 5 puzzles (um por nível).");
+    EXPECT_EQ(MinimoDePuzzlesDoNivel(0), 5);
+    EXPECT_EQ(MinimoDePuzzlesDoNivel(3), 1);
+}
+
+// ---------------------------------------------------------------------------
+// Options
+
+TOpcoesCli Opcoes(int32_t t, int32_t n, int32_t p, std::string titulo, bool semDicas,
+                  std::optional<uint32_t> semente, std::string json, bool silencioso) {
+    TOpcoesCli o;
+    o.Tamanho = t;
+    o.Nivel = n;
+    o.NumPuzzles = p;
+    o.Titulo = std::move(titulo);
+    o.SemDicas = semDicas;
+    o.Semente = semente;
+    o.Json = std::move(json);
+    o.SemPdf = true;
+    o.Silencioso = silencioso;
+    return o;
+}
+
+TEST(Opcoes, LeiturasAceites) {
+    const struct {
+        Args Argumentos;
+        TOpcoesCli Esperado;
+    } casos[] = {
+        {{"--sem-pdf", "--json", "l.json"},
+         Opcoes(8, 0, 50, "", false, std::nullopt, "l.json", false)},
+        {{"-t", "12", "-n", "3", "-p", "20", "--titulo", "  Os meus puzzles\t ", "--sem-dicas",
+          "-s", "0a1b2c3d", "--json", "-", "--sem-pdf", "-q"},
+         Opcoes(12, 3, 20, "Os meus puzzles", true, 0x0A1B2C3Du, "-", true)},
+        {{"--tamanho=16", "--nivel=p", "--puzzles=7", "--semente=FF", "--json=x", "--sem-pdf",
+          "--silencioso", "--titulo=Férias"},
+         Opcoes(16, 0, 7, "Férias", false, 0xFFu, "x", true)},
+        {{"-t7", "-n5", "-p1", "-s00000000", "--json", "x", "--sem-pdf"},
+         Opcoes(7, 5, 1, "", false, 0u, "x", false)},
+        {{"-n", "Progressiva", "-s", "FFFFFFFF", "--json", "x", "--sem-pdf"},
+         Opcoes(8, 0, 50, "", false, 0xFFFFFFFFu, "x", false)},
+        // The last of a repeated option counts.
+        {{"-p", "3", "-p", "4", "--json", "a", "--json", "b", "--sem-pdf"},
+         Opcoes(8, 0, 4, "", false, std::nullopt, "b", false)},
+        // Whole numbers out of range are left for the configuration check and its messages.
+        {{"-t", "10", "-n", "6", "-p", "101", "--json", "x", "--sem-pdf"},
+         Opcoes(10, 6, 101, "", false, std::nullopt, "x", false)},
+        {{"-p", "-5", "-n", "0", "--json", "x", "--sem-pdf"},
+         Opcoes(8, 0, -5, "", false, std::nullopt, "x", false)},
+        // A title that is all blanks is no title.
+        {{"--titulo", "   ", "--json", "x", "--sem-pdf"},
+         Opcoes(8, 0, 50, "", false, std::nullopt, "x", false)},
+    };
+    for (const auto& c : casos) {
+        const TLeituraOpcoes r = LerOpcoes(c.Argumentos);
+        ASSERT_EQ(r.Accao, TAccaoCli::acGerar) << c.Argumentos[0] << ": " << r.Texto;
+        EXPECT_EQ(r.Opcoes, c.Esperado) << c.Argumentos[0];
+    }
+}
+
+TEST(Opcoes, LeiturasRecusadasDizemPorque) {
+    const Args pdf = {"--sem-pdf", "--json", "x"};
+    const struct {
+        Args Argumentos;
+        const char* Mensagem;
+    } casos[] = {
+        {{"-t", "abc"}, "Tamanho de grelha inválido: «abc»"},
+        {{"-t", "8.0"}, "Tamanho de grelha inválido: «8.0»"},
+        {{"-n", "X"}, "Nível inválido: «X» (de 1 a 5, ou P para a Progressiva)"},
+        {{"-p", "dez"}, "Número de puzzles inválido: «dez» (de 1 a 100)"},
+        {{"-p", "5a"}, "Número de puzzles inválido: «5a»"},
+        {{"-p", "99999999999"}, "Número de puzzles inválido: «99999999999»"},
+        {{"-s", "123456789"}, "Código do livro inválido: «123456789»"},
+        {{"-s", "0x1F"}, "Código do livro inválido: «0x1F»"},
+        {{"-s", "G1"}, "Código do livro inválido: «G1»"},
+        {{"-s", "-1"}, "Código do livro inválido: «-1»"},
+        {{"-s", ""}, "Código do livro inválido: «»"},
+        {{"--titulo", "Ver\xE3o"}, "O título não é texto UTF-8 válido."},
+        {{"--titulo", "uma\nduas"}, "O título tem de ser uma só linha"},
+        {{"--bogus"}, "Opção desconhecida: --bogus"},
+        {{"livro.json"}, "Argumento inesperado: «livro.json»"},
+        {{"-t"}, "Falta o valor da opção --tamanho."},
+        {{"--json", "--sem-pdf"}, "Falta o valor da opção --json."},
+        {{"--sem-dicas=talvez"}, "A opção --sem-dicas não leva valor."},
+        {{"--json", ""}, "Indique o nome do ficheiro em --json"},
+    };
+    for (const auto& c : casos) {
+        Args args = c.Argumentos;
+        args.insert(args.begin(), pdf.begin(), pdf.end());
+        const TLeituraOpcoes r = LerOpcoes(args);
+        ASSERT_EQ(r.Accao, TAccaoCli::acErro) << c.Mensagem;
+        EXPECT_EQ(r.Texto.rfind(c.Mensagem, 0), 0u) << r.Texto;
+        EXPECT_NE(r.Texto.find(SugestaoDeAjuda()), std::string::npos) << r.Texto;
+    }
+}
+
+TEST(Opcoes, SemPdfSoComJsonEOPdfAindaNaoExiste) {
+    const struct {
+        Args Argumentos;
+        const char* Mensagem;
+    } casos[] = {
+        {{"--sem-pdf"}, "Com --sem-pdf não há nada para gravar"},
+        {{"-o", "a.pdf", "--sem-pdf", "--json", "x"}, "As opções --saida e --sem-pdf"},
+        {{}, "Esta versão do tavrelo-cli ainda não grava o livro em PDF. Use --sem-pdf"},
+        {{"--json", "x"}, "Esta versão do tavrelo-cli ainda não grava o livro em PDF."},
+        {{"-o", "a.pdf"}, "Esta versão do tavrelo-cli ainda não grava o livro em PDF."},
+    };
+    for (const auto& c : casos) {
+        const TLeituraOpcoes r = LerOpcoes(c.Argumentos);
+        ASSERT_EQ(r.Accao, TAccaoCli::acErro) << c.Mensagem;
+        EXPECT_EQ(r.Texto.rfind(c.Mensagem, 0), 0u) << r.Texto;
+    }
+}
+
+TEST(Opcoes, AjudaEVersao) {
+    const TLeituraOpcoes ajuda = LerOpcoes(Args{"--sem-pdf", "-h"});
+    ASSERT_EQ(ajuda.Accao, TAccaoCli::acAjuda);
+    for (const char* s :
+         {"Utilização: tavrelo-cli", "-t,--tamanho N", "-n,--nivel L", "-p,--puzzles K",
+          "--titulo TEXTO", "--sem-dicas", "-s,--semente CODIGO", "-o,--saida FICHEIRO",
+          "--json FICHEIRO", "--sem-pdf", "-q,--silencioso", "--version", "130"}) {
+        EXPECT_NE(ajuda.Texto.find(s), std::string::npos) << s << "\n" << ajuda.Texto;
+    }
+    EXPECT_EQ(ajuda.Texto.find("Print this help"), std::string::npos);
+
+    const TLeituraOpcoes versao = LerOpcoes(Args{"--version"});
+    ASSERT_EQ(versao.Accao, TAccaoCli::acVersao);
+    EXPECT_EQ(versao.Texto.rfind("tavrelo-cli ", 0), 0u);
+}
+
+TEST(Opcoes, ConfiguracaoDoLivro) {
+    TOpcoesCli o = Opcoes(12, 3, 20, "Título", true, std::nullopt, "x", false);
+    TConfigLivro c = ConfiguracaoDasOpcoes(o, 777);
+    EXPECT_EQ(c.N, 12);
+    EXPECT_EQ(c.Nivel, 3);
+    EXPECT_EQ(c.NumPuzzles, 20);
+    EXPECT_EQ(c.Titulo, "Título");
+    EXPECT_FALSE(c.Caminho);
+    EXPECT_EQ(c.Semente, 777u) << "without a code, the fresh seed";
+
+    o.SemDicas = false;
+    o.Semente = 0; // a given code of 0 is a code, not "none"
+    c = ConfiguracaoDasOpcoes(o, 777);
+    EXPECT_TRUE(c.Caminho);
+    EXPECT_EQ(c.Semente, 0u);
+}
+
+// ---------------------------------------------------------------------------
+// Files and folders
+
+class PastaTemporaria : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string modelo = (fs::temp_directory_path() / "tavrelo-cli-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(modelo.data()), nullptr);
+        FPasta = modelo;
+    }
+    void TearDown() override {
+        std::error_code erro;
+        fs::remove_all(FPasta, erro);
+    }
+
+    std::string Em(const std::string& ANome) const { return (FPasta / ANome).string(); }
+
+    std::vector<std::string> Conteudo() const {
+        std::vector<std::string> nomes;
+        for (const auto& e : fs::directory_iterator(FPasta)) {
+            nomes.push_back(e.path().filename().string());
+        }
+        std::sort(nomes.begin(), nomes.end());
+        return nomes;
+    }
+
+    static std::string Ler(const std::string& ACaminho) {
+        std::ifstream f(ACaminho, std::ios::binary);
+        std::ostringstream s;
+        s << f.rdbuf();
+        return s.str();
+    }
+    static void Criar(const std::string& ACaminho, const std::string& ATexto) {
+        std::ofstream(ACaminho, std::ios::binary) << ATexto;
+    }
+    static unsigned Modo(const std::string& ACaminho) {
+        struct stat info {};
+        EXPECT_EQ(::stat(ACaminho.c_str(), &info), 0);
+        return info.st_mode & 07777;
+    }
+
+    fs::path FPasta;
+};
+
+using FicheiroAtomico = PastaTemporaria;
+
+TEST_F(FicheiroAtomico, SoApareceQuandoConfirmado) {
+    const mode_t antes = ::umask(022);
+    const std::string alvo = Em("livro.json");
+    {
+        TFicheiroAtomico f(alvo);
+        f.Escrever("{\"a\": ");
+        f.Escrever("1}\n");
+        EXPECT_FALSE(fs::exists(alvo)) << "visible before it is complete";
+        f.Confirmar();
+    }
+    ::umask(antes);
+    EXPECT_EQ(Ler(alvo), "{\"a\": 1}\n");
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.json"});
+    EXPECT_EQ(Modo(alvo), 0644u) << "a new file is readable like any other, not private";
+}
+
+TEST_F(FicheiroAtomico, FicheiroAntigoFicaIntactoSemConfirmacao) {
+    const std::string alvo = Em("livro.json");
+    Criar(alvo, "antigo");
+    ASSERT_EQ(::chmod(alvo.c_str(), 0640), 0);
+    {
+        TFicheiroAtomico f(alvo);
+        f.Escrever("novo e incompleto");
+    }
+    EXPECT_EQ(Ler(alvo), "antigo");
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.json"});
+
+    {
+        TFicheiroAtomico f(alvo);
+        f.Escrever("novo");
+        f.Confirmar();
+    }
+    EXPECT_EQ(Ler(alvo), "novo");
+    EXPECT_EQ(Modo(alvo), 0640u) << "a replaced file keeps its permissions";
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.json"});
+}
+
+TEST_F(FicheiroAtomico, DestinoImpossivelFalhaLogoComOMotivo) {
+    const struct {
+        std::string Alvo;
+        const char* Motivo;
+    } casos[] = {
+        {Em("nao-existe/livro.json"), "a pasta não existe"},
+        {FPasta.string(), "é uma pasta"},
+    };
+    for (const auto& c : casos) {
+        try {
+            TFicheiroAtomico f(c.Alvo);
+            ADD_FAILURE() << "no error for " << c.Alvo;
+        } catch (const EVelt& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Não foi possível gravar " + c.Alvo + ": " + c.Motivo + ".");
+        }
+    }
+    EXPECT_TRUE(Conteudo().empty());
+}
+
+// ---------------------------------------------------------------------------
+// The program
+
+struct TResultadoPrograma {
+    int Estado = -1; // exit status, or minus the signal that ended it
+    std::string Saida;
+    std::string Erros;
+};
+
+int EstadoDe(int AEstado) {
+    return WIFEXITED(AEstado) ? WEXITSTATUS(AEstado) : -WTERMSIG(AEstado);
+}
+
+std::vector<char*> Argv(Args& AArgs) {
+    static std::string programa = TAVRELO_CLI_PATH;
+    std::vector<char*> argv{programa.data()};
+    for (std::string& a : AArgs) {
+        argv.push_back(a.data());
+    }
+    argv.push_back(nullptr);
+    return argv;
+}
+
+// The built program, run with its standard output and error on pipes.
+class TPrograma {
+  public:
+    explicit TPrograma(Args AArgs) : FArgs(std::move(AArgs)) {
+        int saida[2], erros[2];
+        EXPECT_EQ(::pipe(saida), 0);
+        EXPECT_EQ(::pipe(erros), 0);
+        std::vector<char*> argv = Argv(FArgs);
+        FPid = ::fork();
+        if (FPid == 0) {
+            ::dup2(saida[1], STDOUT_FILENO);
+            ::dup2(erros[1], STDERR_FILENO);
+            ::close(saida[0]);
+            ::close(erros[0]);
+            ::close(saida[1]);
+            ::close(erros[1]);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(saida[1]);
+        ::close(erros[1]);
+        FSaida = saida[0];
+        FErros = erros[0];
+    }
+
+    void Sinal(int ASinal) { ::kill(FPid, ASinal); }
+
+    TResultadoPrograma Esperar() {
+        TResultadoPrograma r;
+        pollfd fds[2] = {{FSaida, POLLIN, 0}, {FErros, POLLIN, 0}};
+        std::string* destinos[2] = {&r.Saida, &r.Erros};
+        int abertos = 2;
+        while (abertos > 0) {
+            if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
+                break;
+            }
+            for (int i = 0; i < 2; ++i) {
+                if (fds[i].fd >= 0 && (fds[i].revents & (POLLIN | POLLHUP)) != 0) {
+                    char bloco[65536];
+                    const ssize_t n = ::read(fds[i].fd, bloco, sizeof bloco);
+                    if (n > 0) {
+                        destinos[i]->append(bloco, static_cast<size_t>(n));
+                    } else {
+                        ::close(fds[i].fd);
+                        fds[i].fd = -1;
+                        --abertos;
+                    }
+                }
+            }
+        }
+        int estado = 0;
+        ::waitpid(FPid, &estado, 0);
+        r.Estado = EstadoDe(estado);
+        return r;
+    }
+
+  private:
+    Args FArgs;
+    pid_t FPid = -1;
+    int FSaida = -1;
+    int FErros = -1;
+};
+
+TResultadoPrograma Correr(Args AArgs) {
+    return TPrograma(std::move(AArgs)).Esperar();
+}
+
+using Programa = PastaTemporaria;
+
+TEST_F(Programa, RecusasSaemComEstado2ENadaGravam) {
+    const std::string json = Em("livro.json");
+    const struct {
+        Args Argumentos;
+        const char* Erros; // the whole of standard error
+    } casos[] = {
+        {{"-p", "101"}, "Número de puzzles inválido: 101 (de 1 a 100)\n"},
+        {{"-p", "0", "-n", "2"}, "Número de puzzles inválido: 0 (de 1 a 100)\n"},
+        {{"-t", "10", "-p", "0"}, "Tamanho de grelha inválido: 10\n"},
+        {{"-n", "6"}, "Nível inválido: 6 (0 é a Progressiva, de 1 a 5)\n"},
+        {{"-p", "4"},
+         "Na dificuldade Progressiva, o livro precisa de pelo menos 5 puzzles (um por nível).\n"},
+        {{"-t", "doze"},
+         "Tamanho de grelha inválido: «doze» (8, 12, 16, 7, 11 ou 13)\n"
+         "Use tavrelo-cli --help para ver as opções.\n"},
+    };
+    for (const auto& c : casos) {
+        Args args = c.Argumentos;
+        args.insert(args.end(), {"--sem-pdf", "--json", json});
+        const TResultadoPrograma r = Correr(args);
+        EXPECT_EQ(r.Estado, 2) << c.Erros;
+        EXPECT_EQ(r.Erros, c.Erros);
+        EXPECT_EQ(r.Saida, "");
+    }
+
+    // Without --sem-pdf the tool says what to do instead.
+    const TResultadoPrograma r = Correr({"-p", "5", "--json", json});
+    EXPECT_EQ(r.Estado, 2);
+    EXPECT_NE(r.Erros.find("Use --sem-pdf com --json FICHEIRO"), std::string::npos) << r.Erros;
+    EXPECT_TRUE(Conteudo().empty());
+}
+
+TEST_F(Programa, AjudaEVersaoNaSaidaPadrao) {
+    for (const Args& args : {Args{"--help"}, Args{"--version"}}) {
+        const TResultadoPrograma r = Correr(args);
+        EXPECT_EQ(r.Estado, 0) << args[0];
+        EXPECT_NE(r.Saida.find("tavrelo-cli"), std::string::npos) << r.Saida;
+        EXPECT_EQ(r.Erros, "");
+    }
+}
+
+TEST_F(Programa, GravaOLivroEDizOnde) {
+    const std::string json = Em("livro.json");
+    const TResultadoPrograma r = Correr({"-n", "1", "-p", "2", "-s", "0a1b2c3d", "--titulo",
+                                         "  Férias  ", "--sem-dicas", "--sem-pdf", "--json", json});
+    ASSERT_EQ(r.Estado, 0) << r.Erros;
+    EXPECT_EQ(r.Saida, "Livro gerado: 2 puzzles. Código do livro: 0A1B2C3D\n"
+                       "JSON gravado em " +
+                           json + "\n");
+    EXPECT_EQ(r.Erros, "") << "no progress when standard error is not a terminal";
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.json"});
+
+    const nlohmann::ordered_json livro = nlohmann::ordered_json::parse(Ler(json));
+    EXPECT_EQ(livro["Config"], nlohmann::ordered_json::parse(
+                                   R"({"NumPuzzles": 2, "N": 8, "Nivel": 1, "Titulo": "Férias",
+                                       "Caminho": false, "Semente": 169552957})"));
+    EXPECT_EQ(livro["Codigo"], "0A1B2C3D");
+    EXPECT_EQ(livro["Plano"], nlohmann::ordered_json::parse("[1, 1]"));
+    EXPECT_EQ(livro["Cancelado"], false);
+    ASSERT_EQ(livro["Puzzles"].size(), 2u);
+    EXPECT_EQ(livro["Puzzles"][1]["Posicao"], 1);
+    EXPECT_EQ(livro["Puzzles"][1]["Puzzle"]["Solucao"].size(), 64u);
+
+    // The same code gives the same book, byte for byte, over the older file.
+    const std::string primeiro = Ler(json);
+    const TResultadoPrograma outra =
+        Correr({"-n", "1", "-p", "2", "-s", "A1B2C3D", "--titulo", "Férias", "--sem-dicas", "-q",
+                "--sem-pdf", "--json", json});
+    ASSERT_EQ(outra.Estado, 0) << outra.Erros;
+    EXPECT_EQ(Ler(json), primeiro);
+}
+
+TEST_F(Programa, JsonNaSaidaPadraoSemMaisNada) {
+    const TResultadoPrograma r =
+        Correr({"-t", "7", "-n", "2", "-p", "1", "-s", "FF", "--sem-pdf", "--json", "-"});
+    ASSERT_EQ(r.Estado, 0) << r.Erros;
+    const nlohmann::ordered_json livro = nlohmann::ordered_json::parse(r.Saida);
+    EXPECT_EQ(livro["Codigo"], "000000FF");
+    EXPECT_EQ(r.Erros, "Livro gerado: 1 puzzle. Código do livro: 000000FF\n");
+    EXPECT_TRUE(Conteudo().empty());
+}
+
+TEST_F(Programa, DestinoImpossivelSaiComEstado1SemGerar) {
+    const std::string json = Em("nao-existe/livro.json");
+    const auto inicio = std::chrono::steady_clock::now();
+    const TResultadoPrograma r =
+        Correr({"-t", "16", "-n", "5", "-p", "100", "--sem-pdf", "--json", json});
+    EXPECT_EQ(r.Estado, 1);
+    EXPECT_EQ(r.Erros, "Não foi possível gravar " + json + ": a pasta não existe.\n");
+    EXPECT_EQ(r.Saida, "");
+    EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(3))
+        << "the folder is checked before the book is made";
+    EXPECT_TRUE(Conteudo().empty());
+}
+
+// Waits until the program has its temporary file, that is, until it is generating.
+bool EsperarPeloTemporario(const fs::path& APasta) {
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (std::chrono::steady_clock::now() < limite) {
+        for (const auto& e : fs::directory_iterator(APasta)) {
+            if (e.path().filename().string().rfind(".livro.json.", 0) == 0) {
+                return true;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return false;
+}
+
+TEST_F(Programa, InterrupcaoSai130ENadaGrava) {
+    const std::string json = Em("livro.json");
+    const struct {
+        std::vector<int> Sinais;
+        bool Mensagem; // a second signal ends the program at once, without a word
+    } casos[] = {
+        {{SIGINT}, true},
+        {{SIGTERM}, true},
+        {{SIGINT, SIGINT}, false},
+    };
+    for (const auto& c : casos) {
+        Criar(json, "antigo");
+        TPrograma programa({"-t", "16", "-n", "5", "-p", "100", "--sem-pdf", "--json", json});
+        ASSERT_TRUE(EsperarPeloTemporario(FPasta));
+        for (const int s : c.Sinais) {
+            programa.Sinal(s);
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        const TResultadoPrograma r = programa.Esperar();
+        EXPECT_EQ(r.Estado, 130) << "signal " << c.Sinais.front() << "\n" << r.Erros;
+        if (c.Mensagem) {
+            EXPECT_EQ(r.Erros.rfind("Geração cancelada aos ", 0), 0u) << r.Erros;
+            EXPECT_NE(r.Erros.find(" de 100 puzzles. Nada foi gravado.\n"), std::string::npos);
+        }
+        EXPECT_EQ(r.Saida, "");
+        EXPECT_EQ(Ler(json).substr(0, 80), "antigo") << "the older file was replaced";
+        EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.json"});
+    }
+}
+
+// The program on a terminal: standard output and error on a pseudo-terminal.
+std::string CorrerNumTerminal(Args AArgs, int& AEstado) {
+    std::vector<char*> argv = Argv(AArgs);
+    int mestre = -1;
+    const pid_t pid = ::forkpty(&mestre, nullptr, nullptr, nullptr);
+    if (pid == 0) {
+        ::execv(argv[0], argv.data());
+        ::_exit(127);
+    }
+    std::string texto;
+    char bloco[4096];
+    for (;;) {
+        const ssize_t n = ::read(mestre, bloco, sizeof bloco);
+        if (n > 0) {
+            texto.append(bloco, static_cast<size_t>(n));
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else {
+            break; // EIO once the program has closed the terminal
+        }
+    }
+    ::close(mestre);
+    int estado = 0;
+    ::waitpid(pid, &estado, 0);
+    AEstado = EstadoDe(estado);
+    return texto;
+}
+
+TEST_F(Programa, ProgressoSoNumTerminalESemSilencioso) {
+    const std::string json = Em("livro.json");
+    for (const bool silencioso : {false, true}) {
+        Args args = {"-n", "1", "-p", "2", "--sem-pdf", "--json", json};
+        if (silencioso) {
+            args.push_back("-q");
+        }
+        int estado = -1;
+        const std::string texto = CorrerNumTerminal(args, estado);
+        EXPECT_EQ(estado, 0) << texto;
+        const bool progresso =
+            texto.find("\r[") != std::string::npos &&
+            texto.find("2/2  A gerar o puzzle 2 de 2 (nível 1)") != std::string::npos;
+        EXPECT_EQ(progresso, !silencioso) << texto;
+        EXPECT_NE(texto.find("Livro gerado: 2 puzzles."), std::string::npos) << texto;
+    }
+}
+
+} // namespace
+} // namespace tavrelo

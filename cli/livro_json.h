@@ -1,0 +1,24 @@
+// A generated book as JSON: every field of the book, its puzzles and their deduction
+// records, with the keys named and ordered as the records' fields.
+#pragma once
+
+#include "generation/livro.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+
+namespace tavrelo {
+
+nlohmann::ordered_json LivroParaJson(const TLivro& ALivro);
+
+// The text of a JSON value, in UTF-8 (titles keep their accents). Objects and arrays
+// of plain values (grids, counts, deduction steps) stay on one line; the rest is
+// indented by two blanks per level. Ends with a newline.
+std::string TextoJson(const nlohmann::ordered_json& AValor);
+
+inline std::string TextoDoLivroJson(const TLivro& ALivro) {
+    return TextoJson(LivroParaJson(ALivro));
+}
+
+} // namespace tavrelo

@@ -1,0 +1,58 @@
+// The options of tavrelo-cli: parsed from the command line into plain values,
+// with the help text and the usage errors in Portuguese.
+#pragma once
+
+#include "core/tipos.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavrelo {
+
+struct TOpcoesCli {
+    int32_t Tamanho = 8;
+    int32_t Nivel = 0; // 0 = Progressiva
+    int32_t NumPuzzles = 50;
+    std::string Titulo; // without leading and trailing blanks
+    bool SemDicas = false;
+    std::optional<uint32_t> Semente; // the book code given with -s
+    std::string Saida;               // the PDF; empty = the proposed name
+    std::string Json;                // empty = no JSON; "-" = standard output
+    bool SemPdf = false;
+    bool Silencioso = false;
+
+    bool operator==(const TOpcoesCli&) const = default;
+};
+
+enum class TAccaoCli {
+    acGerar,  // make the book with Opcoes
+    acAjuda,  // print Texto (the help) on standard output and stop
+    acVersao, // print Texto (the version) on standard output and stop
+    acErro,   // print Texto (the reason) on standard error and stop with status 2
+};
+
+struct TLeituraOpcoes {
+    TAccaoCli Accao = TAccaoCli::acErro;
+    TOpcoesCli Opcoes;
+    std::string Texto;
+};
+
+// AArgs are the arguments after the program's name.
+TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs);
+TLeituraOpcoes LerOpcoes(int argc, const char* const* argv);
+
+// The book configuration the options ask for; ASementeNova is used when no code
+// was given.
+TConfigLivro ConfiguracaoDasOpcoes(const TOpcoesCli& AOpcoes, uint32_t ASementeNova);
+
+// Strict conversions of the option values; nullopt when the text is not one.
+std::optional<uint32_t> LerCodigoDoLivro(const std::string& ATexto);
+std::optional<int32_t> LerInteiro(const std::string& ATexto);
+std::string SemBrancos(const std::string& ATexto);
+
+// The line that follows every usage error.
+std::string SugestaoDeAjuda();
+
+} // namespace tavrelo
