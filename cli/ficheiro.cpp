@@ -72,7 +72,10 @@ TFicheiroAtomico::TFicheiroAtomico(std::string ACaminho) : FCaminho(std::move(AC
 
     // A hidden name beside the target: same folder, so the final rename stays on one
     // file system and is atomic.
-    const fs::path modelo = alvo.parent_path() / Formatar(".%s.XXXXXX", alvo.filename().c_str());
+    std::string escondido(".");
+    escondido += alvo.filename().string();
+    escondido += ".XXXXXX";
+    const fs::path modelo = alvo.parent_path() / escondido;
     const std::string textoModelo = modelo.string();
     std::vector<char> nome(textoModelo.begin(), textoModelo.end());
     nome.push_back('\0');

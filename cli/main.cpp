@@ -94,10 +94,12 @@ class TProgressoTerminal {
         }
         constexpr int32_t BARRA = 24;
         const int32_t cheios = ATotal > 0 ? BARRA * AFeitos / ATotal : 0;
-        std::string linha =
-            Formatar("[%s%s] %d/%d  %s", std::string(static_cast<size_t>(cheios), '#').c_str(),
-                     std::string(static_cast<size_t>(BARRA - cheios), '-').c_str(), AFeitos, ATotal,
-                     ATexto.c_str());
+        char barra[BARRA + 1];
+        for (int32_t i = 0; i < BARRA; ++i) {
+            barra[i] = i < cheios ? '#' : '-';
+        }
+        barra[BARRA] = '\0';
+        std::string linha = Formatar("[%s] %d/%d  %s", barra, AFeitos, ATotal, ATexto.c_str());
         const size_t colunas = Colunas();
         if (Largura(linha) >= colunas) {
             linha = Cortar(linha, colunas - 1);
@@ -152,16 +154,13 @@ class TFicheiroVigiado {
     std::unique_ptr<TFicheiroAtomico> FFicheiro;
 };
 
-// Refuses what the window refuses too, with the same messages.
+// Every configuration the book generator accepts is a book: a progressive book of
+// fewer than five puzzles simply stops before the top levels.
 bool ConfiguracaoAceite(const TConfigLivro& AConfig) {
     try {
         ValidarConfiguracao(AConfig);
     } catch (const EVelt& e) {
         std::cerr << e.what() << "\n";
-        return false;
-    }
-    if (AConfig.NumPuzzles < MinimoDePuzzlesDoNivel(AConfig.Nivel)) {
-        std::cerr << MensagemMinimoProgressiva() << "\n";
         return false;
     }
     return true;

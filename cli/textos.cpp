@@ -13,8 +13,10 @@ std::string PluralDe(int32_t n, const std::string& ASingular, const std::string&
 }
 
 std::string NomeDoFicheiro(int32_t N, int32_t ANivel, int32_t ANumPuzzles) {
-    const std::string etiqueta = ANivel == 0 ? std::string("P") : Formatar("N%d", ANivel);
-    return Formatar("Tavrelo_%dx%d_%s_%d.pdf", N, N, etiqueta.c_str(), ANumPuzzles);
+    if (ANivel == 0) {
+        return Formatar("Tavrelo_%dx%d_P_%d.pdf", N, N, ANumPuzzles);
+    }
+    return Formatar("Tavrelo_%dx%d_N%d_%d.pdf", N, N, ANivel, ANumPuzzles);
 }
 
 std::string MensagemLivroGerado(int32_t APuzzles, int32_t APaginas, const std::string& ACodigo) {

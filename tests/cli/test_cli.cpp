@@ -415,8 +415,6 @@ TEST_F(Programa, RecusasSaemComEstado2ENadaGravam) {
         {{"-p", "0", "-n", "2"}, "Número de puzzles inválido: 0 (de 1 a 100)\n"},
         {{"-t", "10", "-p", "0"}, "Tamanho de grelha inválido: 10\n"},
         {{"-n", "6"}, "Nível inválido: 6 (0 é a Progressiva, de 1 a 5)\n"},
-        {{"-p", "4"},
-         "Na dificuldade Progressiva, o livro precisa de pelo menos 5 puzzles (um por nível).\n"},
         {{"-t", "doze"},
          "Tamanho de grelha inválido: «doze» (8, 12, 16, 7, 11 ou 13)\n"
          "Use tavrelo-cli --help para ver as opções.\n"},
