@@ -5,6 +5,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+
 namespace tavrelo {
 namespace {
 
@@ -27,10 +29,12 @@ void BM_Fecho(benchmark::State& state) {
     }
 }
 
+// One puzzle per repetition, each from a new seed, so that the median over the
+// repetitions is the median time of one puzzle.
 void BM_Puzzle(benchmark::State& state) {
+    static uint32_t semente = 0;
     const auto N = static_cast<int32_t>(state.range(0));
     const auto nivel = static_cast<int32_t>(state.range(1));
-    uint32_t semente = 0;
     TGeradorPuzzle gerador;
     for (auto _ : state) {
         TRegistoChaves registo;
@@ -60,12 +64,31 @@ void OrdensENiveis(benchmark::internal::Benchmark* b, std::initializer_list<int6
     }
 }
 
-BENCHMARK(BM_Fecho)->Apply([](auto* b) {
-                       OrdensENiveis(b, {1, 5});
-                   }) -> Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_Puzzle)->Apply([](auto* b) {
-                        OrdensENiveis(b, {1, 3, 4, 5});
-                    }) -> Unit(benchmark::kMillisecond) -> MinTime(1.0);
+void FechoPorOrdem(benchmark::internal::Benchmark* b) {
+    OrdensENiveis(b, {1, 5});
+    b->Unit(benchmark::kMicrosecond);
+}
+
+BENCHMARK(BM_Fecho)->Apply(FechoPorOrdem);
+
+double Minimo(const std::vector<double>& v) {
+    return *std::min_element(v.begin(), v.end());
+}
+double Maximo(const std::vector<double>& v) {
+    return *std::max_element(v.begin(), v.end());
+}
+
+void UmPuzzlePorRepeticao(benchmark::internal::Benchmark* b) {
+    OrdensENiveis(b, {1, 3, 4, 5});
+    b->Unit(benchmark::kMillisecond);
+    b->Iterations(1);
+    b->Repetitions(31);
+    b->ComputeStatistics("min", Minimo);
+    b->ComputeStatistics("max", Maximo);
+    b->ReportAggregatesOnly(true);
+}
+
+BENCHMARK(BM_Puzzle)->Apply(UmPuzzlePorRepeticao);
 BENCHMARK(BM_Livro)
     ->Args({8, 0, 50})
     ->Args({16, 5, 100})
