@@ -1,5 +1,6 @@
 # The two commands of the README: `make run` and `make test`. Each one installs
 # what is missing (scripts/install-deps.sh) and builds what it needs.
+MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 RELEASE := build/release
 TESTING := build/test

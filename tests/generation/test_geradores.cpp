@@ -2,6 +2,8 @@
 
 #include "laws/linear.h"
 
+#include "../quadrados.h"
+
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -13,15 +15,7 @@ bool MesmoEstado(const TGeradorAleatorio& a, const TGeradorAleatorio& b) {
     return a.Estado() == b.Estado() && a.Incremento() == b.Incremento();
 }
 
-TSolucao Deslocar(const TSolucao& S, int32_t dr, int32_t dc) {
-    TSolucao R{S.N, std::vector<int32_t>(S.Valores.size())};
-    for (int32_t l = 0; l < S.N; ++l) {
-        for (int32_t c = 0; c < S.N; ++c) {
-            R.Valores[static_cast<size_t>(l * S.N + c)] = ValorEm(S, l + dr, c + dc);
-        }
-    }
-    return R;
-}
+using teste::Deslocar;
 
 template <typename F> void EsperarErro(F&& AChamada, const std::string& AMensagem) {
     try {
@@ -32,10 +26,7 @@ template <typename F> void EsperarErro(F&& AChamada, const std::string& AMensage
     }
 }
 
-const std::vector<int32_t> DESENHO_8_0 = {
-    41, 28, 45, 32, 39, 22, 35, 18, 40, 21, 36, 17, 42, 27, 46, 31, 57, 12, 61, 16, 55, 6,
-    51, 2,  56, 5,  52, 1,  58, 11, 62, 15, 26, 43, 30, 47, 24, 37, 20, 33, 23, 38, 19, 34,
-    25, 44, 29, 48, 10, 59, 14, 63, 8,  53, 4,  49, 7,  54, 3,  50, 9,  60, 13, 64};
+const std::vector<int32_t>& DESENHO_8_0 = teste::MAIS_PERFEITO_8.Valores;
 
 TEST(NumDesenhos, PorOrdem) {
     TGeradorQuadrados g;
@@ -141,11 +132,7 @@ const TVetorSemente1 SEMENTE_1[] = {
       40, 61, 31, 6,  47, 54, 43, 50, 27, 2, 33, 60, 17, 12, 21, 16, 37, 64, 23, 14, 39, 62,
       35, 58, 19, 10, 41, 52, 25, 4,  29, 8, 45, 56, 22, 15, 38, 63, 34, 59, 18, 11},
      0xFC7E946787683E95ULL},
-    {7,
-     {19, 29, 46, 14, 24, 37, 6,  39, 7,  17, 30, 48, 12, 22, 10, 23, 41,
-      5,  15, 32, 49, 34, 47, 8,  25, 42, 3,  16, 1,  18, 35, 45, 9,  27,
-      40, 28, 38, 2,  20, 33, 43, 11, 44, 13, 26, 36, 4,  21, 31},
-     0x8878C64006EACB58ULL},
+    {7, teste::ULTRAMAGICO_7.Valores, 0x8878C64006EACB58ULL},
 };
 
 TEST(Gerar, QuadradosDaSemente1) {

@@ -1,5 +1,6 @@
 #include "laws/solver.h"
 
+#include "../quadrados.h"
 #include "core/random.h"
 #include "fecho_simples.h"
 #include "laws/linear.h"
@@ -14,17 +15,8 @@ namespace {
 
 using enum TFamilia;
 
-// An ultramagic square of order 7 (centre 25).
-const std::vector<int32_t> QUADRADO7 = {19, 29, 46, 14, 24, 37, 6,  39, 7,  17, 30, 48, 12,
-                                        22, 10, 23, 41, 5,  15, 32, 49, 34, 47, 8,  25, 42,
-                                        3,  16, 1,  18, 35, 45, 9,  27, 40, 28, 38, 2,  20,
-                                        33, 43, 11, 44, 13, 26, 36, 4,  21, 31};
-
-// A most-perfect square of order 8.
-const std::vector<int32_t> QUADRADO8 = {
-    41, 28, 45, 32, 39, 22, 35, 18, 40, 21, 36, 17, 42, 27, 46, 31, 57, 12, 61, 16, 55, 6,
-    51, 2,  56, 5,  52, 1,  58, 11, 62, 15, 26, 43, 30, 47, 24, 37, 20, 33, 23, 38, 19, 34,
-    25, 44, 29, 48, 10, 59, 14, 63, 8,  53, 4,  49, 7,  54, 3,  50, 9,  60, 13, 64};
+const std::vector<int32_t>& QUADRADO7 = teste::ULTRAMAGICO_7.Valores;
+const std::vector<int32_t>& QUADRADO8 = teste::MAIS_PERFEITO_8.Valores;
 
 TEST(SolverTabela, FamiliasPorOrdem) {
     struct Caso {
