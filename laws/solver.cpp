@@ -422,7 +422,10 @@ bool TSolverDeducao::ReduzirPelaLista(TFamilias AFamilias, bool AContadoresValid
     AcharPares(AFamilias, AContadoresValidos);
     // Every empty cell starts with the list; only the cells of open pairs are
     // narrowed, so only they get a set of their own (ConjuntoDe gives the rest).
-    ++t.Chamada;
+    if (++t.Chamada == 0) { // after 2^32 calls the stamps start again from clean
+        std::fill(t.EmPar.begin(), t.EmPar.end(), 0);
+        t.Chamada = 1;
+    }
     for (size_t p = 0; p < t.PareA.size(); ++p) {
         for (const int32_t c : {t.PareA[p], t.PareB[p]}) {
             if (t.EmPar[static_cast<size_t>(c)] != t.Chamada) {
