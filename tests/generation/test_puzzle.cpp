@@ -168,7 +168,7 @@ TEST(PuzzleValidar, RejeitaPuzzlesAdulterados) {
 }
 
 TEST(PuzzlePistas, EquilibrioPorQuadrante) {
-    // Order 5 layout for the quadrant rule: middle row and column go bottom/right.
+    // In odd orders the middle row counts as bottom and the middle column as right.
     auto grelha = [](int32_t N, std::initializer_list<int32_t> pistas) {
         std::vector<int32_t> d(static_cast<size_t>(N * N), 0);
         for (const int32_t i : pistas) {
