@@ -165,11 +165,6 @@ TSolverDeducao::TSolverDeducao(int32_t N) {
 TSolverDeducao::~TSolverDeducao() = default;
 
 void TSolverDeducao::ConstruirTabelasPlanas() {
-    FInicio.clear();
-    FCelulas.clear();
-    FCoefs.clear();
-    FConstantes.clear();
-    FFamilias.clear();
     for (const TLei& lei : FLeis) {
         FInicio.push_back(static_cast<int32_t>(FCelulas.size()));
         FCelulas.insert(FCelulas.end(), lei.Celulas.begin(), lei.Celulas.end());
