@@ -3,7 +3,7 @@
 #include "cli/ficheiro.h"
 #include "cli/livro_json.h"
 #include "cli/opcoes.h"
-#include "cli/textos.h"
+#include "app/textos.h"
 #include "core/random.h"
 #include "generation/livro.h"
 

@@ -1,6 +1,6 @@
 #include "cli/ficheiro.h"
 #include "cli/opcoes.h"
-#include "cli/textos.h"
+#include "app/textos.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

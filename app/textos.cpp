@@ -1,4 +1,4 @@
-#include "cli/textos.h"
+#include "app/textos.h"
 
 #include "core/tipos.h"
 

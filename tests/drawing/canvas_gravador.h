@@ -1,0 +1,100 @@
+// A drawing surface that records its calls, for testing page routines without a back end.
+// Text is measured by a simple fixed model: every character (UTF-8 code point) is
+// LarguraPorPt × size wide, bold text Negrito times wider; a line box is AlturaPorPt × size.
+// Tests that need other metrics set Largura.
+#pragma once
+
+#include "drawing/canvas.h"
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace teste {
+
+using tavrelo::TAlinhamento;
+using tavrelo::TPontoMm;
+
+struct TChamada {
+    std::string Op;               // "Linha", "Rectangulo", "Poligono", "Elipse", "Texto", "Imagem"
+    std::vector<double> Num;      // the numeric arguments in call order (greys and sizes too)
+    std::vector<TPontoMm> Pontos; // Poligono only
+    std::string Texto;            // Texto: the text; Imagem: the name
+    bool Negrito = false;
+    TAlinhamento Alinhamento = TAlinhamento::alEsquerda;
+};
+
+inline size_t CodePoints(const std::string& s) {
+    size_t n = 0;
+    for (unsigned char c : s)
+        if ((c & 0xC0) != 0x80)
+            ++n;
+    return n;
+}
+
+class TCanvasGravador : public tavrelo::IVeltCanvas {
+  public:
+    static constexpr double LarguraPorPt = 0.18; // mm per character per point
+    static constexpr double AlturaPorPt = 0.41;  // mm of line box per point
+    static constexpr double Negrito = 1.1;
+
+    std::vector<TChamada> Chamadas;
+    // Optional replacement of the width model: (text, size, bold) -> mm.
+    std::function<double(const std::string&, double, bool)> Largura;
+    // Picture names that exist; any other name raises like the real surface.
+    std::vector<std::string> Imagens{"SELO_CC_BY_NC_ND"};
+
+    void Linha(double X1, double Y1, double X2, double Y2, double E, int32_t C) override {
+        Chamadas.push_back({"Linha", {X1, Y1, X2, Y2, E, double(C)}});
+    }
+    void Rectangulo(double X, double Y, double L, double A, double E, int32_t C,
+                    int32_t P) override {
+        Chamadas.push_back({"Rectangulo", {X, Y, L, A, E, double(C), double(P)}});
+    }
+    void Poligono(std::span<const TPontoMm> Pts, double E, int32_t C, int32_t P) override {
+        TChamada c{"Poligono", {E, double(C), double(P)}};
+        c.Pontos.assign(Pts.begin(), Pts.end());
+        Chamadas.push_back(c);
+    }
+    void Elipse(double X, double Y, double L, double A, double E, int32_t C, int32_t P) override {
+        Chamadas.push_back({"Elipse", {X, Y, L, A, E, double(C), double(P)}});
+    }
+    void Texto(double X, double Y, const std::string& T, double S, bool B, int32_t C,
+               TAlinhamento Al) override {
+        Chamadas.push_back({"Texto", {X, Y, S, double(C)}, {}, T, B, Al});
+    }
+    double LarguraTexto(const std::string& T, double S, bool B) override {
+        if (Largura)
+            return Largura(T, S, B);
+        return double(CodePoints(T)) * LarguraPorPt * S * (B ? Negrito : 1.0);
+    }
+    double AlturaTexto(double S) override { return AlturaPorPt * S; }
+    void Imagem(double X, double Y, double L, double A, const std::string& Nome) override {
+        bool existe = false;
+        for (const auto& n : Imagens)
+            existe = existe || n == Nome;
+        if (!existe)
+            throw std::runtime_error("Imagem: o recurso " + Nome + " nao existe no executavel");
+        Chamadas.push_back({"Imagem", {X, Y, L, A}, {}, Nome});
+    }
+
+    // The calls of one kind, in order.
+    std::vector<TChamada> DoTipo(const std::string& AOp) const {
+        std::vector<TChamada> r;
+        for (const auto& c : Chamadas)
+            if (c.Op == AOp)
+                r.push_back(c);
+        return r;
+    }
+    // The texts drawn, in order.
+    std::vector<std::string> Textos() const {
+        std::vector<std::string> r;
+        for (const auto& c : Chamadas)
+            if (c.Op == "Texto")
+                r.push_back(c.Texto);
+        return r;
+    }
+};
+
+} // namespace teste
