@@ -1,6 +1,6 @@
 // tavrelo-cli: makes one book from the options and writes it as JSON.
 
-#include "cli/ficheiro.h"
+#include "drawing/ficheiro.h"
 #include "cli/livro_json.h"
 #include "cli/opcoes.h"
 #include "app/textos.h"

@@ -1,11 +1,172 @@
 #include "drawing/pdf.h"
 
-#include <stdexcept>
+#include "core/tipos.h"
+#include "drawing/canvas_cairo.h"
+
+#include <cairo-pdf.h>
+#include <exception>
 
 namespace tavrelo {
 
-void GravarLivroPdf(const std::string&, const TLivro&, const TInfoLivro&) {
-    throw std::runtime_error("A gravação em PDF ainda não existe.");
+namespace {
+
+constexpr int32_t DPI_DO_PDF = 300;
+
+// The file's messages start a sentence; here they continue the caller's
+// "Não foi possível terminar o livro: ".
+std::string ComMinuscula(std::string ATexto) {
+    if (!ATexto.empty() && ATexto[0] >= 'A' && ATexto[0] <= 'Z') {
+        ATexto[0] = static_cast<char>(ATexto[0] - 'A' + 'a');
+    }
+    return ATexto;
+}
+
+template <typename TAccao> auto ComMensagemDoFicheiro(TAccao&& AAccao) {
+    try {
+        return AAccao();
+    } catch (const EVelt& e) {
+        throw EVelt(ComMinuscula(e.what()));
+    }
+}
+
+// Where cairo's bytes go. The first failure is kept, cairo is told to stop, and the
+// failure is raised once the document is closed.
+struct TEscrita {
+    TFicheiroAtomico* Ficheiro = nullptr;
+    const std::function<void(std::string_view)>* AntesDeEscrever = nullptr;
+    std::exception_ptr Erro;
+    bool Descartar = false; // the document failed: whatever cairo still writes is dropped
+};
+
+cairo_status_t EscreverPdf(void* AEscrita, const unsigned char* ADados, unsigned int ATamanho) {
+    auto* escrita = static_cast<TEscrita*>(AEscrita);
+    if (escrita->Descartar) {
+        return CAIRO_STATUS_SUCCESS;
+    }
+    if (escrita->Erro) {
+        return CAIRO_STATUS_WRITE_ERROR;
+    }
+    try {
+        const std::string_view bloco(reinterpret_cast<const char*>(ADados), ATamanho);
+        if (*escrita->AntesDeEscrever) {
+            (*escrita->AntesDeEscrever)(bloco);
+        }
+        escrita->Ficheiro->Escrever(bloco);
+        return CAIRO_STATUS_SUCCESS;
+    } catch (...) {
+        escrita->Erro = std::current_exception();
+        return CAIRO_STATUS_WRITE_ERROR;
+    }
+}
+
+[[noreturn]] void LancarErroDeEscrita(const std::exception_ptr& AErro) {
+    ComMensagemDoFicheiro([&] { std::rethrow_exception(AErro); });
+    std::terminate(); // not reached: the call above always raises
+}
+
+struct TDestruirSuperficie {
+    void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
+};
+
+} // namespace
+
+TDestinoPdf::TDestinoPdf(cairo_surface_t* ASuperficie, TPedidoDeParagem AParar)
+    : FSuperficie(ASuperficie), FParar(std::move(AParar)) {}
+
+TDestinoPdf::~TDestinoPdf() {
+    if (FPagina != nullptr) {
+        cairo_destroy(FPagina);
+    }
+}
+
+void TDestinoPdf::TerminarPagina() {
+    if (FPagina == nullptr) {
+        return;
+    }
+    cairo_t* pagina = FPagina;
+    FPagina = nullptr;
+    // Shown explicitly even when blank: closing the document would drop a blank last page.
+    cairo_show_page(pagina);
+    const cairo_status_t estado = cairo_status(pagina);
+    cairo_destroy(pagina);
+    const cairo_status_t estadoDoPdf = cairo_surface_status(FSuperficie);
+    if (estado != CAIRO_STATUS_SUCCESS || estadoDoPdf != CAIRO_STATUS_SUCCESS) {
+        throw EVelt(Formatar(
+            "a página %d do PDF não pôde ser desenhada (%s).", FNumPaginas,
+            cairo_status_to_string(estado != CAIRO_STATUS_SUCCESS ? estado : estadoDoPdf)));
+    }
+}
+
+std::unique_ptr<IVeltCanvas> TDestinoPdf::NovaPagina() {
+    TerminarPagina();
+    if (FParar && FParar()) {
+        throw ELivroInterrompido();
+    }
+    FPagina = cairo_create(FSuperficie);
+    ++FNumPaginas;
+    // One unit of the page's user space is one dot at 300 dpi.
+    cairo_scale(FPagina, 72.0 / DPI_DO_PDF, 72.0 / DPI_DO_PDF);
+    return std::make_unique<TCanvasCairo>(FPagina, DPI_DO_PDF);
+}
+
+void TDestinoPdf::Terminar() {
+    TerminarPagina();
+}
+
+void GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACompor,
+                      const TPedidoDeParagem& AParar,
+                      const std::function<void(std::string_view)>& AAntesDeEscrever) {
+    TEscrita escrita;
+    escrita.Ficheiro = &AFicheiro;
+    escrita.AntesDeEscrever = &AAntesDeEscrever;
+    const std::unique_ptr<cairo_surface_t, TDestruirSuperficie> pdf(
+        cairo_pdf_surface_create_for_stream(EscreverPdf, &escrita, MmParaPt(210), MmParaPt(297)));
+    cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_TITLE, "TAVRELO");
+    cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_AUTHOR, "Brovanel");
+    try {
+        TDestinoPdf destino(pdf.get(), AParar);
+        ACompor(destino);
+        destino.Terminar();
+    } catch (...) {
+        // The closing bytes of a failed document go nowhere; the caller's file is discarded.
+        escrita.Descartar = true;
+        cairo_surface_finish(pdf.get());
+        if (escrita.Erro) {
+            LancarErroDeEscrita(escrita.Erro); // the disk failed first; drawing then stopped
+        }
+        throw;
+    }
+    cairo_surface_finish(pdf.get());
+    if (escrita.Erro) {
+        LancarErroDeEscrita(escrita.Erro);
+    }
+    const cairo_status_t estado = cairo_surface_status(pdf.get());
+    if (estado != CAIRO_STATUS_SUCCESS) {
+        throw EVelt("não foi possível gravar " + AFicheiro.Caminho() +
+                    ": o PDF não pôde ser composto (" + cairo_status_to_string(estado) + ").");
+    }
+}
+
+void GravarPaginasPdf(const std::string& ANomeFicheiro, const TComporPaginas& ACompor) {
+    auto ficheiro =
+        ComMensagemDoFicheiro([&] { return std::make_unique<TFicheiroAtomico>(ANomeFicheiro); });
+    GravarPaginasPdf(*ficheiro, ACompor);
+    ComMensagemDoFicheiro([&] { ficheiro->Confirmar(); });
+}
+
+void GravarLivroPdf(TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const TInfoLivro& AInfo,
+                    const TPedidoDeParagem& AParar) {
+    TCompositorLivro compositor(ALivro, AInfo);
+    GravarPaginasPdf(
+        AFicheiro, [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino); }, AParar);
+}
+
+void GravarLivroPdf(const std::string& ANomeFicheiro, const TLivro& ALivro,
+                    const TInfoLivro& AInfo) {
+    auto ficheiro =
+        ComMensagemDoFicheiro([&] { return std::make_unique<TFicheiroAtomico>(ANomeFicheiro); });
+    GravarLivroPdf(*ficheiro, ALivro, AInfo);
+    ComMensagemDoFicheiro([&] { ficheiro->Confirmar(); });
 }
 
 } // namespace tavrelo

@@ -1,4 +1,4 @@
-#include "cli/ficheiro.h"
+#include "drawing/ficheiro.h"
 #include "cli/opcoes.h"
 #include "app/textos.h"
 

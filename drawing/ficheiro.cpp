@@ -1,4 +1,4 @@
-#include "cli/ficheiro.h"
+#include "drawing/ficheiro.h"
 
 #include "core/tipos.h"
 
