@@ -1,0 +1,334 @@
+#include "drawing/canvas_cairo.h"
+#include "drawing/pdf.h"
+
+#include "core/tipos.h"
+
+#include <gtest/gtest.h>
+
+#include <cairo.h>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace tavrelo {
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const ACENTOS = "Ação, órfãs e pêssegos: 8 × 8 · «Progressiva»";
+
+struct TComando {
+    int Estado = -1;
+    std::string Saida;
+};
+
+// A reader of PDFs, run with its output (and errors) captured.
+TComando Correr(const std::string& AComando) {
+    TComando r;
+    FILE* p = ::popen((AComando + " 2>&1").c_str(), "r");
+    if (p == nullptr) {
+        return r;
+    }
+    char bloco[4096];
+    size_t n = 0;
+    while ((n = std::fread(bloco, 1, sizeof bloco, p)) > 0) {
+        r.Saida.append(bloco, n);
+    }
+    const int estado = ::pclose(p);
+    r.Estado = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
+    return r;
+}
+
+// The lines of a reader's output, each split at blanks.
+std::vector<std::vector<std::string>> Linhas(const std::string& ASaida) {
+    std::vector<std::vector<std::string>> linhas;
+    std::istringstream texto(ASaida);
+    std::string linha;
+    while (std::getline(texto, linha)) {
+        std::istringstream palavras(linha);
+        std::vector<std::string> l;
+        for (std::string p; palavras >> p;) {
+            l.push_back(p);
+        }
+        linhas.push_back(l);
+    }
+    return linhas;
+}
+
+// The value of a "Name:   value" line of pdfinfo.
+std::string Campo(const std::string& ASaida, const std::string& ANome) {
+    std::istringstream texto(ASaida);
+    std::string linha;
+    while (std::getline(texto, linha)) {
+        if (linha.rfind(ANome + ":", 0) == 0) {
+            const size_t inicio = linha.find_first_not_of(' ', ANome.size() + 1);
+            return inicio == std::string::npos ? "" : linha.substr(inicio);
+        }
+    }
+    return "?";
+}
+
+std::string Citado(const std::string& ACaminho) {
+    return "'" + ACaminho + "'";
+}
+
+class DocumentoPdf : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string modelo = (fs::temp_directory_path() / "tavrelo-pdf-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(modelo.data()), nullptr);
+        FPasta = modelo;
+    }
+    void TearDown() override {
+        std::error_code erro;
+        fs::permissions(FPasta, fs::perms::owner_all, fs::perm_options::add, erro);
+        fs::remove_all(FPasta, erro);
+    }
+
+    std::string Em(const std::string& ANome) const { return (FPasta / ANome).string(); }
+    std::vector<std::string> Conteudo() const {
+        std::vector<std::string> nomes;
+        for (const auto& e : fs::directory_iterator(FPasta)) {
+            nomes.push_back(e.path().filename().string());
+        }
+        std::sort(nomes.begin(), nomes.end());
+        return nomes;
+    }
+    static std::string Ler(const std::string& ACaminho) {
+        std::ifstream f(ACaminho, std::ios::binary);
+        std::ostringstream s;
+        s << f.rdbuf();
+        return s.str();
+    }
+
+    fs::path FPasta;
+};
+
+// Four pages: text in both weights, the badge, shapes, and two blank pages at the end.
+void QuatroPaginas(IDestinoPaginas& ADestino) {
+    {
+        auto c = ADestino.NovaPagina();
+        c->Texto(105, 18, ACENTOS, 14, false, 0, TAlinhamento::alCentro);
+        c->Texto(18, 40, "Regras do livro", 12, true, 0, TAlinhamento::alEsquerda);
+        c->Linha(18, 50, 192, 50, 0.25, 0);
+        c->Rectangulo(18, 60, 40, 40, 0.5, 0, 235);
+        c->Elipse(70, 60, 40, 40, 1, 0, -1);
+        const TPontoMm triangulo[] = {PontoMm(130, 100), PontoMm(150, 60), PontoMm(170, 100)};
+        c->Poligono(triangulo, 0.5, -1, 128);
+        c->Texto(192, 283, "Página 1", 9, false, 128, TAlinhamento::alDireita);
+    }
+    {
+        auto c = ADestino.NovaPagina();
+        c->Imagem(73, 120, 64, 22.5, "SELO_CC_BY_NC_ND");
+    }
+    ADestino.NovaPagina();
+    ADestino.NovaPagina();
+}
+
+TEST_F(DocumentoPdf, PaginasA4TituloAutorLetrasETexto) {
+    const std::string alvo = Em("livro.pdf");
+    GravarPaginasPdf(alvo, QuatroPaginas);
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.pdf"});
+
+    const TComando info = Correr("pdfinfo -f 1 -l 99 " + Citado(alvo));
+    ASSERT_EQ(info.Estado, 0) << info.Saida;
+    EXPECT_EQ(Campo(info.Saida, "Title"), "TAVRELO");
+    EXPECT_EQ(Campo(info.Saida, "Author"), "Brovanel");
+    EXPECT_EQ(Campo(info.Saida, "Pages"), "4");
+    for (int p = 1; p <= 4; ++p) {
+        EXPECT_EQ(Campo(info.Saida, Formatar("Page %4d size", p)), "595.276 x 841.89 pts (A4)")
+            << info.Saida;
+    }
+
+    // Both weights embedded as TrueType subsets: name, type, encoding, emb, sub, uni.
+    const TComando letras = Correr("pdffonts " + Citado(alvo));
+    ASSERT_EQ(letras.Estado, 0) << letras.Saida;
+    std::vector<std::string> embutidas;
+    for (const auto& l : Linhas(letras.Saida)) {
+        if (l.size() >= 6 && l[1] == "TrueType" && l[l.size() - 5] == "yes" &&
+            l[l.size() - 4] == "yes" && l[0].find('+') != std::string::npos) {
+            embutidas.push_back(l[0].substr(l[0].find('+') + 1));
+        }
+    }
+    std::sort(embutidas.begin(), embutidas.end());
+    EXPECT_EQ(embutidas, (std::vector<std::string>{"LiberationSans", "LiberationSans-Bold"}))
+        << letras.Saida;
+
+    const TComando texto = Correr("pdftotext -layout -f 1 -l 1 " + Citado(alvo) + " -");
+    ASSERT_EQ(texto.Estado, 0) << texto.Saida;
+    EXPECT_NE(texto.Saida.find(ACENTOS), std::string::npos) << texto.Saida;
+    EXPECT_NE(texto.Saida.find("Regras do livro"), std::string::npos);
+
+    // The badge whole on page 2, flattened: no transparency mask goes with it.
+    const TComando imagens = Correr("pdfimages -list " + Citado(alvo));
+    std::vector<std::string> vistas;
+    for (const auto& l : Linhas(imagens.Saida)) {
+        if (l.size() > 4 && (l[2] == "image" || l[2] == "smask")) {
+            vistas.push_back(l[0] + " " + l[2] + " " + l[3] + "x" + l[4]);
+        }
+    }
+    EXPECT_EQ(vistas, std::vector<std::string>{"2 image 1280x450"}) << imagens.Saida;
+
+    const TComando verificacao = Correr("qpdf --check " + Citado(alvo));
+    EXPECT_EQ(verificacao.Estado, 0) << verificacao.Saida;
+    EXPECT_NE(verificacao.Saida.find("No syntax or stream encoding errors"), std::string::npos)
+        << verificacao.Saida;
+}
+
+TEST_F(DocumentoPdf, MedidasIguaisNoPdfENumaImagem) {
+    // The page's context is scaled to points; text widths must not depend on it.
+    const std::vector<std::string> textos = {ACENTOS, "Regras do livro", "M = 260   C = 65"};
+    std::vector<double> noPdf;
+    GravarPaginasPdf(Em("m.pdf"), [&](IDestinoPaginas& ADestino) {
+        auto c = ADestino.NovaPagina();
+        for (const std::string& t : textos) {
+            for (const bool negrito : {false, true}) {
+                noPdf.push_back(c->LarguraTexto(t, 10.5, negrito));
+            }
+        }
+        noPdf.push_back(c->AlturaTexto(10.5));
+    });
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 10, 10);
+    cairo_t* cr = cairo_create(s);
+    std::vector<double> naImagem;
+    {
+        TCanvasCairo c(cr, 300);
+        for (const std::string& t : textos) {
+            for (const bool negrito : {false, true}) {
+                naImagem.push_back(c.LarguraTexto(t, 10.5, negrito));
+            }
+        }
+        naImagem.push_back(c.AlturaTexto(10.5));
+    }
+    cairo_destroy(cr);
+    cairo_surface_destroy(s);
+    EXPECT_EQ(noPdf, naImagem);
+}
+
+TEST_F(DocumentoPdf, SubstituiUmFicheiroAntigo) {
+    const std::string alvo = Em("livro.pdf");
+    std::ofstream(alvo) << "antigo";
+    ASSERT_EQ(::chmod(alvo.c_str(), 0640), 0);
+    GravarPaginasPdf(alvo, [](IDestinoPaginas& ADestino) { ADestino.NovaPagina(); });
+    EXPECT_EQ(Ler(alvo).rfind("%PDF-", 0), 0u);
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.pdf"});
+    struct stat info {};
+    ASSERT_EQ(::stat(alvo.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u) << "the replaced file's permissions are kept";
+    EXPECT_EQ(Campo(Correr("pdfinfo " + Citado(alvo)).Saida, "Pages"), "1");
+}
+
+// A failure at any point leaves no file and an older one as it was.
+TEST_F(DocumentoPdf, FalhaNaoDeixaNadaEMantemOAntigo) {
+    const std::string alvo = Em("livro.pdf");
+    auto falhaNaPagina3 = [](IDestinoPaginas& ADestino) {
+        for (int p = 1; p <= 5; ++p) {
+            auto c = ADestino.NovaPagina();
+            c->Texto(20, 20, "Página", 12, false, 0, TAlinhamento::alEsquerda);
+            if (p == 3) {
+                c->Imagem(10, 10, 10, 10, "NAO_HA");
+            }
+        }
+    };
+    std::ofstream(alvo) << "antigo";
+    try {
+        GravarPaginasPdf(alvo, falhaNaPagina3);
+        ADD_FAILURE() << "no error";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "Imagem: o recurso NAO_HA nao existe no executavel");
+    }
+    EXPECT_EQ(Ler(alvo), "antigo");
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.pdf"});
+
+    // A full disk halfway through the document.
+    {
+        TFicheiroAtomico ficheiro(alvo);
+        int blocos = 0;
+        try {
+            GravarPaginasPdf(ficheiro, QuatroPaginas, {}, [&](std::string_view) {
+                if (++blocos == 3) {
+                    throw EVelt("Não foi possível gravar " + alvo +
+                                ": não há espaço livre no disco.");
+                }
+            });
+            ADD_FAILURE() << "no error";
+        } catch (const EVelt& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "não foi possível gravar " + alvo + ": não há espaço livre no disco.");
+        }
+    }
+    EXPECT_EQ(Ler(alvo), "antigo");
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.pdf"});
+
+    // A stop asked for between pages.
+    {
+        TFicheiroAtomico ficheiro(alvo);
+        int perguntas = 0;
+        EXPECT_THROW(GravarPaginasPdf(ficheiro, QuatroPaginas, [&] { return ++perguntas == 3; }),
+                     ELivroInterrompido);
+        EXPECT_EQ(perguntas, 3);
+    }
+    EXPECT_EQ(Ler(alvo), "antigo");
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.pdf"});
+}
+
+TEST_F(DocumentoPdf, PastaImpossivelDizPorque) {
+    struct TCaso {
+        std::string Alvo;
+        std::string Mensagem;
+    };
+    std::vector<TCaso> casos = {
+        {Em("nao-existe/livro.pdf"),
+         "não foi possível gravar " + Em("nao-existe/livro.pdf") + ": a pasta não existe."},
+        {FPasta.string(), "não foi possível gravar " + FPasta.string() + ": é uma pasta."},
+    };
+    // Permissions do not bind the superuser.
+    if (::geteuid() != 0) {
+        fs::create_directory(Em("fechada"));
+        fs::permissions(Em("fechada"), fs::perms::owner_read | fs::perms::owner_exec);
+        casos.push_back({Em("fechada/livro.pdf"), "não foi possível gravar " +
+                                                      Em("fechada/livro.pdf") +
+                                                      ": sem permissão para escrever."});
+    }
+    for (const TCaso& c : casos) {
+        int paginas = 0;
+        try {
+            GravarPaginasPdf(c.Alvo, [&](IDestinoPaginas& ADestino) {
+                ++paginas;
+                ADestino.NovaPagina();
+            });
+            ADD_FAILURE() << "no error for " << c.Alvo;
+        } catch (const std::runtime_error& e) {
+            EXPECT_EQ(std::string(e.what()), c.Mensagem);
+        }
+        EXPECT_EQ(paginas, 0) << "the target is checked before anything is drawn";
+    }
+    if (::geteuid() != 0) {
+        EXPECT_TRUE(fs::is_empty(Em("fechada")));
+    }
+}
+
+TEST_F(DocumentoPdf, LivroCompletoEscreveUmPdfLegivel) {
+    TConfigLivro config;
+    config.N = 8;
+    config.Nivel = 1;
+    config.NumPuzzles = 1;
+    config.Semente = 0x0A1B2C3D;
+    const TLivro livro = TGeradorLivro().Gerar(config, {});
+    const std::string alvo = Em("Tavrelo.pdf");
+    GravarLivroPdf(alvo, livro, CriarInfoLivro());
+    const TComando verificacao = Correr("qpdf --check " + Citado(alvo));
+    EXPECT_EQ(verificacao.Estado, 0) << verificacao.Saida;
+    const TComando info = Correr("pdfinfo " + Citado(alvo));
+    EXPECT_EQ(Campo(info.Saida, "Title"), "TAVRELO") << info.Saida;
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"Tavrelo.pdf"});
+}
+
+} // namespace
+} // namespace tavrelo
