@@ -1,10 +1,12 @@
-// tavrelo-cli: makes one book from the options and writes it as JSON.
+// tavrelo-cli: makes one book from the options and writes it as a PDF, as JSON, or both.
 
-#include "drawing/ficheiro.h"
+#include "app/textos.h"
 #include "cli/livro_json.h"
 #include "cli/opcoes.h"
-#include "app/textos.h"
+#include "composition/paginas.h"
 #include "core/random.h"
+#include "drawing/ficheiro.h"
+#include "drawing/pdf.h"
 #include "generation/livro.h"
 
 #include <atomic>
@@ -29,10 +31,13 @@ constexpr int SAIDA_INTERROMPIDO = 130;
 
 // Set by the first SIGINT or SIGTERM; the progress callback turns it into a cancel.
 std::atomic<int> g_Sinal{0};
-// The temporary file being written, removed if a second signal ends the program at once.
-std::atomic<const char*> g_Temporario{nullptr};
+// The temporary files being written (the PDF and the JSON), removed if a second signal
+// ends the program at once.
+std::atomic<const char*> g_Temporarios[2] = {nullptr, nullptr};
 // Whether the handler may tell the user on the terminal what happens next.
 std::atomic<bool> g_AvisarInterrupcao{false};
+// Whether the pages are being written (the stop then comes after the current page).
+std::atomic<bool> g_AGravarPaginas{false};
 
 static_assert(std::atomic<int>::is_always_lock_free);
 static_assert(std::atomic<const char*>::is_always_lock_free);
@@ -41,15 +46,22 @@ static_assert(std::atomic<bool>::is_always_lock_free);
 extern "C" void AoSinal(int ASinal) {
     if (g_Sinal.exchange(ASinal) != 0) {
         // A second request: stop now, without the puzzle in progress.
-        if (const char* temporario = g_Temporario.load()) {
-            ::unlink(temporario);
+        for (const auto& t : g_Temporarios) {
+            if (const char* temporario = t.load()) {
+                ::unlink(temporario);
+            }
         }
         ::_exit(SAIDA_INTERROMPIDO);
     }
     if (g_AvisarInterrupcao.load()) {
-        static const char aviso[] = "\nA interromper depois do puzzle em curso "
-                                    "(Ctrl-C outra vez para sair já).\n";
-        const ssize_t escrito = ::write(STDERR_FILENO, aviso, sizeof aviso - 1);
+        static const char avisoPuzzle[] = "\nA interromper depois do puzzle em curso "
+                                          "(Ctrl-C outra vez para sair já).\n";
+        static const char avisoPagina[] = "\nA interromper depois da página em curso "
+                                          "(Ctrl-C outra vez para sair já).\n";
+        const bool paginas = g_AGravarPaginas.load();
+        const ssize_t escrito = paginas
+                                    ? ::write(STDERR_FILENO, avisoPagina, sizeof avisoPagina - 1)
+                                    : ::write(STDERR_FILENO, avisoPuzzle, sizeof avisoPuzzle - 1);
         (void)escrito;
     }
 }
@@ -130,28 +142,30 @@ class TProgressoTerminal {
     bool FVisivel = false;
 };
 
-// Ties the signal handler's view of the temporary file to the file's life.
+// Ties the signal handler's view of a temporary file to the file's life.
 class TFicheiroVigiado {
   public:
-    explicit TFicheiroVigiado(const std::string& ACaminho)
-        : FFicheiro(std::make_unique<TFicheiroAtomico>(ACaminho)) {
-        g_Temporario.store(FFicheiro->CaminhoTemporario());
+    TFicheiroVigiado(const std::string& ACaminho, std::atomic<const char*>& AVigia)
+        : FFicheiro(std::make_unique<TFicheiroAtomico>(ACaminho)), FVigia(AVigia) {
+        FVigia.store(FFicheiro->CaminhoTemporario());
     }
     ~TFicheiroVigiado() {
-        g_Temporario.store(nullptr);
+        FVigia.store(nullptr);
         FFicheiro.reset();
     }
     TFicheiroVigiado(const TFicheiroVigiado&) = delete;
     TFicheiroVigiado& operator=(const TFicheiroVigiado&) = delete;
 
-    void Gravar(const std::string& ATexto) {
-        FFicheiro->Escrever(ATexto);
+    TFicheiroAtomico& Ficheiro() { return *FFicheiro; }
+
+    void Confirmar() {
         FFicheiro->Confirmar();
-        g_Temporario.store(nullptr);
+        FVigia.store(nullptr);
     }
 
   private:
     std::unique_ptr<TFicheiroAtomico> FFicheiro;
+    std::atomic<const char*>& FVigia;
 };
 
 // Every configuration the book generator accepts is a book: a progressive book of
@@ -207,16 +221,21 @@ int Executar(int argc, char** argv) {
     g_AvisarInterrupcao.store(terminal);
     InstalarSinais();
 
-    // The file is opened before the long work, so a folder that cannot be written
+    // The files are opened before the long work, so a folder that cannot be written
     // is reported at once.
-    std::unique_ptr<TFicheiroVigiado> ficheiro;
-    if (!jsonNaSaidaPadrao) {
-        try {
-            ficheiro = std::make_unique<TFicheiroVigiado>(opcoes.Json);
-        } catch (const EVelt& e) {
-            std::cerr << e.what() << "\n";
-            return SAIDA_FALHOU;
+    const std::string caminhoPdf = opcoes.SemPdf ? std::string() : CaminhoDoPdf(opcoes);
+    std::unique_ptr<TFicheiroVigiado> pdf;
+    std::unique_ptr<TFicheiroVigiado> json;
+    try {
+        if (!opcoes.SemPdf) {
+            pdf = std::make_unique<TFicheiroVigiado>(caminhoPdf, g_Temporarios[0]);
         }
+        if (!opcoes.Json.empty() && !jsonNaSaidaPadrao) {
+            json = std::make_unique<TFicheiroVigiado>(opcoes.Json, g_Temporarios[1]);
+        }
+    } catch (const EVelt& e) {
+        std::cerr << e.what() << "\n";
+        return SAIDA_FALHOU;
     }
 
     TProgressoTerminal progresso(terminal);
@@ -253,15 +272,55 @@ int Executar(int argc, char** argv) {
         return SAIDA_INTERROMPIDO;
     }
 
+    const auto puzzles = static_cast<int32_t>(livro.Puzzles.size());
+
+    // The pages go to their temporary file first; nothing is put in place until every
+    // file of the book is complete.
+    int32_t paginas = 0;
+    if (pdf) {
+        progresso.Mostrar(config.NumPuzzles, config.NumPuzzles, "A gravar o PDF...");
+        g_AGravarPaginas.store(true);
+        try {
+            const TInfoLivro info = CriarInfoLivro();
+            paginas = TCompositorLivro(livro, info).NumPaginas();
+            GravarLivroPdf(pdf->Ficheiro(), livro, info, [] { return g_Sinal.load() != 0; });
+        } catch (const ELivroInterrompido&) {
+            progresso.Limpar();
+            std::cerr << MensagemCancelada(puzzles, config.NumPuzzles) << "\n";
+            return SAIDA_INTERROMPIDO;
+        } catch (const std::bad_alloc&) {
+            progresso.Limpar();
+            std::cerr << MensagemLivroFalhou("não há memória suficiente") << "\n";
+            return SAIDA_FALHOU;
+        } catch (const std::exception& e) {
+            progresso.Limpar();
+            std::cerr << MensagemLivroFalhou(e.what()) << "\n";
+            return SAIDA_FALHOU;
+        }
+        progresso.Limpar();
+        if (g_Sinal.load() != 0) {
+            std::cerr << MensagemCancelada(puzzles, config.NumPuzzles) << "\n";
+            return SAIDA_INTERROMPIDO;
+        }
+    }
+
     try {
-        const std::string texto = TextoDoLivroJson(livro);
-        if (jsonNaSaidaPadrao) {
-            if (!EscreverNaSaidaPadrao(texto)) {
-                std::cerr << "Não foi possível escrever o livro na saída padrão.\n";
-                return SAIDA_FALHOU;
+        if (!opcoes.Json.empty()) {
+            const std::string texto = TextoDoLivroJson(livro);
+            if (jsonNaSaidaPadrao) {
+                if (!EscreverNaSaidaPadrao(texto)) {
+                    std::cerr << "Não foi possível escrever o livro na saída padrão.\n";
+                    return SAIDA_FALHOU;
+                }
+            } else {
+                json->Ficheiro().Escrever(texto);
             }
-        } else {
-            ficheiro->Gravar(texto);
+        }
+        if (pdf) {
+            pdf->Confirmar();
+        }
+        if (json) {
+            json->Confirmar();
         }
     } catch (const std::bad_alloc&) {
         std::cerr << MensagemLivroFalhou("não há memória suficiente") << "\n";
@@ -271,9 +330,13 @@ int Executar(int argc, char** argv) {
         return SAIDA_FALHOU;
     }
 
-    mensagens << MensagemLivroGerado(static_cast<int32_t>(livro.Puzzles.size()), livro.Codigo)
-              << "\n";
-    if (!jsonNaSaidaPadrao) {
+    if (pdf) {
+        mensagens << MensagemLivroGerado(puzzles, paginas, livro.Codigo) << "\n";
+        mensagens << "PDF gravado em " << CaminhoParaMostrar(caminhoPdf) << "\n";
+    } else {
+        mensagens << MensagemLivroGerado(puzzles, livro.Codigo) << "\n";
+    }
+    if (json) {
         mensagens << "JSON gravado em " << CaminhoParaMostrar(opcoes.Json) << "\n";
     }
     mensagens.flush();

@@ -1,9 +1,12 @@
 #include "cli/opcoes.h"
 
+#include "app/textos.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cctype>
 #include <charconv>
+#include <filesystem>
 
 namespace tavrelo {
 
@@ -150,7 +153,20 @@ TLeituraOpcoes TraduzirErro(const CLI::App& AApp, const CLI::ParseError& AErro) 
     return Erro("Opções inválidas (" + mensagem + ").");
 }
 
+bool MesmoCaminho(const std::string& A, const std::string& B) {
+    std::error_code erro;
+    const std::filesystem::path a = std::filesystem::absolute(A, erro).lexically_normal();
+    const std::filesystem::path b = std::filesystem::absolute(B, erro).lexically_normal();
+    return a == b;
+}
+
 } // namespace
+
+std::string CaminhoDoPdf(const TOpcoesCli& AOpcoes) {
+    return AOpcoes.Saida.empty()
+               ? NomeDoFicheiro(AOpcoes.Tamanho, AOpcoes.Nivel, AOpcoes.NumPuzzles)
+               : AOpcoes.Saida;
+}
 
 std::string SugestaoDeAjuda() {
     return std::string("Use ") + PROGRAMA + " --help para ver as opções.";
@@ -212,7 +228,7 @@ TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
     app.footer("O livro é o mesmo sempre que se repetem as opções e o código (-s).\n"
                "Estado de saída: 0 livro gravado; 1 o livro não pôde ser feito ou gravado;\n"
                "2 opções ou configuração inválidas; 130 interrompido (Ctrl-C).\n"
-               "Exemplo: tavrelo-cli -t 12 -n 3 -p 20 --sem-pdf --json livro.json");
+               "Exemplo: tavrelo-cli -t 12 -n 3 -p 20 -o livro.pdf --json livro.json");
 
     std::string tamanho, nivel, puzzles, titulo, semente, saida, json;
     bool semDicas = false, semPdf = false, silencioso = false;
@@ -324,10 +340,9 @@ TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
         return Erro("As opções --saida e --sem-pdf não podem ser usadas juntas: com --sem-pdf "
                     "nenhum PDF é gravado.");
     }
-    if (!o.SemPdf) {
-        return Erro("Esta versão do tavrelo-cli ainda não grava o livro em PDF. Use --sem-pdf "
-                    "com --json FICHEIRO para gravar o livro em JSON.",
-                    false);
+    if (!o.SemPdf && !o.Json.empty() && o.Json != "-" && MesmoCaminho(CaminhoDoPdf(o), o.Json)) {
+        return Erro("O PDF e o JSON não podem ser gravados no mesmo ficheiro: " + Citado(o.Json) +
+                    ".");
     }
     return {TAccaoCli::acGerar, o, {}};
 }

@@ -47,6 +47,9 @@ TLeituraOpcoes LerOpcoes(int argc, const char* const* argv);
 // was given.
 TConfigLivro ConfiguracaoDasOpcoes(const TOpcoesCli& AOpcoes, uint32_t ASementeNova);
 
+// The PDF to write: the name given with -o, or the proposed name in the current folder.
+std::string CaminhoDoPdf(const TOpcoesCli& AOpcoes);
+
 // Strict conversions of the option values; nullopt when the text is not one.
 std::optional<uint32_t> LerCodigoDoLivro(const std::string& ATexto);
 std::optional<int32_t> LerInteiro(const std::string& ATexto);

@@ -1,6 +1,6 @@
-#include "drawing/ficheiro.h"
-#include "cli/opcoes.h"
 #include "app/textos.h"
+#include "cli/opcoes.h"
+#include "drawing/ficheiro.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -123,6 +123,29 @@ TEST(Opcoes, LeiturasAceites) {
     }
 }
 
+TEST(Opcoes, OPdfEOSeuNome) {
+    const struct {
+        Args Argumentos;
+        std::string Saida;
+        std::string Json;
+        std::string Pdf; // the file written
+    } casos[] = {
+        {{}, "", "", "Tavrelo_8x8_P_50.pdf"},
+        {{"-t", "12", "-n", "3", "-p", "20"}, "", "", "Tavrelo_12x12_N3_20.pdf"},
+        {{"-o", "/tmp/o meu livro.pdf"}, "/tmp/o meu livro.pdf", "", "/tmp/o meu livro.pdf"},
+        {{"--saida=l.pdf", "--json", "l.json"}, "l.pdf", "l.json", "l.pdf"},
+        {{"-p", "7", "--json", "-"}, "", "-", "Tavrelo_8x8_P_7.pdf"},
+    };
+    for (const auto& c : casos) {
+        const TLeituraOpcoes r = LerOpcoes(c.Argumentos);
+        ASSERT_EQ(r.Accao, TAccaoCli::acGerar) << c.Pdf << ": " << r.Texto;
+        EXPECT_FALSE(r.Opcoes.SemPdf);
+        EXPECT_EQ(r.Opcoes.Saida, c.Saida);
+        EXPECT_EQ(r.Opcoes.Json, c.Json);
+        EXPECT_EQ(CaminhoDoPdf(r.Opcoes), c.Pdf);
+    }
+}
+
 TEST(Opcoes, LeiturasRecusadasDizemPorque) {
     const Args pdf = {"--sem-pdf", "--json", "x"};
     const struct {
@@ -159,16 +182,17 @@ TEST(Opcoes, LeiturasRecusadasDizemPorque) {
     }
 }
 
-TEST(Opcoes, SemPdfSoComJsonEOPdfAindaNaoExiste) {
+TEST(Opcoes, SemPdfSoComJsonENuncaNoMesmoFicheiro) {
     const struct {
         Args Argumentos;
         const char* Mensagem;
     } casos[] = {
         {{"--sem-pdf"}, "Com --sem-pdf não há nada para gravar"},
         {{"-o", "a.pdf", "--sem-pdf", "--json", "x"}, "As opções --saida e --sem-pdf"},
-        {{}, "Esta versão do tavrelo-cli ainda não grava o livro em PDF. Use --sem-pdf"},
-        {{"--json", "x"}, "Esta versão do tavrelo-cli ainda não grava o livro em PDF."},
-        {{"-o", "a.pdf"}, "Esta versão do tavrelo-cli ainda não grava o livro em PDF."},
+        {{"-o", "livro", "--json", "./livro"},
+         "O PDF e o JSON não podem ser gravados no mesmo ficheiro: «./livro»."},
+        {{"-p", "5", "--json", "Tavrelo_8x8_P_5.pdf"},
+         "O PDF e o JSON não podem ser gravados no mesmo ficheiro"},
     };
     for (const auto& c : casos) {
         const TLeituraOpcoes r = LerOpcoes(c.Argumentos);
@@ -339,13 +363,16 @@ std::vector<char*> Argv(Args& AArgs) {
 // The built program, run with its standard output and error on pipes.
 class TPrograma {
   public:
-    explicit TPrograma(Args AArgs) : FArgs(std::move(AArgs)) {
+    explicit TPrograma(Args AArgs, const std::string& APasta = "") : FArgs(std::move(AArgs)) {
         int saida[2], erros[2];
         EXPECT_EQ(::pipe(saida), 0);
         EXPECT_EQ(::pipe(erros), 0);
         std::vector<char*> argv = Argv(FArgs);
         FPid = ::fork();
         if (FPid == 0) {
+            if (!APasta.empty() && ::chdir(APasta.c_str()) != 0) {
+                ::_exit(126);
+            }
             ::dup2(saida[1], STDOUT_FILENO);
             ::dup2(erros[1], STDERR_FILENO);
             ::close(saida[0]);
@@ -399,8 +426,24 @@ class TPrograma {
     int FErros = -1;
 };
 
-TResultadoPrograma Correr(Args AArgs) {
-    return TPrograma(std::move(AArgs)).Esperar();
+TResultadoPrograma Correr(Args AArgs, const std::string& APasta = "") {
+    return TPrograma(std::move(AArgs), APasta).Esperar();
+}
+
+// A reader of PDFs run on a file: its exit status and output.
+TResultadoPrograma LerPdf(const std::string& AComando, const std::string& APdf) {
+    TResultadoPrograma r;
+    FILE* p = ::popen((AComando + " '" + APdf + "' 2>&1").c_str(), "r");
+    if (p == nullptr) {
+        return r;
+    }
+    char bloco[4096];
+    size_t n = 0;
+    while ((n = std::fread(bloco, 1, sizeof bloco, p)) > 0) {
+        r.Saida.append(bloco, n);
+    }
+    r.Estado = EstadoDe(::pclose(p));
+    return r;
 }
 
 using Programa = PastaTemporaria;
@@ -427,11 +470,6 @@ TEST_F(Programa, RecusasSaemComEstado2ENadaGravam) {
         EXPECT_EQ(r.Erros, c.Erros);
         EXPECT_EQ(r.Saida, "");
     }
-
-    // Without --sem-pdf the tool says what to do instead.
-    const TResultadoPrograma r = Correr({"-p", "5", "--json", json});
-    EXPECT_EQ(r.Estado, 2);
-    EXPECT_NE(r.Erros.find("Use --sem-pdf com --json FICHEIRO"), std::string::npos) << r.Erros;
     EXPECT_TRUE(Conteudo().empty());
 }
 
@@ -473,6 +511,62 @@ TEST_F(Programa, GravaOLivroEDizOnde) {
                 "--sem-pdf", "--json", json});
     ASSERT_EQ(outra.Estado, 0) << outra.Erros;
     EXPECT_EQ(Ler(json), primeiro);
+}
+
+TEST_F(Programa, GravaOPdfComONomePropostoNaPastaAtual) {
+    const TResultadoPrograma r = Correr({"-n", "1", "-p", "1", "-s", "FF"}, FPasta.string());
+    ASSERT_EQ(r.Estado, 0) << r.Erros;
+    const std::string pdf = Em("Tavrelo_8x8_N1_1.pdf");
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"Tavrelo_8x8_N1_1.pdf"});
+    EXPECT_EQ(r.Saida.rfind("Livro gerado: 1 puzzle, ", 0), 0u) << r.Saida;
+    EXPECT_NE(r.Saida.find(" Código do livro: 000000FF\nPDF gravado em " + pdf + "\n"),
+              std::string::npos)
+        << r.Saida;
+    EXPECT_EQ(r.Erros, "");
+
+    const TResultadoPrograma info = LerPdf("pdfinfo", pdf);
+    EXPECT_EQ(info.Estado, 0) << info.Saida;
+    EXPECT_NE(info.Saida.find("Title:           TAVRELO\n"), std::string::npos) << info.Saida;
+    EXPECT_NE(info.Saida.find("Pages:"), std::string::npos) << info.Saida;
+    EXPECT_EQ(LerPdf("qpdf --check", pdf).Estado, 0);
+
+    // The PDF and the JSON together, each where asked.
+    const std::string outro = Em("sub/livro.pdf");
+    const std::string json = Em("livro.json");
+    fs::create_directory(Em("sub"));
+    const TResultadoPrograma ambos =
+        Correr({"-n", "1", "-p", "1", "-s", "FF", "-o", outro, "--json", json});
+    ASSERT_EQ(ambos.Estado, 0) << ambos.Erros;
+    EXPECT_NE(ambos.Saida.find("\nPDF gravado em " + outro + "\nJSON gravado em " + json + "\n"),
+              std::string::npos)
+        << ambos.Saida;
+    EXPECT_EQ(LerPdf("qpdf --check", outro).Estado, 0);
+    EXPECT_EQ(nlohmann::ordered_json::parse(Ler(json))["Codigo"], "000000FF");
+}
+
+TEST_F(Programa, PdfImpossivelSaiComEstado1ENadaGrava) {
+    std::vector<std::pair<std::string, std::string>> casos = {
+        {Em("nao-existe/livro.pdf"), "a pasta não existe"},
+        {FPasta.string(), "é uma pasta"},
+    };
+    // Permissions do not bind the superuser.
+    if (::geteuid() != 0) {
+        fs::create_directory(Em("fechada"));
+        fs::permissions(Em("fechada"), fs::perms::owner_read | fs::perms::owner_exec);
+        casos.emplace_back(Em("fechada/livro.pdf"), "sem permissão para escrever");
+    }
+    const std::string json = Em("livro.json");
+    for (const auto& [pdf, motivo] : casos) {
+        const TResultadoPrograma r = Correr({"-n", "1", "-p", "1", "-o", pdf, "--json", json});
+        EXPECT_EQ(r.Estado, 1) << pdf;
+        EXPECT_EQ(r.Erros, "Não foi possível gravar " + pdf + ": " + motivo + ".\n");
+        EXPECT_EQ(r.Saida, "");
+        EXPECT_FALSE(fs::exists(json)) << "nothing of the book is written";
+    }
+    if (::geteuid() != 0) {
+        EXPECT_TRUE(fs::is_empty(Em("fechada")));
+        fs::permissions(Em("fechada"), fs::perms::owner_all);
+    }
 }
 
 TEST_F(Programa, JsonNaSaidaPadraoSemMaisNada) {
@@ -523,22 +617,31 @@ TEST_F(Programa, InterrupcaoSai130ENadaGrava) {
         {{SIGINT, SIGINT}, false},
     };
     for (const auto& c : casos) {
-        Criar(json, "antigo");
-        TPrograma programa({"-t", "16", "-n", "5", "-p", "100", "--sem-pdf", "--json", json});
-        ASSERT_TRUE(EsperarPeloTemporario(FPasta));
-        for (const int s : c.Sinais) {
-            programa.Sinal(s);
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        for (const bool comPdf : {false, true}) {
+            Criar(json, "antigo");
+            Args args = {"-t", "16", "-n", "5", "-p", "100", "--json", json};
+            if (comPdf) {
+                args.insert(args.end(), {"-o", Em("livro.pdf")});
+            } else {
+                args.push_back("--sem-pdf");
+            }
+            TPrograma programa(args);
+            ASSERT_TRUE(EsperarPeloTemporario(FPasta));
+            for (const int s : c.Sinais) {
+                programa.Sinal(s);
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            const TResultadoPrograma r = programa.Esperar();
+            EXPECT_EQ(r.Estado, 130) << "signal " << c.Sinais.front() << "\n" << r.Erros;
+            if (c.Mensagem) {
+                EXPECT_EQ(r.Erros.rfind("Geração cancelada aos ", 0), 0u) << r.Erros;
+                EXPECT_NE(r.Erros.find(" de 100 puzzles. Nada foi gravado.\n"), std::string::npos);
+            }
+            EXPECT_EQ(r.Saida, "");
+            EXPECT_EQ(Ler(json).substr(0, 80), "antigo") << "the older file was replaced";
+            EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.json"})
+                << "with the PDF: " << comPdf;
         }
-        const TResultadoPrograma r = programa.Esperar();
-        EXPECT_EQ(r.Estado, 130) << "signal " << c.Sinais.front() << "\n" << r.Erros;
-        if (c.Mensagem) {
-            EXPECT_EQ(r.Erros.rfind("Geração cancelada aos ", 0), 0u) << r.Erros;
-            EXPECT_NE(r.Erros.find(" de 100 puzzles. Nada foi gravado.\n"), std::string::npos);
-        }
-        EXPECT_EQ(r.Saida, "");
-        EXPECT_EQ(Ler(json).substr(0, 80), "antigo") << "the older file was replaced";
-        EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.json"});
     }
 }
 
