@@ -65,8 +65,8 @@ inline std::vector<teste::TChamada> TextosIguais(const teste::TCanvasGravador& C
 }
 
 // The numbers written in the cells of an N × N grid of side ALado at (X, Y): the Texto calls
-// of size ATamanhoPt whose centre falls in a cell, as (cell, value, bold). Calls that do not
-// sit exactly on a cell centre are reported as cell -1.
+// of size ATamanhoPt that fall inside the grid, as (cell, value, bold). Calls that do not
+// sit exactly on a cell centre, black and centred, are reported as cell -1.
 struct TNumeroNaGrelha {
     int32_t Celula;
     int32_t Valor;
@@ -81,7 +81,8 @@ inline std::vector<TNumeroNaGrelha> NumerosDaGrelha(const teste::TCanvasGravador
     const double h = teste::TCanvasGravador::AlturaPorPt * ATamanhoPt;
     std::vector<TNumeroNaGrelha> r;
     for (const auto& c : C.Chamadas) {
-        if (c.Op != "Texto" || c.Num[2] != ATamanhoPt) {
+        if (c.Op != "Texto" || c.Num[2] != ATamanhoPt || c.Num[0] < X || c.Num[0] > X + ALado ||
+            c.Num[1] < Y || c.Num[1] > Y + ALado) {
             continue;
         }
         const double fc = (c.Num[0] - X - g / 2) / g;
