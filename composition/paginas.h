@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -46,6 +47,18 @@ struct TGeometriaPuzzles {
     double Lado = 0; // mm
 };
 
+// The layout of one "Números a colocar" box.
+struct TCaixaNumeros {
+    double TamanhoPt = 0;   // size of the numbers
+    double AlturaLinha = 0; // mm per row of numbers
+    double Intervalo = 0;   // mm between two numbers of a row
+    int32_t Linhas = 0;
+    int32_t PorLinha = 0; // the last row may hold fewer
+    double Largura = 0;   // mm
+    double Altura = 0;    // mm
+    bool operator==(const TCaixaNumeros&) const = default;
+};
+
 class TCompositorLivro {
   public:
     // Plans every page at once, so NumPaginas is known before anything is drawn.
@@ -60,8 +73,23 @@ class TCompositorLivro {
     // Draws every planned page, in order, on a fresh page of ADestino.
     void Compor(IDestinoPaginas& ADestino);
 
+    // The page routines of the book's own pages, open so that a single page can be drawn
+    // on any surface.
+    void DesenharPuzzles(IVeltCanvas& Canvas, const TDescPagina& APagina);
+    void DesenharSolucoes(IVeltCanvas& Canvas, const TDescPagina& APagina);
+    // The solution of puzzle AIndice in the slot with top-left corner (X, Y), ALargura wide.
+    void DesenharSolucao(IVeltCanvas& Canvas, int32_t AIndice, double X, double Y, double ALargura);
+
+    // The solver behind the hints, made for the book's order on first use.
+    TSolverDeducao& SolverDoLivro();
+    bool TemSolver() const { return FSolver != nullptr; }
+
   private:
     void PlanearPaginas();
+    void AdicionarPagina(TTipoPagina ATipo, int32_t APrimeiro);
+    void CompletarPar();
+    void DesenharRegras(IVeltCanvas& Canvas, const TDescPagina& APagina);
+    void DesenharDiagramas(IVeltCanvas& Canvas, const TDescPagina& APagina);
 
     TLivro FLivro;
     TInfoLivro FInfo;
@@ -84,5 +112,50 @@ std::string TextoSomas(int32_t N);
 TGeometriaPuzzles GeometriaPuzzles(int32_t N);
 
 int32_t SolucoesPorPagina(int32_t N, bool AComDicas);
+
+// Left and right ends of a puzzle block (header, law band, grid and box) on its page.
+void LimitesDoBloco(int32_t N, double& L, double& R);
+
+// Size in points of the numbers of a grid of side ALado mm.
+double TamanhoNumeros(int32_t N, double ALado);
+
+// An N × N grid of side ALado at (X, Y). Puzzle mode shows the givens in bold; solution
+// mode shows the whole solution, givens regular on grey and found numbers bold.
+void DesenharGrelha(IVeltCanvas& Canvas, int32_t N, std::span<const int32_t> ADados,
+                    std::span<const int32_t> ASolucao, double X, double Y, double ALado,
+                    bool AModoSolucao, double ATamanhoPt);
+
+// 1 … N·N without the givens, in increasing order.
+std::vector<int32_t> NumerosEmFalta(int32_t N, std::span<const int32_t> ADados);
+
+// Lays the box out within the space given; false (and ACaixa all zero) when there are no
+// numbers or the rows do not fit in height.
+bool MedirCaixaNumeros(IVeltCanvas& Canvas, double ALarguraMax, double AAlturaMax,
+                       std::span<const int32_t> ANumeros, int32_t AColunasMax,
+                       TCaixaNumeros& ACaixa);
+
+// Draws a measured box at (X, Y); returns the Y below it.
+double DesenharCaixaNumeros(IVeltCanvas& Canvas, double X, double Y, const TCaixaNumeros& ACaixa,
+                            std::span<const int32_t> ANumeros);
+
+// Width of ANumeros[AInicio … AFim] set in one row of the box; 0 for an empty range.
+double LarguraDaLinha(IVeltCanvas& Canvas, std::span<const int32_t> ANumeros, int32_t AInicio,
+                      int32_t AFim);
+
+// Side of a solution grid, mm.
+double LadoSolucao(int32_t N, bool AComDicas);
+
+// "L3C5": row and column of a cell, counted from 1.
+std::string NomeCasa(int32_t N, int32_t ACelula);
+
+// The text of one hint, from the step and the solution's values.
+std::string TextoDica(const TSolverDeducao& ASolver, std::span<const int32_t> ASolucao,
+                      const TPassoDeducao& APasso);
+
+// The steps shown as hints (indices into APassos), at most ALimite, each one using only
+// givens and cells fixed by hints above it; the centre step (ACentro >= 0) leads.
+std::vector<int32_t> EscolherDicas(const TSolverDeducao& ASolver, std::span<const int32_t> ADados,
+                                   std::span<const TPassoDeducao> APassos, int32_t ALimite,
+                                   int32_t ACentro);
 
 } // namespace tavrelo

@@ -1,0 +1,365 @@
+#include "composition/paginas.h"
+
+#include "composition/livros_teste.h"
+#include "drawing/canvas_gravador.h"
+#include "drawing/pdf.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <ctime>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tavrelo {
+namespace {
+
+using teste::TCanvasGravador;
+using teste_paginas::LivroGerado;
+using teste_paginas::LivroVazio;
+using teste_paginas::TextosIguais;
+
+// One letter a page: capa, verso, regras, diagramas, branco, separador, simbolo (y),
+// puzzles, solucoes (o), ficha.
+std::string Tipos(const std::vector<TDescPagina>& APaginas) {
+    static const char letras[] = "cvrdbsypof";
+    std::string r;
+    for (const TDescPagina& p : APaginas) {
+        r += letras[static_cast<int>(p.Tipo)];
+    }
+    return r;
+}
+
+bool Numerada(TTipoPagina t) {
+    return t != TTipoPagina::pgCapa && t != TTipoPagina::pgVerso && t != TTipoPagina::pgBranco &&
+           t != TTipoPagina::pgSeparador && t != TTipoPagina::pgSimbolo;
+}
+
+// What must hold for every plan: cover first, sheet last, part titles on odd pages followed
+// by their symbol, every puzzle once among the puzzle pages and once among the solution
+// pages, in order, and page numbers that count every page.
+void VerificarInvariantes(const TLivro& ALivro, const std::vector<TDescPagina>& APlano) {
+    const int32_t N = ALivro.Config.N;
+    const auto P = static_cast<int32_t>(ALivro.Puzzles.size());
+    ASSERT_GE(APlano.size(), 2u);
+    EXPECT_EQ(APlano.front().Tipo, TTipoPagina::pgCapa);
+    EXPECT_EQ(APlano.back().Tipo, TTipoPagina::pgFicha);
+    std::vector<int32_t> vezesPuzzle(static_cast<size_t>(P), 0);
+    std::vector<int32_t> vezesSolucao(static_cast<size_t>(P), 0);
+    int32_t ultimoPuzzle = -1;
+    int32_t ultimaSolucao = -1;
+    int32_t separadores = 0;
+    const int32_t k = GeometriaPuzzles(N).PorPagina;
+    const int32_t m = SolucoesPorPagina(N, ALivro.Config.Caminho);
+    for (size_t i = 0; i < APlano.size(); ++i) {
+        const TDescPagina& p = APlano[i];
+        SCOPED_TRACE("page " + std::to_string(i + 1));
+        EXPECT_EQ(p.Numero, i >= 1 && Numerada(p.Tipo) ? int32_t(i) + 1 : 0);
+        if (p.Tipo == TTipoPagina::pgSeparador) {
+            EXPECT_EQ(i % 2, 0u) << "a part title stands on an odd page";
+            ASSERT_LT(i + 1, APlano.size());
+            EXPECT_EQ(APlano[i + 1].Tipo, TTipoPagina::pgSimbolo);
+            EXPECT_EQ(APlano[i + 1].Primeiro, p.Primeiro);
+            EXPECT_EQ(p.Primeiro, separadores++);
+        }
+        if (p.Tipo == TTipoPagina::pgPuzzles) {
+            EXPECT_GT(p.Primeiro, ultimoPuzzle);
+            ultimoPuzzle = p.Primeiro;
+            for (int32_t j = p.Primeiro; j < p.Primeiro + k && j < P; ++j) {
+                ++vezesPuzzle[static_cast<size_t>(j)];
+            }
+        }
+        if (p.Tipo == TTipoPagina::pgSolucoes) {
+            EXPECT_GT(p.Primeiro, ultimaSolucao);
+            ultimaSolucao = p.Primeiro;
+            for (int32_t j = p.Primeiro; j < p.Primeiro + m && j < P; ++j) {
+                ++vezesSolucao[static_cast<size_t>(j)];
+            }
+        }
+    }
+    EXPECT_EQ(separadores, 2);
+    EXPECT_EQ(vezesPuzzle, std::vector<int32_t>(static_cast<size_t>(P), 1));
+    EXPECT_EQ(vezesSolucao, std::vector<int32_t>(static_cast<size_t>(P), 1));
+}
+
+TEST(PlanoDePaginas, LivrosTipicos) {
+    const std::string frente = "cvrrdd";
+    struct Caso {
+        int32_t N;
+        int32_t Puzzles;
+        bool Dicas;
+        std::string Tipos;
+    };
+    const Caso casos[] = {
+        {8, 50, true,
+         frente + "sy" + std::string(25, 'p') + "b" + "sy" + std::string(25, 'o') + "f"},
+        {8, 1, true, frente + "syp" + "b" + "syof"},
+        // Two puzzle pages make the count even: no parity page before the second title.
+        {13, 2, true, frente + "sypp" + "syoof"},
+        {16, 50, true, frente + "sy" + std::string(50, 'p') + "sy" + std::string(50, 'o') + "f"},
+        {7, 50, false,
+         frente + "sy" + std::string(25, 'p') + "b" + "sy" + std::string(13, 'o') + "f"},
+        {12, 3, false, frente + "syppp" + "b" + "syoof"},
+        {11, 3, true, frente + "sypp" + "syooof"},
+    };
+    for (const Caso& caso : casos) {
+        SCOPED_TRACE("order " + std::to_string(caso.N) + ", " + std::to_string(caso.Puzzles));
+        const TLivro livro = LivroVazio(caso.N, caso.Puzzles, caso.Dicas);
+        const TCompositorLivro compositor(livro, TInfoLivro{"01/02/2026", "1.0"});
+        EXPECT_EQ(Tipos(compositor.Paginas()), caso.Tipos);
+        EXPECT_EQ(compositor.NumPaginas(), static_cast<int32_t>(caso.Tipos.size()));
+        VerificarInvariantes(livro, compositor.Paginas());
+    }
+}
+
+TEST(PlanoDePaginas, Ordem8Com50PuzzlesEDicas) {
+    const TCompositorLivro compositor(LivroVazio(8, 50, true), TInfoLivro{});
+    const std::vector<TDescPagina>& p = compositor.Paginas();
+    ASSERT_EQ(compositor.NumPaginas(), 62);
+    // Footers on 3-6, 9-33 and 37-62 (1-based); the sheet carries its own number.
+    for (int32_t pos = 1; pos <= 62; ++pos) {
+        const bool comRodape = (pos >= 3 && pos <= 6) || (pos >= 9 && pos <= 33) || pos >= 37;
+        EXPECT_EQ(p[size_t(pos - 1)].Numero, comRodape ? pos : 0) << pos;
+    }
+    EXPECT_EQ(p[2], (TDescPagina{TTipoPagina::pgRegras, 0, 3}));
+    EXPECT_EQ(p[3], (TDescPagina{TTipoPagina::pgRegras, 1, 4}));
+    EXPECT_EQ(p[4], (TDescPagina{TTipoPagina::pgDiagramas, 0, 5}));
+    EXPECT_EQ(p[5], (TDescPagina{TTipoPagina::pgDiagramas, 1, 6}));
+    EXPECT_EQ(p[8], (TDescPagina{TTipoPagina::pgPuzzles, 0, 9}));
+    EXPECT_EQ(p[32], (TDescPagina{TTipoPagina::pgPuzzles, 48, 33}));
+    EXPECT_EQ(p[33], (TDescPagina{TTipoPagina::pgBranco, 0, 0}));
+    EXPECT_EQ(p[34], (TDescPagina{TTipoPagina::pgSeparador, 1, 0}));
+    EXPECT_EQ(p[36], (TDescPagina{TTipoPagina::pgSolucoes, 0, 37}));
+    EXPECT_EQ(p[60], (TDescPagina{TTipoPagina::pgSolucoes, 48, 61}));
+    EXPECT_EQ(p[61], (TDescPagina{TTipoPagina::pgFicha, 0, 62}));
+}
+
+TEST(PlanoDePaginas, ContaOsPuzzlesQueExistem) {
+    // The plan follows the puzzles actually in the book, not the count asked for.
+    TLivro livro = LivroVazio(8, 3, true);
+    livro.Config.NumPuzzles = 50;
+    const TCompositorLivro compositor(livro, TInfoLivro{});
+    EXPECT_EQ(Tipos(compositor.Paginas()), "cvrrddsyppsyoof");
+    VerificarInvariantes(livro, compositor.Paginas());
+
+    const TCompositorLivro vazio(LivroVazio(8, 0, true), TInfoLivro{});
+    EXPECT_EQ(Tipos(vazio.Paginas()), "cvrrddsysyf");
+}
+
+// A page destination that hands out surfaces recording into its own list of pages.
+class TDestinoTeste : public IDestinoPaginas {
+  public:
+    class TSuperficie : public IVeltCanvas {
+      public:
+        TSuperficie(TCanvasGravador& AGravador, int32_t& AVivas)
+            : FGravador(AGravador), FVivas(AVivas) {
+            ++FVivas;
+        }
+        ~TSuperficie() override { --FVivas; }
+        void Linha(double a, double b, double c, double d, double e, int32_t f) override {
+            FGravador.Linha(a, b, c, d, e, f);
+        }
+        void Rectangulo(double a, double b, double c, double d, double e, int32_t f,
+                        int32_t g) override {
+            FGravador.Rectangulo(a, b, c, d, e, f, g);
+        }
+        void Poligono(std::span<const TPontoMm> a, double e, int32_t f, int32_t g) override {
+            FGravador.Poligono(a, e, f, g);
+        }
+        void Elipse(double a, double b, double c, double d, double e, int32_t f,
+                    int32_t g) override {
+            FGravador.Elipse(a, b, c, d, e, f, g);
+        }
+        void Texto(double a, double b, const std::string& t, double s, bool n, int32_t c,
+                   TAlinhamento al) override {
+            FGravador.Texto(a, b, t, s, n, c, al);
+        }
+        double LarguraTexto(const std::string& t, double s, bool n) override {
+            return FGravador.LarguraTexto(t, s, n);
+        }
+        double AlturaTexto(double s) override { return FGravador.AlturaTexto(s); }
+        void Imagem(double a, double b, double c, double d, const std::string& n) override {
+            FGravador.Imagem(a, b, c, d, n);
+        }
+
+      private:
+        TCanvasGravador& FGravador;
+        int32_t& FVivas;
+    };
+
+    std::vector<std::unique_ptr<TCanvasGravador>> Paginas;
+    int32_t Vivas = 0;
+    int32_t MaxVivas = 0;
+    int32_t FalharNaPagina = -1; // 1-based page whose request fails
+
+    std::unique_ptr<IVeltCanvas> NovaPagina() override {
+        if (static_cast<int32_t>(Paginas.size()) + 1 == FalharNaPagina) {
+            throw std::runtime_error("sem papel");
+        }
+        Paginas.push_back(std::make_unique<TCanvasGravador>());
+        auto s = std::make_unique<TSuperficie>(*Paginas.back(), Vivas);
+        MaxVivas = std::max(MaxVivas, Vivas);
+        return s;
+    }
+};
+
+bool TemRodape(const TCanvasGravador& C, int32_t ANumero) {
+    const auto marca = TextosIguais(C, "TAVRELO | Brovanel");
+    const auto numero = TextosIguais(C, std::to_string(ANumero));
+    for (const auto& m : marca) {
+        if (m.Num[0] == 18 && m.Num[1] == 283) {
+            for (const auto& n : numero) {
+                if (n.Num[0] == 192 && n.Num[1] == 283 &&
+                    n.Alinhamento == TAlinhamento::alDireita) {
+                    return true;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+TEST(Compositor, UmaPaginaPorPaginaPlaneada) {
+    const TLivro& livro = LivroGerado(8, 10);
+    TCompositorLivro compositor(livro, TInfoLivro{"01/02/2026", "1.0"});
+    TDestinoTeste destino;
+    compositor.Compor(destino);
+    ASSERT_EQ(static_cast<int32_t>(destino.Paginas.size()), compositor.NumPaginas());
+    EXPECT_EQ(compositor.NumPaginas(), 22);
+    EXPECT_EQ(destino.Vivas, 0) << "every surface is released when Compor ends";
+    EXPECT_LE(destino.MaxVivas, 2) << "a page's surface is dropped once the next one exists";
+
+    const std::vector<TDescPagina>& plano = compositor.Paginas();
+    for (size_t i = 0; i < plano.size(); ++i) {
+        SCOPED_TRACE("page " + std::to_string(i + 1));
+        const TDescPagina& p = plano[i];
+        const TCanvasGravador& g = *destino.Paginas[i];
+        switch (p.Tipo) {
+        case TTipoPagina::pgRegras:
+        case TTipoPagina::pgDiagramas:
+        case TTipoPagina::pgPuzzles:
+        case TTipoPagina::pgSolucoes:
+            EXPECT_TRUE(TemRodape(g, p.Numero));
+            // The footer is the last thing drawn.
+            ASSERT_GE(g.Chamadas.size(), 2u);
+            EXPECT_EQ(g.Chamadas.back().Texto, std::to_string(p.Numero));
+            break;
+        case TTipoPagina::pgFicha:
+            break; // draws its own footer
+        default:
+            EXPECT_TRUE(TextosIguais(g, "TAVRELO | Brovanel").empty());
+            break;
+        }
+        if (p.Tipo == TTipoPagina::pgPuzzles) {
+            EXPECT_EQ(TextosIguais(g, Formatar("%.3d", p.Primeiro + 1)).size(), 1u);
+        }
+        if (p.Tipo == TTipoPagina::pgSolucoes) {
+            EXPECT_EQ(TextosIguais(g, Formatar("Puzzle %.3d", p.Primeiro + 1)).size(), 1u);
+        }
+    }
+    EXPECT_TRUE(compositor.TemSolver()) << "the hints of a book with hints need the solver";
+}
+
+TEST(Compositor, SemDicasNaoCriaOSolver) {
+    TCompositorLivro compositor(teste_paginas::ComDicas(LivroGerado(8, 10), false), TInfoLivro{});
+    EXPECT_FALSE(compositor.TemSolver());
+    TDestinoTeste destino;
+    compositor.Compor(destino);
+    EXPECT_EQ(static_cast<int32_t>(destino.Paginas.size()), compositor.NumPaginas());
+    EXPECT_FALSE(compositor.TemSolver());
+    TSolverDeducao& s = compositor.SolverDoLivro();
+    EXPECT_EQ(s.N(), 8);
+    EXPECT_EQ(&compositor.SolverDoLivro(), &s) << "made once";
+}
+
+TEST(Compositor, UmErroParaOLivro) {
+    TCompositorLivro compositor(LivroGerado(8, 10), TInfoLivro{});
+    TDestinoTeste destino;
+    destino.FalharNaPagina = 10;
+    EXPECT_THROW(compositor.Compor(destino), std::runtime_error);
+    EXPECT_EQ(destino.Paginas.size(), 9u);
+    EXPECT_EQ(destino.Vivas, 0);
+}
+
+TEST(Mobilia, Rodape) {
+    TCanvasGravador c;
+    DesenharRodape(c, 37);
+    ASSERT_EQ(c.Chamadas.size(), 2u);
+    const auto& marca = c.Chamadas[0];
+    EXPECT_EQ(marca.Texto, "TAVRELO | Brovanel");
+    EXPECT_EQ(marca.Num, (std::vector<double>{18, 283, 9, 128}));
+    EXPECT_FALSE(marca.Negrito);
+    EXPECT_EQ(marca.Alinhamento, TAlinhamento::alEsquerda);
+    const auto& numero = c.Chamadas[1];
+    EXPECT_EQ(numero.Texto, "37");
+    EXPECT_EQ(numero.Num, (std::vector<double>{192, 283, 9, 128}));
+    EXPECT_FALSE(numero.Negrito);
+    EXPECT_EQ(numero.Alinhamento, TAlinhamento::alDireita);
+    for (const int32_t n : {0, -1}) {
+        TCanvasGravador vazio;
+        DesenharRodape(vazio, n);
+        EXPECT_TRUE(vazio.Chamadas.empty()) << n;
+    }
+}
+
+TEST(Mobilia, TextosDeOrdemESomas) {
+    EXPECT_EQ(TextoTamanho(8), "8 \xC3\x97 8");
+    EXPECT_EQ(TextoTamanho(11), "11 \xC3\x97 11");
+    EXPECT_EQ(TextoSomas(8), "M = 260   C = 65");
+    EXPECT_EQ(TextoSomas(7), "M = 175   C = 50");
+    EXPECT_EQ(TextoSomas(16), "M = 2056   C = 257");
+}
+
+TEST(Mobilia, GeometriasPorOrdem) {
+    struct Caso {
+        int32_t N;
+        int32_t PorPagina;
+        double Lado;
+        double L, R;
+        int32_t SolucoesComDicas, SolucoesSemDicas;
+        double LadoComDicas, LadoSemDicas;
+    };
+    const Caso casos[] = {
+        {7, 2, 96, 23, 187, 2, 4, 74, 74},     {8, 2, 96, 23, 187, 2, 4, 74, 74},
+        {11, 2, 96, 23, 187, 1, 2, 120, 112},  {12, 1, 174, 18, 192, 1, 2, 120, 112},
+        {13, 1, 174, 18, 192, 1, 2, 120, 112}, {16, 1, 170, 20, 190, 1, 2, 120, 112},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.N);
+        const TGeometriaPuzzles g = GeometriaPuzzles(c.N);
+        EXPECT_EQ(g.PorPagina, c.PorPagina);
+        EXPECT_EQ(g.Lado, c.Lado);
+        double L = 0;
+        double R = 0;
+        LimitesDoBloco(c.N, L, R);
+        EXPECT_DOUBLE_EQ(L, c.L);
+        EXPECT_DOUBLE_EQ(R, c.R);
+        EXPECT_EQ(SolucoesPorPagina(c.N, true), c.SolucoesComDicas);
+        EXPECT_EQ(SolucoesPorPagina(c.N, false), c.SolucoesSemDicas);
+        EXPECT_EQ(LadoSolucao(c.N, true), c.LadoComDicas);
+        EXPECT_EQ(LadoSolucao(c.N, false), c.LadoSemDicas);
+    }
+}
+
+TEST(Mobilia, InfoDoLivro) {
+    const std::time_t antes = std::time(nullptr);
+    const TInfoLivro info = CriarInfoLivro();
+    const std::time_t depois = std::time(nullptr);
+    EXPECT_EQ(info.Versao, "1.0");
+    ASSERT_EQ(info.Data.size(), 10u) << info.Data;
+    for (size_t i = 0; i < 10; ++i) {
+        EXPECT_TRUE(i == 2 || i == 5 ? info.Data[i] == '/' : std::isdigit(info.Data[i]) != 0)
+            << info.Data;
+    }
+    auto hoje = [](std::time_t t) {
+        std::tm tm{};
+        localtime_r(&t, &tm);
+        return Formatar("%02d/%02d/%04d", tm.tm_mday, tm.tm_mon + 1, tm.tm_year + 1900);
+    };
+    EXPECT_TRUE(info.Data == hoje(antes) || info.Data == hoje(depois)) << info.Data;
+}
+
+} // namespace
+} // namespace tavrelo

@@ -1,0 +1,423 @@
+#include "composition/paginas.h"
+
+#include "composition/livros_teste.h"
+#include "drawing/canvas_gravador.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavrelo {
+namespace {
+
+using teste::TCanvasGravador;
+using teste::TChamada;
+using teste_paginas::LivroGerado;
+using teste_paginas::NumerosDaGrelha;
+using teste_paginas::TextosIguais;
+using teste_paginas::TNumeroNaGrelha;
+
+std::vector<int32_t> DeAte(int32_t a, int32_t b) {
+    std::vector<int32_t> r;
+    for (int32_t v = a; v <= b; ++v) {
+        r.push_back(v);
+    }
+    return r;
+}
+
+void ExpectTexto(const TChamada& c, const std::string& t, double x, double y, double tam,
+                 bool negrito, int32_t cinza, TAlinhamento al) {
+    EXPECT_EQ(c.Op, "Texto");
+    EXPECT_EQ(c.Texto, t);
+    ASSERT_EQ(c.Num.size(), 4u);
+    EXPECT_NEAR(c.Num[0], x, 1e-9) << t;
+    EXPECT_NEAR(c.Num[1], y, 1e-9) << t;
+    EXPECT_EQ(c.Num[2], tam) << t;
+    EXPECT_EQ(c.Num[3], cinza) << t;
+    EXPECT_EQ(c.Negrito, negrito) << t;
+    EXPECT_EQ(c.Alinhamento, al) << t;
+}
+
+void ExpectNum(const TChamada& c, const std::string& op, const std::vector<double>& num) {
+    EXPECT_EQ(c.Op, op);
+    ASSERT_EQ(c.Num.size(), num.size()) << op;
+    for (size_t i = 0; i < num.size(); ++i) {
+        EXPECT_NEAR(c.Num[i], num[i], 1e-9) << op << " argument " << i;
+    }
+}
+
+TEST(Grelha, TamanhoDosNumeros) {
+    struct Caso {
+        int32_t N;
+        double Lado;
+        double Pt;
+    };
+    const Caso casos[] = {
+        {8, 96, 12.93}, {16, 170, 11.44}, {11, 96, 9.40}, {8, 74, 9.96}, {16, 112, 7.54},
+        {7, 96, 14.77}, {13, 40, 8.0},    {12, 40, 8.0},  {16, 50, 7.0}, // raised to the minimum
+    };
+    for (const Caso& c : casos) {
+        EXPECT_NEAR(TamanhoNumeros(c.N, c.Lado), c.Pt, 0.005) << c.N << " " << c.Lado;
+    }
+    // 0.38 first, then the order, then millimetres to points.
+    EXPECT_EQ(TamanhoNumeros(8, 96), 96 * 0.38 / 8 * 72 / 25.4);
+    EXPECT_EQ(TamanhoNumeros(16, 170), 170 * 0.38 / 16 * 72 / 25.4);
+}
+
+// A 3 × 3 grid of side 30 at (10, 20): cells of 10 mm, text line box 0.41 × 12 = 4.92 mm.
+const std::vector<int32_t> SOLUCAO3{2, 7, 6, 9, 5, 1, 4, 3, 8};
+const std::vector<int32_t> DADOS3{0, 7, 0, 0, 0, 0, 4, 0, 8};
+
+void ExpectLinhasEMoldura(const std::vector<TChamada>& c, size_t inicio) {
+    ExpectNum(c[inicio + 0], "Linha", {10, 30, 40, 30, 0.25, 0});
+    ExpectNum(c[inicio + 1], "Linha", {20, 20, 20, 50, 0.25, 0});
+    ExpectNum(c[inicio + 2], "Linha", {10, 40, 40, 40, 0.25, 0});
+    ExpectNum(c[inicio + 3], "Linha", {30, 20, 30, 50, 0.25, 0});
+    ExpectNum(c[inicio + 4], "Rectangulo", {10, 20, 30, 30, 0.8, 0, -1});
+}
+
+TEST(Grelha, ModoPuzzle) {
+    TCanvasGravador g;
+    DesenharGrelha(g, 3, DADOS3, SOLUCAO3, 10, 20, 30, false, 12);
+    ASSERT_EQ(g.Chamadas.size(), 8u);
+    ExpectLinhasEMoldura(g.Chamadas, 0);
+    const double dy = (10 - 4.92) / 2;
+    ExpectTexto(g.Chamadas[5], "7", 25, 20 + dy, 12, true, 0, TAlinhamento::alCentro);
+    ExpectTexto(g.Chamadas[6], "4", 15, 40 + dy, 12, true, 0, TAlinhamento::alCentro);
+    ExpectTexto(g.Chamadas[7], "8", 35, 40 + dy, 12, true, 0, TAlinhamento::alCentro);
+}
+
+TEST(Grelha, ModoSolucao) {
+    TCanvasGravador g;
+    DesenharGrelha(g, 3, DADOS3, SOLUCAO3, 10, 20, 30, true, 12);
+    ASSERT_EQ(g.Chamadas.size(), 3u + 5u + 9u);
+    // The given cells on light grey first, under everything else.
+    ExpectNum(g.Chamadas[0], "Rectangulo", {20, 20, 10, 10, 0, -1, 235});
+    ExpectNum(g.Chamadas[1], "Rectangulo", {10, 40, 10, 10, 0, -1, 235});
+    ExpectNum(g.Chamadas[2], "Rectangulo", {30, 40, 10, 10, 0, -1, 235});
+    ExpectLinhasEMoldura(g.Chamadas, 3);
+    const double dy = (10 - 4.92) / 2;
+    for (int32_t cel = 0; cel < 9; ++cel) {
+        const bool dado = DADOS3[size_t(cel)] != 0;
+        ExpectTexto(g.Chamadas[8 + size_t(cel)], std::to_string(SOLUCAO3[size_t(cel)]),
+                    10 + (cel % 3) * 10 + 5, 20 + (cel / 3) * 10 + dy, 12, !dado, 0,
+                    TAlinhamento::alCentro);
+    }
+    // A cell without a value writes nothing.
+    std::vector<int32_t> comZero = SOLUCAO3;
+    comZero[4] = 0;
+    TCanvasGravador z;
+    DesenharGrelha(z, 3, DADOS3, comZero, 10, 20, 30, true, 12);
+    EXPECT_EQ(z.DoTipo("Texto").size(), 8u);
+}
+
+TEST(Caixa, NumerosEmFaltaELarguraDaLinha) {
+    EXPECT_EQ(NumerosEmFalta(3, DADOS3), (std::vector<int32_t>{1, 2, 3, 5, 6, 9}));
+    EXPECT_EQ(NumerosEmFalta(3, SOLUCAO3), std::vector<int32_t>{});
+    EXPECT_EQ(NumerosEmFalta(3, std::vector<int32_t>(9, 0)), DeAte(1, 9));
+
+    TCanvasGravador g; // 6.5 pt: 1.17 mm a digit
+    const std::vector<int32_t> n{1, 22, 333};
+    EXPECT_NEAR(LarguraDaLinha(g, n, 0, 2), 1.17 + 2.34 + 3.51 + 2 * 2.5, 1e-9);
+    EXPECT_NEAR(LarguraDaLinha(g, n, 1, 1), 2.34, 1e-9);
+    EXPECT_EQ(LarguraDaLinha(g, n, 2, 1), 0);
+}
+
+TEST(Caixa, Medir) {
+    using FLargura = std::function<double(const std::string&, double, bool)>;
+    // One millimetre a character, at any size.
+    const FLargura umMm = [](const std::string& t, double, bool) {
+        return double(teste::CodePoints(t));
+    };
+    // Numbers as in the default model, the title AExtra mm wide.
+    auto tituloDe = [](double ALargura) {
+        return FLargura([ALargura](const std::string& t, double s, bool) {
+            return t == "Números a colocar" ? ALargura - 8
+                                            : double(teste::CodePoints(t)) * 0.18 * s;
+        });
+    };
+    std::vector<int32_t> ate9com100 = DeAte(1, 9);
+    ate9com100.push_back(100);
+    std::vector<int32_t> ate9com99 = DeAte(1, 9);
+    ate9com99.push_back(99);
+
+    struct Caso {
+        const char* Nome;
+        std::vector<int32_t> Numeros;
+        FLargura Largura;
+        double LarguraMax, AlturaMax;
+        int32_t ColunasMax;
+        bool Cabe;
+        int32_t Linhas, PorLinha;
+        double LarguraCaixa, Altura;
+    };
+    const Caso casos[] = {
+        // Rows of 10 two-digit numbers: 20 digits and 9 gaps, plus 4 mm each side.
+        {"40 numbers", DeAte(1, 40), nullptr, 62, 99, 10, true, 4, 10, 20 * 1.17 + 22.5 + 8,
+         4 * 3.45 + 4 + 4},
+        // Five rows filled evenly: 9, 9, 9, 9 and 5, not four of 10 and one of 1.
+        {"41 numbers", DeAte(1, 41), nullptr, 62, 99, 10, true, 5, 9, 18 * 1.17 + 20 + 8,
+         5 * 3.45 + 8},
+        {"too low", DeAte(1, 40), nullptr, 62, 21.7, 10, false, 0, 0, 0, 0},
+        {"no numbers", {}, nullptr, 62, 99, 10, false, 0, 0, 0, 0},
+        // The largest number sets the column width: three digits leave room for 4 columns.
+        // (Both boxes then take the whole 30 mm: the title and 40 mm ask for more.)
+        {"largest 100", ate9com100, umMm, 30, 99, 10, true, 3, 4, 30, 3 * 3.45 + 8},
+        {"largest 99", ate9com99, umMm, 30, 99, 10, true, 2, 5, 30, 2 * 3.45 + 8},
+        // The width is at least the title's, at least 40, at most the space.
+        {"narrow", {1, 2}, nullptr, 62, 99, 10, true, 1, 2, 40, 3.45 + 8},
+        {"wide title", {1, 2}, tituloDe(58), 62, 99, 10, true, 1, 2, 58, 3.45 + 8},
+        {"title too wide", {1, 2}, tituloDe(100), 62, 99, 10, true, 1, 2, 62, 3.45 + 8},
+        // No room for a column still gives one.
+        {"one column", {1, 2, 3}, nullptr, 5, 99, 10, true, 3, 1, 5, 3 * 3.45 + 8},
+        // Numbers of no width: the column cap decides; 59 gaps and the margins remain.
+        {"column cap", DeAte(1, 120), [](const std::string&, double, bool) { return 0.0; }, 174, 99,
+         60, true, 2, 60, 59 * 2.5 + 8, 2 * 3.45 + 8},
+    };
+    for (const Caso& c : casos) {
+        SCOPED_TRACE(c.Nome);
+        TCanvasGravador g;
+        g.Largura = c.Largura;
+        TCaixaNumeros caixa{1, 1, 1, 1, 1, 1, 1};
+        EXPECT_EQ(MedirCaixaNumeros(g, c.LarguraMax, c.AlturaMax, c.Numeros, c.ColunasMax, caixa),
+                  c.Cabe);
+        EXPECT_EQ(caixa.Linhas, c.Linhas);
+        EXPECT_EQ(caixa.PorLinha, c.PorLinha);
+        EXPECT_NEAR(caixa.Largura, c.LarguraCaixa, 1e-9);
+        EXPECT_NEAR(caixa.Altura, c.Altura, 1e-9);
+        if (c.Cabe) {
+            EXPECT_EQ(caixa.TamanhoPt, 6.5);
+            EXPECT_EQ(caixa.AlturaLinha, 3.45);
+            EXPECT_EQ(caixa.Intervalo, 2.5);
+        } else {
+            EXPECT_EQ(caixa, TCaixaNumeros{});
+        }
+    }
+}
+
+TEST(Caixa, Desenhar) {
+    TCanvasGravador g;
+    const std::vector<int32_t> n{1, 2, 3, 10, 11};
+    TCaixaNumeros caixa;
+    ASSERT_TRUE(MedirCaixaNumeros(g, 62, 99, n, 10, caixa));
+    EXPECT_EQ(caixa.Largura, 40);
+    EXPECT_NEAR(DesenharCaixaNumeros(g, 125, 45.5, caixa, n), 45.5 + 3.45 + 8, 1e-9);
+    ASSERT_EQ(g.Chamadas.size(), 7u);
+    ExpectNum(g.Chamadas[0], "Rectangulo", {125, 45.5, 40, 3.45 + 8, 0.5, 0, -1});
+    ExpectTexto(g.Chamadas[1], "Números a colocar", 145, 46.7, 8, false, 128,
+                TAlinhamento::alCentro);
+    // The row, 3 × 1.17 + 2 × 2.34 + 4 × 2.5 = 18.19 mm, centred on the box.
+    const double y = 45.5 + 6 + (3.45 - 0.41 * 6.5) / 2;
+    double x = 145 - 18.19 / 2;
+    for (size_t i = 0; i < n.size(); ++i) {
+        ExpectTexto(g.Chamadas[2 + i], std::to_string(n[i]), x, y, 6.5, false, 0,
+                    TAlinhamento::alEsquerda);
+        x += 1.17 * double(std::to_string(n[i]).size()) + 2.5;
+    }
+}
+
+TEST(Caixa, LinhasEquilibradasECentradas) {
+    TCanvasGravador g;
+    const std::vector<int32_t> n = DeAte(1, 41);
+    TCaixaNumeros caixa;
+    ASSERT_TRUE(MedirCaixaNumeros(g, 62, 99, n, 10, caixa));
+    DesenharCaixaNumeros(g, 125, 45.5, caixa, n);
+    std::map<double, std::vector<TChamada>> porLinha;
+    for (const TChamada& c : g.DoTipo("Texto")) {
+        if (c.Num[2] == 6.5) {
+            porLinha[c.Num[1]].push_back(c);
+        }
+    }
+    ASSERT_EQ(porLinha.size(), 5u);
+    const size_t esperados[] = {9, 9, 9, 9, 5};
+    size_t j = 0;
+    int32_t proximo = 1;
+    for (const auto& [y, linha] : porLinha) {
+        EXPECT_NEAR(y, 45.5 + 6 + double(j) * 3.45 + (3.45 - 0.41 * 6.5) / 2, 1e-9);
+        ASSERT_EQ(linha.size(), esperados[j]) << "row " << j;
+        for (const TChamada& c : linha) {
+            EXPECT_EQ(c.Texto, std::to_string(proximo++));
+        }
+        // Centred: the row's ends are equally far from the box's edges.
+        const double fim = linha.back().Num[0] + 1.17 * double(linha.back().Texto.size());
+        EXPECT_NEAR(linha.front().Num[0] - 125, 125 + caixa.Largura - fim, 1e-9) << "row " << j;
+        ++j;
+    }
+}
+
+// A puzzle block as the page must show it, for an order's geometry.
+struct TGeometriaBloco {
+    int32_t N;
+    double L, R, Lado;
+    double TopoGrelha; // below the slot top
+    bool CaixaAoLado;
+};
+
+void VerificarBloco(const TCanvasGravador& g, const TPuzzle& p, int32_t AIndice, double c,
+                    const TGeometriaBloco& geo) {
+    SCOPED_TRACE("puzzle " + std::to_string(AIndice + 1));
+    const int32_t N = geo.N;
+    // Everything of this block starts between c and the end of its slot, above the footer.
+    const double fimDoSlot = geo.CaixaAoLado ? c + 130.5 : 272;
+    auto noBloco = [&](const TChamada& x) {
+        const double y = x.Op == "Poligono" ? x.Pontos[0].Y : x.Num.size() > 1 ? x.Num[1] : -1;
+        return y >= c - 3 && y < fimDoSlot;
+    };
+    std::vector<TChamada> bloco;
+    for (const TChamada& x : g.Chamadas) {
+        if (noBloco(x)) {
+            bloco.push_back(x);
+        }
+    }
+    ASSERT_FALSE(bloco.empty());
+    // Header: the number, the order, then the five stars ending at R.
+    ExpectTexto(bloco[0], Formatar("%.3d", AIndice + 1), geo.L, c, 14, true, 0,
+                TAlinhamento::alEsquerda);
+    ExpectTexto(bloco[1], TextoTamanho(N), 105, c + 0.6, 13, false, 0, TAlinhamento::alCentro);
+    for (size_t i = 0; i < 5; ++i) {
+        const TChamada& e = bloco[2 + i];
+        ASSERT_EQ(e.Op, "Poligono");
+        EXPECT_NEAR(e.Pontos[0].X, geo.R - 2.4 - (4 - double(i)) * 6.0, 1e-9);
+        EXPECT_NEAR(e.Pontos[0].Y, c + 0.2 + 2.7 - 2.4, 1e-9);
+        EXPECT_EQ(e.Num[2], int32_t(i) < p.Nivel ? 0 : 255);
+    }
+    // Law band: the pictogram frames every 24 mm from L, then the sums ending at R.
+    std::vector<double> molduras;
+    size_t somas = 0;
+    for (size_t i = 7; i < bloco.size(); ++i) {
+        const TChamada& x = bloco[i];
+        if (x.Op == "Rectangulo" && x.Num[2] == 14 && x.Num[3] == 14 && x.Num[4] == 0.8) {
+            EXPECT_NEAR(x.Num[1], c + 10.5, 1e-9);
+            molduras.push_back(x.Num[0]);
+        }
+        if (x.Op == "Texto" && x.Texto == TextoSomas(N)) {
+            somas = i;
+        }
+    }
+    std::vector<double> esperadas;
+    for (size_t i = 0; i < (N % 2 != 0 ? 3u : 4u); ++i) {
+        esperadas.push_back(geo.L + 24 * double(i));
+    }
+    EXPECT_EQ(molduras, esperadas);
+    ASSERT_GT(somas, 0u);
+    ExpectTexto(bloco[somas], TextoSomas(N), geo.R, c + 10.5 + (14 - 0.41 * 11) / 2, 11, false, 0,
+                TAlinhamento::alDireita);
+
+    // The grid right after the band: every number shown is a given, in bold, in its cell.
+    const double T = c + geo.TopoGrelha;
+    const double x0 = geo.CaixaAoLado ? geo.L : (210 - geo.Lado) / 2;
+    bool temMoldura = false;
+    for (const TChamada& x : bloco) {
+        temMoldura =
+            temMoldura || (x.Op == "Rectangulo" && x.Num[0] == x0 && x.Num[1] == T &&
+                           x.Num[2] == geo.Lado && x.Num[3] == geo.Lado && x.Num[4] == 0.8);
+    }
+    EXPECT_TRUE(temMoldura);
+    const double tam = TamanhoNumeros(N, geo.Lado);
+    std::vector<TNumeroNaGrelha> esperados;
+    for (int32_t cel = 0; cel < N * N; ++cel) {
+        if (p.Dados[size_t(cel)] != 0) {
+            esperados.push_back({cel, p.Dados[size_t(cel)], true});
+        }
+    }
+    EXPECT_EQ(NumerosDaGrelha(g, N, x0, T, geo.Lado, tam), esperados);
+
+    // The box: the numbers still to place, once each, left to right and row by row.
+    std::vector<TChamada> rect;
+    std::vector<int32_t> naCaixa;
+    for (const TChamada& x : bloco) {
+        if (x.Op == "Rectangulo" && x.Num[4] == 0.5) {
+            rect.push_back(x);
+        }
+        if (x.Op == "Texto" && x.Num[2] == 6.5) {
+            naCaixa.push_back(std::stoi(x.Texto));
+        }
+    }
+    const std::vector<int32_t> emFalta = NumerosEmFalta(N, p.Dados);
+    EXPECT_EQ(naCaixa, emFalta);
+    ASSERT_EQ(rect.size(), 1u);
+    const int32_t cols = geo.CaixaAoLado ? 10 : 60;
+    const auto n = int32_t(emFalta.size());
+    // The recording surface sets a digit 1.17 mm wide at 6.5 pt.
+    const double w0 = 1.17 * double(std::to_string(emFalta.back()).size());
+    const double largMax = geo.CaixaAoLado ? 62 : 174;
+    const int32_t colunas = std::min(cols, int32_t((largMax - 8 + 2.5) / (w0 + 2.5)));
+    const int32_t linhas = (n + colunas - 1) / colunas;
+    EXPECT_NEAR(rect[0].Num[3], linhas * 3.45 + 8, 1e-9);
+    if (geo.CaixaAoLado) {
+        EXPECT_EQ(rect[0].Num[0], geo.L + geo.Lado + 6);
+        EXPECT_EQ(rect[0].Num[1], T);
+        EXPECT_LE(rect[0].Num[0] + rect[0].Num[2], geo.R + 1e-9);
+    } else {
+        EXPECT_NEAR(rect[0].Num[0], (210 - rect[0].Num[2]) / 2, 1e-9);
+        EXPECT_EQ(rect[0].Num[1], T + geo.Lado + 4);
+        EXPECT_LE(rect[0].Num[1] + rect[0].Num[3], 272);
+    }
+}
+
+TEST(PaginaDePuzzles, BlocosPorOrdem) {
+    const TGeometriaBloco geometrias[] = {
+        {8, 23, 187, 96, 27.5, true},    {7, 23, 187, 96, 27.5, true},
+        {11, 23, 187, 96, 27.5, true},   {12, 18, 192, 174, 29.5, false},
+        {13, 18, 192, 174, 29.5, false}, {16, 20, 190, 170, 29.5, false},
+    };
+    for (const TGeometriaBloco& geo : geometrias) {
+        SCOPED_TRACE("order " + std::to_string(geo.N));
+        const TLivro& livro = LivroGerado(geo.N, geo.CaixaAoLado ? 10 : 3);
+        TCompositorLivro compositor(livro, TInfoLivro{});
+        TCanvasGravador g;
+        compositor.DesenharPuzzles(g, TDescPagina{TTipoPagina::pgPuzzles, 2, 11});
+        const bool dois = geo.CaixaAoLado;
+        VerificarBloco(g, livro.Puzzles[2].Puzzle, 2, 18, geo);
+        if (dois) {
+            VerificarBloco(g, livro.Puzzles[3].Puzzle, 3, 148.5, geo);
+            EXPECT_EQ(TextosIguais(g, "004").size(), 1u);
+        }
+        // The footer ends the page.
+        ASSERT_GE(g.Chamadas.size(), 2u);
+        ExpectTexto(g.Chamadas[g.Chamadas.size() - 2], "TAVRELO | Brovanel", 18, 283, 9, false, 128,
+                    TAlinhamento::alEsquerda);
+        ExpectTexto(g.Chamadas.back(), "11", 192, 283, 9, false, 128, TAlinhamento::alDireita);
+    }
+}
+
+TEST(PaginaDePuzzles, UltimaPaginaComUmSoPuzzle) {
+    TLivro livro = LivroGerado(8, 10);
+    livro.Puzzles.resize(9);
+    TCompositorLivro compositor(livro, TInfoLivro{});
+    TCanvasGravador g;
+    compositor.DesenharPuzzles(g, TDescPagina{TTipoPagina::pgPuzzles, 8, 33});
+    EXPECT_EQ(TextosIguais(g, "009").size(), 1u);
+    EXPECT_TRUE(TextosIguais(g, "010").empty());
+    // Nothing in the lower half but the footer.
+    for (size_t i = 0; i + 2 < g.Chamadas.size(); ++i) {
+        const TChamada& x = g.Chamadas[i];
+        const double y = x.Op == "Poligono" ? x.Pontos[0].Y : x.Num[1];
+        EXPECT_LT(y, 148.5) << x.Op << " " << x.Texto;
+    }
+    EXPECT_EQ(g.Chamadas.back().Texto, "33");
+}
+
+TEST(PaginaDePuzzles, CaixaQueNaoCabeFicaDeFora) {
+    // Every number 30 mm wide: one column, one row a number, too high for the slot.
+    TCompositorLivro compositor(LivroGerado(8, 10), TInfoLivro{});
+    TCanvasGravador g;
+    g.Largura = [](const std::string&, double, bool) { return 30.0; };
+    compositor.DesenharPuzzles(g, TDescPagina{TTipoPagina::pgPuzzles, 0, 9});
+    EXPECT_TRUE(TextosIguais(g, "Números a colocar").empty());
+    for (const TChamada& x : g.DoTipo("Rectangulo")) {
+        EXPECT_NE(x.Num[4], 0.5);
+    }
+    // The rest of the page stands.
+    EXPECT_EQ(TextosIguais(g, "001").size(), 1u);
+    EXPECT_EQ(TextosIguais(g, "002").size(), 1u);
+    EXPECT_EQ(g.Chamadas.back().Texto, "9");
+}
+
+} // namespace
+} // namespace tavrelo
