@@ -1,12 +1,135 @@
 #include "composition/editorial.h"
 
+#include "content/diagramas.h"
+#include "content/regras.h"
+#include "core/tipos.h"
+
+#include <vector>
+
 namespace tavrelo {
 
-void DesenharCapa(IVeltCanvas&, const TLivro&) {}
-void PaginaVerso(IVeltCanvas&, const std::string&) {}
-void PaginaSeparador(IVeltCanvas&, int32_t) {}
-void PaginaSimboloPar(IVeltCanvas&) {}
-void PaginaSimboloImpar(IVeltCanvas&) {}
-void DesenharFicha(IVeltCanvas&, const TLivro&, const TInfoLivro&, int32_t) {}
+namespace {
+
+constexpr double Coluna = 174; // width of the text column, x 18 to 192
+
+const char* const Autor = "Brovanel";
+const char* const Produto = "TAVRELO";
+const char* const SegundaLinhaVerso = "Puzzles de quadrados mágicos · Brovanel";
+const char* const Licenca =
+    "Esta obra está licenciada com uma Licença Creative Commons "
+    "Atribuição-NãoComercial-SemDerivações 4.0 Internacional (CC BY-NC-ND 4.0). Pode copiá-la e "
+    "partilhá-la, sem fins comerciais e sem alterações, desde que indique o autor.";
+const char* const Selo = "SELO_CC_BY_NC_ND";
+
+std::string Maiusculas(std::string ATexto) {
+    for (char& c : ATexto)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return ATexto;
+}
+
+// Blanks and control characters off both ends; the bytes of accented letters are kept.
+std::string SemBrancos(const std::string& ATexto) {
+    const auto branco = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    size_t inicio = 0;
+    size_t fim = ATexto.size();
+    while (inicio < fim && branco(ATexto[inicio]))
+        ++inicio;
+    while (fim > inicio && branco(ATexto[fim - 1]))
+        --fim;
+    return ATexto.substr(inicio, fim - inicio);
+}
+
+// The largest size from AMaior down in steps of APasso whose bold width fits the column;
+// the smallest is taken without measuring.
+double TamanhoQueCabe(IVeltCanvas& Canvas, const std::string& ATexto, double AMaior, double AMenor,
+                      double APasso) {
+    double s = AMaior;
+    while (s > AMenor && Canvas.LarguraTexto(ATexto, s, true) > Coluna)
+        s -= APasso;
+    return s;
+}
+
+void SimboloDaPagina(IVeltCanvas& Canvas, int32_t n, double g, const std::vector<int32_t>& ANumeros,
+                     const std::vector<int32_t>& ADestaque) {
+    constexpr double X0 = 75.5;
+    constexpr double Y0 = 119;
+    constexpr double Lado = 59;
+    const double h = Canvas.AlturaTexto(20);
+    for (const int32_t c : ADestaque)
+        Canvas.Rectangulo(X0 + (c % n) * g, Y0 + (c / n) * g, g, g, 0, -1, 235);
+    for (int32_t i = 1; i < n; ++i) {
+        Canvas.Linha(X0, Y0 + i * g, X0 + Lado, Y0 + i * g, 0.5, 0);
+        Canvas.Linha(X0 + i * g, Y0, X0 + i * g, Y0 + Lado, 0.5, 0);
+    }
+    Canvas.Rectangulo(X0, Y0, Lado, Lado, 1.0, 0, -1);
+    for (int32_t linha = 0; linha < n; ++linha)
+        for (int32_t coluna = 0; coluna < n; ++coluna)
+            Canvas.Texto(X0 + coluna * g + g / 2, Y0 + linha * g + (g - h) / 2,
+                         std::to_string(ANumeros.at(static_cast<size_t>(linha * n + coluna))), 20,
+                         true, 0, TAlinhamento::alCentro);
+}
+
+} // namespace
+
+void DesenharCapa(IVeltCanvas& Canvas, const TLivro& ALivro) {
+    const auto centro = TAlinhamento::alCentro;
+    Canvas.Texto(105, 42, Maiusculas(Autor), 24, true, 0, centro);
+    Canvas.Texto(105, 92, Produto, TamanhoQueCabe(Canvas, Produto, 80, 24, 4), true, 0, centro);
+    const std::string titulo = SemBrancos(ALivro.Config.Titulo);
+    if (!titulo.empty())
+        Canvas.Texto(105, 150, titulo, TamanhoQueCabe(Canvas, titulo, 34, 16, 2), true, 0, centro);
+    Canvas.Texto(105, 202, Formatar("%d puzzles", static_cast<int32_t>(ALivro.Puzzles.size())), 16,
+                 false, 0, centro);
+    Canvas.Texto(105, 212, TextoTamanho(ALivro.Config.N), 16, false, 0, centro);
+}
+
+void PaginaVerso(IVeltCanvas& Canvas, const std::string& ANome) {
+    const auto esq = TAlinhamento::alEsquerda;
+    Canvas.Texto(18, 205, ANome, 14, true, 0, esq);
+    Canvas.Texto(18, 213, SegundaLinhaVerso, 12, false, 0, esq);
+    double y = 225;
+    for (const auto& linha : QuebrarLinhas(Canvas, Licenca, Coluna, 12)) {
+        Canvas.Texto(18, y, linha, 12, false, 0, esq);
+        y += 6.15;
+    }
+    Canvas.Imagem(18, y + 4, 30, 10.546875, Selo);
+}
+
+void PaginaSeparador(IVeltCanvas& Canvas, int32_t AParte) {
+    const double h = Canvas.AlturaTexto(36);
+    Canvas.Texto(105, 148.5 - h / 2 - 4, AParte == 0 ? "Puzzles" : "Soluções", 36, true, 0,
+                 TAlinhamento::alCentro);
+    Canvas.Linha(90, 162.5, 120, 162.5, 0.8, 0);
+}
+
+void PaginaSimboloPar(IVeltCanvas& Canvas) {
+    SimboloDaPagina(Canvas, 4, 14.75, QuadradoDeExemplo4(), {5, 6, 9, 10});
+}
+
+void PaginaSimboloImpar(IVeltCanvas& Canvas) {
+    SimboloDaPagina(Canvas, 5, 11.8, QuadradoDeExemplo5(), {1, 12, 23});
+}
+
+void DesenharFicha(IVeltCanvas& Canvas, const TLivro& ALivro, const TInfoLivro& AInfo,
+                   int32_t ANumero) {
+    Canvas.Texto(105, 18, "Ficha técnica", 20, true, 0, TAlinhamento::alCentro);
+    const int32_t nivel = ALivro.Config.Nivel;
+    const std::pair<const char*, std::string> linhas[] = {
+        {"Código do livro:", ALivro.Codigo},
+        {"Data:", AInfo.Data},
+        {"Versão:", AInfo.Versao},
+        {"Puzzles:", std::to_string(ALivro.Puzzles.size())},
+        {"Tamanho:", TextoTamanho(ALivro.Config.N)},
+        {"Nível:", nivel != 0 ? std::to_string(nivel) : std::string("Progressiva")},
+    };
+    double y = 45;
+    for (const auto& [rotulo, valor] : linhas) {
+        Canvas.Texto(18, y, rotulo, 12, false, 0, TAlinhamento::alEsquerda);
+        Canvas.Texto(66, y, valor, 12, true, 0, TAlinhamento::alEsquerda);
+        y += 9;
+    }
+    DesenharRodape(Canvas, ANumero);
+}
 
 } // namespace tavrelo

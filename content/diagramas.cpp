@@ -1,17 +1,500 @@
 #include "content/diagramas.h"
 
+#include "content/regras.h"
+#include "core/tipos.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
 namespace tavrelo {
 
+namespace {
+
+// The 4 × 4, the 5 × 5 and the 8 × 8, one after the other, row by row.
+constexpr std::array<int32_t, 105> Exemplos = {
+    1,  14, 7,  12, 15, 4,  9,  6,  10, 5,  16, 3,  8,  11, 2,  13, //
+    1,  15, 24, 8,  17, 23, 7,  16, 5,  14, 20, 4,  13, 22, 6,      //
+    12, 21, 10, 19, 3,  9,  18, 2,  11, 25,                         //
+    11, 18, 59, 34, 63, 38, 15, 22, 56, 45, 8,  29, 4,  25, 52, 41, //
+    10, 19, 58, 35, 62, 39, 14, 23, 64, 37, 16, 21, 12, 17, 60, 33, //
+    2,  27, 50, 43, 54, 47, 6,  31, 61, 40, 13, 24, 9,  20, 57, 36, //
+    3,  26, 51, 42, 55, 46, 7,  30, 53, 48, 5,  32, 1,  28, 49, 44};
+
+std::vector<int32_t> Parte(size_t AInicio, size_t AConta) {
+    return std::vector<int32_t>(Exemplos.begin() + static_cast<std::ptrdiff_t>(AInicio),
+                                Exemplos.begin() + static_cast<std::ptrdiff_t>(AInicio + AConta));
+}
+
+constexpr double LadoDoPainel = 70;
+constexpr double XEsquerda = 22;
+constexpr double XDireita = 108;
+constexpr double Sobra = 3.5;        // how far a wrapping path runs outside the grid
+constexpr double Grande = 1e9;       // stands for "no limit" along an axis
+constexpr double Desprezavel = 1e-9; // a direction component this small counts as none
+
+int32_t Modulo(int32_t a, int32_t n) {
+    return ((a % n) + n) % n;
+}
+
+// Cells from the centre of a cell at position p to the grid's edge, moving with step d.
+double DistanciaAoBordo(int32_t n, int32_t p, int32_t d) {
+    if (d > 0)
+        return n - p - 0.5;
+    if (d < 0)
+        return p + 0.5;
+    return Grande;
+}
+
+TPontoMm CentroDaCasa(double X, double ATopo, double ACasa, int32_t ALinha, int32_t AColuna) {
+    return PontoMm(X + (AColuna + 0.5) * ACasa, ATopo + (ALinha + 0.5) * ACasa);
+}
+
+TPontoMm Mais(TPontoMm P, double t, TPontoMm u) {
+    return PontoMm(P.X + t * u.X, P.Y + t * u.Y);
+}
+
+void Seta(IVeltCanvas& Canvas, TPontoMm T, TPontoMm u) {
+    const TPontoMm B = Mais(T, -2.6, u);
+    const std::array<TPontoMm, 3> pontos = {T, PontoMm(B.X - 1.1 * u.Y, B.Y + 1.1 * u.X),
+                                            PontoMm(B.X + 1.1 * u.Y, B.Y - 1.1 * u.X)};
+    Canvas.Poligono(pontos, 0.2, 0, 0);
+}
+
+// A line between two numbers, stopping short of both.
+void Segmento(IVeltCanvas& Canvas, TPontoMm P, TPontoMm Q, double ATamanhoPt) {
+    const double dx = Q.X - P.X;
+    const double dy = Q.Y - P.Y;
+    const double comprimento = std::sqrt(dx * dx + dy * dy);
+    if (comprimento <= 0)
+        return;
+    const TPontoMm u = PontoMm(dx / comprimento, dy / comprimento);
+    const double t = FolgaDoNumero(ATamanhoPt, u.X, u.Y);
+    const TPontoMm a = Mais(P, t, u);
+    const TPontoMm b = Mais(Q, -t, u);
+    Canvas.Linha(a.X, a.Y, b.X, b.Y, 0.9, 0);
+}
+
+struct TPercurso {
+    int32_t Linha0, Coluna0, PassoLinhas, PassoColunas, Conta;
+};
+
+struct TPar {
+    int32_t Linha1, Coluna1, Linha2, Coluna2;
+};
+
+struct TPainel {
+    std::string Titulo;
+    std::vector<int32_t> Escuras;
+    std::vector<int32_t> Claras;
+    std::vector<TPercurso> Percursos;
+    std::vector<TPar> Pares;
+    bool MolduraDoBloco = false; // the 2 × 2 block at L4C4 framed
+    std::vector<std::string> Legendas;
+};
+
+double DesenharPainel(IVeltCanvas& Canvas, int32_t n, const std::vector<int32_t>& ANumeros,
+                      double X, double Y, const TPainel& APainel) {
+    const double topo = DesenharGrelhaExemplo(Canvas, n, ANumeros, X, Y, LadoDoPainel,
+                                              APainel.Escuras, APainel.Claras, APainel.Titulo);
+    const double casa = LadoDoPainel / n;
+    const double tamanho = TamanhoDosNumeros(n);
+    for (const auto& p : APainel.Percursos)
+        DesenharPercurso(Canvas, n, X, topo, casa, tamanho, p.Linha0, p.Coluna0, p.PassoLinhas,
+                         p.PassoColunas, p.Conta);
+    for (const auto& p : APainel.Pares)
+        DesenharParPeloCentro(Canvas, n, X, topo, casa, tamanho, p.Linha1, p.Coluna1, p.Linha2,
+                              p.Coluna2);
+    if (APainel.MolduraDoBloco)
+        Canvas.Rectangulo(X + 3 * casa, topo + 3 * casa, 2 * casa, 2 * casa, 1.4, 0, -1);
+    return DesenharLegendas(Canvas, X, topo, LadoDoPainel, APainel.Legendas);
+}
+
+void DesenharPagina(IVeltCanvas& Canvas, int32_t n, const std::vector<int32_t>& ANumeros,
+                    const std::string& ATitulo, const std::string& AIntroducao,
+                    const std::array<TPainel, 4>& APaineis) {
+    const double y0 = CabecalhoDiagramas(Canvas, ATitulo, AIntroducao);
+    const double fimEsquerda = DesenharPainel(Canvas, n, ANumeros, XEsquerda, y0, APaineis[0]);
+    const double fimDireita = DesenharPainel(Canvas, n, ANumeros, XDireita, y0, APaineis[1]);
+    const double y1 = std::max(fimEsquerda, fimDireita) + 6;
+    DesenharPainel(Canvas, n, ANumeros, XEsquerda, y1, APaineis[2]);
+    DesenharPainel(Canvas, n, ANumeros, XDireita, y1, APaineis[3]);
+}
+
+const char* const TituloDiagramas = "Os diagramas das leis";
+const char* const TituloContinuacao = "Os diagramas das leis (continuação)";
+const char* const LegendaDasSetas = "as setas: sai de um lado e entra no outro";
+
+} // namespace
+
 std::vector<int32_t> QuadradoDeExemplo4() {
-    return {};
+    return Parte(0, 16);
 }
+
 std::vector<int32_t> QuadradoDeExemplo5() {
-    return {};
+    return Parte(16, 25);
 }
+
 std::vector<int32_t> QuadradoDeExemplo8() {
-    return {};
+    return Parte(41, 64);
 }
-void PaginaDiagramasPar(IVeltCanvas&, int32_t) {}
-void PaginaDiagramasImpar(IVeltCanvas&, int32_t) {}
+
+int32_t IndiceDaCasa(int32_t n, int32_t ALinha, int32_t AColuna) {
+    return Modulo(ALinha, n) * n + Modulo(AColuna, n);
+}
+
+std::vector<int32_t> PercursoDeCasas(int32_t n, int32_t ALinha0, int32_t AColuna0,
+                                     int32_t APassoLinhas, int32_t APassoColunas, int32_t AConta) {
+    std::vector<int32_t> r;
+    for (int32_t k = 0; k < AConta; ++k)
+        r.push_back(IndiceDaCasa(n, ALinha0 + k * APassoLinhas, AColuna0 + k * APassoColunas));
+    return r;
+}
+
+std::vector<int32_t> UniaoDeCasas(const std::vector<int32_t>& A, const std::vector<int32_t>& B,
+                                  int32_t ATotal) {
+    std::vector<int32_t> r;
+    for (int32_t i = 0; i < ATotal; ++i)
+        if (ContemCasa(A, i) || ContemCasa(B, i))
+            r.push_back(i);
+    return r;
+}
+
+std::vector<int32_t> CasasSemAs(const std::vector<int32_t>& A, const std::vector<int32_t>& B) {
+    std::vector<int32_t> r;
+    for (const int32_t c : A)
+        if (!ContemCasa(B, c))
+            r.push_back(c);
+    return r;
+}
+
+bool ContemCasa(const std::vector<int32_t>& ACasas, int32_t ACasa) {
+    return std::find(ACasas.begin(), ACasas.end(), ACasa) != ACasas.end();
+}
+
+std::string NomeDaCasa(int32_t n, int32_t ACasa) {
+    return Formatar("L%dC%d", ACasa / n + 1, ACasa % n + 1);
+}
+
+std::string TextoDaSoma(const std::vector<int32_t>& ANumeros, const std::vector<int32_t>& ACasas,
+                        int32_t ASoma) {
+    std::string r;
+    for (size_t i = 0; i < ACasas.size(); ++i) {
+        if (i > 0)
+            r += " + ";
+        r += std::to_string(ANumeros.at(static_cast<size_t>(ACasas[i])));
+    }
+    return r + " = " + std::to_string(ASoma);
+}
+
+std::string TextoDoPar(int32_t n, const std::vector<int32_t>& ANumeros, int32_t ACasaA,
+                       int32_t ACasaB, int32_t ASoma) {
+    return NomeDaCasa(n, ACasaA) + " + " + NomeDaCasa(n, ACasaB) + ": " +
+           TextoDaSoma(ANumeros, {ACasaA, ACasaB}, ASoma);
+}
+
+std::string TextoDosOutrosPares(int32_t n, const std::vector<int32_t>& ANumeros,
+                                const std::vector<int32_t>& ADiagonal, int32_t ACasa) {
+    const size_t meio = static_cast<size_t>(n / 2);
+    std::string r;
+    for (size_t i = 0; i < meio; ++i) {
+        const int32_t a = ADiagonal.at(i);
+        const int32_t b = ADiagonal.at(i + meio);
+        if (a == ACasa || b == ACasa)
+            continue;
+        if (!r.empty())
+            r += ", ";
+        r += std::to_string(ANumeros.at(static_cast<size_t>(a))) + " + " +
+             std::to_string(ANumeros.at(static_cast<size_t>(b)));
+    }
+    return r;
+}
+
+double TamanhoDosNumeros(int32_t n) {
+    return n < 8 ? 16 : 11;
+}
+
+double FolgaDoNumero(double ATamanhoPt, double ux, double uy) {
+    const double meiaLargura = 0.194 * ATamanhoPt + 0.8;
+    const double meiaAltura = 0.127 * ATamanhoPt + 0.8;
+    const double ax = std::fabs(ux) <= Desprezavel ? Grande : meiaLargura / std::fabs(ux);
+    const double ay = std::fabs(uy) <= Desprezavel ? Grande : meiaAltura / std::fabs(uy);
+    return std::min(ax, ay);
+}
+
+double DesenharGrelhaExemplo(IVeltCanvas& Canvas, int32_t n, const std::vector<int32_t>& ANumeros,
+                             double X, double Y, double ALado, const std::vector<int32_t>& AEscuras,
+                             const std::vector<int32_t>& AClaras, const std::string& ATitulo) {
+    const double casa = ALado / n;
+    const double tamanho = TamanhoDosNumeros(n);
+    const double h = Canvas.AlturaTexto(tamanho);
+    Canvas.Texto(X, Y, ATitulo, 11, true, 0, TAlinhamento::alEsquerda);
+    const double topo = Y + 8.5;
+    const auto sombrear = [&](const std::vector<int32_t>& ACasas, int32_t ACinza) {
+        for (const int32_t c : ACasas)
+            Canvas.Rectangulo(X + (c % n) * casa, topo + (c / n) * casa, casa, casa, 0, -1, ACinza);
+    };
+    sombrear(AClaras, 232);
+    sombrear(AEscuras, 200);
+    for (int32_t k = 1; k < n; ++k) {
+        Canvas.Linha(X, topo + k * casa, X + ALado, topo + k * casa, 0.25, 0);
+        Canvas.Linha(X + k * casa, topo, X + k * casa, topo + ALado, 0.25, 0);
+    }
+    Canvas.Rectangulo(X, topo, ALado, ALado, 0.8, 0, -1);
+    for (int32_t linha = 0; linha < n; ++linha)
+        for (int32_t coluna = 0; coluna < n; ++coluna) {
+            const int32_t c = linha * n + coluna;
+            Canvas.Texto(X + coluna * casa + casa / 2, topo + linha * casa + (casa - h) / 2,
+                         std::to_string(ANumeros.at(static_cast<size_t>(c))), tamanho,
+                         ContemCasa(AEscuras, c), 0, TAlinhamento::alCentro);
+        }
+    return topo;
+}
+
+void DesenharPercurso(IVeltCanvas& Canvas, int32_t n, double X, double ATopo, double ACasa,
+                      double ATamanhoPt, int32_t ALinha0, int32_t AColuna0, int32_t APassoLinhas,
+                      int32_t APassoColunas, int32_t AConta) {
+    const int32_t dr = APassoLinhas;
+    const int32_t dc = APassoColunas;
+    const double L = std::sqrt(double(dr) * dr + double(dc) * dc);
+    if (L == 0)
+        return;
+    const TPontoMm u = PontoMm(dc / L, dr / L);
+    const double t = FolgaDoNumero(ATamanhoPt, u.X, u.Y);
+    for (int32_t k = 0; k + 1 < AConta; ++k) {
+        const int32_t linha = Modulo(ALinha0 + k * dr, n);
+        const int32_t coluna = Modulo(AColuna0 + k * dc, n);
+        const TPontoMm C = CentroDaCasa(X, ATopo, ACasa, linha, coluna);
+        const int32_t proxLinha = linha + dr;
+        const int32_t proxColuna = coluna + dc;
+        if (proxLinha >= 0 && proxLinha < n && proxColuna >= 0 && proxColuna < n) {
+            Segmento(Canvas, C, PontoMm(C.X + dc * ACasa, C.Y + dr * ACasa), ATamanhoPt);
+            continue;
+        }
+        // Out past one edge with an arrow, back in from outside the opposite edge with another.
+        const double F = std::min(DistanciaAoBordo(n, linha, dr), DistanciaAoBordo(n, coluna, dc));
+        const double E = F * ACasa * L + Sobra;
+        const TPontoMm inicio = Mais(C, t, u);
+        const TPontoMm ponta = Mais(C, E, u);
+        Canvas.Linha(inicio.X, inicio.Y, ponta.X, ponta.Y, 0.9, 0);
+        Seta(Canvas, ponta, u);
+        const int32_t wLinha = Modulo(proxLinha, n);
+        const int32_t wColuna = Modulo(proxColuna, n);
+        const TPontoMm D = CentroDaCasa(X, ATopo, ACasa, wLinha, wColuna);
+        const double G =
+            std::min(DistanciaAoBordo(n, wLinha, -dr), DistanciaAoBordo(n, wColuna, -dc));
+        const double E2 = G * ACasa * L + Sobra;
+        const TPontoMm fora = Mais(D, -E2, u);
+        const TPontoMm chegada = Mais(D, -t, u);
+        Canvas.Linha(fora.X, fora.Y, chegada.X, chegada.Y, 0.9, 0);
+        Seta(Canvas, chegada, u);
+    }
+}
+
+void DesenharParPeloCentro(IVeltCanvas& Canvas, int32_t n, double X, double ATopo, double ACasa,
+                           double ATamanhoPt, int32_t ALinha1, int32_t AColuna1, int32_t ALinha2,
+                           int32_t AColuna2) {
+    const TPontoMm centro = CentroDaCasa(X, ATopo, ACasa, n / 2, n / 2);
+    Segmento(Canvas, CentroDaCasa(X, ATopo, ACasa, ALinha1, AColuna1), centro, ATamanhoPt);
+    Segmento(Canvas, centro, CentroDaCasa(X, ATopo, ACasa, ALinha2, AColuna2), ATamanhoPt);
+}
+
+double DesenharLegendas(IVeltCanvas& Canvas, double X, double ATopo, double ALado,
+                        const std::vector<std::string>& ALinhas) {
+    double y = ATopo + ALado + 5;
+    for (const auto& linha : ALinhas) {
+        Canvas.Texto(X, y, linha, 9, false, 0, TAlinhamento::alEsquerda);
+        y += 4.6;
+    }
+    return y;
+}
+
+double CabecalhoDiagramas(IVeltCanvas& Canvas, const std::string& ATitulo,
+                          const std::string& AIntroducao) {
+    Canvas.Texto(18, 18, ATitulo, 16, true, 0, TAlinhamento::alEsquerda);
+    return DesenharParagrafo(Canvas, 28, AIntroducao, 174, 18) + 5;
+}
+
+void PaginaDiagramasPar(IVeltCanvas& Canvas, int32_t APagina) {
+    constexpr int32_t n = 8;
+    const auto q = QuadradoDeExemplo8();
+    const auto casa = [](int32_t ALinha, int32_t AColuna) {
+        return IndiceDaCasa(n, ALinha - 1, AColuna - 1);
+    };
+    if (APagina == 0) {
+        const auto linha = PercursoDeCasas(n, 2, 0, 0, 1, n);
+        const auto coluna = PercursoDeCasas(n, 0, 5, 1, 0, n);
+        const auto diagonal = PercursoDeCasas(n, 0, 0, 1, 1, n);
+        const auto antidiagonal = PercursoDeCasas(n, 0, 7, 1, -1, n);
+        const auto quebrada = PercursoDeCasas(n, 0, 2, 1, 1, n);
+        const auto quebradaInversa = PercursoDeCasas(n, 0, 1, 1, -1, n);
+        DesenharPagina(
+            Canvas, n, q, TituloDiagramas,
+            "Cada diagrama mostra uma lei a funcionar numa grelha de 8 × 8 já preenchida "
+            "(M=260 e C=65; num livro de outra ordem as grelhas são maiores e M e C mudam, mas "
+            "as leis são as mesmas). As casas a cinzento e os números a negrito são as que a "
+            "lei junta. A linha a cheio segue o percurso da lei; a seta mostra a diagonal que "
+            "sai por um lado da grelha e continua do outro.",
+            {TPainel{"Uma linha",
+                     linha,
+                     {},
+                     {{2, 0, 0, 1, n}},
+                     {},
+                     false,
+                     {TextoDaSoma(q, linha, 260)}},
+             TPainel{"Uma coluna",
+                     coluna,
+                     {},
+                     {{0, 5, 1, 0, n}},
+                     {},
+                     false,
+                     {TextoDaSoma(q, coluna, 260)}},
+             TPainel{"As diagonais principais",
+                     UniaoDeCasas(diagonal, antidiagonal, n * n),
+                     {},
+                     {{0, 0, 1, 1, n}, {0, 7, 1, -1, n}},
+                     {},
+                     false,
+                     {TextoDaSoma(q, diagonal, 260), TextoDaSoma(q, antidiagonal, 260)}},
+             TPainel{"Duas diagonais quebradas",
+                     UniaoDeCasas(quebrada, quebradaInversa, n * n),
+                     {},
+                     {{0, 2, 1, 1, n}, {0, 1, 1, -1, n}},
+                     {},
+                     false,
+                     {TextoDaSoma(q, quebrada, 260), TextoDaSoma(q, quebradaInversa, 260),
+                      LegendaDasSetas}}});
+        return;
+    }
+    const std::vector<int32_t> bloco = {casa(4, 4), casa(4, 5), casa(5, 4), casa(5, 5)};
+    const std::vector<int32_t> cantos = {casa(8, 8), casa(8, 1), casa(1, 8), casa(1, 1)};
+    const auto diagonal = PercursoDeCasas(n, 0, 0, 1, 1, n);
+    const auto quebrada = PercursoDeCasas(n, 0, 2, 1, 1, n);
+    const std::vector<int32_t> meiaPrincipal = {casa(1, 1), casa(5, 5)};
+    const std::vector<int32_t> meiaQuebrada = {casa(7, 1), casa(3, 5)};
+    DesenharPagina(
+        Canvas, n, q, TituloContinuacao,
+        "Cinzento escuro: as casas que a lei junta. Cinzento claro: os outros pares da mesma "
+        "diagonal (também a 4 passos), que têm a mesma soma. Na meia diagonal são 4 passos e 3 "
+        "casas pelo meio, mas só as duas pontas contam.",
+        {TPainel{"Um bloco 2 × 2",
+                 bloco,
+                 {},
+                 {},
+                 {},
+                 true,
+                 {TextoDaSoma(q, bloco, 130), "em qualquer sítio da grelha"}},
+         TPainel{"Bloco nos cantos",
+                 cantos,
+                 {},
+                 {},
+                 {},
+                 false,
+                 {TextoDaSoma(q, cantos, 130), "a grelha fecha-se em círculo"}},
+         TPainel{"Meia diagonal, na principal",
+                 meiaPrincipal,
+                 CasasSemAs(diagonal, meiaPrincipal),
+                 {{0, 0, 1, 1, 5}},
+                 {},
+                 false,
+                 {TextoDoPar(n, q, meiaPrincipal[0], meiaPrincipal[1], 65),
+                  "4 passos, 3 casas pelo meio", "a claro, os outros pares a 4 passos:",
+                  TextoDosOutrosPares(n, q, diagonal, meiaPrincipal[0]) + " (65 cada)"}},
+         TPainel{"Meia diagonal, numa quebrada",
+                 meiaQuebrada,
+                 CasasSemAs(quebrada, meiaQuebrada),
+                 {{6, 0, 1, 1, 5}},
+                 {},
+                 false,
+                 {TextoDoPar(n, q, meiaQuebrada[0], meiaQuebrada[1], 65),
+                  "4 passos: sai por baixo, entra por cima", "a claro, os outros pares a 4 passos:",
+                  TextoDosOutrosPares(n, q, quebrada, meiaQuebrada[0]) + " (65 cada)"}}});
+}
+
+void PaginaDiagramasImpar(IVeltCanvas& Canvas, int32_t APagina) {
+    constexpr int32_t n = 5;
+    const auto q = QuadradoDeExemplo5();
+    const auto casa = [](int32_t ALinha, int32_t AColuna) {
+        return IndiceDaCasa(n, ALinha - 1, AColuna - 1);
+    };
+    if (APagina == 0) {
+        const auto linha = PercursoDeCasas(n, 1, 0, 0, 1, n);
+        const auto coluna = PercursoDeCasas(n, 0, 3, 1, 0, n);
+        const auto diagonal = PercursoDeCasas(n, 0, 0, 1, 1, n);
+        const auto antidiagonal = PercursoDeCasas(n, 0, 4, 1, -1, n);
+        const auto quebrada = PercursoDeCasas(n, 0, 1, 1, 1, n);
+        const auto quebradaInversa = PercursoDeCasas(n, 0, 1, 1, -1, n);
+        DesenharPagina(
+            Canvas, n, q, TituloDiagramas,
+            "Cada diagrama mostra uma lei a funcionar numa grelha de 5 × 5 já preenchida "
+            "(M=65 e C=26; num livro de outra ordem as grelhas são maiores e M e C mudam, mas "
+            "as leis são as mesmas). As casas a cinzento e os números a negrito são as que a "
+            "lei junta. A linha a cheio segue o percurso da lei; a seta mostra a diagonal que "
+            "sai por um lado da grelha e continua do outro.",
+            {TPainel{
+                 "Uma linha", linha, {}, {{1, 0, 0, 1, n}}, {}, false, {TextoDaSoma(q, linha, 65)}},
+             TPainel{"Uma coluna",
+                     coluna,
+                     {},
+                     {{0, 3, 1, 0, n}},
+                     {},
+                     false,
+                     {TextoDaSoma(q, coluna, 65)}},
+             TPainel{"As diagonais principais",
+                     UniaoDeCasas(diagonal, antidiagonal, n * n),
+                     {},
+                     {{0, 0, 1, 1, n}, {0, 4, 1, -1, n}},
+                     {},
+                     false,
+                     {TextoDaSoma(q, diagonal, 65), TextoDaSoma(q, antidiagonal, 65)}},
+             TPainel{"Duas diagonais quebradas",
+                     UniaoDeCasas(quebrada, quebradaInversa, n * n),
+                     {},
+                     {{0, 1, 1, 1, n}, {0, 1, 1, -1, n}},
+                     {},
+                     false,
+                     {TextoDaSoma(q, quebrada, 65), TextoDaSoma(q, quebradaInversa, 65),
+                      LegendaDasSetas}}});
+        return;
+    }
+    const std::vector<int32_t> centro = {casa(3, 3)};
+    const std::vector<int32_t> opostas = {casa(1, 1), casa(5, 5)};
+    const std::vector<int32_t> outroPar = {casa(1, 2), casa(5, 4)};
+    const std::vector<int32_t> parDaLinha = {casa(3, 1), casa(3, 5)};
+    const int32_t valorDoCentro = q.at(static_cast<size_t>(centro[0]));
+    DesenharPagina(
+        Canvas, n, q, TituloContinuacao,
+        "Casas opostas são duas casas a igual distância do centro, uma de cada lado: somam "
+        "sempre C=26. A linha passa pelo centro, que fica no meio de todos os pares. O próprio "
+        "centro vale C÷2=13 e nunca é pista.",
+        {TPainel{"Casas opostas",
+                 opostas,
+                 centro,
+                 {},
+                 {{0, 0, 4, 4}},
+                 false,
+                 {TextoDaSoma(q, opostas, 26)}},
+         TPainel{"Outro par",
+                 outroPar,
+                 centro,
+                 {},
+                 {{0, 1, 4, 3}},
+                 false,
+                 {TextoDaSoma(q, outroPar, 26)}},
+         TPainel{"Um par pelo centro da linha",
+                 parDaLinha,
+                 centro,
+                 {},
+                 {{2, 0, 2, 4}},
+                 false,
+                 {TextoDaSoma(q, parDaLinha, 26)}},
+         TPainel{"O centro",
+                 centro,
+                 {},
+                 {},
+                 {},
+                 false,
+                 {Formatar("centro: 2 × %d = %d", valorDoCentro, 26)}}});
+}
 
 } // namespace tavrelo

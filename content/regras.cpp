@@ -1,17 +1,264 @@
 #include "content/regras.h"
 
+#include "core/tipos.h"
+#include "generation/niveis.h"
+
 namespace tavrelo {
 
-std::vector<std::string> QuebrarLinhas(IVeltCanvas&, const std::string&, double, double) {
-    return {};
+namespace {
+
+constexpr double PassoLinha = 6.15; // every 12 pt paragraph of the book
+
+bool Impar(int32_t N) {
+    return (N & 1) != 0;
 }
-double DesenharParagrafo(IVeltCanvas&, double Y, const std::string&, double, double) {
+
+} // namespace
+
+std::vector<std::string> QuebrarLinhas(IVeltCanvas& Canvas, const std::string& Texto,
+                                       double LarguraMax, double TamanhoPt) {
+    std::vector<std::string> linhas;
+    std::string atual;
+    size_t inicio = 0;
+    // Every blank separates, so two blanks in a row give an empty word that keeps the
+    // doubled blank inside its line.
+    for (;;) {
+        const size_t fim = Texto.find(' ', inicio);
+        const std::string palavra =
+            Texto.substr(inicio, fim == std::string::npos ? std::string::npos : fim - inicio);
+        const std::string candidata = atual.empty() ? palavra : atual + " " + palavra;
+        if (!atual.empty() && Canvas.LarguraTexto(candidata, TamanhoPt, false) > LarguraMax) {
+            linhas.push_back(atual);
+            atual = palavra;
+        } else {
+            atual = candidata;
+        }
+        if (fim == std::string::npos)
+            break;
+        inicio = fim + 1;
+    }
+    if (!atual.empty())
+        linhas.push_back(atual);
+    return linhas;
+}
+
+double DesenharParagrafo(IVeltCanvas& Canvas, double Y, const std::string& Texto, double LarguraMax,
+                         double X) {
+    for (const auto& linha : QuebrarLinhas(Canvas, Texto, LarguraMax, 12.0)) {
+        Canvas.Texto(X, Y, linha, 12.0, false, 0, TAlinhamento::alEsquerda);
+        Y += PassoLinha;
+    }
     return Y;
 }
-TNiveis NiveisDoPlano(const std::vector<int32_t>&) {
-    return {};
+
+TNiveis NiveisDoPlano(const std::vector<int32_t>& Plano) {
+    TNiveis r;
+    for (const int32_t nivel : Plano)
+        if (nivel >= 0 && nivel <= 7)
+            r.Bits = static_cast<uint8_t>(r.Bits | (1u << nivel));
+    return r;
 }
-void PaginaRegras(IVeltCanvas&, int32_t) {}
-void PaginaComoSeResolve(IVeltCanvas&, int32_t, TNiveis) {}
+
+std::vector<TLeiTavrelo> LeisDoTamanho(int32_t N) {
+    if (Impar(N))
+        return {TLeiTavrelo::llSoma, TLeiTavrelo::llQuebrada, TLeiTavrelo::llPar};
+    return {TLeiTavrelo::llSoma, TLeiTavrelo::llQuebrada, TLeiTavrelo::llBloco,
+            TLeiTavrelo::llMeia};
+}
+
+TPictograma PictogramaDaLei(TLeiTavrelo Lei, int32_t N) {
+    switch (Lei) {
+    case TLeiTavrelo::llSoma:
+        return Impar(N) ? TPictograma::pcSomaImpar : TPictograma::pcSoma;
+    case TLeiTavrelo::llQuebrada:
+        return TPictograma::pcQuebrada;
+    case TLeiTavrelo::llBloco:
+        return TPictograma::pcBloco;
+    case TLeiTavrelo::llMeia:
+        return TPictograma::pcMeia;
+    case TLeiTavrelo::llPar:
+        break;
+    }
+    return TPictograma::pcPar;
+}
+
+std::string NomeDaLei(TLeiTavrelo Lei) {
+    switch (Lei) {
+    case TLeiTavrelo::llSoma:
+        return "Somas";
+    case TLeiTavrelo::llQuebrada:
+        return "Diagonais quebradas";
+    case TLeiTavrelo::llBloco:
+        return "Blocos 2 × 2";
+    case TLeiTavrelo::llMeia:
+        return "Meia diagonal";
+    case TLeiTavrelo::llPar:
+        break;
+    }
+    return "Casas opostas";
+}
+
+std::string TextoDaLei(TLeiTavrelo Lei, int32_t N) {
+    const int32_t m = SomaMagica(N);
+    const int32_t c = SomaComplementar(N);
+    const int32_t h = N / 2;
+    switch (Lei) {
+    case TLeiTavrelo::llSoma:
+        return Formatar("A soma de cada linha, de cada coluna e de cada uma das duas diagonais "
+                        "principais é M=%d.",
+                        m);
+    case TLeiTavrelo::llQuebrada:
+        return Formatar("Todas as diagonais somam M=%d, também as que saem por um lado e "
+                        "continuam pelo outro: uma diagonal que sai por baixo volta a entrar "
+                        "por cima, uma coluna ao lado.",
+                        m);
+    case TLeiTavrelo::llBloco:
+        return Formatar("Quatro casas que formam um quadrado de 2 × 2, em qualquer parte da "
+                        "grelha (também a cavalo nas bordas, que se ligam), somam 2C=%d.",
+                        2 * c);
+    case TLeiTavrelo::llMeia:
+        return Formatar(
+            "Dois números na mesma diagonal, separados por meia diagonal, somam C=%d. Meia "
+            "diagonal é metade do lado da grelha: %d passos ao longo da diagonal. Contando as "
+            "duas pontas, são %d casas, com %d pelo meio, mas só as duas pontas contam. Por "
+            "exemplo, a de L1C1 e a de L%dC%d. Vale também nas diagonais que saem por um lado e "
+            "continuam pelo outro: a diagonal fecha-se em círculo e do outro lado a distância é "
+            "também de %d passos.",
+            c, h, h + 1, h - 1, h + 1, h + 1, h);
+    case TLeiTavrelo::llPar:
+        break;
+    }
+    return Formatar("Duas casas opostas em relação ao centro da grelha somam C=%d: por exemplo, "
+                    "a de L1C1 e a de L%dC%d. A casa do centro vale sempre metade de C, %d, e "
+                    "nunca traz pista.",
+                    c, N, N, c / 2);
+}
+
+std::vector<std::string> ParagrafosComoSeJoga(int32_t N) {
+    const int32_t n2 = N * N;
+    return {
+        Formatar("Cada puzzle é uma grelha de %d × %d casas. Preenche as casas vazias com os "
+                 "números de 1 a %d, de modo que cada número apareça uma só vez em toda a "
+                 "grelha. Cada puzzle tem uma só solução e resolve-se sem adivinhar: há sempre "
+                 "uma casa que se pode preencher com certeza.",
+                 N, N, n2),
+        "Os números que ainda não estão na grelha vêm na caixa «Números a colocar», ao lado ou "
+        "por baixo. Vai riscando os que colocas: o que sobra na caixa é o que falta. As casas "
+        "dizem-se assim: L3C5 é a linha 3, coluna 5.",
+        Formatar("As leis do livro desenham-se na faixa por cima da grelha: dizem que certas "
+                 "casas somam sempre o mesmo valor. Como os números são de 1 a %d, esse valor é "
+                 "sempre o mesmo nesta grelha: M=%d (a soma de uma linha) e C=%d (a soma de "
+                 "dois números complementares). Escrevem-se à direita da faixa.",
+                 n2, SomaMagica(N), SomaComplementar(N)),
+    };
+}
+
+std::vector<TTecnicaTexto> TecnicasDoTamanho(int32_t N, bool ComLista) {
+    const int32_t m = SomaMagica(N);
+    const int32_t c = SomaComplementar(N);
+    // The worked example always leaves out the cell holding 2N.
+    const int32_t falta = 2 * N;
+    std::vector<TTecnicaTexto> r;
+    if (Impar(N)) {
+        r.push_back({"Uma só casa vazia",
+                     Formatar("Se numa linha, coluna ou diagonal falta só uma casa, o seu valor "
+                              "é o que falta para a soma. Com M=%d, se as outras %d casas de "
+                              "uma linha somam %d, a casa vazia é %d. O mesmo vale para duas "
+                              "casas opostas em relação ao centro, que somam C=%d: se falta "
+                              "uma, sai da outra. Por exemplo, o oposto de %d é %d. E o centro "
+                              "da grelha vale sempre %d, a metade de C.",
+                              m, N - 1, m - falta, falta, c, falta, c - falta, c / 2)});
+    } else {
+        r.push_back({"Uma só casa vazia",
+                     Formatar("Se numa linha, coluna ou diagonal falta só uma casa, o seu valor "
+                              "é o que falta para a soma. Com M=%d, se as outras %d casas de "
+                              "uma linha somam %d, a casa vazia é %d. O mesmo vale para um "
+                              "bloco 2 × 2 e para a meia diagonal, que têm só quatro e duas "
+                              "casas: se falta uma, sai de 2C=%d ou de C=%d. Por exemplo, o "
+                              "complementar de %d é %d.",
+                              m, N - 1, m - falta, falta, 2 * c, c, falta, c - falta)});
+    }
+    if (ComLista)
+        r.push_back({"A lista de números",
+                     "Quando faltam duas casas numa lei, vê na caixa que pares de números "
+                     "somam o que falta. Exemplo: a caixa tem 4, 9, 12, 17 e 20. Numa linha "
+                     "faltam duas casas que somam 21: servem 4 e 17, ou 9 e 12. Na coluna de "
+                     "uma delas falta outra casa, e as duas somam 24: só servem 4 e 20. A casa "
+                     "comum é 4; logo a da linha é 17 e a da coluna é 20."});
+    return r;
+}
+
+std::vector<std::string> ConselhosDoTamanho(int32_t N) {
+    std::string primeiro =
+        Impar(N) ? Formatar("Procura primeiro as leis a que falta uma só casa: o centro, que "
+                            "vale %d, e os pares de casas opostas fecham-se depressa. Cada "
+                            "número que escreves pode dar o seguinte.",
+                            SomaComplementar(N) / 2)
+                 : "Procura primeiro as leis a que falta uma só casa: os blocos 2 × 2 e as meias "
+                   "diagonais têm poucas casas e fecham-se depressa. Cada número que escreves "
+                   "pode dar o seguinte.";
+    return {primeiro,
+            "Risca na caixa cada número que colocas. Quando uma lei deixa duas casas, a caixa "
+            "diz que números são possíveis.",
+            "Confere: depois de preencher uma linha, soma-a. Se não der M, há um engano "
+            "algures."};
+}
+
+void PaginaRegras(IVeltCanvas& Canvas, int32_t N) {
+    const auto esq = TAlinhamento::alEsquerda;
+    Canvas.Texto(18, 18, "Regras", 20, true, 0, esq);
+    Canvas.Texto(18, 31, "Como se joga", 14, true, 0, esq);
+    double y = 39.5;
+    for (const auto& paragrafo : ParagrafosComoSeJoga(N))
+        y = DesenharParagrafo(Canvas, y, paragrafo, 174, 18) + 3;
+    y += 3;
+    Canvas.Texto(18, y, "As leis deste livro", 14, true, 0, esq);
+    y += 8.5;
+    for (const TLeiTavrelo lei : LeisDoTamanho(N)) {
+        const auto linhas = QuebrarLinhas(Canvas, TextoDaLei(lei, N), 154, 12);
+        // The block is never shorter than its pictogram.
+        double altura = 7 + PassoLinha * static_cast<double>(linhas.size());
+        if (altura < 14)
+            altura = 14;
+        DesenharPictograma(Canvas, PictogramaDaLei(lei, N), 18, y);
+        Canvas.Texto(38, y, NomeDaLei(lei), 13, true, 0, esq);
+        for (size_t k = 0; k < linhas.size(); ++k)
+            Canvas.Texto(38, y + 7 + PassoLinha * static_cast<double>(k), linhas[k], 12, false, 0,
+                         esq);
+        y += altura + 5;
+    }
+}
+
+void PaginaComoSeResolve(IVeltCanvas& Canvas, int32_t N, TNiveis Niveis) {
+    const auto esq = TAlinhamento::alEsquerda;
+    Canvas.Texto(18, 18, "Como se resolve", 16, true, 0, esq);
+    double y = 29;
+    bool comLista = false;
+    for (int32_t nivel = 0; nivel <= 7; ++nivel)
+        comLista = comLista || (Niveis.Contem(nivel) && NivelComLista(nivel));
+    for (const auto& tecnica : TecnicasDoTamanho(N, comLista)) {
+        Canvas.Texto(18, y, tecnica.Titulo, 13, true, 0, esq);
+        y += 7.5;
+        y = DesenharParagrafo(Canvas, y, tecnica.Texto, 174, 18) + 4;
+    }
+    y += 2;
+    Canvas.Texto(18, y, "Os níveis deste livro", 14, true, 0, esq);
+    y += 8.5;
+    for (int32_t nivel = 1; nivel <= 5; ++nivel) {
+        if (!Niveis.Contem(nivel))
+            continue;
+        DesenharEstrelas(Canvas, 51, y - 0.4, nivel);
+        Canvas.Texto(58, y, Formatar("Nível de dificuldade %d", nivel), 12, false, 0, esq);
+        y += 8;
+    }
+    y += 4;
+    Canvas.Texto(18, y, "Três conselhos", 14, true, 0, esq);
+    y += 8.5;
+    const auto conselhos = ConselhosDoTamanho(N);
+    for (size_t k = 0; k < conselhos.size(); ++k) {
+        Canvas.Texto(18, y, Formatar("%d.", static_cast<int32_t>(k + 1)), 12, true, 0, esq);
+        y = DesenharParagrafo(Canvas, y, conselhos[k], 167, 25) + 2;
+    }
+}
 
 } // namespace tavrelo
