@@ -278,13 +278,13 @@ TEST(PaginaRegras, TitulosParagrafosEBlocosDasLeis) {
     double y = 39.5;
     for (const auto& p : ParagrafosComoSeJoga(8)) {
         for (const auto& linha : QuebrarLinhas(c, p, 174, 12)) {
-            EsperarTexto(ch[i++], linha, 18, y, 12, false);
+            EsperarTexto(ch.at(i++), linha, 18, y, 12, false);
             y += 6.15;
         }
         y += 3;
     }
     y += 3;
-    EsperarTexto(ch[i], "As leis deste livro", 18, y, 14, true);
+    EsperarTexto(ch.at(i), "As leis deste livro", 18, y, 14, true);
     y += 8.5;
 
     // With one millimetre per character the laws of 8 wrap to 1, 2, 1 and 3 lines, so the
@@ -346,34 +346,34 @@ TEST(PaginaComoSeResolve, TecnicasNiveisEConselhos) {
             const auto tecnicas = TecnicasDoTamanho(N, caso.Tecnicas.size() == 2);
             ASSERT_EQ(tecnicas.size(), caso.Tecnicas.size());
             for (size_t k = 0; k < tecnicas.size(); ++k) {
-                EsperarTexto(ch[i++], caso.Tecnicas[k], 18, y, 13, true);
+                EsperarTexto(ch.at(i++), caso.Tecnicas[k], 18, y, 13, true);
                 y += 7.5;
                 for (const auto& linha : QuebrarLinhas(c, tecnicas[k].Texto, 174, 12)) {
-                    EsperarTexto(ch[i++], linha, 18, y, 12, false);
+                    EsperarTexto(ch.at(i++), linha, 18, y, 12, false);
                     y += 6.15;
                 }
                 y += 4;
             }
             y += 2;
-            EsperarTexto(ch[i++], "Os níveis deste livro", 18, y, 14, true);
+            EsperarTexto(ch.at(i++), "Os níveis deste livro", 18, y, 14, true);
             y += 8.5;
             for (const int32_t nivel : caso.NiveisListados) {
                 TCanvasGravador ref;
                 DesenharEstrelas(ref, 51, y - 0.4, nivel);
                 for (const auto& r : ref.Chamadas)
-                    EXPECT_TRUE(Igual(ch[i++], r)) << "stars of level " << nivel;
-                EsperarTexto(ch[i++], "Nível de dificuldade " + std::to_string(nivel), 58, y, 12,
+                    EXPECT_TRUE(Igual(ch.at(i++), r)) << "stars of level " << nivel;
+                EsperarTexto(ch.at(i++), "Nível de dificuldade " + std::to_string(nivel), 58, y, 12,
                              false);
                 y += 8;
             }
             y += 4;
-            EsperarTexto(ch[i++], "Três conselhos", 18, y, 14, true);
+            EsperarTexto(ch.at(i++), "Três conselhos", 18, y, 14, true);
             y += 8.5;
             const auto conselhos = ConselhosDoTamanho(N);
             for (size_t k = 0; k < conselhos.size(); ++k) {
-                EsperarTexto(ch[i++], std::to_string(k + 1) + ".", 18, y, 12, true);
+                EsperarTexto(ch.at(i++), std::to_string(k + 1) + ".", 18, y, 12, true);
                 for (const auto& linha : QuebrarLinhas(c, conselhos[k], 167, 12)) {
-                    EsperarTexto(ch[i++], linha, 25, y, 12, false);
+                    EsperarTexto(ch.at(i++), linha, 25, y, 12, false);
                     y += 6.15;
                 }
                 y += 2;
