@@ -1,11 +1,7 @@
 #include "content/pictogramas.h"
 #include "content/regras.h"
 
-// The recording surface builds its records with partial braces.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #include "drawing/canvas_gravador.h"
-#pragma GCC diagnostic pop
 
 #include <gtest/gtest.h>
 

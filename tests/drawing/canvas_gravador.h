@@ -9,6 +9,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace teste {
@@ -45,24 +46,36 @@ class TCanvasGravador : public tavrelo::IVeltCanvas {
     // Picture names that exist; any other name raises like the real surface.
     std::vector<std::string> Imagens{"SELO_CC_BY_NC_ND"};
 
+    // Builds the record field by field, so later fields keep their defaults.
+    static TChamada Registo(const char* AOp, std::vector<double> ANum) {
+        TChamada c;
+        c.Op = AOp;
+        c.Num = std::move(ANum);
+        return c;
+    }
+
     void Linha(double X1, double Y1, double X2, double Y2, double E, int32_t C) override {
-        Chamadas.push_back({"Linha", {X1, Y1, X2, Y2, E, double(C)}});
+        Chamadas.push_back(Registo("Linha", {X1, Y1, X2, Y2, E, double(C)}));
     }
     void Rectangulo(double X, double Y, double L, double A, double E, int32_t C,
                     int32_t P) override {
-        Chamadas.push_back({"Rectangulo", {X, Y, L, A, E, double(C), double(P)}});
+        Chamadas.push_back(Registo("Rectangulo", {X, Y, L, A, E, double(C), double(P)}));
     }
     void Poligono(std::span<const TPontoMm> Pts, double E, int32_t C, int32_t P) override {
-        TChamada c{"Poligono", {E, double(C), double(P)}};
+        TChamada c = Registo("Poligono", {E, double(C), double(P)});
         c.Pontos.assign(Pts.begin(), Pts.end());
         Chamadas.push_back(c);
     }
     void Elipse(double X, double Y, double L, double A, double E, int32_t C, int32_t P) override {
-        Chamadas.push_back({"Elipse", {X, Y, L, A, E, double(C), double(P)}});
+        Chamadas.push_back(Registo("Elipse", {X, Y, L, A, E, double(C), double(P)}));
     }
     void Texto(double X, double Y, const std::string& T, double S, bool B, int32_t C,
                TAlinhamento Al) override {
-        Chamadas.push_back({"Texto", {X, Y, S, double(C)}, {}, T, B, Al});
+        TChamada c = Registo("Texto", {X, Y, S, double(C)});
+        c.Texto = T;
+        c.Negrito = B;
+        c.Alinhamento = Al;
+        Chamadas.push_back(c);
     }
     double LarguraTexto(const std::string& T, double S, bool B) override {
         if (Largura)
@@ -76,7 +89,9 @@ class TCanvasGravador : public tavrelo::IVeltCanvas {
             existe = existe || n == Nome;
         if (!existe)
             throw std::runtime_error("Imagem: o recurso " + Nome + " nao existe no executavel");
-        Chamadas.push_back({"Imagem", {X, Y, L, A}, {}, Nome});
+        TChamada c = Registo("Imagem", {X, Y, L, A});
+        c.Texto = Nome;
+        Chamadas.push_back(c);
     }
 
     // The calls of one kind, in order.
