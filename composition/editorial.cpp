@@ -70,6 +70,11 @@ void SimboloDaPagina(IVeltCanvas& Canvas, int32_t n, double g, const std::vector
                          true, 0, TAlinhamento::alCentro);
 }
 
+// "50 puzzles"; a book of one puzzle says "1 puzzle", not "1 puzzles".
+std::string TextoNumeroDePuzzles(int32_t APuzzles) {
+    return APuzzles == 1 ? std::string("1 puzzle") : Formatar("%d puzzles", APuzzles);
+}
+
 } // namespace
 
 void DesenharCapa(IVeltCanvas& Canvas, const TLivro& ALivro) {
@@ -79,7 +84,7 @@ void DesenharCapa(IVeltCanvas& Canvas, const TLivro& ALivro) {
     const std::string titulo = SemBrancos(ALivro.Config.Titulo);
     if (!titulo.empty())
         Canvas.Texto(105, 150, titulo, TamanhoQueCabe(Canvas, titulo, 34, 16, 2), true, 0, centro);
-    Canvas.Texto(105, 202, Formatar("%d puzzles", static_cast<int32_t>(ALivro.Puzzles.size())), 16,
+    Canvas.Texto(105, 202, TextoNumeroDePuzzles(static_cast<int32_t>(ALivro.Puzzles.size())), 16,
                  false, 0, centro);
     Canvas.Texto(105, 212, TextoTamanho(ALivro.Config.N), 16, false, 0, centro);
 }

@@ -61,8 +61,7 @@ TEST(Capa, TituloEmBrancoDeixaQuatroLinhas) {
         TCanvasGravador c;
         DesenharCapa(c, Livro(7, 2, titulo, 1));
         const auto t = c.Textos();
-        EXPECT_EQ(t,
-                  (std::vector<std::string>{"BROVANEL", "TAVRELO", "1 puzzles", TextoTamanho(7)}))
+        EXPECT_EQ(t, (std::vector<std::string>{"BROVANEL", "TAVRELO", "1 puzzle", TextoTamanho(7)}))
             << "[" << titulo << "]";
     }
 }
