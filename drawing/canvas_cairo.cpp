@@ -21,6 +21,9 @@ namespace {
 constexpr double LIMITE_PX = 1 << 28;
 
 int32_t Arredondar(double AValor) {
+    if (!std::isfinite(AValor)) {
+        return 0;
+    }
     // nearbyint rounds ties to even under the default rounding mode, as the device did.
     return static_cast<int32_t>(std::clamp(std::nearbyint(AValor), -LIMITE_PX, LIMITE_PX));
 }
@@ -315,7 +318,8 @@ int32_t TCanvasCairo::LarguraEmPx(const std::string& ATexto) {
 
 void TCanvasCairo::Texto(double X, double Y, const std::string& ATexto, double ATamanhoPt,
                          bool ANegrito, int32_t ACinza, TAlinhamento AAlinhamento) {
-    if (ATexto.empty() || ACinza == -1) {
+    // A font of no size would put the page's context in error and end its drawing.
+    if (ATexto.empty() || ACinza == -1 || TamanhoDaLetraEmPx(ATamanhoPt, FDpi) <= 0) {
         return;
     }
     const std::string texto = Utf8Valido(ATexto);
@@ -337,7 +341,7 @@ void TCanvasCairo::Texto(double X, double Y, const std::string& ATexto, double A
 }
 
 double TCanvasCairo::LarguraTexto(const std::string& ATexto, double ATamanhoPt, bool ANegrito) {
-    if (ATexto.empty()) {
+    if (ATexto.empty() || TamanhoDaLetraEmPx(ATamanhoPt, FDpi) <= 0) {
         return 0;
     }
     PrepararFonte(ATamanhoPt, ANegrito);

@@ -29,13 +29,34 @@ template <typename TAccao> auto ComMensagemDoFicheiro(TAccao&& AAccao) {
     }
 }
 
+// cairo hands over its bytes a few dozen at a time; they reach the file in blocks.
+constexpr size_t BLOCO_DE_ESCRITA = 64 * 1024;
+
 // Where cairo's bytes go. The first failure is kept, cairo is told to stop, and the
 // failure is raised once the document is closed.
 struct TEscrita {
     TFicheiroAtomico* Ficheiro = nullptr;
     const std::function<void(std::string_view)>* AntesDeEscrever = nullptr;
+    std::string Bloco;
     std::exception_ptr Erro;
     bool Descartar = false; // the document failed: whatever cairo still writes is dropped
+
+    // Sends the block to the file; false (and Erro kept) when the file refused it.
+    bool Despejar() noexcept {
+        try {
+            if (!Bloco.empty()) {
+                if (*AntesDeEscrever) {
+                    (*AntesDeEscrever)(Bloco);
+                }
+                Ficheiro->Escrever(Bloco);
+                Bloco.clear();
+            }
+            return true;
+        } catch (...) {
+            Erro = std::current_exception();
+            return false;
+        }
+    }
 };
 
 cairo_status_t EscreverPdf(void* AEscrita, const unsigned char* ADados, unsigned int ATamanho) {
@@ -47,16 +68,15 @@ cairo_status_t EscreverPdf(void* AEscrita, const unsigned char* ADados, unsigned
         return CAIRO_STATUS_WRITE_ERROR;
     }
     try {
-        const std::string_view bloco(reinterpret_cast<const char*>(ADados), ATamanho);
-        if (*escrita->AntesDeEscrever) {
-            (*escrita->AntesDeEscrever)(bloco);
-        }
-        escrita->Ficheiro->Escrever(bloco);
-        return CAIRO_STATUS_SUCCESS;
+        escrita->Bloco.append(reinterpret_cast<const char*>(ADados), ATamanho);
     } catch (...) {
         escrita->Erro = std::current_exception();
         return CAIRO_STATUS_WRITE_ERROR;
     }
+    if (escrita->Bloco.size() >= BLOCO_DE_ESCRITA && !escrita->Despejar()) {
+        return CAIRO_STATUS_WRITE_ERROR;
+    }
+    return CAIRO_STATUS_SUCCESS;
 }
 
 [[noreturn]] void LancarErroDeEscrita(const std::exception_ptr& AErro) {
@@ -119,6 +139,7 @@ void GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACompor
     TEscrita escrita;
     escrita.Ficheiro = &AFicheiro;
     escrita.AntesDeEscrever = &AAntesDeEscrever;
+    escrita.Bloco.reserve(BLOCO_DE_ESCRITA);
     const std::unique_ptr<cairo_surface_t, TDestruirSuperficie> pdf(
         cairo_pdf_surface_create_for_stream(EscreverPdf, &escrita, MmParaPt(210), MmParaPt(297)));
     cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_TITLE, "TAVRELO");
@@ -137,7 +158,7 @@ void GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACompor
         throw;
     }
     cairo_surface_finish(pdf.get());
-    if (escrita.Erro) {
+    if (escrita.Erro || !escrita.Despejar()) {
         LancarErroDeEscrita(escrita.Erro);
     }
     const cairo_status_t estado = cairo_surface_status(pdf.get());

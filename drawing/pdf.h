@@ -7,12 +7,16 @@
 #include "drawing/ficheiro.h"
 #include "generation/livro.h"
 
-#include <cairo.h>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+
+extern "C" {
+typedef struct _cairo_surface cairo_surface_t;
+typedef struct _cairo cairo_t;
+}
 
 namespace tavrelo {
 

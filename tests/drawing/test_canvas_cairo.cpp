@@ -221,9 +221,13 @@ TEST_F(CanvasNumaImagem, TextoPendeDoTopoDaCaixa) {
     EXPECT_EQ(Cinza(h.Esquerda + 1, h.Topo + 20), 0) << "grey 0 is black";
 }
 
-TEST_F(CanvasNumaImagem, TextoNaoUtf8NaoEstragaAPagina) {
+TEST_F(CanvasNumaImagem, TextoEstranhoNaoEstragaAPagina) {
     FCanvas->Texto(10, 10, "Ver\xE3o", 9, false, 0, TAlinhamento::alEsquerda);
     EXPECT_GT(FCanvas->LarguraTexto("Ver\xE3o", 9, false), 0);
+    // A size below half a dot has no em at all: nothing to measure or draw.
+    EXPECT_EQ(FCanvas->LarguraTexto("Tavrelo", 0.1, false), 0);
+    FCanvas->Texto(10, 30, "Tavrelo", 0.1, false, 0, TAlinhamento::alEsquerda);
+    FCanvas->Texto(10, 30, "Tavrelo", -9, false, 0, TAlinhamento::alEsquerda);
     FCanvas->Rectangulo(100, 10, 10, 10, 1, -1, 0);
     EXPECT_EQ(Cinza(Px(105), Px(15)), 0) << "drawing goes on after the bad text";
 }

@@ -246,21 +246,36 @@ TEST_F(DocumentoPdf, FalhaNaoDeixaNadaEMantemOAntigo) {
     EXPECT_EQ(Ler(alvo), "antigo");
     EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.pdf"});
 
-    // A full disk halfway through the document.
-    {
-        TFicheiroAtomico ficheiro(alvo);
-        int blocos = 0;
-        try {
-            GravarPaginasPdf(ficheiro, QuatroPaginas, {}, [&](std::string_view) {
-                if (++blocos == 3) {
-                    throw EVelt("Não foi possível gravar " + alvo +
-                                ": não há espaço livre no disco.");
+    // A full disk: at the first block of a long document, which stops being drawn, and at
+    // the last block of a short one.
+    auto muitasPaginas = [](int& APaginas) {
+        return [&APaginas](IDestinoPaginas& ADestino) {
+            for (APaginas = 0; APaginas < 400; ++APaginas) {
+                auto c = ADestino.NovaPagina();
+                for (int i = 0; i < 40; ++i) {
+                    c->Texto(20, 10 + 6 * i, Formatar("Linha %d da página %d", i, APaginas), 10,
+                             i % 2 == 1, 0, TAlinhamento::alEsquerda);
                 }
-            });
+            }
+        };
+    };
+    for (const bool longo : {true, false}) {
+        TFicheiroAtomico ficheiro(alvo);
+        int paginas = 0;
+        try {
+            GravarPaginasPdf(ficheiro,
+                             longo ? TComporPaginas(muitasPaginas(paginas)) : QuatroPaginas, {},
+                             [&](std::string_view) {
+                                 throw EVelt("Não foi possível gravar " + alvo +
+                                             ": não há espaço livre no disco.");
+                             });
             ADD_FAILURE() << "no error";
         } catch (const EVelt& e) {
             EXPECT_EQ(std::string(e.what()),
                       "não foi possível gravar " + alvo + ": não há espaço livre no disco.");
+        }
+        if (longo) {
+            EXPECT_LT(paginas, 399) << "drawing went on after the disk failed";
         }
     }
     EXPECT_EQ(Ler(alvo), "antigo");
