@@ -425,7 +425,7 @@ double LadoSolucao(int32_t N, bool AComDicas) {
 }
 
 std::string NomeCasa(int32_t N, int32_t ACelula) {
-    return "L" + std::to_string(ACelula / N + 1) + "C" + std::to_string(ACelula % N + 1);
+    return Formatar("L%dC%d", ACelula / N + 1, ACelula % N + 1);
 }
 
 std::string TextoDica(const TSolverDeducao& ASolver, std::span<const int32_t> ASolucao,
