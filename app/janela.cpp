@@ -631,13 +631,32 @@ QString TFormMain::PedirFicheiro(const QString& ANomeProposto) {
     dialogo.setAcceptMode(QFileDialog::AcceptSave);
     dialogo.setFileMode(QFileDialog::AnyFile);
     dialogo.setDefaultSuffix("pdf");
-    dialogo.selectFile(ANomeProposto);
-    if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty()) {
-        return {};
+    // The overwrite question is asked here, in Portuguese, whatever dialog the desktop gives.
+    dialogo.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialogo.setLabelText(QFileDialog::LookIn, "Procurar em:");
+    dialogo.setLabelText(QFileDialog::FileName, "Nome do ficheiro:");
+    dialogo.setLabelText(QFileDialog::FileType, "Tipo:");
+    dialogo.setLabelText(QFileDialog::Accept, "Guardar");
+    dialogo.setLabelText(QFileDialog::Reject, "Cancelar");
+    QString nome = ANomeProposto;
+    for (;;) {
+        dialogo.selectFile(nome);
+        if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty()) {
+            return {};
+        }
+        const QString caminho = dialogo.selectedFiles().constFirst();
+        const QFileInfo info(caminho);
+        if (!info.dir().exists()) {
+            MostrarAviso(QString("A pasta «%1» não existe.").arg(info.absolutePath()));
+        } else if (!info.exists() ||
+                   PerguntarSimNao(QString("O ficheiro «%1» já existe. Quer substituí-lo?")
+                                       .arg(info.fileName()))) {
+            FUltimaPasta = info.absolutePath();
+            return caminho;
+        }
+        dialogo.setDirectory(info.absolutePath());
+        nome = info.fileName();
     }
-    const QString caminho = dialogo.selectedFiles().constFirst();
-    FUltimaPasta = QFileInfo(caminho).absolutePath();
-    return caminho;
 }
 
 void TFormMain::AbrirFicheiro(const QString& ACaminho) {
