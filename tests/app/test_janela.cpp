@@ -23,6 +23,7 @@
 
 #include <condition_variable>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <stdexcept>
@@ -41,6 +42,13 @@ class TJanelaTeste : public TFormMain {
     QStringList NomesPropostos;
     QString FicheiroEscolhido; // empty: the user gives up in the save dialog
     bool RespostaSim = false;
+    std::function<void()> AoDestruir;
+
+    ~TJanelaTeste() override {
+        if (AoDestruir) {
+            AoDestruir();
+        }
+    }
 
   protected:
     void MostrarAviso(const QString& ATexto) override { Avisos << ATexto; }
@@ -605,9 +613,13 @@ void TesteJanela::FalhaDaGravacao() {
 void TesteJanela::DestruirDuranteGeracao() {
     QTemporaryDir pasta;
     auto gravacoes = std::make_shared<teste::TGravacoes>();
+    auto portao = std::make_shared<teste::TPortao>();
     {
         TJanelaTeste j;
         j.DefinirGravador(teste::GravadorFalso(gravacoes));
+        // The generator starts only as the window goes away.
+        j.DefinirGerador(teste::GeradorComPortao(portao));
+        j.AoDestruir = [portao] { portao->Abrir(); };
         j.FicheiroEscolhido = pasta.filePath("livro.pdf");
         Escolher(j, 0, 0, "100");
         Botao(j, "BitBtnGerar")->click();
