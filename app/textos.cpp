@@ -1,12 +1,24 @@
 #include "app/textos.h"
 
 #include "core/tipos.h"
+#include "generation/niveis.h"
 
 namespace tavrelo {
 
 namespace {
 constexpr int32_t MINIMO_PROGRESSIVA = 5;
+constexpr int32_t MIN_PUZZLES = 1;
+constexpr int32_t MAX_PUZZLES = 100;
+constexpr int32_t ITEM_PROGRESSIVA = 5;
+
+// As many characters as the digits of the largest number of puzzles.
+constexpr size_t DIGITOS_MAX_PUZZLES = 3;
+
+// Blanks and control characters, as trimmed around typed text.
+bool EBranco(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
 }
+} // namespace
 
 std::string PluralDe(int32_t n, const std::string& ASingular, const std::string& APlural) {
     return std::to_string(n) + " " + (n == 1 ? ASingular : APlural);
@@ -40,6 +52,73 @@ std::string MensagemLivroFalhou(const std::string& AMotivo) {
 
 int32_t MinimoDePuzzlesDoNivel(int32_t ANivel) {
     return ANivel == 0 ? MINIMO_PROGRESSIVA : 1;
+}
+
+int32_t NivelDoItem(int32_t AItem) {
+    return AItem == ITEM_PROGRESSIVA ? 0 : AItem + 1;
+}
+
+int32_t MinimoDePuzzles(int32_t AItem) {
+    return MinimoDePuzzlesDoNivel(NivelDoItem(AItem));
+}
+
+bool LerNumPuzzles(const std::string& ATexto, int32_t& n) {
+    n = 0;
+    size_t inicio = 0;
+    size_t fim = ATexto.size();
+    while (inicio < fim && EBranco(ATexto[inicio])) {
+        ++inicio;
+    }
+    while (fim > inicio && EBranco(ATexto[fim - 1])) {
+        --fim;
+    }
+    if (fim == inicio || fim - inicio > DIGITOS_MAX_PUZZLES) {
+        return false;
+    }
+    int32_t valor = 0;
+    for (size_t i = inicio; i < fim; ++i) {
+        if (ATexto[i] < '0' || ATexto[i] > '9') {
+            return false;
+        }
+        valor = valor * 10 + (ATexto[i] - '0');
+    }
+    if (valor < MIN_PUZZLES || valor > MAX_PUZZLES) {
+        return false;
+    }
+    n = valor;
+    return true;
+}
+
+std::string MensagemNumPuzzles(bool AValido) {
+    if (AValido) {
+        return {};
+    }
+    return "Indique um número de puzzles entre " + std::to_string(MIN_PUZZLES) + " e " +
+           std::to_string(MAX_PUZZLES) + ".";
+}
+
+std::string ResumoDaEscolha(int32_t n, int32_t N, int32_t AItem) {
+    std::string r =
+        PluralDe(n, "puzzle", "puzzles") + " · " + std::to_string(N) + " × " + std::to_string(N);
+    if (AItem == ITEM_PROGRESSIVA) {
+        r += " · progressiva";
+        if (TamanhoValido(N)) {
+            std::string contagens;
+            for (int32_t c : PlanoProgressivoDoTamanho(n, N)) {
+                if (c > 0) {
+                    contagens += (contagens.empty() ? "" : " + ") + std::to_string(c);
+                }
+            }
+            r += ": " + contagens;
+        }
+    } else if (AItem >= 0 && AItem < ITEM_PROGRESSIVA) {
+        r += " · nível " + std::to_string(AItem + 1);
+    }
+    return r;
+}
+
+std::string MensagemSairDuranteGeracao() {
+    return "Está a ser gerado um livro. Cancelar e sair?";
 }
 
 std::string MensagemMinimoProgressiva() {

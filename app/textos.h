@@ -29,6 +29,27 @@ std::string MensagemLivroFalhou(const std::string& AMotivo);
 // Fewest puzzles of a book at level ANivel: one per level for the Progressiva (0).
 int32_t MinimoDePuzzlesDoNivel(int32_t ANivel);
 
+// Level of a difficulty item of the window: items 0..4 are levels 1..5, item 5 the
+// Progressiva (0).
+int32_t NivelDoItem(int32_t AItem);
+
+// Fewest puzzles for a difficulty item: 5 for the Progressiva (item 5), else 1.
+int32_t MinimoDePuzzles(int32_t AItem);
+
+// The number of puzzles typed by the user: blanks around it are ignored; only 1 to 3 digits
+// with a value from 1 to 100 are accepted. n is 0 when the text is refused.
+bool LerNumPuzzles(const std::string& ATexto, int32_t& n);
+
+// Empty when AValido, else "Indique um número de puzzles entre 1 e 100."
+std::string MensagemNumPuzzles(bool AValido);
+
+// "50 puzzles · 8 × 8 · progressiva: 10 + 10 + 10 + 10 + 10", "1 puzzle · 12 × 12 · nível 3";
+// AItem is the difficulty item (5 = Progressiva).
+std::string ResumoDaEscolha(int32_t n, int32_t N, int32_t AItem);
+
+// "Está a ser gerado um livro. Cancelar e sair?"
+std::string MensagemSairDuranteGeracao();
+
 // "Na dificuldade Progressiva, o livro precisa de pelo menos 5 puzzles (um por nível)."
 std::string MensagemMinimoProgressiva();
 

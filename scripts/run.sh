@@ -1,6 +1,13 @@
 #!/usr/bin/env bash
-# `make run`: writes the default book (8 × 8, Progressiva, 50 puzzles) as JSON with the
-# command-line tool, which prints the book's code and where the file is.
+# `make run`: opens the window when there is a display; without one, writes the default
+# book (8 × 8, Progressiva, 50 puzzles) as a PDF with the command-line tool, which prints
+# the book's code and where the file is.
 set -euo pipefail
 build=${1:-build/release}
-"$build/tavrelo-cli" -t 8 -n P -p 50 --sem-pdf --json "Tavrelo_8x8_P_50.json"
+
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ] && [ -x "$build/app/tavrelo" ]; then
+  exec "$build/app/tavrelo"
+fi
+
+echo "run: sem ecrã gráfico; a gerar o livro predefinido em $(pwd) com tavrelo-cli." >&2
+"$build/tavrelo-cli" -t 8 -n P -p 50

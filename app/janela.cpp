@@ -1,0 +1,724 @@
+#include "app/janela.h"
+
+#include "app/textos.h"
+#include "core/random.h"
+#include "drawing/pdf.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QStyle>
+#include <QUrl>
+
+#include <algorithm>
+#include <new>
+
+// The style sheet is compiled into this library; its registration has to be named from
+// outside any namespace.
+static void IniciarRecursosDaJanela() {
+    static const bool iniciado = [] {
+        Q_INIT_RESOURCE(janela);
+        return true;
+    }();
+    (void)iniciado;
+}
+
+namespace tavrelo {
+
+namespace {
+
+constexpr int32_t MIN_PUZZLES = 1;
+constexpr int32_t MAX_PUZZLES = 100;
+constexpr int32_t PUZZLES_INICIAIS = 50;
+constexpr int32_t ITEM_PROGRESSIVA = 5;
+constexpr int DIGITOS_MAX_PUZZLES = 3;
+
+const char* const TITULO_MENSAGENS = "TAVRELO";
+
+// "Segoe UI" where it exists; Liberation Sans has the same widths and is always installed.
+QFont Fonte(int APixeis, bool ANegrito = false) {
+    QFont f;
+    f.setFamilies({QStringLiteral("Segoe UI"), QStringLiteral("Liberation Sans")});
+    f.setPixelSize(APixeis);
+    f.setBold(ANegrito);
+    return f;
+}
+
+QString Q(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+// Blanks and control characters around the title are not part of it.
+std::string SemBrancos(const std::string& s) {
+    auto branco = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
+    auto inicio = std::find_if_not(s.begin(), s.end(), branco);
+    auto fim = std::find_if_not(s.rbegin(), s.rend(), branco).base();
+    return inicio < fim ? std::string(inicio, fim) : std::string();
+}
+
+// A radio group of two columns filled column by column, items numbered from 0.
+QGroupBox* CriarGrupoDeRadios(QWidget* APai, const QString& ATitulo, const QStringList& AItens,
+                              QButtonGroup*& ABotoes) {
+    auto* grupo = new QGroupBox(ATitulo, APai);
+    auto* grelha = new QGridLayout(grupo);
+    grelha->setContentsMargins(8, 4, 8, 4);
+    grelha->setHorizontalSpacing(8);
+    grelha->setVerticalSpacing(0);
+    ABotoes = new QButtonGroup(grupo);
+    ABotoes->setExclusive(true);
+    const int linhas = (static_cast<int>(AItens.size()) + 1) / 2;
+    for (int i = 0; i < AItens.size(); ++i) {
+        auto* radio = new QRadioButton(AItens[i], grupo);
+        radio->setFont(Fonte(15));
+        grelha->addWidget(radio, i % linhas, i / linhas);
+        ABotoes->addButton(radio, i);
+    }
+    return grupo;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------
+
+TEditComSetas::TEditComSetas(QWidget* AParent) : QAbstractSpinBox(AParent) {
+    setKeyboardTracking(true);
+    setButtonSymbols(QAbstractSpinBox::UpDownArrows);
+    lineEdit()->setMaxLength(DIGITOS_MAX_PUZZLES);
+    connect(lineEdit(), &QLineEdit::textChanged, this, &TEditComSetas::TextoMudou);
+}
+
+void TEditComSetas::DefinirLimites(int32_t AMinimo, int32_t AMaximo) {
+    FMinimo = AMinimo;
+    FMaximo = std::max(AMinimo, AMaximo);
+    FPosicao = std::clamp(FPosicao, FMinimo, FMaximo);
+    update();
+}
+
+void TEditComSetas::DefinirPosicao(int32_t APosicao) {
+    FPosicao = std::clamp(APosicao, FMinimo, FMaximo);
+    lineEdit()->setText(QString::number(FPosicao));
+    update();
+}
+
+QString TEditComSetas::Texto() const {
+    return lineEdit()->text();
+}
+
+int32_t TEditComSetas::Base() const {
+    int32_t n = 0;
+    return LerNumPuzzles(Texto().toStdString(), n) ? n : FPosicao;
+}
+
+void TEditComSetas::stepBy(int ASteps) {
+    DefinirPosicao(std::clamp(Base() + ASteps, FMinimo, FMaximo));
+    lineEdit()->selectAll();
+}
+
+QValidator::State TEditComSetas::validate(QString&, int&) const {
+    // Every text is kept; the window says what is wrong with it.
+    return QValidator::Acceptable;
+}
+
+void TEditComSetas::fixup(QString&) const {}
+
+QAbstractSpinBox::StepEnabled TEditComSetas::stepEnabled() const {
+    if (isReadOnly() || !isEnabled()) {
+        return StepNone;
+    }
+    StepEnabled r = StepNone;
+    const int32_t base = Base();
+    if (base < FMaximo) {
+        r |= StepUpEnabled;
+    }
+    if (base > FMinimo) {
+        r |= StepDownEnabled;
+    }
+    return r;
+}
+
+// ---------------------------------------------------------------------------------------
+
+TFormMain::TFormMain(QWidget* AParent)
+    : QWidget(AParent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
+      FGerador([](const TConfigLivro& AConfig, const TProgressoLivro& AProgresso) {
+          return TGeradorLivro().Gerar(AConfig, AProgresso);
+      }),
+      FGravador(GravarLivroPdf) {
+    setObjectName("FormMain");
+    setWindowTitle("TAVRELO | Brovanel");
+    setWindowIcon(IconeTavrelo());
+    setFont(Fonte(12));
+    setFixedSize(676, 368);
+    CriarControlos();
+
+    if (const QScreen* ecra = QGuiApplication::primaryScreen()) {
+        const QRect area = ecra->availableGeometry();
+        move(area.center() - QPoint(width() / 2, height() / 2));
+    }
+    AtualizarEstado();
+}
+
+TFormMain::~TFormMain() {
+    FCancelar = true;
+    if (FTrabalhador.joinable()) {
+        FTrabalhador.join();
+    }
+}
+
+void TFormMain::DefinirGravador(TGravadorLivro AGravador) {
+    FGravador = std::move(AGravador);
+}
+
+void TFormMain::DefinirGerador(TGeradorDeLivro AGerador) {
+    FGerador = std::move(AGerador);
+}
+
+void TFormMain::CriarControlos() {
+    GroupBoxLivro = new QGroupBox("Livro", this);
+    GroupBoxLivro->setObjectName("GroupBoxLivro");
+    GroupBoxLivro->setFont(Fonte(17));
+    GroupBoxLivro->setGeometry(12, 8, 465, 168);
+
+    RadioGroupTamanho = CriarGrupoDeRadios(
+        GroupBoxLivro, "Tamanho", {"8 x 8", "12 x 12", "16 x 16", "7 x 7", "11 x 11", "13 x 13"},
+        FBotoesTamanho);
+    RadioGroupTamanho->setObjectName("RadioGroupTamanho");
+    RadioGroupTamanho->setFont(Fonte(15));
+    RadioGroupTamanho->setGeometry(14, 28, 190, 125);
+    FBotoesTamanho->button(0)->setChecked(true);
+
+    RadioGroupNivel = CriarGrupoDeRadios(
+        GroupBoxLivro, "Dificuldade",
+        {"Nível 1", "Nível 2", "Nível 3", "Nível 4", "Nível 5", "Progressiva"}, FBotoesNivel);
+    RadioGroupNivel->setObjectName("RadioGroupNivel");
+    RadioGroupNivel->setFont(Fonte(15));
+    RadioGroupNivel->setGeometry(214, 28, 237, 125);
+    FBotoesNivel->button(ITEM_PROGRESSIVA)->setChecked(true);
+
+    auto* bevel = new QFrame(this);
+    bevel->setObjectName("BevelApp");
+    bevel->setFrameShape(QFrame::Panel);
+    bevel->setFrameShadow(QFrame::Raised);
+    bevel->setGeometry(483, 18, 184, 94);
+    auto* labelNome = new QLabel("TAVRELO", this);
+    labelNome->setObjectName("LabelNome");
+    QFont fonteNome = Fonte(33, true);
+    fonteNome.setFamilies({QStringLiteral("Segoe UI Semibold"), QStringLiteral("Segoe UI"),
+                           QStringLiteral("Liberation Sans")});
+    labelNome->setFont(fonteNome);
+    labelNome->move(497, 26);
+    labelNome->adjustSize();
+    auto* labelAutor = new QLabel("by Brovanel", this);
+    labelAutor->setObjectName("LabelAutor");
+    labelAutor->setFont(Fonte(15));
+    labelAutor->move(508, 69);
+    labelAutor->adjustSize();
+
+    LabelNumPuzzles = new QLabel("Número de puzzles: ", this);
+    LabelNumPuzzles->setObjectName("LabelNumPuzzles");
+    LabelNumPuzzles->setFont(Fonte(15));
+    LabelNumPuzzles->setGeometry(513, 157, 135, 20);
+
+    // The edit and its spin buttons are one control here: 83 + 26 pixels wide.
+    EditNumPuzzles = new TEditComSetas(this);
+    EditNumPuzzles->setObjectName("EditNumPuzzles");
+    EditNumPuzzles->setFont(Fonte(17));
+    EditNumPuzzles->setGeometry(524, 184, 109, 31);
+    EditNumPuzzles->DefinirLimites(MIN_PUZZLES, MAX_PUZZLES);
+    EditNumPuzzles->DefinirPosicao(PUZZLES_INICIAIS);
+    LabelNumPuzzles->setBuddy(EditNumPuzzles);
+
+    LabelTituloLivro = new QLabel("Título do livro", this);
+    LabelTituloLivro->setObjectName("LabelTituloLivro");
+    LabelTituloLivro->setFont(Fonte(15));
+    LabelTituloLivro->setGeometry(15, 196, 93, 20);
+
+    EditTituloLivro = new QLineEdit(this);
+    EditTituloLivro->setObjectName("EditTituloLivro");
+    EditTituloLivro->setFont(Fonte(15));
+    EditTituloLivro->setGeometry(12, 222, 465, 28);
+    LabelTituloLivro->setBuddy(EditTituloLivro);
+
+    CheckBoxCaminho = new QCheckBox("Soluções com dicas", this);
+    CheckBoxCaminho->setObjectName("CheckBoxCaminho");
+    CheckBoxCaminho->setFont(Fonte(15));
+    CheckBoxCaminho->setGeometry(191, 191, 165, 17);
+    CheckBoxCaminho->setChecked(true);
+
+    CheckBoxAbrirPDF = new QCheckBox("Abrir o PDF", this);
+    CheckBoxAbrirPDF->setObjectName("CheckBoxAbrirPDF");
+    CheckBoxAbrirPDF->setFont(Fonte(15));
+    CheckBoxAbrirPDF->setGeometry(377, 191, 96, 17);
+    CheckBoxAbrirPDF->setChecked(true);
+
+    LabelResumo = new QLabel(this);
+    LabelResumo->setObjectName("LabelResumo");
+    LabelResumo->setFont(Fonte(12));
+    LabelResumo->setGeometry(12, 256, 465, 30);
+    LabelResumo->setWordWrap(true);
+    LabelResumo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    LabelEstado = new QLabel(this);
+    LabelEstado->setObjectName("LabelEstado");
+    LabelEstado->setFont(Fonte(12));
+    LabelEstado->setGeometry(12, 291, 465, 30);
+    LabelEstado->setWordWrap(true);
+    LabelEstado->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    ProgressBarLote = new QProgressBar(this);
+    ProgressBarLote->setObjectName("ProgressBarLote");
+    ProgressBarLote->setGeometry(12, 334, 465, 20);
+    ProgressBarLote->setTextVisible(false);
+    ProgressBarLote->setRange(0, PUZZLES_INICIAIS);
+    ProgressBarLote->setValue(0);
+
+    // The cancel button stands between the number and "Gerar Livro", where it can be
+    // reached while a book is running.
+    BitBtnCancelar = new QPushButton("Cancelar", this);
+    BitBtnCancelar->setObjectName("BitBtnCancelar");
+    BitBtnCancelar->setFont(Fonte(15));
+    BitBtnCancelar->setGeometry(520, 222, 120, 30);
+    BitBtnCancelar->setEnabled(false);
+
+    BitBtnGerar = new QPushButton("Gerar Livro", this);
+    BitBtnGerar->setObjectName("BitBtnGerar");
+    BitBtnGerar->setFont(Fonte(15));
+    BitBtnGerar->setGeometry(520, 260, 120, 40);
+    BitBtnGerar->setDefault(true);
+
+    BitBtnSair = new QPushButton("Sair", this);
+    BitBtnSair->setObjectName("BitBtnSair");
+    BitBtnSair->setFont(Fonte(15));
+    BitBtnSair->setGeometry(520, 314, 120, 40);
+
+    setTabOrder(EditTituloLivro, CheckBoxCaminho);
+    setTabOrder(CheckBoxCaminho, CheckBoxAbrirPDF);
+    setTabOrder(CheckBoxAbrirPDF, EditNumPuzzles);
+    setTabOrder(EditNumPuzzles, BitBtnGerar);
+    setTabOrder(BitBtnGerar, BitBtnSair);
+    setTabOrder(BitBtnSair, BitBtnCancelar);
+
+    connect(FBotoesTamanho, &QButtonGroup::idClicked, this, &TFormMain::EscolhaMudou);
+    connect(FBotoesNivel, &QButtonGroup::idClicked, this, &TFormMain::EscolhaMudou);
+    connect(EditNumPuzzles, &TEditComSetas::TextoMudou, this, &TFormMain::EscolhaMudou);
+    connect(BitBtnGerar, &QPushButton::clicked, this, &TFormMain::BitBtnGerarClick);
+    connect(BitBtnCancelar, &QPushButton::clicked, this, &TFormMain::BitBtnCancelarClick);
+    connect(BitBtnSair, &QPushButton::clicked, this, &TFormMain::BitBtnSairClick);
+}
+
+int32_t TFormMain::ItemTamanho() const {
+    return FBotoesTamanho->checkedId();
+}
+
+int32_t TFormMain::ItemNivel() const {
+    return FBotoesNivel->checkedId();
+}
+
+void TFormMain::EscolhaMudou() {
+    AtualizarEstado();
+}
+
+void TFormMain::DefinirEstado(const QString& ATexto) {
+    LabelEstado->setText(ATexto);
+}
+
+void TFormMain::AtualizarEstado() {
+    if (FAtualizando) {
+        return;
+    }
+    FAtualizando = true;
+    struct TFimDaAtualizacao {
+        bool& Flag;
+        ~TFimDaAtualizacao() { Flag = false; }
+    } fim{FAtualizando};
+
+    const bool livre = !FOcupado;
+    if (ItemTamanho() < 0) {
+        FBotoesTamanho->button(0)->setChecked(true);
+    }
+    if (ItemNivel() < 0) {
+        FBotoesNivel->button(ITEM_PROGRESSIVA)->setChecked(true);
+    }
+    const int32_t N = TamanhoDoIndice(ItemTamanho());
+    const int32_t minimo = MinimoDePuzzles(ItemNivel());
+
+    if (EditNumPuzzles->Minimo() != minimo) {
+        EditNumPuzzles->DefinirLimites(minimo, MAX_PUZZLES);
+        int32_t atual = 0;
+        if (LerNumPuzzles(EditNumPuzzles->Texto().toStdString(), atual) && atual < minimo) {
+            EditNumPuzzles->DefinirPosicao(minimo);
+        }
+    }
+
+    int32_t n = 0;
+    const bool valido = LerNumPuzzles(EditNumPuzzles->Texto().toStdString(), n);
+    std::string motivo = MensagemNumPuzzles(valido);
+    if (valido && n < minimo) {
+        motivo = MensagemMinimoProgressiva();
+    }
+
+    for (QWidget* w :
+         {static_cast<QWidget*>(EditNumPuzzles), static_cast<QWidget*>(EditTituloLivro),
+          static_cast<QWidget*>(RadioGroupTamanho), static_cast<QWidget*>(RadioGroupNivel),
+          static_cast<QWidget*>(CheckBoxCaminho), static_cast<QWidget*>(CheckBoxAbrirPDF),
+          static_cast<QWidget*>(BitBtnSair)}) {
+        w->setEnabled(livre);
+    }
+    BitBtnGerar->setEnabled(livre && motivo.empty());
+    BitBtnCancelar->setEnabled(FPodeCancelar && !FCancelar);
+
+    LabelResumo->setText(valido ? Q(ResumoDaEscolha(n, N, ItemNivel())) : QString());
+
+    if (livre) {
+        if (!motivo.empty()) {
+            DefinirEstado(Q(motivo));
+            FMotivoMostrado = true;
+        } else if (FMotivoMostrado) {
+            DefinirEstado(QString());
+            FMotivoMostrado = false;
+        }
+    }
+}
+
+bool TFormMain::LerConfiguracao(TConfigLivro& AConfig) {
+    AConfig = TConfigLivro{};
+    int32_t n = 0;
+    if (!LerNumPuzzles(EditNumPuzzles->Texto().toStdString(), n)) {
+        MostrarAviso(Q(MensagemNumPuzzles(false)));
+        return false;
+    }
+    if (ItemNivel() == ITEM_PROGRESSIVA && n < MinimoDePuzzles(ITEM_PROGRESSIVA)) {
+        MostrarAviso(Q(MensagemMinimoProgressiva()));
+        return false;
+    }
+    if (ItemTamanho() < 0 || ItemNivel() < 0) {
+        return false;
+    }
+    AConfig.NumPuzzles = n;
+    AConfig.N = TamanhoDoIndice(ItemTamanho());
+    AConfig.Nivel = NivelDoItem(ItemNivel());
+    AConfig.Titulo = SemBrancos(EditTituloLivro->text().toStdString());
+    AConfig.Caminho = CheckBoxCaminho->isChecked();
+    AConfig.Semente = SementeDoRelogio();
+    try {
+        ValidarConfiguracao(AConfig);
+    } catch (const EVelt& e) {
+        MostrarAviso(Q(e.what()));
+        return false;
+    }
+    return true;
+}
+
+void TFormMain::BitBtnGerarClick() {
+    if (FOcupado) {
+        return;
+    }
+    TConfigLivro config;
+    if (!LerConfiguracao(config)) {
+        return;
+    }
+    const QString caminho =
+        PedirFicheiro(Q(NomeDoFicheiro(config.N, config.Nivel, config.NumPuzzles)));
+    // The dialog is modal: a second click could not start a book meanwhile, but be sure.
+    if (caminho.isEmpty() || FOcupado) {
+        return;
+    }
+    GerarLivro(config, caminho.toStdString());
+}
+
+void TFormMain::BitBtnCancelarClick() {
+    if (FPodeCancelar && !FCancelar) {
+        FCancelar = true;
+        BitBtnCancelar->setEnabled(false);
+        DefinirEstado("A cancelar...");
+    }
+}
+
+void TFormMain::BitBtnSairClick() {
+    close();
+}
+
+void TFormMain::GerarLivro(const TConfigLivro& AConfig, const std::string& ANomeFicheiro) {
+    if (FOcupado) {
+        return;
+    }
+    if (FTrabalhador.joinable()) {
+        FTrabalhador.join();
+    }
+    FOcupado = true;
+    FPodeCancelar = true;
+    FCancelar = false;
+    FMotivoMostrado = false;
+
+    ProgressBarLote->setRange(0, std::max(AConfig.NumPuzzles, 1));
+    ProgressBarLote->setValue(0);
+    DefinirEstado("A preparar o livro...");
+    AtualizarEstado();
+
+    FTrabalhador =
+        std::thread(&TFormMain::Trabalhar, this, AConfig, ANomeFicheiro, FGerador, FGravador);
+}
+
+// Runs on the worker thread: touches no widget and no flag but FCancelar; everything the
+// window shows is posted back to its own thread, in order.
+void TFormMain::Trabalhar(TConfigLivro AConfig, std::string ANomeFicheiro, TGeradorDeLivro AGerador,
+                          TGravadorLivro AGravador) {
+    TDesfecho desfecho;
+    desfecho.Total = AConfig.NumPuzzles;
+    try {
+        const TLivro livro = AGerador(AConfig, [this](int32_t AFeitos, int32_t ATotal,
+                                                      const std::string& ATexto, bool& ACancelar) {
+            QMetaObject::invokeMethod(
+                this, [this, AFeitos, ATotal, ATexto] { Progresso(AFeitos, ATotal, ATexto); },
+                Qt::QueuedConnection);
+            ACancelar = FCancelar.load();
+        });
+        desfecho.Feitos = static_cast<int32_t>(livro.Puzzles.size());
+        desfecho.Cancelado = livro.Cancelado;
+        QMetaObject::invokeMethod(
+            this, [this] { GeracaoTerminou(); }, Qt::QueuedConnection);
+        if (!livro.Cancelado) {
+            const TInfoLivro info = CriarInfoLivro();
+            const int32_t paginas = TCompositorLivro(livro, info).NumPaginas();
+            AGravador(ANomeFicheiro, livro, info);
+            desfecho.Mensagem = MensagemLivroGerado(desfecho.Feitos, paginas, livro.Codigo);
+        }
+    } catch (const std::bad_alloc&) {
+        desfecho.Falhou = true;
+        desfecho.Mensagem = "não há memória suficiente.";
+    } catch (const std::exception& e) {
+        desfecho.Falhou = true;
+        desfecho.Mensagem = e.what();
+    } catch (...) {
+        desfecho.Falhou = true;
+        desfecho.Mensagem = "erro inesperado.";
+    }
+    QMetaObject::invokeMethod(
+        this, [this, desfecho, ANomeFicheiro] { LivroTerminou(desfecho, ANomeFicheiro); },
+        Qt::QueuedConnection);
+}
+
+void TFormMain::Progresso(int32_t AFeitos, int32_t ATotal, const std::string& ATexto) {
+    if (!FOcupado) {
+        return;
+    }
+    ProgressBarLote->setRange(0, std::max(ATotal, 1));
+    ProgressBarLote->setValue(AFeitos);
+    if (!FCancelar) {
+        DefinirEstado(Q(ATexto));
+    }
+}
+
+void TFormMain::GeracaoTerminou() {
+    FPodeCancelar = false;
+    AtualizarEstado();
+}
+
+void TFormMain::LivroTerminou(const TDesfecho& ADesfecho, const std::string& ANomeFicheiro) {
+    if (FTrabalhador.joinable()) {
+        FTrabalhador.join();
+    }
+    FPodeCancelar = false;
+    if (ADesfecho.Falhou) {
+        ProgressBarLote->setValue(0);
+        DefinirEstado(Q(MensagemLivroFalhou(ADesfecho.Mensagem)));
+        MostrarErro(LabelEstado->text());
+    } else if (ADesfecho.Cancelado) {
+        ProgressBarLote->setValue(0);
+        DefinirEstado(Q(MensagemCancelada(ADesfecho.Feitos, ADesfecho.Total)));
+    } else {
+        ProgressBarLote->setValue(ProgressBarLote->maximum());
+        DefinirEstado(Q(ADesfecho.Mensagem));
+        if (CheckBoxAbrirPDF->isChecked()) {
+            AbrirFicheiro(Q(ANomeFicheiro));
+        }
+    }
+    FOcupado = false;
+    FPodeCancelar = false;
+    AtualizarEstado();
+    if (FFecharNoFim) {
+        close();
+    }
+}
+
+void TFormMain::closeEvent(QCloseEvent* AEvento) {
+    if (!FOcupado) {
+        AEvento->accept();
+        return;
+    }
+    AEvento->ignore();
+    if (FPerguntando) {
+        return;
+    }
+    FPerguntando = true;
+    const bool sim = PerguntarSimNao(Q(MensagemSairDuranteGeracao()));
+    FPerguntando = false;
+    if (!sim) {
+        return;
+    }
+    if (FOcupado) {
+        FCancelar = true;
+        FFecharNoFim = true;
+        AtualizarEstado();
+    } else {
+        // The book ended while the question was open.
+        AEvento->accept();
+    }
+}
+
+void TFormMain::keyPressEvent(QKeyEvent* AEvento) {
+    if (AEvento->key() == Qt::Key_Return || AEvento->key() == Qt::Key_Enter) {
+        if (auto* botao = qobject_cast<QPushButton*>(focusWidget()); botao && botao->isEnabled()) {
+            botao->click();
+        } else if (BitBtnGerar->isEnabled()) {
+            BitBtnGerar->click();
+        }
+        AEvento->accept();
+        return;
+    }
+    QWidget::keyPressEvent(AEvento);
+}
+
+void TFormMain::MostrarAviso(const QString& ATexto) {
+    QMessageBox::warning(this, TITULO_MENSAGENS, ATexto, QMessageBox::Ok);
+}
+
+void TFormMain::MostrarErro(const QString& ATexto) {
+    QMessageBox::critical(this, TITULO_MENSAGENS, ATexto, QMessageBox::Ok);
+}
+
+bool TFormMain::PerguntarSimNao(const QString& ATexto) {
+    QMessageBox caixa(QMessageBox::Question, TITULO_MENSAGENS, ATexto,
+                      QMessageBox::Yes | QMessageBox::No, this);
+    caixa.button(QMessageBox::Yes)->setText("Sim");
+    caixa.button(QMessageBox::No)->setText("Não");
+    caixa.setDefaultButton(QMessageBox::No);
+    return caixa.exec() == QMessageBox::Yes;
+}
+
+QString TFormMain::PedirFicheiro(const QString& ANomeProposto) {
+    QString pasta = FUltimaPasta;
+    if (pasta.isEmpty() || !QDir(pasta).exists()) {
+        pasta = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        if (pasta.isEmpty() || !QDir(pasta).exists()) {
+            pasta = QDir::homePath();
+        }
+    }
+    QFileDialog dialogo(this, "Guardar o livro", pasta, "PDF (*.pdf)");
+    dialogo.setAcceptMode(QFileDialog::AcceptSave);
+    dialogo.setFileMode(QFileDialog::AnyFile);
+    dialogo.setDefaultSuffix("pdf");
+    // The overwrite question is asked here, in Portuguese, whatever dialog the desktop gives.
+    dialogo.setOption(QFileDialog::DontConfirmOverwrite, true);
+    dialogo.setLabelText(QFileDialog::LookIn, "Procurar em:");
+    dialogo.setLabelText(QFileDialog::FileName, "Nome do ficheiro:");
+    dialogo.setLabelText(QFileDialog::FileType, "Tipo:");
+    dialogo.setLabelText(QFileDialog::Accept, "Guardar");
+    dialogo.setLabelText(QFileDialog::Reject, "Cancelar");
+    QString nome = ANomeProposto;
+    for (;;) {
+        dialogo.selectFile(nome);
+        if (dialogo.exec() != QDialog::Accepted || dialogo.selectedFiles().isEmpty()) {
+            return {};
+        }
+        const QString caminho = dialogo.selectedFiles().constFirst();
+        const QFileInfo info(caminho);
+        if (!info.dir().exists()) {
+            MostrarAviso(QString("A pasta «%1» não existe.").arg(info.absolutePath()));
+        } else if (!info.exists() ||
+                   PerguntarSimNao(QString("O ficheiro «%1» já existe. Quer substituí-lo?")
+                                       .arg(info.fileName()))) {
+            FUltimaPasta = info.absolutePath();
+            return caminho;
+        }
+        dialogo.setDirectory(info.absolutePath());
+        nome = info.fileName();
+    }
+}
+
+void TFormMain::AbrirFicheiro(const QString& ACaminho) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(ACaminho));
+}
+
+// ---------------------------------------------------------------------------------------
+
+namespace {
+
+// A 4 × 4 grid on a sky-blue tile, with the cells of one diagonal shaded; the same drawing
+// as resources/tavrelo.svg, on a 256-unit square.
+QPixmap PintarIcone(int ALado) {
+    QPixmap p(ALado, ALado);
+    p.fill(Qt::transparent);
+    QPainter g(&p);
+    g.setRenderHint(QPainter::Antialiasing);
+    g.scale(ALado / 256.0, ALado / 256.0);
+    g.setPen(Qt::NoPen);
+    g.setBrush(QColor(0x4a, 0xa3, 0xdf));
+    g.drawRoundedRect(QRectF(8, 8, 240, 240), 40, 40);
+    g.setBrush(Qt::white);
+    g.drawRect(QRectF(40, 40, 176, 176));
+    g.setBrush(QColor(0xbf, 0xe3, 0xf7));
+    for (int i = 0; i < 4; ++i) {
+        g.drawRect(QRectF(40 + 44 * i, 40 + 44 * i, 44, 44));
+        g.drawRect(QRectF(40 + 44 * (3 - i), 40 + 44 * i, 44, 44));
+    }
+    g.setBrush(Qt::NoBrush);
+    g.setPen(QPen(QColor(0x1f, 0x5f, 0x8f), 6));
+    g.drawRect(QRectF(40, 40, 176, 176));
+    g.setPen(QPen(QColor(0x1f, 0x5f, 0x8f), 3));
+    for (int i = 1; i < 4; ++i) {
+        g.drawLine(QLineF(40 + 44 * i, 40, 40 + 44 * i, 216));
+        g.drawLine(QLineF(40, 40 + 44 * i, 216, 40 + 44 * i));
+    }
+    return p;
+}
+
+} // namespace
+
+QIcon IconeTavrelo() {
+    QIcon icone;
+    for (int lado : {16, 24, 32, 48, 64, 128, 256}) {
+        icone.addPixmap(PintarIcone(lado));
+    }
+    return icone;
+}
+
+bool AplicarEstiloSky(QApplication& AApp) {
+    IniciarRecursosDaJanela();
+    QFile ficheiro(QStringLiteral(":/estilos/SKY"));
+    if (!ficheiro.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QString folha = QString::fromUtf8(ficheiro.readAll());
+    if (folha.trimmed().isEmpty()) {
+        return false;
+    }
+    AApp.setStyle(QStringLiteral("Fusion"));
+    AApp.setStyleSheet(folha);
+    return true;
+}
+
+} // namespace tavrelo

@@ -1,0 +1,33 @@
+// Start-up: the application, its title and look, the window, the event loop.
+#include "app/janela.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include <exception>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("TAVRELO");
+    QApplication::setOrganizationName("Brovanel");
+    QApplication::setApplicationVersion("1.0.0");
+    QGuiApplication::setDesktopFileName("tavrelo");
+    QApplication::setWindowIcon(tavrelo::IconeTavrelo());
+
+    if (!tavrelo::AplicarEstiloSky(app)) {
+        QMessageBox::warning(nullptr, "TAVRELO",
+                             "Não foi possível aplicar o estilo visual \"SKY\". O programa "
+                             "continua com o aspeto predefinido.");
+    }
+
+    try {
+        tavrelo::TFormMain janela;
+        janela.show();
+        return QApplication::exec();
+    } catch (const std::exception& e) {
+        QMessageBox::critical(nullptr, "TAVRELO",
+                              QString("O programa terminou por um erro inesperado: ") +
+                                  QString::fromStdString(e.what()));
+        return 1;
+    }
+}
