@@ -166,7 +166,9 @@ TFormMain::TFormMain(QWidget* AParent)
       FGerador([](const TConfigLivro& AConfig, const TProgressoLivro& AProgresso) {
           return TGeradorLivro().Gerar(AConfig, AProgresso);
       }),
-      FGravador(GravarLivroPdf) {
+      FGravador([](const std::string& ANome, const TLivro& ALivro, const TInfoLivro& AInfo) {
+          GravarLivroPdf(ANome, ALivro, AInfo);
+      }) {
     setObjectName("FormMain");
     setWindowTitle("TAVRELO | Brovanel");
     setWindowIcon(IconeTavrelo());
