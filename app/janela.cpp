@@ -48,11 +48,7 @@ namespace tavrelo {
 
 namespace {
 
-constexpr int32_t MIN_PUZZLES = 1;
-constexpr int32_t MAX_PUZZLES = 100;
 constexpr int32_t PUZZLES_INICIAIS = 50;
-constexpr int32_t ITEM_PROGRESSIVA = 5;
-constexpr int DIGITOS_MAX_PUZZLES = 3;
 
 const char* const TITULO_MENSAGENS = "TAVRELO";
 

@@ -7,12 +7,6 @@ namespace tavrelo {
 
 namespace {
 constexpr int32_t MINIMO_PROGRESSIVA = 5;
-constexpr int32_t MIN_PUZZLES = 1;
-constexpr int32_t MAX_PUZZLES = 100;
-constexpr int32_t ITEM_PROGRESSIVA = 5;
-
-// As many characters as the digits of the largest number of puzzles.
-constexpr size_t DIGITOS_MAX_PUZZLES = 3;
 
 // Blanks and control characters, as trimmed around typed text.
 bool EBranco(char c) {
@@ -72,7 +66,7 @@ bool LerNumPuzzles(const std::string& ATexto, int32_t& n) {
     while (fim > inicio && EBranco(ATexto[fim - 1])) {
         --fim;
     }
-    if (fim == inicio || fim - inicio > DIGITOS_MAX_PUZZLES) {
+    if (fim == inicio || fim - inicio > static_cast<size_t>(DIGITOS_MAX_PUZZLES)) {
         return false;
     }
     int32_t valor = 0;

@@ -7,6 +7,13 @@
 
 namespace tavrelo {
 
+// The choice of a book in the window: 1 to 100 puzzles, typed with at most three digits;
+// the difficulty items are the levels 1 to 5 (items 0 to 4) and the Progressiva (item 5).
+inline constexpr int32_t MIN_PUZZLES = 1;
+inline constexpr int32_t MAX_PUZZLES = 100;
+inline constexpr int32_t DIGITOS_MAX_PUZZLES = 3;
+inline constexpr int32_t ITEM_PROGRESSIVA = 5;
+
 // "1 puzzle", "50 puzzles": the count, a blank, then the singular or plural word.
 std::string PluralDe(int32_t n, const std::string& ASingular, const std::string& APlural);
 

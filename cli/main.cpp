@@ -142,6 +142,16 @@ class TProgressoTerminal {
     bool FVisivel = false;
 };
 
+// A book that could not be made or written: the bar goes, the reason is said, and nothing
+// has been put in place.
+int LivroFalhou(TProgressoTerminal& AProgresso, const std::exception& AErro) {
+    AProgresso.Limpar();
+    const bool semMemoria = dynamic_cast<const std::bad_alloc*>(&AErro) != nullptr;
+    std::cerr << MensagemLivroFalhou(semMemoria ? "não há memória suficiente" : AErro.what())
+              << "\n";
+    return SAIDA_FALHOU;
+}
+
 // Ties the signal handler's view of a temporary file to the file's life.
 class TFicheiroVigiado {
   public:
@@ -253,14 +263,8 @@ int Executar(int argc, char** argv) {
     TLivro livro;
     try {
         livro = TGeradorLivro().Gerar(config, aoProgresso);
-    } catch (const std::bad_alloc&) {
-        progresso.Limpar();
-        std::cerr << MensagemLivroFalhou("não há memória suficiente") << "\n";
-        return SAIDA_FALHOU;
     } catch (const std::exception& e) {
-        progresso.Limpar();
-        std::cerr << MensagemLivroFalhou(e.what()) << "\n";
-        return SAIDA_FALHOU;
+        return LivroFalhou(progresso, e);
     }
     progresso.Limpar();
 
@@ -288,14 +292,8 @@ int Executar(int argc, char** argv) {
             progresso.Limpar();
             std::cerr << MensagemCancelada(puzzles, config.NumPuzzles) << "\n";
             return SAIDA_INTERROMPIDO;
-        } catch (const std::bad_alloc&) {
-            progresso.Limpar();
-            std::cerr << MensagemLivroFalhou("não há memória suficiente") << "\n";
-            return SAIDA_FALHOU;
         } catch (const std::exception& e) {
-            progresso.Limpar();
-            std::cerr << MensagemLivroFalhou(e.what()) << "\n";
-            return SAIDA_FALHOU;
+            return LivroFalhou(progresso, e);
         }
         progresso.Limpar();
         if (g_Sinal.load() != 0) {
