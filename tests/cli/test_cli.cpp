@@ -2,6 +2,8 @@
 #include "cli/opcoes.h"
 #include "drawing/ficheiro.h"
 
+#include "../pasta_temporaria.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -237,46 +239,7 @@ TEST(Opcoes, ConfiguracaoDoLivro) {
 // ---------------------------------------------------------------------------
 // Files and folders
 
-class PastaTemporaria : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        std::string modelo = (fs::temp_directory_path() / "tavrelo-cli-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(modelo.data()), nullptr);
-        FPasta = modelo;
-    }
-    void TearDown() override {
-        std::error_code erro;
-        fs::remove_all(FPasta, erro);
-    }
-
-    std::string Em(const std::string& ANome) const { return (FPasta / ANome).string(); }
-
-    std::vector<std::string> Conteudo() const {
-        std::vector<std::string> nomes;
-        for (const auto& e : fs::directory_iterator(FPasta)) {
-            nomes.push_back(e.path().filename().string());
-        }
-        std::sort(nomes.begin(), nomes.end());
-        return nomes;
-    }
-
-    static std::string Ler(const std::string& ACaminho) {
-        std::ifstream f(ACaminho, std::ios::binary);
-        std::ostringstream s;
-        s << f.rdbuf();
-        return s.str();
-    }
-    static void Criar(const std::string& ACaminho, const std::string& ATexto) {
-        std::ofstream(ACaminho, std::ios::binary) << ATexto;
-    }
-    static unsigned Modo(const std::string& ACaminho) {
-        struct stat info {};
-        EXPECT_EQ(::stat(ACaminho.c_str(), &info), 0);
-        return info.st_mode & 07777;
-    }
-
-    fs::path FPasta;
-};
+using PastaTemporaria = teste::TPastaTemporaria;
 
 using FicheiroAtomico = PastaTemporaria;
 
@@ -432,17 +395,10 @@ TResultadoPrograma Correr(Args AArgs, const std::string& APasta = "") {
 
 // A reader of PDFs run on a file: its exit status and output.
 TResultadoPrograma LerPdf(const std::string& AComando, const std::string& APdf) {
+    const teste::TComando c = teste::CorrerComando(AComando + " '" + APdf + "'");
     TResultadoPrograma r;
-    FILE* p = ::popen((AComando + " '" + APdf + "' 2>&1").c_str(), "r");
-    if (p == nullptr) {
-        return r;
-    }
-    char bloco[4096];
-    size_t n = 0;
-    while ((n = std::fread(bloco, 1, sizeof bloco, p)) > 0) {
-        r.Saida.append(bloco, n);
-    }
-    r.Estado = EstadoDe(::pclose(p));
+    r.Estado = c.Estado;
+    r.Saida = c.Saida;
     return r;
 }
 

@@ -3,6 +3,8 @@
 
 #include "core/tipos.h"
 
+#include "../pasta_temporaria.h"
+
 #include <gtest/gtest.h>
 
 #include <cairo.h>
@@ -24,26 +26,11 @@ namespace fs = std::filesystem;
 
 const char* const ACENTOS = "Ação, órfãs e pêssegos: 8 × 8 · «Progressiva»";
 
-struct TComando {
-    int Estado = -1;
-    std::string Saida;
-};
+using teste::TComando;
 
 // A reader of PDFs, run with its output (and errors) captured.
 TComando Correr(const std::string& AComando) {
-    TComando r;
-    FILE* p = ::popen((AComando + " 2>&1").c_str(), "r");
-    if (p == nullptr) {
-        return r;
-    }
-    char bloco[4096];
-    size_t n = 0;
-    while ((n = std::fread(bloco, 1, sizeof bloco, p)) > 0) {
-        r.Saida.append(bloco, n);
-    }
-    const int estado = ::pclose(p);
-    r.Estado = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
-    return r;
+    return teste::CorrerComando(AComando);
 }
 
 // The lines of a reader's output, each split at blanks.
@@ -79,37 +66,7 @@ std::string Citado(const std::string& ACaminho) {
     return "'" + ACaminho + "'";
 }
 
-class DocumentoPdf : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        std::string modelo = (fs::temp_directory_path() / "tavrelo-pdf-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(modelo.data()), nullptr);
-        FPasta = modelo;
-    }
-    void TearDown() override {
-        std::error_code erro;
-        fs::permissions(FPasta, fs::perms::owner_all, fs::perm_options::add, erro);
-        fs::remove_all(FPasta, erro);
-    }
-
-    std::string Em(const std::string& ANome) const { return (FPasta / ANome).string(); }
-    std::vector<std::string> Conteudo() const {
-        std::vector<std::string> nomes;
-        for (const auto& e : fs::directory_iterator(FPasta)) {
-            nomes.push_back(e.path().filename().string());
-        }
-        std::sort(nomes.begin(), nomes.end());
-        return nomes;
-    }
-    static std::string Ler(const std::string& ACaminho) {
-        std::ifstream f(ACaminho, std::ios::binary);
-        std::ostringstream s;
-        s << f.rdbuf();
-        return s.str();
-    }
-
-    fs::path FPasta;
-};
+using DocumentoPdf = teste::TPastaTemporaria;
 
 // Four pages: text in both weights, the badge, shapes, and two blank pages at the end.
 void QuatroPaginas(IDestinoPaginas& ADestino) {
