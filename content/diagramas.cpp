@@ -315,6 +315,56 @@ double CabecalhoDiagramas(IVeltCanvas& Canvas, const std::string& ATitulo,
     return DesenharParagrafo(Canvas, 28, AIntroducao, 174, 18) + 5;
 }
 
+// The first diagram page, the same for both kinds of order: a row, a column, the two main
+// diagonals and two broken ones, on the example square q of order n with magic sum AM.
+void PrimeiraPaginaDeDiagramas(IVeltCanvas& Canvas, int32_t n, const std::vector<int32_t>& q,
+                               int32_t AM, int32_t AC, int32_t ALinha, int32_t AColuna,
+                               int32_t AColunaQuebrada) {
+    const auto linha = PercursoDeCasas(n, ALinha, 0, 0, 1, n);
+    const auto coluna = PercursoDeCasas(n, 0, AColuna, 1, 0, n);
+    const auto diagonal = PercursoDeCasas(n, 0, 0, 1, 1, n);
+    const auto antidiagonal = PercursoDeCasas(n, 0, n - 1, 1, -1, n);
+    const auto quebrada = PercursoDeCasas(n, 0, AColunaQuebrada, 1, 1, n);
+    const auto quebradaInversa = PercursoDeCasas(n, 0, 1, 1, -1, n);
+    DesenharPagina(
+        Canvas, n, q, TituloDiagramas,
+        Formatar("Cada diagrama mostra uma lei a funcionar numa grelha de %d × %d já preenchida "
+                 "(M=%d e C=%d; num livro de outra ordem as grelhas são maiores e M e C mudam, "
+                 "mas as leis são as mesmas). As casas a cinzento e os números a negrito são as "
+                 "que a lei junta. A linha a cheio segue o percurso da lei; a seta mostra a "
+                 "diagonal que sai por um lado da grelha e continua do outro.",
+                 n, n, AM, AC),
+        {TPainel{"Uma linha",
+                 linha,
+                 {},
+                 {{ALinha, 0, 0, 1, n}},
+                 {},
+                 false,
+                 {TextoDaSoma(q, linha, AM)}},
+         TPainel{"Uma coluna",
+                 coluna,
+                 {},
+                 {{0, AColuna, 1, 0, n}},
+                 {},
+                 false,
+                 {TextoDaSoma(q, coluna, AM)}},
+         TPainel{"As diagonais principais",
+                 UniaoDeCasas(diagonal, antidiagonal, n * n),
+                 {},
+                 {{0, 0, 1, 1, n}, {0, n - 1, 1, -1, n}},
+                 {},
+                 false,
+                 {TextoDaSoma(q, diagonal, AM), TextoDaSoma(q, antidiagonal, AM)}},
+         TPainel{"Duas diagonais quebradas",
+                 UniaoDeCasas(quebrada, quebradaInversa, n * n),
+                 {},
+                 {{0, AColunaQuebrada, 1, 1, n}, {0, 1, 1, -1, n}},
+                 {},
+                 false,
+                 {TextoDaSoma(q, quebrada, AM), TextoDaSoma(q, quebradaInversa, AM),
+                  LegendaDasSetas}}});
+}
+
 void PaginaDiagramasPar(IVeltCanvas& Canvas, int32_t APagina) {
     constexpr int32_t n = 8;
     const auto q = QuadradoDeExemplo8();
@@ -322,48 +372,7 @@ void PaginaDiagramasPar(IVeltCanvas& Canvas, int32_t APagina) {
         return IndiceDaCasa(n, ALinha - 1, AColuna - 1);
     };
     if (APagina == 0) {
-        const auto linha = PercursoDeCasas(n, 2, 0, 0, 1, n);
-        const auto coluna = PercursoDeCasas(n, 0, 5, 1, 0, n);
-        const auto diagonal = PercursoDeCasas(n, 0, 0, 1, 1, n);
-        const auto antidiagonal = PercursoDeCasas(n, 0, 7, 1, -1, n);
-        const auto quebrada = PercursoDeCasas(n, 0, 2, 1, 1, n);
-        const auto quebradaInversa = PercursoDeCasas(n, 0, 1, 1, -1, n);
-        DesenharPagina(
-            Canvas, n, q, TituloDiagramas,
-            "Cada diagrama mostra uma lei a funcionar numa grelha de 8 × 8 já preenchida "
-            "(M=260 e C=65; num livro de outra ordem as grelhas são maiores e M e C mudam, mas "
-            "as leis são as mesmas). As casas a cinzento e os números a negrito são as que a "
-            "lei junta. A linha a cheio segue o percurso da lei; a seta mostra a diagonal que "
-            "sai por um lado da grelha e continua do outro.",
-            {TPainel{"Uma linha",
-                     linha,
-                     {},
-                     {{2, 0, 0, 1, n}},
-                     {},
-                     false,
-                     {TextoDaSoma(q, linha, 260)}},
-             TPainel{"Uma coluna",
-                     coluna,
-                     {},
-                     {{0, 5, 1, 0, n}},
-                     {},
-                     false,
-                     {TextoDaSoma(q, coluna, 260)}},
-             TPainel{"As diagonais principais",
-                     UniaoDeCasas(diagonal, antidiagonal, n * n),
-                     {},
-                     {{0, 0, 1, 1, n}, {0, 7, 1, -1, n}},
-                     {},
-                     false,
-                     {TextoDaSoma(q, diagonal, 260), TextoDaSoma(q, antidiagonal, 260)}},
-             TPainel{"Duas diagonais quebradas",
-                     UniaoDeCasas(quebrada, quebradaInversa, n * n),
-                     {},
-                     {{0, 2, 1, 1, n}, {0, 1, 1, -1, n}},
-                     {},
-                     false,
-                     {TextoDaSoma(q, quebrada, 260), TextoDaSoma(q, quebradaInversa, 260),
-                      LegendaDasSetas}}});
+        PrimeiraPaginaDeDiagramas(Canvas, n, q, 260, 65, 2, 5, 2);
         return;
     }
     const std::vector<int32_t> bloco = {casa(4, 4), casa(4, 5), casa(5, 4), casa(5, 5)};
@@ -418,43 +427,7 @@ void PaginaDiagramasImpar(IVeltCanvas& Canvas, int32_t APagina) {
         return IndiceDaCasa(n, ALinha - 1, AColuna - 1);
     };
     if (APagina == 0) {
-        const auto linha = PercursoDeCasas(n, 1, 0, 0, 1, n);
-        const auto coluna = PercursoDeCasas(n, 0, 3, 1, 0, n);
-        const auto diagonal = PercursoDeCasas(n, 0, 0, 1, 1, n);
-        const auto antidiagonal = PercursoDeCasas(n, 0, 4, 1, -1, n);
-        const auto quebrada = PercursoDeCasas(n, 0, 1, 1, 1, n);
-        const auto quebradaInversa = PercursoDeCasas(n, 0, 1, 1, -1, n);
-        DesenharPagina(
-            Canvas, n, q, TituloDiagramas,
-            "Cada diagrama mostra uma lei a funcionar numa grelha de 5 × 5 já preenchida "
-            "(M=65 e C=26; num livro de outra ordem as grelhas são maiores e M e C mudam, mas "
-            "as leis são as mesmas). As casas a cinzento e os números a negrito são as que a "
-            "lei junta. A linha a cheio segue o percurso da lei; a seta mostra a diagonal que "
-            "sai por um lado da grelha e continua do outro.",
-            {TPainel{
-                 "Uma linha", linha, {}, {{1, 0, 0, 1, n}}, {}, false, {TextoDaSoma(q, linha, 65)}},
-             TPainel{"Uma coluna",
-                     coluna,
-                     {},
-                     {{0, 3, 1, 0, n}},
-                     {},
-                     false,
-                     {TextoDaSoma(q, coluna, 65)}},
-             TPainel{"As diagonais principais",
-                     UniaoDeCasas(diagonal, antidiagonal, n * n),
-                     {},
-                     {{0, 0, 1, 1, n}, {0, 4, 1, -1, n}},
-                     {},
-                     false,
-                     {TextoDaSoma(q, diagonal, 65), TextoDaSoma(q, antidiagonal, 65)}},
-             TPainel{"Duas diagonais quebradas",
-                     UniaoDeCasas(quebrada, quebradaInversa, n * n),
-                     {},
-                     {{0, 1, 1, 1, n}, {0, 1, 1, -1, n}},
-                     {},
-                     false,
-                     {TextoDaSoma(q, quebrada, 65), TextoDaSoma(q, quebradaInversa, 65),
-                      LegendaDasSetas}}});
+        PrimeiraPaginaDeDiagramas(Canvas, n, q, 65, 26, 1, 3, 1);
         return;
     }
     const std::vector<int32_t> centro = {casa(3, 3)};
