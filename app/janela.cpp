@@ -194,26 +194,33 @@ void TFormMain::DefinirGerador(TGeradorDeLivro AGerador) {
     FGerador = std::move(AGerador);
 }
 
-void TFormMain::CriarControlos() {
-    GroupBoxLivro = new QGroupBox("Livro", this);
-    GroupBoxLivro->setObjectName("GroupBoxLivro");
-    GroupBoxLivro->setFont(Fonte(17));
-    GroupBoxLivro->setGeometry(12, 8, 465, 168);
+namespace {
 
-    RadioGroupTamanho = CriarGrupoDeRadios(
-        GroupBoxLivro, "Tamanho", {"8 x 8", "12 x 12", "16 x 16", "7 x 7", "11 x 11", "13 x 13"},
-        FBotoesTamanho);
-    RadioGroupTamanho->setObjectName("RadioGroupTamanho");
-    RadioGroupTamanho->setFont(Fonte(15));
-    RadioGroupTamanho->setGeometry(14, 28, 190, 125);
+// Names one control, sets its font and places it, as the window's layout lists them.
+template <typename T> T* Colocar(T* AControlo, const char* ANome, int AFonte, QRect AGeometria) {
+    AControlo->setObjectName(ANome);
+    AControlo->setFont(Fonte(AFonte));
+    AControlo->setGeometry(AGeometria);
+    return AControlo;
+}
+
+} // namespace
+
+void TFormMain::CriarControlos() {
+    GroupBoxLivro = Colocar(new QGroupBox("Livro", this), "GroupBoxLivro", 17, {12, 8, 465, 168});
+
+    RadioGroupTamanho =
+        Colocar(CriarGrupoDeRadios(GroupBoxLivro, "Tamanho",
+                                   {"8 x 8", "12 x 12", "16 x 16", "7 x 7", "11 x 11", "13 x 13"},
+                                   FBotoesTamanho),
+                "RadioGroupTamanho", 15, {14, 28, 190, 125});
     FBotoesTamanho->button(0)->setChecked(true);
 
-    RadioGroupNivel = CriarGrupoDeRadios(
-        GroupBoxLivro, "Dificuldade",
-        {"Nível 1", "Nível 2", "Nível 3", "Nível 4", "Nível 5", "Progressiva"}, FBotoesNivel);
-    RadioGroupNivel->setObjectName("RadioGroupNivel");
-    RadioGroupNivel->setFont(Fonte(15));
-    RadioGroupNivel->setGeometry(214, 28, 237, 125);
+    RadioGroupNivel = Colocar(
+        CriarGrupoDeRadios(GroupBoxLivro, "Dificuldade",
+                           {"Nível 1", "Nível 2", "Nível 3", "Nível 4", "Nível 5", "Progressiva"},
+                           FBotoesNivel),
+        "RadioGroupNivel", 15, {214, 28, 237, 125});
     FBotoesNivel->button(ITEM_PROGRESSIVA)->setChecked(true);
 
     auto* bevel = new QFrame(this);
@@ -235,54 +242,34 @@ void TFormMain::CriarControlos() {
     labelAutor->move(508, 69);
     labelAutor->adjustSize();
 
-    LabelNumPuzzles = new QLabel("Número de puzzles: ", this);
-    LabelNumPuzzles->setObjectName("LabelNumPuzzles");
-    LabelNumPuzzles->setFont(Fonte(15));
-    LabelNumPuzzles->setGeometry(513, 157, 135, 20);
+    LabelNumPuzzles = Colocar(new QLabel("Número de puzzles: ", this), "LabelNumPuzzles", 15,
+                              {513, 157, 135, 20});
 
     // The edit and its spin buttons are one control here: 83 + 26 pixels wide.
-    EditNumPuzzles = new TEditComSetas(this);
-    EditNumPuzzles->setObjectName("EditNumPuzzles");
-    EditNumPuzzles->setFont(Fonte(17));
-    EditNumPuzzles->setGeometry(524, 184, 109, 31);
+    EditNumPuzzles = Colocar(new TEditComSetas(this), "EditNumPuzzles", 17, {524, 184, 109, 31});
     EditNumPuzzles->DefinirLimites(MIN_PUZZLES, MAX_PUZZLES);
     EditNumPuzzles->DefinirPosicao(PUZZLES_INICIAIS);
     LabelNumPuzzles->setBuddy(EditNumPuzzles);
 
-    LabelTituloLivro = new QLabel("Título do livro", this);
-    LabelTituloLivro->setObjectName("LabelTituloLivro");
-    LabelTituloLivro->setFont(Fonte(15));
-    LabelTituloLivro->setGeometry(15, 196, 93, 20);
+    LabelTituloLivro =
+        Colocar(new QLabel("Título do livro", this), "LabelTituloLivro", 15, {15, 196, 93, 20});
 
-    EditTituloLivro = new QLineEdit(this);
-    EditTituloLivro->setObjectName("EditTituloLivro");
-    EditTituloLivro->setFont(Fonte(15));
-    EditTituloLivro->setGeometry(12, 222, 465, 28);
+    EditTituloLivro = Colocar(new QLineEdit(this), "EditTituloLivro", 15, {12, 222, 465, 28});
     LabelTituloLivro->setBuddy(EditTituloLivro);
 
-    CheckBoxCaminho = new QCheckBox("Soluções com dicas", this);
-    CheckBoxCaminho->setObjectName("CheckBoxCaminho");
-    CheckBoxCaminho->setFont(Fonte(15));
-    CheckBoxCaminho->setGeometry(191, 191, 165, 17);
+    CheckBoxCaminho = Colocar(new QCheckBox("Soluções com dicas", this), "CheckBoxCaminho", 15,
+                              {191, 191, 165, 17});
     CheckBoxCaminho->setChecked(true);
 
-    CheckBoxAbrirPDF = new QCheckBox("Abrir o PDF", this);
-    CheckBoxAbrirPDF->setObjectName("CheckBoxAbrirPDF");
-    CheckBoxAbrirPDF->setFont(Fonte(15));
-    CheckBoxAbrirPDF->setGeometry(377, 191, 96, 17);
+    CheckBoxAbrirPDF =
+        Colocar(new QCheckBox("Abrir o PDF", this), "CheckBoxAbrirPDF", 15, {377, 191, 96, 17});
     CheckBoxAbrirPDF->setChecked(true);
 
-    LabelResumo = new QLabel(this);
-    LabelResumo->setObjectName("LabelResumo");
-    LabelResumo->setFont(Fonte(12));
-    LabelResumo->setGeometry(12, 256, 465, 30);
+    LabelResumo = Colocar(new QLabel(this), "LabelResumo", 12, {12, 256, 465, 30});
     LabelResumo->setWordWrap(true);
     LabelResumo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    LabelEstado = new QLabel(this);
-    LabelEstado->setObjectName("LabelEstado");
-    LabelEstado->setFont(Fonte(12));
-    LabelEstado->setGeometry(12, 291, 465, 30);
+    LabelEstado = Colocar(new QLabel(this), "LabelEstado", 12, {12, 291, 465, 30});
     LabelEstado->setWordWrap(true);
     LabelEstado->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
@@ -295,22 +282,15 @@ void TFormMain::CriarControlos() {
 
     // The cancel button stands between the number and "Gerar Livro", where it can be
     // reached while a book is running.
-    BitBtnCancelar = new QPushButton("Cancelar", this);
-    BitBtnCancelar->setObjectName("BitBtnCancelar");
-    BitBtnCancelar->setFont(Fonte(15));
-    BitBtnCancelar->setGeometry(520, 222, 120, 30);
+    BitBtnCancelar =
+        Colocar(new QPushButton("Cancelar", this), "BitBtnCancelar", 15, {520, 222, 120, 30});
     BitBtnCancelar->setEnabled(false);
 
-    BitBtnGerar = new QPushButton("Gerar Livro", this);
-    BitBtnGerar->setObjectName("BitBtnGerar");
-    BitBtnGerar->setFont(Fonte(15));
-    BitBtnGerar->setGeometry(520, 260, 120, 40);
+    BitBtnGerar =
+        Colocar(new QPushButton("Gerar Livro", this), "BitBtnGerar", 15, {520, 260, 120, 40});
     BitBtnGerar->setDefault(true);
 
-    BitBtnSair = new QPushButton("Sair", this);
-    BitBtnSair->setObjectName("BitBtnSair");
-    BitBtnSair->setFont(Fonte(15));
-    BitBtnSair->setGeometry(520, 314, 120, 40);
+    BitBtnSair = Colocar(new QPushButton("Sair", this), "BitBtnSair", 15, {520, 314, 120, 40});
 
     setTabOrder(EditTituloLivro, CheckBoxCaminho);
     setTabOrder(CheckBoxCaminho, CheckBoxAbrirPDF);
