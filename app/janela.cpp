@@ -477,7 +477,8 @@ void TFormMain::Trabalhar(TConfigLivro AConfig, std::string ANomeFicheiro, TGera
         desfecho.Feitos = static_cast<int32_t>(livro.Puzzles.size());
         desfecho.Cancelado = livro.Cancelado;
         QMetaObject::invokeMethod(
-            this, [this] { GeracaoTerminou(); }, Qt::QueuedConnection);
+            this, [this, cancelado = livro.Cancelado] { GeracaoTerminou(cancelado); },
+            Qt::QueuedConnection);
         if (!livro.Cancelado) {
             const TInfoLivro info = CriarInfoLivro();
             const int32_t paginas = TCompositorLivro(livro, info).NumPaginas();
@@ -510,9 +511,13 @@ void TFormMain::Progresso(int32_t AFeitos, int32_t ATotal, const std::string& AT
     }
 }
 
-void TFormMain::GeracaoTerminou() {
+void TFormMain::GeracaoTerminou(bool ACancelado) {
     FPodeCancelar = false;
     AtualizarEstado();
+    if (!ACancelado) {
+        ProgressBarLote->setValue(ProgressBarLote->maximum());
+        DefinirEstado("A criar o PDF...");
+    }
 }
 
 void TFormMain::LivroTerminou(const TDesfecho& ADesfecho, const std::string& ANomeFicheiro) {

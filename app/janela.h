@@ -119,7 +119,8 @@ class TFormMain : public QWidget {
     void Trabalhar(TConfigLivro AConfig, std::string ANomeFicheiro, TGeradorDeLivro AGerador,
                    TGravadorLivro AGravador);
     void Progresso(int32_t AFeitos, int32_t ATotal, const std::string& ATexto);
-    void GeracaoTerminou();
+    // The generator has returned; unless the book was cancelled, its pages are being written.
+    void GeracaoTerminou(bool ACancelado);
     void LivroTerminou(const TDesfecho& ADesfecho, const std::string& ANomeFicheiro);
     void DefinirEstado(const QString& ATexto);
 

@@ -105,6 +105,20 @@ TGeradorDeLivro GeradorComPortao(const std::shared_ptr<TPortao>& APortao) {
     };
 }
 
+// A stand-in writer that waits at the gate before writing, so the window can be seen
+// while its book is being written.
+TGravadorLivro GravadorComPortao(const std::shared_ptr<TGravacoes>& AGravacoes,
+                                 const std::shared_ptr<TPortao>& APortao) {
+    return [AGravacoes, APortao](const std::string& ANome, const TLivro& ALivro,
+                                 const TInfoLivro& AInfo) {
+        {
+            std::unique_lock<std::mutex> l(APortao->Trinco);
+            APortao->Sinal.wait(l, [&] { return APortao->Aberto; });
+        }
+        GravadorFalso(AGravacoes)(ANome, ALivro, AInfo);
+    };
+}
+
 } // namespace teste
 
 using teste::TJanelaTeste;
@@ -162,6 +176,7 @@ class TesteJanela : public QObject {
     void LerConfiguracao();
 
     void LivroFeitoPelaJanela();
+    void AEscreverOPdf();
     void DialogoDesistido();
     void CancelarPeloBotao();
     void FecharDuranteGeracao_data();
@@ -498,6 +513,34 @@ void TesteJanela::LivroFeitoPelaJanela() {
     QCOMPARE(gravacoes->Chamadas, 2);
     QCOMPARE(j.Abertos.size(), 1);
     QVERIFY(Estado(j).startsWith("Livro gerado: 1 puzzle, "));
+}
+
+// Between the last puzzle and the written file: every control locked, cancel included, the
+// bar full and "A criar o PDF..." in the status line.
+void TesteJanela::AEscreverOPdf() {
+    QTemporaryDir pasta;
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    auto portao = std::make_shared<teste::TPortao>();
+    j.DefinirGravador(teste::GravadorComPortao(gravacoes, portao));
+    j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+    Escolher(j, 3, 0, "3");
+    Botao(j, "BitBtnGerar")->click();
+
+    QTRY_COMPARE_WITH_TIMEOUT(Estado(j), QString("A criar o PDF..."), 200000);
+    QVERIFY(j.Ocupado());
+    for (const char* nome :
+         {"EditNumPuzzles", "EditTituloLivro", "RadioGroupTamanho", "RadioGroupNivel",
+          "CheckBoxCaminho", "CheckBoxAbrirPDF", "BitBtnSair", "BitBtnGerar", "BitBtnCancelar"}) {
+        QVERIFY2(!Controlo<QWidget>(j, nome)->isEnabled(), nome);
+    }
+    QCOMPARE(Controlo<QProgressBar>(j, "ProgressBarLote")->value(), 3);
+    QCOMPARE(gravacoes->Chamadas, 0);
+
+    portao->Abrir();
+    EsperarFim(j);
+    QCOMPARE(gravacoes->Chamadas, 1);
+    QVERIFY(Estado(j).startsWith("Livro gerado: 3 puzzles, "));
 }
 
 void TesteJanela::DialogoDesistido() {
