@@ -453,7 +453,7 @@ void TFormMain::GerarLivro(const TConfigLivro& AConfig, const std::string& ANome
 
     ProgressBarLote->setRange(0, std::max(AConfig.NumPuzzles, 1));
     ProgressBarLote->setValue(0);
-    DefinirEstado("A preparar o livro...");
+    DefinirEstado(TEXTO_A_PREPARAR);
     AtualizarEstado();
 
     FTrabalhador =
@@ -516,7 +516,7 @@ void TFormMain::GeracaoTerminou(bool ACancelado) {
     AtualizarEstado();
     if (!ACancelado) {
         ProgressBarLote->setValue(ProgressBarLote->maximum());
-        DefinirEstado("A criar o PDF...");
+        DefinirEstado(TEXTO_A_CRIAR_PDF);
     }
 }
 

@@ -14,6 +14,10 @@ inline constexpr int32_t MAX_PUZZLES = 100;
 inline constexpr int32_t DIGITOS_MAX_PUZZLES = 3;
 inline constexpr int32_t ITEM_PROGRESSIVA = 5;
 
+// The status lines before the first puzzle and while the pages are written.
+inline constexpr const char* TEXTO_A_PREPARAR = "A preparar o livro...";
+inline constexpr const char* TEXTO_A_CRIAR_PDF = "A criar o PDF...";
+
 // "1 puzzle", "50 puzzles": the count, a blank, then the singular or plural word.
 std::string PluralDe(int32_t n, const std::string& ASingular, const std::string& APlural);
 

@@ -250,7 +250,7 @@ int Executar(int argc, char** argv) {
 
     TProgressoTerminal progresso(terminal);
 
-    progresso.Mostrar(0, config.NumPuzzles, "A preparar o livro...");
+    progresso.Mostrar(0, config.NumPuzzles, TEXTO_A_PREPARAR);
     const TProgressoLivro aoProgresso = [&](int32_t AFeitos, int32_t ATotal,
                                             const std::string& ATexto, bool& ACancelar) {
         if (g_Sinal.load() != 0) {
@@ -282,7 +282,7 @@ int Executar(int argc, char** argv) {
     // file of the book is complete.
     int32_t paginas = 0;
     if (pdf) {
-        progresso.Mostrar(config.NumPuzzles, config.NumPuzzles, "A gravar o PDF...");
+        progresso.Mostrar(config.NumPuzzles, config.NumPuzzles, TEXTO_A_CRIAR_PDF);
         g_AGravarPaginas.store(true);
         try {
             const TInfoLivro info = CriarInfoLivro();
