@@ -1,6 +1,7 @@
 #include "cli/opcoes.h"
 
 #include "app/textos.h"
+#include "core/tipos.h"
 
 #include <CLI/CLI.hpp>
 
@@ -33,42 +34,12 @@ TLeituraOpcoes Erro(const std::string& AMensagem, bool ASugerirAjuda = true) {
 }
 
 bool EhUtf8(const std::string& ATexto) {
-    size_t i = 0;
-    while (i < ATexto.size()) {
-        const auto c = static_cast<unsigned char>(ATexto[i]);
-        size_t seguintes = 0;
-        uint32_t ponto = 0;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            seguintes = 1;
-            ponto = c & 0x1Fu;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            seguintes = 2;
-            ponto = c & 0x0Fu;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            seguintes = 3;
-            ponto = c & 0x07u;
-        } else {
+    uint32_t ponto = 0;
+    for (size_t i = 0, n = 0; i < ATexto.size(); i += n) {
+        n = SequenciaUtf8(ATexto, i, ponto);
+        if (n == 0) {
             return false;
         }
-        if (i + seguintes >= ATexto.size()) {
-            return false;
-        }
-        for (size_t k = 1; k <= seguintes; ++k) {
-            const auto d = static_cast<unsigned char>(ATexto[i + k]);
-            if ((d & 0xC0u) != 0x80u) {
-                return false;
-            }
-            ponto = (ponto << 6) | (d & 0x3Fu);
-        }
-        // Overlong forms, surrogates and values beyond U+10FFFF are not UTF-8.
-        if ((seguintes == 2 && ponto < 0x800) || (seguintes == 3 && ponto < 0x10000) ||
-            (ponto >= 0xD800 && ponto <= 0xDFFF) || ponto > 0x10FFFF) {
-            return false;
-        }
-        i += seguintes + 1;
     }
     return true;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavrelo {
@@ -43,5 +44,10 @@ int32_t ValorEm(const TSolucao& ASolucao, int32_t ALinha, int32_t AColuna);
 
 // printf-style formatting into a std::string, for the system's exact messages.
 std::string Formatar(const char* AFormato, ...) __attribute__((format(printf, 1, 2)));
+
+// The length in bytes of the well-formed UTF-8 sequence that starts at byte AInicio, with
+// its code point in APonto; 0 when the bytes there are not UTF-8 (a stray or missing
+// continuation byte, an overlong form, a surrogate, a value beyond U+10FFFF).
+size_t SequenciaUtf8(std::string_view ATexto, size_t AInicio, uint32_t& APonto);
 
 } // namespace tavrelo

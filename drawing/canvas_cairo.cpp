@@ -1,5 +1,7 @@
 #include "drawing/canvas_cairo.h"
 
+#include "core/tipos.h"
+
 #include "drawing/recursos.h"
 
 #include <algorithm>
@@ -104,31 +106,10 @@ std::string Utf8Valido(const std::string& ATexto) {
     r.reserve(ATexto.size());
     size_t i = 0;
     while (i < ATexto.size()) {
-        const auto c = static_cast<unsigned char>(ATexto[i]);
-        size_t n = 0;
         uint32_t ponto = 0;
-        if (c < 0x80) {
-            n = 1;
-            ponto = c;
-        } else if (c >= 0xC2 && c <= 0xDF) {
-            n = 2;
-            ponto = c & 0x1Fu;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            n = 3;
-            ponto = c & 0x0Fu;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            n = 4;
-            ponto = c & 0x07u;
-        }
-        bool valido = n > 0 && i + n <= ATexto.size();
-        for (size_t k = 1; valido && k < n; ++k) {
-            const auto d = static_cast<unsigned char>(ATexto[i + k]);
-            valido = (d & 0xC0u) == 0x80u;
-            ponto = (ponto << 6) | (d & 0x3Fu);
-        }
-        valido = valido && !(n == 3 && ponto < 0x800) && !(n == 4 && ponto < 0x10000) &&
-                 !(ponto >= 0xD800 && ponto <= 0xDFFF) && ponto <= 0x10FFFF && ponto != 0;
-        if (valido) {
+        const size_t n = SequenciaUtf8(ATexto, i, ponto);
+        // A NUL would end the text early inside cairo.
+        if (n > 0 && ponto != 0) {
             r.append(ATexto, i, n);
             i += n;
         } else {

@@ -65,5 +65,37 @@ TEST(Formatar, ProduzOTextoDoPadrao) {
     EXPECT_EQ(Formatar("%s!", longo.c_str()), longo + "!");
 }
 
+TEST(SequenciaUtf8, ComprimentoEPontoOuZeroQuandoNaoEUtf8) {
+    struct TCaso {
+        const char* Texto;
+        size_t Comprimento;
+        uint32_t Ponto;
+    };
+    const TCaso casos[] = {
+        {"A", 1, 0x41},
+        {"\xC3\xA3", 2, 0xE3},            // ã
+        {"\xC3\x97", 2, 0xD7},            // ×
+        {"\xE2\x82\xAC", 3, 0x20AC},      // €
+        {"\xF0\x9F\x99\x82", 4, 0x1F642}, // a four-byte character
+        {"\x80", 0, 0},                   // continuation byte alone
+        {"\xC0\x80", 0, 0},               // overlong NUL
+        {"\xE0\x80\x80", 0, 0},           // overlong three-byte form
+        {"\xED\xA0\x80", 0, 0},           // surrogate
+        {"\xF4\x90\x80\x80", 0, 0},       // beyond U+10FFFF
+        {"\xC3", 0, 0},                   // cut short
+        {"\xE2\x82"
+         "A",
+         0, 0}, // continuation missing
+    };
+    for (const TCaso& c : casos) {
+        uint32_t ponto = 0;
+        const size_t n = SequenciaUtf8(c.Texto, 0, ponto);
+        EXPECT_EQ(n, c.Comprimento) << c.Texto;
+        if (n > 0) {
+            EXPECT_EQ(ponto, c.Ponto) << c.Texto;
+        }
+    }
+}
+
 } // namespace
 } // namespace tavrelo
