@@ -2,6 +2,7 @@
 
 #include "content/regras.h"
 #include "core/tipos.h"
+#include "drawing/pagina.h"
 
 #include <algorithm>
 #include <array>
@@ -32,10 +33,6 @@ constexpr double XDireita = 108;
 constexpr double Sobra = 3.5;        // how far a wrapping path runs outside the grid
 constexpr double Grande = 1e9;       // stands for "no limit" along an axis
 constexpr double Desprezavel = 1e-9; // a direction component this small counts as none
-
-int32_t Modulo(int32_t a, int32_t n) {
-    return ((a % n) + n) % n;
-}
 
 // Cells from the centre of a cell at position p to the grid's edge, moving with step d.
 double DistanciaAoBordo(int32_t n, int32_t p, int32_t d) {
@@ -170,10 +167,6 @@ std::vector<int32_t> CasasSemAs(const std::vector<int32_t>& A, const std::vector
 
 bool ContemCasa(const std::vector<int32_t>& ACasas, int32_t ACasa) {
     return std::find(ACasas.begin(), ACasas.end(), ACasa) != ACasas.end();
-}
-
-std::string NomeDaCasa(int32_t n, int32_t ACasa) {
-    return Formatar("L%dC%d", ACasa / n + 1, ACasa % n + 1);
 }
 
 std::string TextoDaSoma(const std::vector<int32_t>& ANumeros, const std::vector<int32_t>& ACasas,
@@ -311,8 +304,8 @@ double DesenharLegendas(IVeltCanvas& Canvas, double X, double ATopo, double ALad
 
 double CabecalhoDiagramas(IVeltCanvas& Canvas, const std::string& ATitulo,
                           const std::string& AIntroducao) {
-    Canvas.Texto(18, 18, ATitulo, 16, true, 0, TAlinhamento::alEsquerda);
-    return DesenharParagrafo(Canvas, 28, AIntroducao, 174, 18) + 5;
+    Canvas.Texto(MARGEM_ESQUERDA, TOPO_TITULO, ATitulo, 16, true, 0, TAlinhamento::alEsquerda);
+    return DesenharParagrafo(Canvas, 28, AIntroducao, LARGURA_COLUNA, MARGEM_ESQUERDA) + 5;
 }
 
 // The first diagram page, the same for both kinds of order: a row, a column, the two main

@@ -1,5 +1,5 @@
 // The two pages of law diagrams, drawn on fixed example squares, and their building blocks.
-// Cells are row-major indices; the book names cell (row, column) "L<row+1>C<column+1>".
+// Cells are row-major indices, named in the texts as NomeDaCasa gives them.
 #pragma once
 
 #include "drawing/canvas.h"
@@ -31,7 +31,6 @@ std::vector<int32_t> UniaoDeCasas(const std::vector<int32_t>& A, const std::vect
 // The members of A that are not in B, in A's order.
 std::vector<int32_t> CasasSemAs(const std::vector<int32_t>& A, const std::vector<int32_t>& B);
 bool ContemCasa(const std::vector<int32_t>& ACasas, int32_t ACasa);
-std::string NomeDaCasa(int32_t n, int32_t ACasa);
 // "21 + 12 + 43 + 54 = 130"
 std::string TextoDaSoma(const std::vector<int32_t>& ANumeros, const std::vector<int32_t>& ACasas,
                         int32_t ASoma);

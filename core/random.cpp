@@ -22,8 +22,8 @@ uint32_t DerivarSemente(uint32_t ASemente, uint32_t AIndice) {
 }
 
 uint32_t SementeDoRelogio() {
-    const auto t = static_cast<uint64_t>(
-        std::chrono::steady_clock::now().time_since_epoch() / std::chrono::nanoseconds(1));
+    const auto t = static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch() /
+                                         std::chrono::nanoseconds(1));
     return static_cast<uint32_t>(Misturar64(t ^ (t >> 32)));
 }
 
@@ -106,8 +106,8 @@ int32_t TGeradorAleatorio::Entre(int32_t AMin, int32_t AMax) {
         throw EVelt("TGeradorAleatorio.Entre: maximo menor do que o minimo");
     }
     // Wrapping 32-bit arithmetic: a span too wide for Limite arrives as 0 or negative.
-    const auto span = static_cast<int32_t>(static_cast<uint32_t>(AMax) -
-                                           static_cast<uint32_t>(AMin) + 1u);
+    const auto span =
+        static_cast<int32_t>(static_cast<uint32_t>(AMax) - static_cast<uint32_t>(AMin) + 1u);
     const int32_t k = Limite(span);
     return static_cast<int32_t>(static_cast<uint32_t>(AMin) + static_cast<uint32_t>(k));
 }

@@ -35,9 +35,23 @@ bool TamanhoValido(int32_t N) {
 
 int32_t ValorEm(const TSolucao& ASolucao, int32_t ALinha, int32_t AColuna) {
     const int32_t N = ASolucao.N;
-    const int32_t l = ((ALinha % N) + N) % N;
-    const int32_t c = ((AColuna % N) + N) % N;
-    return ASolucao.Valores[static_cast<size_t>(l * N + c)];
+    return ASolucao.Valores[static_cast<size_t>(Modulo(ALinha, N) * N + Modulo(AColuna, N))];
+}
+
+std::string NomeDaCasa(int32_t N, int32_t ACelula) {
+    return Formatar("L%dC%d", ACelula / N + 1, ACelula % N + 1);
+}
+
+std::string SemBrancos(const std::string& ATexto) {
+    size_t inicio = 0;
+    size_t fim = ATexto.size();
+    while (inicio < fim && static_cast<unsigned char>(ATexto[inicio]) <= ' ') {
+        ++inicio;
+    }
+    while (fim > inicio && static_cast<unsigned char>(ATexto[fim - 1]) <= ' ') {
+        --fim;
+    }
+    return ATexto.substr(inicio, fim - inicio);
 }
 
 std::string Formatar(const char* AFormato, ...) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -41,6 +42,28 @@ struct TSolucao {
 
 // Toroidal read: row and column are first brought into 0..N-1.
 int32_t ValorEm(const TSolucao& ASolucao, int32_t ALinha, int32_t AColuna);
+
+// Grid helpers. a modulo n brought into 0..n-1 (C++'s % keeps the sign of a).
+inline constexpr int32_t Modulo(int32_t a, int32_t n) {
+    return ((a % n) + n) % n;
+}
+
+// The centre cell of an odd order; -1 for an even order, which has none.
+inline constexpr int32_t CentroDaGrelha(int32_t N) {
+    return N % 2 != 0 ? (N * N - 1) / 2 : -1;
+}
+
+// The value in cell ACelula of a grid; 0 (empty) where the grid has no such cell.
+inline int32_t ValorDaCasa(std::span<const int32_t> AGrelha, size_t ACelula) {
+    return ACelula < AGrelha.size() ? AGrelha[ACelula] : 0;
+}
+
+// "L3C5": the row and column of a cell, counted from 1, as the book names cells.
+std::string NomeDaCasa(int32_t N, int32_t ACelula);
+
+// The text without the blanks and control characters at either end; the bytes of accented
+// letters are kept.
+std::string SemBrancos(const std::string& ATexto);
 
 // printf-style formatting into a std::string, for the system's exact messages.
 std::string Formatar(const char* AFormato, ...) __attribute__((format(printf, 1, 2)));

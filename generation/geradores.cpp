@@ -11,12 +11,8 @@ size_t Pos(int32_t i) {
     return static_cast<size_t>(i);
 }
 
-int32_t Residuo(int32_t a, int32_t N) {
-    return ((a % N) + N) % N;
-}
-
 bool PrimoCom(int32_t a, int32_t N) {
-    return std::gcd(Residuo(a, N), N) == 1;
+    return std::gcd(Modulo(a, N), N) == 1;
 }
 
 std::vector<int32_t> Identidade(int32_t n) {
@@ -98,8 +94,8 @@ std::vector<int32_t> QuadradoImparAleatorio(int32_t N, TGeradorAleatorio& ARng) 
     const TCoeficientes K = SortearCoeficientes(N, ARng);
     // The offsets put the middle digit on the centre cell.
     const int32_t m = (N + 1) / 2;
-    const int32_t o1 = Residuo(m * (K.a1 + K.b1 - 1), N);
-    const int32_t o2 = Residuo(m * (K.a2 + K.b2 - 1), N);
+    const int32_t o1 = Modulo(m * (K.a1 + K.b1 - 1), N);
+    const int32_t o2 = Modulo(m * (K.a2 + K.b2 - 1), N);
     const std::vector<int32_t> sigma1 = PermutacaoSimetrica(N, ARng);
     const std::vector<int32_t> sigma2 = PermutacaoSimetrica(N, ARng);
     std::vector<int32_t> celulas(Pos(N * N));
@@ -166,9 +162,9 @@ void CopiarDeslocado(const std::vector<int32_t>& T, int32_t N, int32_t dr, int32
 
 // 64-bit FNV-1a, one step per cell value.
 uint64_t HashDosValores(const std::vector<int32_t>& AValores) {
-    uint64_t h = 0xCBF29CE484222325ULL;
+    uint64_t h = uint64_t{0xCBF29CE484222325};
     for (const int32_t v : AValores) {
-        h = (h ^ static_cast<uint64_t>(static_cast<int64_t>(v))) * 0x100000001B3ULL;
+        h = (h ^ static_cast<uint64_t>(static_cast<int64_t>(v))) * uint64_t{0x100000001B3};
     }
     return h;
 }

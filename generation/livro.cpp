@@ -9,9 +9,9 @@ void ValidarConfiguracao(const TConfigLivro& AConfig) {
     if (!TamanhoValido(AConfig.N)) {
         throw EVelt(Formatar("Tamanho de grelha inválido: %d", AConfig.N));
     }
-    if (AConfig.NumPuzzles < 1 || AConfig.NumPuzzles > 100) {
-        throw EVelt(
-            Formatar("Número de puzzles inválido: %d (de %d a %d)", AConfig.NumPuzzles, 1, 100));
+    if (AConfig.NumPuzzles < MIN_PUZZLES || AConfig.NumPuzzles > MAX_PUZZLES) {
+        throw EVelt(Formatar("Número de puzzles inválido: %d (de %d a %d)", AConfig.NumPuzzles,
+                             MIN_PUZZLES, MAX_PUZZLES));
     }
     if (AConfig.Nivel < 0 || AConfig.Nivel > 5) {
         throw EVelt(

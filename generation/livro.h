@@ -11,6 +11,10 @@
 
 namespace tavrelo {
 
+// How many puzzles a book may have.
+inline constexpr int32_t MIN_PUZZLES = 1;
+inline constexpr int32_t MAX_PUZZLES = 100;
+
 struct TPuzzleDoLivro {
     int32_t Posicao = 0;
     uint32_t SubSemente = 0;

@@ -80,7 +80,7 @@ bool NivelDisponivel(int32_t ANivel, int32_t N) {
     if (i < 0 || ANivel < 0 || ANivel > 7) {
         return false;
     }
-    return (NiveisDoTamanho[static_cast<size_t>(i)] >> ANivel) & 1u;
+    return ((NiveisDoTamanho[static_cast<size_t>(i)] >> ANivel) & 1) != 0;
 }
 
 int32_t NumNiveisDisponiveis(int32_t N) {

@@ -13,15 +13,10 @@ constexpr int32_t MAX_SORTEIOS_QUADRADO = 5000;
 constexpr int32_t MAX_TENTATIVAS_POR_QUADRADO = 10;
 constexpr int32_t MAX_QUADRADOS = 50;
 
-// The centre cell of an odd order, which is never a clue; -1 for even orders.
-int32_t CentroDe(int32_t N) {
-    return N % 2 != 0 ? (N * N - 1) / 2 : -1;
-}
-
 // Puts back, at random, up to AQuantas of the empty cells of ADados (never the centre).
 void RecolocarPistas(std::vector<int32_t>& ADados, const TSolucao& AQuadrado, int32_t AQuantas,
                      TGeradorAleatorio& ARng) {
-    const int32_t centro = CentroDe(AQuadrado.N);
+    const int32_t centro = CentroDaGrelha(AQuadrado.N);
     std::vector<int32_t> vazias;
     for (int32_t i = 0; i < static_cast<int32_t>(ADados.size()); ++i) {
         if (ADados[static_cast<size_t>(i)] == 0 && i != centro) {
@@ -87,7 +82,7 @@ TSolverDeducao& TGeradorPuzzle::SolverDoTamanho(int32_t N) {
     return *solver;
 }
 
-std::vector<int32_t> TGeradorPuzzle::MinimizarPistas(const TSolverDeducao& ASolver,
+std::vector<int32_t> TGeradorPuzzle::MinimizarPistas(TSolverDeducao& ASolver,
                                                      const TSolucao& AQuadrado, bool AComLista,
                                                      TGeradorAleatorio& ARng) {
     const int32_t N = AQuadrado.N;
@@ -110,7 +105,7 @@ std::vector<int32_t> TGeradorPuzzle::MinimizarPistas(const TSolverDeducao& ASolv
     return dados;
 }
 
-bool TGeradorPuzzle::TentarPistas(const TSolverDeducao& ASolver, const TSolucao& AQuadrado,
+bool TGeradorPuzzle::TentarPistas(TSolverDeducao& ASolver, const TSolucao& AQuadrado,
                                   int32_t ANivel, TGeradorAleatorio& ARng, TPuzzle& APuzzle) {
     const int32_t N = AQuadrado.N;
     const bool lista = NivelComLista(ANivel);
@@ -162,7 +157,7 @@ TPuzzle TGeradorPuzzle::Gerar(int32_t N, int32_t ANivel, TGeradorAleatorio& ARng
     if (!TamanhoValido(N)) {
         throw EVelt(Formatar("Gerar: tamanho invalido %d", N));
     }
-    const TSolverDeducao& solver = SolverDoTamanho(N);
+    TSolverDeducao& solver = SolverDoTamanho(N);
     TPuzzle resultado;
     for (int32_t q = 0; q < MAX_QUADRADOS; ++q) {
         TSolucao quadrado;
@@ -201,7 +196,7 @@ bool TGeradorPuzzle::Validar(const TPuzzle& APuzzle) {
     if (!VerificarPermutacao(quadrado) || !VerificarLeis(quadrado)) {
         return false;
     }
-    const int32_t centro = CentroDe(N);
+    const int32_t centro = CentroDaGrelha(N);
     if (centro >= 0 && APuzzle.Dados[static_cast<size_t>(centro)] != 0) {
         return false;
     }
@@ -213,7 +208,7 @@ bool TGeradorPuzzle::Validar(const TPuzzle& APuzzle) {
     if (ContarPistas(APuzzle.Dados) != APuzzle.NumPistas) {
         return false;
     }
-    const TSolverDeducao& solver = SolverDoTamanho(N);
+    TSolverDeducao& solver = SolverDoTamanho(N);
     const bool lista = NivelComLista(APuzzle.Nivel);
     if (!solver.Fecho(APuzzle.Dados, FamiliasCompletas(N), lista)) {
         return false;

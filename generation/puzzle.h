@@ -40,9 +40,9 @@ class TGeradorPuzzle {
 
   private:
     TSolverDeducao& SolverDoTamanho(int32_t N);
-    std::vector<int32_t> MinimizarPistas(const TSolverDeducao& ASolver, const TSolucao& AQuadrado,
+    std::vector<int32_t> MinimizarPistas(TSolverDeducao& ASolver, const TSolucao& AQuadrado,
                                          bool AComLista, TGeradorAleatorio& ARng);
-    bool TentarPistas(const TSolverDeducao& ASolver, const TSolucao& AQuadrado, int32_t ANivel,
+    bool TentarPistas(TSolverDeducao& ASolver, const TSolucao& AQuadrado, int32_t ANivel,
                       TGeradorAleatorio& ARng, TPuzzle& APuzzle);
 
     std::unique_ptr<TGeradorQuadrados> FQuadrados;

@@ -14,8 +14,6 @@ TEquacao EquacaoDeSoma(int32_t N, const std::vector<int32_t>& ACelulas, int32_t 
     return e;
 }
 
-int32_t Mod(int32_t a, int32_t n) { return ((a % n) + n) % n; }
-
 // Sums wrap like 32-bit machine arithmetic, so any contents give a defined answer.
 int32_t Somar(int32_t a, int32_t b) {
     return static_cast<int32_t>(static_cast<uint32_t>(a) + static_cast<uint32_t>(b));
@@ -67,7 +65,9 @@ bool LinhasColunasDiagonaisCertas(const TSolucao& S) {
 
 } // namespace
 
-TTermo Termo(int32_t AIndice, int32_t ACoef) { return TTermo{AIndice, ACoef}; }
+TTermo Termo(int32_t AIndice, int32_t ACoef) {
+    return TTermo{AIndice, ACoef};
+}
 
 std::vector<TEquacao> EquacoesDoQuadrado(int32_t N) {
     if (N % 2 != 0) {
@@ -80,7 +80,7 @@ std::vector<TEquacao> EquacoesDoQuadrado(int32_t N) {
     const int32_t M = SomaMagica(N);
     const int32_t C = SomaComplementar(N);
     const int32_t h = N / 2;
-    auto cel = [N](int32_t l, int32_t c) { return Mod(l, N) * N + Mod(c, N); };
+    auto cel = [N](int32_t l, int32_t c) { return Modulo(l, N) * N + Modulo(c, N); };
 
     std::vector<TEquacao> leis;
     std::vector<int32_t> cs(static_cast<size_t>(N));

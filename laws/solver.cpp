@@ -191,8 +191,8 @@ bool TSolverDeducao::LeiAtiva(int32_t ALei, TFamilias AFamilias) const {
 // pushed in increasing order. Counting from the filled cells through the per-cell
 // index costs nine updates a clue, less than reading every law when clues are few;
 // the sums wrap, so their order does not matter.
-void TSolverDeducao::ContarLacunas(TFamilias AFamilias) const {
-    TTrabalho& t = *FTrabalho;
+void TSolverDeducao::ContarLacunas(TFamilias AFamilias) {
+    TTrabalho& t = Trabalho();
     const int32_t L = NumLeis();
     for (int32_t j = 0; j < L; ++j) {
         const auto jj = static_cast<size_t>(j);
@@ -218,8 +218,8 @@ void TSolverDeducao::ContarLacunas(TFamilias AFamilias) const {
     EmpilharLacunasUnicas();
 }
 
-void TSolverDeducao::EmpilharLacunasUnicas() const {
-    TTrabalho& t = *FTrabalho;
+void TSolverDeducao::EmpilharLacunasUnicas() {
+    TTrabalho& t = Trabalho();
     t.NaPilha = 0;
     for (int32_t j = 0; j < NumLeis(); ++j) {
         if (t.Lacunas[static_cast<size_t>(j)] == 1) {
@@ -230,8 +230,8 @@ void TSolverDeducao::EmpilharLacunasUnicas() const {
 
 // Writes v into the empty cell x and updates the counters of the laws through it;
 // with AEmpilhar, a law left with one gap goes on the stack.
-void TSolverDeducao::Escrever(int32_t x, int32_t v, bool AEmpilhar) const {
-    TTrabalho& t = *FTrabalho;
+void TSolverDeducao::Escrever(int32_t x, int32_t v, bool AEmpilhar) {
+    TTrabalho& t = Trabalho();
     t.Grelha[static_cast<size_t>(x)] = v;
     --t.Vazias;
     const auto& leis = FPorCelula[static_cast<size_t>(x)];
@@ -251,8 +251,8 @@ void TSolverDeducao::Escrever(int32_t x, int32_t v, bool AEmpilhar) const {
 
 // Single-gap closure from the counters and stack left by ContarLacunas, last in,
 // first out; false on a non-integer or out-of-range value.
-bool TSolverDeducao::Propagar() const {
-    TTrabalho& t = *FTrabalho;
+bool TSolverDeducao::Propagar() {
+    TTrabalho& t = Trabalho();
     const int32_t S = FN * FN;
     while (t.NaPilha > 0) {
         const auto c = static_cast<size_t>(t.Pilha[static_cast<size_t>(--t.NaPilha)]);
@@ -281,7 +281,7 @@ bool TSolverDeducao::Propagar() const {
 // cells and its first two empty cells, stopping at a third. Returns the number of
 // empty cells seen (at most 3) and, for exactly two with coefficient 1, A, B and R.
 int32_t TSolverDeducao::LerPar(int32_t ALei, int32_t& A, int32_t& B, int32_t& R) const {
-    const TTrabalho& t = *FTrabalho;
+    const TTrabalho& t = Trabalho();
     const auto j = static_cast<size_t>(ALei);
     int32_t soma = 0;
     int32_t vazias = 0;
@@ -307,8 +307,8 @@ int32_t TSolverDeducao::LerPar(int32_t ALei, int32_t& A, int32_t& B, int32_t& R)
     return vazias;
 }
 
-void TSolverDeducao::GuardarConjunto(int32_t ACelula, const uint64_t* AConjunto) const {
-    TTrabalho& t = *FTrabalho;
+void TSolverDeducao::GuardarConjunto(int32_t ACelula, const uint64_t* AConjunto) {
+    TTrabalho& t = Trabalho();
     const int32_t W = FPalavras;
     uint64_t* destino = &t.Candidatos[static_cast<size_t>(ACelula * W)];
     uint64_t* invertido = &t.Invertidos[static_cast<size_t>(ACelula * W)];
@@ -322,7 +322,7 @@ void TSolverDeducao::GuardarConjunto(int32_t ACelula, const uint64_t* AConjunto)
 // With B reversed (bit T - w for each w, T = 64W - 1), the partners form B reversed
 // shifted right by T - R, so the whole set is a few word operations.
 void TSolverDeducao::FiltrarPorParceiro(int32_t A, int32_t B, int32_t R, uint64_t* ANovo) const {
-    const TTrabalho& t = *FTrabalho;
+    const TTrabalho& t = Trabalho();
     const int32_t W = FPalavras;
     const int64_t T = 64 * static_cast<int64_t>(W) - 1;
     const uint64_t* a = &t.Candidatos[static_cast<size_t>(A * W)];
@@ -366,7 +366,7 @@ void TSolverDeducao::FiltrarPorParceiro(int32_t A, int32_t B, int32_t R, uint64_
 
 // The candidate set of empty cell c after ReduzirPelaLista.
 const uint64_t* TSolverDeducao::ConjuntoDe(int32_t c) const {
-    const TTrabalho& t = *FTrabalho;
+    const TTrabalho& t = Trabalho();
     if (t.EmPar[static_cast<size_t>(c)] == t.Chamada) {
         return &t.Candidatos[static_cast<size_t>(c) * static_cast<size_t>(FPalavras)];
     }
@@ -375,8 +375,8 @@ const uint64_t* TSolverDeducao::ConjuntoDe(int32_t c) const {
 
 // The open two-cell laws of the working grid, in law order. With the counters of
 // a finished closure at hand, only laws with two gaps need a look.
-void TSolverDeducao::AcharPares(TFamilias AFamilias, bool AContadoresValidos) const {
-    TTrabalho& t = *FTrabalho;
+void TSolverDeducao::AcharPares(TFamilias AFamilias, bool AContadoresValidos) {
+    TTrabalho& t = Trabalho();
     t.PareA.clear();
     t.PareB.clear();
     t.PareResto.clear();
@@ -398,8 +398,8 @@ void TSolverDeducao::AcharPares(TFamilias AFamilias, bool AContadoresValidos) co
 // the open two-cell laws until a whole pass changes nothing; false when a set empties.
 // A law whose two sets are as they were when it last changed nothing would change
 // nothing again, so it is skipped: the narrowing itself is exactly the pass-by-pass one.
-bool TSolverDeducao::ReduzirPelaLista(TFamilias AFamilias, bool AContadoresValidos) const {
-    TTrabalho& t = *FTrabalho;
+bool TSolverDeducao::ReduzirPelaLista(TFamilias AFamilias, bool AContadoresValidos) {
+    TTrabalho& t = Trabalho();
     const int32_t W = FPalavras;
     const int32_t S = FN * FN;
     // The list: 1..S less every value in the grid (other values take part in no set).
@@ -476,8 +476,8 @@ bool TSolverDeducao::ReduzirPelaLista(TFamilias AFamilias, bool AContadoresValid
     return true;
 }
 
-bool TSolverDeducao::PrepararGrelha(std::span<const int32_t> ADados) const {
-    TTrabalho& t = *FTrabalho;
+bool TSolverDeducao::PrepararGrelha(std::span<const int32_t> ADados) {
+    TTrabalho& t = Trabalho();
     if (ADados.size() != t.Grelha.size()) {
         return false;
     }
@@ -489,9 +489,8 @@ bool TSolverDeducao::PrepararGrelha(std::span<const int32_t> ADados) const {
     return true;
 }
 
-bool TSolverDeducao::Fecho(std::span<const int32_t> ADados, TFamilias AFamilias,
-                           bool AComLista) const {
-    TTrabalho& t = *FTrabalho;
+bool TSolverDeducao::Fecho(std::span<const int32_t> ADados, TFamilias AFamilias, bool AComLista) {
+    TTrabalho& t = Trabalho();
     if (!PrepararGrelha(ADados)) {
         return false;
     }
@@ -549,7 +548,7 @@ bool TSolverDeducao::LeiDoPar(TFamilias AFamilias, int32_t ACelula, int32_t& ALe
 }
 
 bool TSolverDeducao::FixadaPorLei(std::span<const int32_t> ADados, int32_t ACelula,
-                                  TFamilias AFamilias) const {
+                                  TFamilias AFamilias) {
     if (ADados.size() != static_cast<size_t>(FN) * static_cast<size_t>(FN) || ACelula < 0 ||
         ACelula >= FN * FN) {
         return false;
@@ -575,8 +574,7 @@ bool TSolverDeducao::FixadaPorLei(std::span<const int32_t> ADados, int32_t ACelu
 }
 
 TResultadoSolver TSolverDeducao::Resolver(std::span<const int32_t> ADados, TFamilias AFamilias,
-                                          std::span<const int32_t> ASolucaoRef,
-                                          bool AComLista) const {
+                                          std::span<const int32_t> ASolucaoRef, bool AComLista) {
     const size_t S = static_cast<size_t>(FN) * static_cast<size_t>(FN);
     if (ADados.size() != S) {
         throw EVelt("Resolver: a grelha nao tem o tamanho da ordem");
@@ -584,7 +582,7 @@ TResultadoSolver TSolverDeducao::Resolver(std::span<const int32_t> ADados, TFami
     if (!ASolucaoRef.empty() && ASolucaoRef.size() != S) {
         throw EVelt("Resolver: a solucao de referencia nao tem o tamanho da ordem");
     }
-    TTrabalho& t = *FTrabalho;
+    TTrabalho& t = Trabalho();
     const int32_t W = FPalavras;
     TResultadoSolver resultado;
     PrepararGrelha(ADados);

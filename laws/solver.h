@@ -70,6 +70,8 @@ struct TResultadoSolver {
     bool operator==(const TResultadoSolver&) const = default;
 };
 
+// The deductions work in the solver's own scratch space, so they are not const: a solver
+// serves one caller at a time, and each thread needs a solver of its own.
 class TSolverDeducao {
   public:
     explicit TSolverDeducao(int32_t N);
@@ -90,32 +92,32 @@ class TSolverDeducao {
     }
 
     // Can deduction fill every cell? ADados (N² entries, 0 = empty) is not modified.
-    bool Fecho(std::span<const int32_t> ADados, TFamilias AFamilias, bool AComLista) const;
+    bool Fecho(std::span<const int32_t> ADados, TFamilias AFamilias, bool AComLista);
 
     // True when some law of AFamilias through ACelula has ACelula as its only empty
     // cell in ADados: removing that clue leaves a grid that the first single gap refills.
-    bool FixadaPorLei(std::span<const int32_t> ADados, int32_t ACelula, TFamilias AFamilias) const;
+    bool FixadaPorLei(std::span<const int32_t> ADados, int32_t ACelula, TFamilias AFamilias);
 
     // The same deduction in rounds, every step recorded and, when ASolucaoRef is not
     // empty, checked against it.
     TResultadoSolver Resolver(std::span<const int32_t> ADados, TFamilias AFamilias,
-                              std::span<const int32_t> ASolucaoRef, bool AComLista) const;
+                              std::span<const int32_t> ASolucaoRef, bool AComLista);
 
   private:
     struct TTrabalho;
 
     void ConstruirTabelasPlanas();
     bool LeiAtiva(int32_t ALei, TFamilias AFamilias) const;
-    bool PrepararGrelha(std::span<const int32_t> ADados) const;
-    void ContarLacunas(TFamilias AFamilias) const;
-    void EmpilharLacunasUnicas() const;
-    void AcharPares(TFamilias AFamilias, bool AContadoresValidos) const;
-    void Escrever(int32_t ACelula, int32_t AValor, bool AEmpilhar) const;
-    bool Propagar() const;
+    bool PrepararGrelha(std::span<const int32_t> ADados);
+    void ContarLacunas(TFamilias AFamilias);
+    void EmpilharLacunasUnicas();
+    void AcharPares(TFamilias AFamilias, bool AContadoresValidos);
+    void Escrever(int32_t ACelula, int32_t AValor, bool AEmpilhar);
+    bool Propagar();
     int32_t LerPar(int32_t ALei, int32_t& A, int32_t& B, int32_t& R) const;
-    void GuardarConjunto(int32_t ACelula, const uint64_t* AConjunto) const;
+    void GuardarConjunto(int32_t ACelula, const uint64_t* AConjunto);
     void FiltrarPorParceiro(int32_t A, int32_t B, int32_t R, uint64_t* ANovo) const;
-    bool ReduzirPelaLista(TFamilias AFamilias, bool AContadoresValidos) const;
+    bool ReduzirPelaLista(TFamilias AFamilias, bool AContadoresValidos);
     const uint64_t* ConjuntoDe(int32_t ACelula) const;
     bool LeiDoPar(TFamilias AFamilias, int32_t ACelula, int32_t& ALei, int32_t& AParceiro,
                   int32_t& AResto) const;
@@ -133,6 +135,9 @@ class TSolverDeducao {
     std::vector<int32_t> FCoefs;
     std::vector<int32_t> FConstantes;
     std::vector<TFamilia> FFamilias;
+
+    TTrabalho& Trabalho() { return *FTrabalho; }
+    const TTrabalho& Trabalho() const { return *FTrabalho; }
 
     std::unique_ptr<TTrabalho> FTrabalho; // scratch of the running call
 };

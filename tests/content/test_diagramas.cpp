@@ -98,9 +98,6 @@ TEST(BlocosDosDiagramas, CasasENomes) {
     EXPECT_EQ(CasasSemAs({9, 3, 5, 1}, {5, 2}), (std::vector<int32_t>{9, 3, 1}));
     EXPECT_TRUE(ContemCasa({4, 7}, 7));
     EXPECT_FALSE(ContemCasa({4, 7}, 5));
-    EXPECT_EQ(NomeDaCasa(8, 0), "L1C1");
-    EXPECT_EQ(NomeDaCasa(8, 20), "L3C5");
-    EXPECT_EQ(NomeDaCasa(5, 24), "L5C5");
     EXPECT_EQ(TamanhoDosNumeros(5), 16);
     EXPECT_EQ(TamanhoDosNumeros(7), 16);
     EXPECT_EQ(TamanhoDosNumeros(8), 11);

@@ -57,6 +57,47 @@ TEST(ValorEm, LeituraToroidal) {
     }
 }
 
+TEST(Grelha, ModuloCentroValorENomeDaCasa) {
+    struct TModulo {
+        int32_t a, n, r;
+    };
+    for (const TModulo c : {TModulo{7, 5, 2}, TModulo{-1, 5, 4}, TModulo{-5, 5, 0},
+                            TModulo{-13, 8, 3}, TModulo{0, 7, 0}, TModulo{16, 16, 0}}) {
+        EXPECT_EQ(Modulo(c.a, c.n), c.r) << c.a << " mod " << c.n;
+    }
+    for (const int32_t N : TamanhosSuportados) {
+        EXPECT_EQ(CentroDaGrelha(N), N % 2 != 0 ? (N / 2) * N + N / 2 : -1) << N;
+    }
+    const std::vector<int32_t> grelha{4, 0, 9};
+    EXPECT_EQ(ValorDaCasa(grelha, 2), 9);
+    EXPECT_EQ(ValorDaCasa(grelha, 3), 0) << "no such cell reads as empty";
+
+    struct TNome {
+        int32_t N, Celula;
+        const char* Nome;
+    };
+    for (const TNome c : {TNome{8, 0, "L1C1"}, TNome{8, 20, "L3C5"}, TNome{8, 63, "L8C8"},
+                          TNome{7, 48, "L7C7"}, TNome{5, 24, "L5C5"}, TNome{13, 84, "L7C7"},
+                          TNome{16, 255, "L16C16"}, TNome{16, 17, "L2C2"}}) {
+        EXPECT_EQ(NomeDaCasa(c.N, c.Celula), c.Nome);
+    }
+}
+
+TEST(SemBrancos, SoAsPontasEControlos) {
+    struct TCaso {
+        const char* Texto;
+        const char* Esperado;
+    };
+    for (const TCaso c :
+         {TCaso{"", ""}, TCaso{"   ", ""}, TCaso{" \t\nabc \r", "abc"}, TCaso{"a  b", "a  b"},
+          TCaso{"\x01"
+                "Ação\x7f",
+                "Ação\x7f"},
+          TCaso{"Ação", "Ação"}}) {
+        EXPECT_EQ(SemBrancos(c.Texto), c.Esperado) << c.Texto;
+    }
+}
+
 TEST(Formatar, ProduzOTextoDoPadrao) {
     EXPECT_EQ(Formatar("Gerar: tamanho invalido (%d)", -3), "Gerar: tamanho invalido (-3)");
     EXPECT_EQ(Formatar("%.8X", 0xA3820138u), "A3820138");

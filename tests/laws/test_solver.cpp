@@ -31,7 +31,7 @@ TEST(SolverTabela, FamiliasPorOrdem) {
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.N);
-        const TSolverDeducao s(c.N);
+        TSolverDeducao s(c.N);
         EXPECT_EQ(s.NumLeis(), c.leis);
         EXPECT_EQ(s.NumDeFamilia(lfLinha), c.linha);
         EXPECT_EQ(s.NumDeFamilia(lfDiagPrincipal), c.principal);
@@ -53,7 +53,7 @@ TEST(SolverTabela, FamiliasPorOrdem) {
 }
 
 TEST(SolverTabela, LeisEIndicePorCelula) {
-    const TSolverDeducao s8(8);
+    TSolverDeducao s8(8);
     EXPECT_EQ(s8.PorCelula(0), (std::vector<int32_t>{0, 8, 16, 17, 32, 33, 46, 120, 127}));
     EXPECT_EQ(s8.CoefPorCelula(0), std::vector<int32_t>(9, 1));
     EXPECT_EQ(s8.Lei(33).Celulas, (std::vector<int32_t>{0, 36}));
@@ -61,7 +61,7 @@ TEST(SolverTabela, LeisEIndicePorCelula) {
     EXPECT_EQ(s8.Lei(32).Familia, lfBloco);
     EXPECT_EQ(s8.Lei(32).Constante, 130);
 
-    const TSolverDeducao s7(7);
+    TSolverDeducao s7(7);
     EXPECT_EQ(s7.PorCelula(24), (std::vector<int32_t>{3, 10, 14, 27, 52}));
     EXPECT_EQ(s7.CoefPorCelula(24), (std::vector<int32_t>{1, 1, 1, 1, 2}));
     const TLei centro = s7.Lei(52);
@@ -102,7 +102,7 @@ TEST(SolverConjuntos, ValorUnicoETemValor) {
 }
 
 TEST(SolverResolver, GrelhaCompleta) {
-    const TSolverDeducao s(8);
+    TSolverDeducao s(8);
     EXPECT_TRUE(s.Fecho(QUADRADO8, FamiliasCompletas(8), false));
     const TResultadoSolver r = s.Resolver(QUADRADO8, FamiliasCompletas(8), QUADRADO8, true);
     EXPECT_TRUE(r.Resolvido);
@@ -111,7 +111,7 @@ TEST(SolverResolver, GrelhaCompleta) {
 }
 
 TEST(SolverResolver, CentroVazioDadoPelaLeiDeMenorIndice) {
-    const TSolverDeducao s(7);
+    TSolverDeducao s(7);
     std::vector<int32_t> g = QUADRADO7;
     g[24] = 0;
     struct Caso {
@@ -133,7 +133,7 @@ TEST(SolverResolver, CentroVazioDadoPelaLeiDeMenorIndice) {
 
 TEST(SolverResolver, GrelhasVazias) {
     const std::vector<int32_t> vazia7(49, 0);
-    const TSolverDeducao s7(7);
+    TSolverDeducao s7(7);
     const TResultadoSolver r7 = s7.Resolver(vazia7, FamiliasCompletas(7), QUADRADO7, false);
     ASSERT_EQ(r7.Passos.size(), 1u);
     EXPECT_EQ(r7.Passos[0], (TPassoDeducao{1, 52, lfPar, 24, 25, -1, 0}));
@@ -142,7 +142,7 @@ TEST(SolverResolver, GrelhasVazias) {
     EXPECT_FALSE(s7.Fecho(vazia7, FamiliasCompletas(7), false));
 
     const std::vector<int32_t> vazia8(64, 0);
-    const TSolverDeducao s8(8);
+    TSolverDeducao s8(8);
     for (const bool lista : {false, true}) {
         const TResultadoSolver r8 = s8.Resolver(vazia8, FamiliasCompletas(8), QUADRADO8, lista);
         EXPECT_FALSE(r8.Resolvido);
@@ -153,7 +153,7 @@ TEST(SolverResolver, GrelhasVazias) {
 }
 
 TEST(SolverResolver, ValorContraASolucaoDeReferencia) {
-    const TSolverDeducao s(8);
+    TSolverDeducao s(8);
     std::vector<int32_t> g = QUADRADO8;
     g[1] = 0;  // row 0 (law 0) deduces cell 1 from the others...
     g[2] = 29; // ...but cell 2 was given wrong (45 in the solution)
@@ -172,7 +172,7 @@ TEST(SolverResolver, ValorContraASolucaoDeReferencia) {
 TEST(SolverResolver, PassoDeListaSemLeiAberta) {
     // With only the main diagonals in play, a cell off both of them is in no law:
     // the list alone gives it, with no partner.
-    const TSolverDeducao s(7);
+    TSolverDeducao s(7);
     std::vector<int32_t> g = QUADRADO7;
     g[1] = 0;
     const TResultadoSolver r = s.Resolver(g, TFamilias{lfDiagPrincipal}, QUADRADO7, true);
@@ -185,7 +185,7 @@ TEST(SolverResolver, PassoDeListaSemLeiAberta) {
 TEST(SolverResolver, PassosDeListaComParceiro) {
     // Main diagonals only, with the centre and one more cell of each diagonal empty:
     // each diagonal pairs its two gaps, and together they pin all three down.
-    const TSolverDeducao s(7);
+    TSolverDeducao s(7);
     std::vector<int32_t> g = QUADRADO7;
     g[8] = g[12] = g[24] = 0; // values 7, 12 and 25
     const TFamilias diagonais{lfDiagPrincipal};
@@ -217,7 +217,7 @@ TEST(SolverFecho, IgualAoFechoSimplesEmGrelhasAleatorias) {
     const std::vector<std::pair<int32_t, std::vector<int32_t>>> quadrados = {{7, QUADRADO7},
                                                                              {8, QUADRADO8}};
     for (const auto& [N, quadrado] : quadrados) {
-        const TSolverDeducao s(N);
+        TSolverDeducao s(N);
         const teste::FechoSimples simples(s);
         const TFamilias conjuntos[] = {FamiliasCompletas(N), FamiliasBasicas(N), TFamilias{lfLinha},
                                        TFamilias(0x7F)};
@@ -249,7 +249,7 @@ TEST(SolverFecho, IgualAoFechoSimplesEmGrelhasAleatorias) {
 }
 
 TEST(SolverFecho, GrelhasForaDoFormato) {
-    const TSolverDeducao s(8);
+    TSolverDeducao s(8);
     EXPECT_FALSE(s.Fecho(std::vector<int32_t>(63, 0), FamiliasCompletas(8), true));
     EXPECT_FALSE(s.Fecho({}, FamiliasCompletas(8), true));
     EXPECT_THROW(s.Resolver(std::vector<int32_t>(65, 0), FamiliasCompletas(8), {}, true), EVelt);
