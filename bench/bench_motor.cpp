@@ -22,7 +22,7 @@ void BM_Fecho(benchmark::State& state) {
     const auto N = static_cast<int32_t>(state.range(0));
     const auto nivel = static_cast<int32_t>(state.range(1));
     const TPuzzle p = PuzzleDeReferencia(N, nivel);
-    const TSolverDeducao solver(N);
+    TSolverDeducao solver(N);
     const bool lista = NivelComLista(nivel);
     for (auto _ : state) {
         benchmark::DoNotOptimize(solver.Fecho(p.Dados, FamiliasCompletas(N), lista));

@@ -1,7 +1,7 @@
 // Writing whole books as PDF, the book already generated: what the user waits for after
 // the last puzzle. The file size is reported as a counter.
+#include "composition/livro_pdf.h"
 #include "composition/paginas.h"
-#include "drawing/pdf.h"
 #include "generation/livro.h"
 
 #include <benchmark/benchmark.h>

@@ -3,14 +3,13 @@
 #include "content/diagramas.h"
 #include "content/regras.h"
 #include "core/tipos.h"
+#include "drawing/pagina.h"
 
 #include <vector>
 
 namespace tavrelo {
 
 namespace {
-
-constexpr double Coluna = 174; // width of the text column, x 18 to 192
 
 const char* const Autor = "Brovanel";
 const char* const Produto = "TAVRELO";
@@ -28,24 +27,12 @@ std::string Maiusculas(std::string ATexto) {
     return ATexto;
 }
 
-// Blanks and control characters off both ends; the bytes of accented letters are kept.
-std::string SemBrancos(const std::string& ATexto) {
-    const auto branco = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    size_t inicio = 0;
-    size_t fim = ATexto.size();
-    while (inicio < fim && branco(ATexto[inicio]))
-        ++inicio;
-    while (fim > inicio && branco(ATexto[fim - 1]))
-        --fim;
-    return ATexto.substr(inicio, fim - inicio);
-}
-
 // The largest size from AMaior down in steps of APasso whose bold width fits the column;
 // the smallest is taken without measuring.
 double TamanhoQueCabe(IVeltCanvas& Canvas, const std::string& ATexto, double AMaior, double AMenor,
                       double APasso) {
     double s = AMaior;
-    while (s > AMenor && Canvas.LarguraTexto(ATexto, s, true) > Coluna)
+    while (s > AMenor && Canvas.LarguraTexto(ATexto, s, true) > LARGURA_COLUNA)
         s -= APasso;
     return s;
 }
@@ -79,32 +66,35 @@ std::string TextoNumeroDePuzzles(int32_t APuzzles) {
 
 void DesenharCapa(IVeltCanvas& Canvas, const TLivro& ALivro) {
     const auto centro = TAlinhamento::alCentro;
-    Canvas.Texto(105, 42, Maiusculas(Autor), 24, true, 0, centro);
-    Canvas.Texto(105, 92, Produto, TamanhoQueCabe(Canvas, Produto, 80, 24, 4), true, 0, centro);
+    Canvas.Texto(CENTRO_PAGINA, 42, Maiusculas(Autor), 24, true, 0, centro);
+    Canvas.Texto(CENTRO_PAGINA, 92, Produto, TamanhoQueCabe(Canvas, Produto, 80, 24, 4), true, 0,
+                 centro);
     const std::string titulo = SemBrancos(ALivro.Config.Titulo);
     if (!titulo.empty())
-        Canvas.Texto(105, 150, titulo, TamanhoQueCabe(Canvas, titulo, 34, 16, 2), true, 0, centro);
-    Canvas.Texto(105, 202, TextoNumeroDePuzzles(static_cast<int32_t>(ALivro.Puzzles.size())), 16,
-                 false, 0, centro);
-    Canvas.Texto(105, 212, TextoTamanho(ALivro.Config.N), 16, false, 0, centro);
+        Canvas.Texto(CENTRO_PAGINA, 150, titulo, TamanhoQueCabe(Canvas, titulo, 34, 16, 2), true, 0,
+                     centro);
+    Canvas.Texto(CENTRO_PAGINA, 202,
+                 TextoNumeroDePuzzles(static_cast<int32_t>(ALivro.Puzzles.size())), 16, false, 0,
+                 centro);
+    Canvas.Texto(CENTRO_PAGINA, 212, TextoTamanho(ALivro.Config.N), 16, false, 0, centro);
 }
 
 void PaginaVerso(IVeltCanvas& Canvas, const std::string& ANome) {
     const auto esq = TAlinhamento::alEsquerda;
-    Canvas.Texto(18, 205, ANome, 14, true, 0, esq);
-    Canvas.Texto(18, 213, SegundaLinhaVerso, 12, false, 0, esq);
+    Canvas.Texto(MARGEM_ESQUERDA, 205, ANome, 14, true, 0, esq);
+    Canvas.Texto(MARGEM_ESQUERDA, 213, SegundaLinhaVerso, 12, false, 0, esq);
     double y = 225;
-    for (const auto& linha : QuebrarLinhas(Canvas, Licenca, Coluna, 12)) {
-        Canvas.Texto(18, y, linha, 12, false, 0, esq);
+    for (const auto& linha : QuebrarLinhas(Canvas, Licenca, LARGURA_COLUNA, 12)) {
+        Canvas.Texto(MARGEM_ESQUERDA, y, linha, 12, false, 0, esq);
         y += 6.15;
     }
-    Canvas.Imagem(18, y + 4, 30, 10.546875, Selo);
+    Canvas.Imagem(MARGEM_ESQUERDA, y + 4, 30, 10.546875, Selo);
 }
 
 void PaginaSeparador(IVeltCanvas& Canvas, int32_t AParte) {
     const double h = Canvas.AlturaTexto(36);
-    Canvas.Texto(105, 148.5 - h / 2 - 4, AParte == 0 ? "Puzzles" : "Soluções", 36, true, 0,
-                 TAlinhamento::alCentro);
+    Canvas.Texto(CENTRO_PAGINA, 148.5 - h / 2 - 4, AParte == 0 ? "Puzzles" : "Soluções", 36, true,
+                 0, TAlinhamento::alCentro);
     Canvas.Linha(90, 162.5, 120, 162.5, 0.8, 0);
 }
 
@@ -118,7 +108,7 @@ void PaginaSimboloImpar(IVeltCanvas& Canvas) {
 
 void DesenharFicha(IVeltCanvas& Canvas, const TLivro& ALivro, const TInfoLivro& AInfo,
                    int32_t ANumero) {
-    Canvas.Texto(105, 18, "Ficha técnica", 20, true, 0, TAlinhamento::alCentro);
+    Canvas.Texto(CENTRO_PAGINA, TOPO_TITULO, "Ficha técnica", 20, true, 0, TAlinhamento::alCentro);
     const int32_t nivel = ALivro.Config.Nivel;
     const std::pair<const char*, std::string> linhas[] = {
         {"Código do livro:", ALivro.Codigo},
@@ -130,7 +120,7 @@ void DesenharFicha(IVeltCanvas& Canvas, const TLivro& ALivro, const TInfoLivro& 
     };
     double y = 45;
     for (const auto& [rotulo, valor] : linhas) {
-        Canvas.Texto(18, y, rotulo, 12, false, 0, TAlinhamento::alEsquerda);
+        Canvas.Texto(MARGEM_ESQUERDA, y, rotulo, 12, false, 0, TAlinhamento::alEsquerda);
         Canvas.Texto(66, y, valor, 12, true, 0, TAlinhamento::alEsquerda);
         y += 9;
     }

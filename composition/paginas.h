@@ -14,8 +14,6 @@
 
 namespace tavrelo {
 
-class IDestinoPaginas;
-
 enum class TTipoPagina : uint8_t {
     pgCapa,
     pgVerso,
@@ -144,18 +142,5 @@ double LarguraDaLinha(IVeltCanvas& Canvas, std::span<const int32_t> ANumeros, in
 
 // Side of a solution grid, mm.
 double LadoSolucao(int32_t N, bool AComDicas);
-
-// "L3C5": row and column of a cell, counted from 1.
-std::string NomeCasa(int32_t N, int32_t ACelula);
-
-// The text of one hint, from the step and the solution's values.
-std::string TextoDica(const TSolverDeducao& ASolver, std::span<const int32_t> ASolucao,
-                      const TPassoDeducao& APasso);
-
-// The steps shown as hints (indices into APassos), at most ALimite, each one using only
-// givens and cells fixed by hints above it; the centre step (ACentro >= 0) leads.
-std::vector<int32_t> EscolherDicas(const TSolverDeducao& ASolver, std::span<const int32_t> ADados,
-                                   std::span<const TPassoDeducao> APassos, int32_t ALimite,
-                                   int32_t ACentro);
 
 } // namespace tavrelo

@@ -1,6 +1,7 @@
 #include "content/regras.h"
 
 #include "core/tipos.h"
+#include "drawing/pagina.h"
 #include "generation/niveis.h"
 
 namespace tavrelo {
@@ -8,6 +9,7 @@ namespace tavrelo {
 namespace {
 
 constexpr double PassoLinha = 6.15; // every 12 pt paragraph of the book
+constexpr double RecuoDaLei = 20;   // a law's text stands right of its 14 mm pictogram
 
 bool Impar(int32_t N) {
     return (N & 1) != 0;
@@ -206,43 +208,44 @@ std::vector<std::string> ConselhosDoTamanho(int32_t N) {
 
 void PaginaRegras(IVeltCanvas& Canvas, int32_t N) {
     const auto esq = TAlinhamento::alEsquerda;
-    Canvas.Texto(18, 18, "Regras", 20, true, 0, esq);
-    Canvas.Texto(18, 31, "Como se joga", 14, true, 0, esq);
+    Canvas.Texto(MARGEM_ESQUERDA, TOPO_TITULO, "Regras", 20, true, 0, esq);
+    Canvas.Texto(MARGEM_ESQUERDA, 31, "Como se joga", 14, true, 0, esq);
     double y = 39.5;
     for (const auto& paragrafo : ParagrafosComoSeJoga(N))
-        y = DesenharParagrafo(Canvas, y, paragrafo, 174, 18) + 3;
+        y = DesenharParagrafo(Canvas, y, paragrafo, LARGURA_COLUNA, MARGEM_ESQUERDA) + 3;
     y += 3;
-    Canvas.Texto(18, y, "As leis deste livro", 14, true, 0, esq);
+    Canvas.Texto(MARGEM_ESQUERDA, y, "As leis deste livro", 14, true, 0, esq);
     y += 8.5;
     for (const TLeiTavrelo lei : LeisDoTamanho(N)) {
-        const auto linhas = QuebrarLinhas(Canvas, TextoDaLei(lei, N), 154, 12);
+        const auto linhas =
+            QuebrarLinhas(Canvas, TextoDaLei(lei, N), LARGURA_COLUNA - RecuoDaLei, 12);
         // The block is never shorter than its pictogram.
         double altura = 7 + PassoLinha * static_cast<double>(linhas.size());
         if (altura < 14)
             altura = 14;
-        DesenharPictograma(Canvas, PictogramaDaLei(lei, N), 18, y);
-        Canvas.Texto(38, y, NomeDaLei(lei), 13, true, 0, esq);
+        DesenharPictograma(Canvas, PictogramaDaLei(lei, N), MARGEM_ESQUERDA, y);
+        Canvas.Texto(MARGEM_ESQUERDA + RecuoDaLei, y, NomeDaLei(lei), 13, true, 0, esq);
         for (size_t k = 0; k < linhas.size(); ++k)
-            Canvas.Texto(38, y + 7 + PassoLinha * static_cast<double>(k), linhas[k], 12, false, 0,
-                         esq);
+            Canvas.Texto(MARGEM_ESQUERDA + RecuoDaLei, y + 7 + PassoLinha * static_cast<double>(k),
+                         linhas[k], 12, false, 0, esq);
         y += altura + 5;
     }
 }
 
 void PaginaComoSeResolve(IVeltCanvas& Canvas, int32_t N, TNiveis Niveis) {
     const auto esq = TAlinhamento::alEsquerda;
-    Canvas.Texto(18, 18, "Como se resolve", 16, true, 0, esq);
+    Canvas.Texto(MARGEM_ESQUERDA, TOPO_TITULO, "Como se resolve", 16, true, 0, esq);
     double y = 29;
     bool comLista = false;
     for (int32_t nivel = 0; nivel <= 7; ++nivel)
         comLista = comLista || (Niveis.Contem(nivel) && NivelComLista(nivel));
     for (const auto& tecnica : TecnicasDoTamanho(N, comLista)) {
-        Canvas.Texto(18, y, tecnica.Titulo, 13, true, 0, esq);
+        Canvas.Texto(MARGEM_ESQUERDA, y, tecnica.Titulo, 13, true, 0, esq);
         y += 7.5;
-        y = DesenharParagrafo(Canvas, y, tecnica.Texto, 174, 18) + 4;
+        y = DesenharParagrafo(Canvas, y, tecnica.Texto, LARGURA_COLUNA, MARGEM_ESQUERDA) + 4;
     }
     y += 2;
-    Canvas.Texto(18, y, "Os níveis deste livro", 14, true, 0, esq);
+    Canvas.Texto(MARGEM_ESQUERDA, y, "Os níveis deste livro", 14, true, 0, esq);
     y += 8.5;
     for (int32_t nivel = 1; nivel <= 5; ++nivel) {
         if (!Niveis.Contem(nivel))
@@ -252,11 +255,12 @@ void PaginaComoSeResolve(IVeltCanvas& Canvas, int32_t N, TNiveis Niveis) {
         y += 8;
     }
     y += 4;
-    Canvas.Texto(18, y, "Três conselhos", 14, true, 0, esq);
+    Canvas.Texto(MARGEM_ESQUERDA, y, "Três conselhos", 14, true, 0, esq);
     y += 8.5;
     const auto conselhos = ConselhosDoTamanho(N);
     for (size_t k = 0; k < conselhos.size(); ++k) {
-        Canvas.Texto(18, y, Formatar("%d.", static_cast<int32_t>(k + 1)), 12, true, 0, esq);
+        Canvas.Texto(MARGEM_ESQUERDA, y, Formatar("%d.", static_cast<int32_t>(k + 1)), 12, true, 0,
+                     esq);
         y = DesenharParagrafo(Canvas, y, conselhos[k], 167, 25) + 2;
     }
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <string>
 
@@ -45,6 +46,15 @@ class IVeltCanvas {
     // An unknown name raises std::runtime_error.
     virtual void Imagem(double X, double Y, double ALargura, double AAltura,
                         const std::string& ANome) = 0;
+};
+
+// Where pages go: a document hands out one surface per page, in order.
+class IDestinoPaginas {
+  public:
+    virtual ~IDestinoPaginas() = default;
+    // Appends one empty A4 page and returns its surface; the previous page is finished and
+    // its surface is not used again.
+    virtual std::unique_ptr<IVeltCanvas> NovaPagina() = 0;
 };
 
 TPontoMm PontoMm(double X, double Y);

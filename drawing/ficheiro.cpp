@@ -2,11 +2,14 @@
 
 #include "core/tipos.h"
 
+#include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -19,6 +22,24 @@ namespace {
     throw EVelt("Não foi possível gravar " + ACaminho + ": " + MotivoDoErro(AErro) + ".");
 }
 
+// The process's umask, read from /proc: umask() itself can only be read by setting it,
+// which would race with files created meanwhile on other threads. Where /proc does not
+// tell, the usual 022.
+unsigned MascaraDoProcesso() {
+    std::ifstream estado("/proc/self/status");
+    std::string linha;
+    while (std::getline(estado, linha)) {
+        if (linha.rfind("Umask:", 0) == 0) {
+            try {
+                return static_cast<unsigned>(std::stoul(linha.substr(6), nullptr, 8)) & 0777u;
+            } catch (const std::exception&) {
+                break;
+            }
+        }
+    }
+    return 022;
+}
+
 // The permissions a new file gets: those of the file it replaces, or the usual
 // 0666 less the process's umask.
 unsigned ModoDoFicheiro(const std::string& ACaminho) {
@@ -26,12 +47,41 @@ unsigned ModoDoFicheiro(const std::string& ACaminho) {
     if (::stat(ACaminho.c_str(), &info) == 0 && S_ISREG(info.st_mode)) {
         return info.st_mode & 07777;
     }
-    const mode_t mascara = ::umask(022);
-    ::umask(mascara);
-    return 0666u & ~static_cast<unsigned>(mascara);
+    return 0666u & ~MascaraDoProcesso();
+}
+
+// The temporary names of the files being written, for ApagarTemporariosPendentes. A file
+// whose name finds no free place is still written; only the quick clean-up misses it.
+std::array<std::atomic<const char*>, 8> g_Pendentes{};
+static_assert(std::atomic<const char*>::is_always_lock_free);
+
+void Registar(const char* ATemporario) {
+    for (auto& lugar : g_Pendentes) {
+        const char* livre = nullptr;
+        if (lugar.compare_exchange_strong(livre, ATemporario)) {
+            return;
+        }
+    }
+}
+
+void Esquecer(const char* ATemporario) {
+    for (auto& lugar : g_Pendentes) {
+        const char* esperado = ATemporario;
+        if (lugar.compare_exchange_strong(esperado, nullptr)) {
+            return;
+        }
+    }
 }
 
 } // namespace
+
+void ApagarTemporariosPendentes() noexcept {
+    for (const auto& lugar : g_Pendentes) {
+        if (const char* temporario = lugar.load()) {
+            ::unlink(temporario);
+        }
+    }
+}
 
 std::string MotivoDoErro(int AErro) {
     switch (AErro) {
@@ -84,6 +134,7 @@ TFicheiroAtomico::TFicheiroAtomico(std::string ACaminho) : FCaminho(std::move(AC
         Falhar(FCaminho, errno);
     }
     FTemporario = nome.data();
+    Registar(FTemporario.c_str());
 }
 
 TFicheiroAtomico::~TFicheiroAtomico() {
@@ -96,6 +147,7 @@ void TFicheiroAtomico::Descartar() {
         FDescritor = -1;
     }
     if (!FTemporario.empty()) {
+        Esquecer(FTemporario.c_str());
         ::unlink(FTemporario.c_str());
         FTemporario.clear();
     }
@@ -132,6 +184,7 @@ void TFicheiroAtomico::Confirmar() {
     if (::rename(FTemporario.c_str(), FCaminho.c_str()) != 0) {
         Falhar(FCaminho, errno);
     }
+    Esquecer(FTemporario.c_str());
     FTemporario.clear();
 }
 

@@ -34,6 +34,11 @@ class TFicheiroAtomico {
     unsigned FModo = 0;
 };
 
+// Removes the temporary file of every TFicheiroAtomico still open, for a program that is
+// about to end at once (on a signal). Safe in a signal handler: it reads a fixed table of
+// names and calls unlink.
+void ApagarTemporariosPendentes() noexcept;
+
 // The reason for a failed file operation, in Portuguese, from its errno.
 std::string MotivoDoErro(int AErro);
 

@@ -2,6 +2,7 @@
 
 #include "core/tipos.h"
 #include "drawing/canvas_cairo.h"
+#include "drawing/pagina.h"
 
 #include <cairo-pdf.h>
 #include <exception>
@@ -120,7 +121,7 @@ void TDestinoPdf::TerminarPagina() {
 std::unique_ptr<IVeltCanvas> TDestinoPdf::NovaPagina() {
     TerminarPagina();
     if (FParar && FParar()) {
-        throw ELivroInterrompido();
+        throw EGravacaoInterrompida();
     }
     FPagina = cairo_create(FSuperficie);
     ++FNumPaginas;
@@ -133,21 +134,24 @@ void TDestinoPdf::Terminar() {
     TerminarPagina();
 }
 
-void GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACompor,
-                      const TPedidoDeParagem& AParar,
-                      const std::function<void(std::string_view)>& AAntesDeEscrever) {
+int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACompor,
+                         const TPedidoDeParagem& AParar,
+                         const std::function<void(std::string_view)>& AAntesDeEscrever) {
     TEscrita escrita;
     escrita.Ficheiro = &AFicheiro;
     escrita.AntesDeEscrever = &AAntesDeEscrever;
     escrita.Bloco.reserve(BLOCO_DE_ESCRITA);
     const std::unique_ptr<cairo_surface_t, TDestruirSuperficie> pdf(
-        cairo_pdf_surface_create_for_stream(EscreverPdf, &escrita, MmParaPt(210), MmParaPt(297)));
+        cairo_pdf_surface_create_for_stream(EscreverPdf, &escrita, MmParaPt(LARGURA_PAGINA),
+                                            MmParaPt(ALTURA_PAGINA)));
     cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_TITLE, "TAVRELO");
     cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_AUTHOR, "Brovanel");
+    int32_t paginas = 0;
     try {
         TDestinoPdf destino(pdf.get(), AParar);
         ACompor(destino);
         destino.Terminar();
+        paginas = destino.NumPaginas();
     } catch (...) {
         // The closing bytes of a failed document go nowhere; the caller's file is discarded.
         escrita.Descartar = true;
@@ -166,27 +170,13 @@ void GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACompor
         throw EVelt("não foi possível gravar " + AFicheiro.Caminho() +
                     ": o PDF não pôde ser composto (" + cairo_status_to_string(estado) + ").");
     }
+    return paginas;
 }
 
 void GravarPaginasPdf(const std::string& ANomeFicheiro, const TComporPaginas& ACompor) {
     auto ficheiro =
         ComMensagemDoFicheiro([&] { return std::make_unique<TFicheiroAtomico>(ANomeFicheiro); });
     GravarPaginasPdf(*ficheiro, ACompor);
-    ComMensagemDoFicheiro([&] { ficheiro->Confirmar(); });
-}
-
-void GravarLivroPdf(TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const TInfoLivro& AInfo,
-                    const TPedidoDeParagem& AParar) {
-    TCompositorLivro compositor(ALivro, AInfo);
-    GravarPaginasPdf(
-        AFicheiro, [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino); }, AParar);
-}
-
-void GravarLivroPdf(const std::string& ANomeFicheiro, const TLivro& ALivro,
-                    const TInfoLivro& AInfo) {
-    auto ficheiro =
-        ComMensagemDoFicheiro([&] { return std::make_unique<TFicheiroAtomico>(ANomeFicheiro); });
-    GravarLivroPdf(*ficheiro, ALivro, AInfo);
     ComMensagemDoFicheiro([&] { ficheiro->Confirmar(); });
 }
 

@@ -1,11 +1,9 @@
-// The book as a PDF file: a page destination that hands out one surface per new page, and
-// the one call that writes a whole book.
+// Pages as a PDF file: a page destination that hands out one surface per new page, and the
+// calls that write a whole document to a file, complete or not at all.
 #pragma once
 
-#include "composition/paginas.h"
 #include "drawing/canvas.h"
 #include "drawing/ficheiro.h"
-#include "generation/livro.h"
 
 #include <functional>
 #include <memory>
@@ -20,33 +18,14 @@ typedef struct _cairo cairo_t;
 
 namespace tavrelo {
 
-class IDestinoPaginas {
-  public:
-    virtual ~IDestinoPaginas() = default;
-    // Appends one empty A4 page and returns its surface; the previous page is finished and
-    // its surface is not used again.
-    virtual std::unique_ptr<IVeltCanvas> NovaPagina() = 0;
-};
-
-// Writes the whole book to ANomeFicheiro, replacing a file of that name only once every page
-// is drawn and written. Raises std::runtime_error (a Portuguese sentence) on any failure;
-// the target is then left as it was.
-void GravarLivroPdf(const std::string& ANomeFicheiro, const TLivro& ALivro,
-                    const TInfoLivro& AInfo);
-
 // Raised when the caller asks to stop between pages; nothing is written.
-class ELivroInterrompido : public std::runtime_error {
+class EGravacaoInterrompida : public std::runtime_error {
   public:
-    ELivroInterrompido() : std::runtime_error("a gravação do livro foi interrompida") {}
+    EGravacaoInterrompida() : std::runtime_error("a gravação foi interrompida") {}
 };
 
-// Asked before every page; true stops the book with ELivroInterrompido.
+// Asked before every page; true stops the document with EGravacaoInterrompida.
 using TPedidoDeParagem = std::function<bool()>;
-
-// The same into a file the caller opened (and confirms afterwards): nothing reaches the
-// target until AFicheiro.Confirmar().
-void GravarLivroPdf(TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const TInfoLivro& AInfo,
-                    const TPedidoDeParagem& AParar = {});
 
 // The pages of one A4 document: each NovaPagina finishes the page before it; Terminar
 // finishes the last one, so a page left blank is still a page of the document.
@@ -77,11 +56,12 @@ class TDestinoPdf final : public IDestinoPaginas {
 using TComporPaginas = std::function<void(IDestinoPaginas&)>;
 void GravarPaginasPdf(const std::string& ANomeFicheiro, const TComporPaginas& ACompor);
 
-// The same into a file the caller opened and confirms. AAntesDeEscrever, when given, sees
+// The same into a file the caller opened and confirms; returns the number of pages.
+// AAntesDeEscrever, when given, sees
 // every block of bytes before it goes to the file and may raise to refuse it (a full disk
 // in the tests).
-void GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACompor,
-                      const TPedidoDeParagem& AParar = {},
-                      const std::function<void(std::string_view)>& AAntesDeEscrever = {});
+int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACompor,
+                         const TPedidoDeParagem& AParar = {},
+                         const std::function<void(std::string_view)>& AAntesDeEscrever = {});
 
 } // namespace tavrelo

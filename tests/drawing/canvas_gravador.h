@@ -28,8 +28,8 @@ struct TChamada {
 
 inline size_t CodePoints(const std::string& s) {
     size_t n = 0;
-    for (unsigned char c : s)
-        if ((c & 0xC0) != 0x80)
+    for (const char c : s)
+        if ((static_cast<unsigned char>(c) & 0xC0u) != 0x80u)
             ++n;
     return n;
 }

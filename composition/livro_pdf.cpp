@@ -1,0 +1,19 @@
+#include "composition/livro_pdf.h"
+
+namespace tavrelo {
+
+int32_t GravarLivroPdf(TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const TInfoLivro& AInfo,
+                       const TPedidoDeParagem& AParar) {
+    TCompositorLivro compositor(ALivro, AInfo);
+    return GravarPaginasPdf(
+        AFicheiro, [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino); }, AParar);
+}
+
+void GravarLivroPdf(const std::string& ANomeFicheiro, const TLivro& ALivro,
+                    const TInfoLivro& AInfo) {
+    TCompositorLivro compositor(ALivro, AInfo);
+    GravarPaginasPdf(ANomeFicheiro,
+                     [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino); });
+}
+
+} // namespace tavrelo

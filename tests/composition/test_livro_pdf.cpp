@@ -1,0 +1,157 @@
+#include "composition/livro_pdf.h"
+
+#include "core/tipos.h"
+
+#include "../leitura_pdf.h"
+#include "../pasta_temporaria.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tavrelo {
+namespace {
+
+using teste::Campo;
+using teste::Citado;
+using teste::Linhas;
+using teste::TComando;
+using DocumentoPdf = teste::TPastaTemporaria;
+
+TLivro LivroDeEnsaio(int32_t N, int32_t ANivel, int32_t APuzzles, bool ADicas) {
+    TConfigLivro config;
+    config.N = N;
+    config.Nivel = ANivel;
+    config.NumPuzzles = APuzzles;
+    config.Caminho = ADicas;
+    config.Titulo = "Livro de ensaio";
+    config.Semente = 0x2A;
+    return TGeradorLivro().Gerar(config, {});
+}
+
+// Whole books: the file has exactly the planned pages, all A4, and independent readers
+// find it sound.
+TEST_F(DocumentoPdf, LivroCompletoTemAsPaginasDoPlano) {
+    struct TCaso {
+        int32_t N, Nivel, Puzzles;
+        bool Dicas;
+        int32_t Paginas;
+    };
+    const TCaso casos[] = {
+        {8, 0, 50, true, 62},   {8, 1, 1, true, 14},   {13, 2, 2, true, 15},
+        {16, 1, 50, true, 111}, {7, 0, 50, false, 50},
+    };
+    for (const TCaso& c : casos) {
+        SCOPED_TRACE(Formatar("ordem %d, nivel %d, %d puzzles", c.N, c.Nivel, c.Puzzles));
+        const TLivro livro = LivroDeEnsaio(c.N, c.Nivel, c.Puzzles, c.Dicas);
+        const TInfoLivro info = CriarInfoLivro();
+        ASSERT_EQ(TCompositorLivro(livro, info).NumPaginas(), c.Paginas);
+        const std::string alvo = Em("livro.pdf");
+        GravarLivroPdf(alvo, livro, info);
+        EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.pdf"});
+
+        const TComando meta = teste::CorrerComando("pdfinfo -f 1 -l " + std::to_string(c.Paginas) +
+                                                   " " + Citado(alvo));
+        ASSERT_EQ(meta.Estado, 0) << meta.Saida;
+        EXPECT_EQ(Campo(meta.Saida, "Pages"), std::to_string(c.Paginas));
+        EXPECT_EQ(Campo(meta.Saida, "Title"), "TAVRELO");
+        EXPECT_EQ(Campo(meta.Saida, "Author"), "Brovanel");
+        for (int32_t p = 1; p <= c.Paginas; ++p) {
+            EXPECT_EQ(Campo(meta.Saida, Formatar("Page %4d size", p)), "595.276 x 841.89 pts (A4)")
+                << "página " << p;
+        }
+        for (const auto& l : Linhas(teste::CorrerComando("pdffonts " + Citado(alvo)).Saida)) {
+            if (l.size() >= 6 && l[1] == "TrueType") {
+                EXPECT_EQ(l[l.size() - 5], "yes") << "letra não embutida: " << l[0];
+            }
+        }
+        const TComando verificacao = teste::CorrerComando("qpdf --check " + Citado(alvo));
+        EXPECT_EQ(verificacao.Estado, 0) << verificacao.Saida;
+    }
+}
+
+TEST_F(DocumentoPdf, LivroCompletoMostraPuzzlesSolucoesDicasERodape) {
+    const std::string alvo = Em("livro.pdf");
+    GravarLivroPdf(alvo, LivroDeEnsaio(8, 0, 50, true), TInfoLivro{"10/12/2026", "1.0"});
+    const TComando texto = teste::CorrerComando("pdftotext -layout " + Citado(alvo) + " -");
+    ASSERT_EQ(texto.Estado, 0) << texto.Saida;
+    for (const char* esperado :
+         {"TAVRELO | Brovanel", "Números a colocar", "Soluções", "Puzzle 001", "Puzzle 050",
+          "M = 260", "C = 65", "(linha 1)", "Os restantes números resultam do mesmo modo.",
+          "Ficha técnica", "0000002A", "10/12/2026", "Livro de ensaio", "Regras", "Como se resolve",
+          "Os diagramas das leis"}) {
+        EXPECT_NE(texto.Saida.find(esperado), std::string::npos) << esperado;
+    }
+}
+
+// A surface that passes every call on, but whose program lacks the licence badge.
+class TCanvasSemSelo : public IVeltCanvas {
+  public:
+    explicit TCanvasSemSelo(std::unique_ptr<IVeltCanvas> AReal) : FReal(std::move(AReal)) {}
+    void Linha(double X1, double Y1, double X2, double Y2, double E, int32_t C) override {
+        FReal->Linha(X1, Y1, X2, Y2, E, C);
+    }
+    void Rectangulo(double X, double Y, double L, double A, double E, int32_t C,
+                    int32_t P) override {
+        FReal->Rectangulo(X, Y, L, A, E, C, P);
+    }
+    void Poligono(std::span<const TPontoMm> Pts, double E, int32_t C, int32_t P) override {
+        FReal->Poligono(Pts, E, C, P);
+    }
+    void Elipse(double X, double Y, double L, double A, double E, int32_t C, int32_t P) override {
+        FReal->Elipse(X, Y, L, A, E, C, P);
+    }
+    void Texto(double X, double Y, const std::string& T, double S, bool B, int32_t C,
+               TAlinhamento Al) override {
+        FReal->Texto(X, Y, T, S, B, C, Al);
+    }
+    double LarguraTexto(const std::string& T, double S, bool B) override {
+        return FReal->LarguraTexto(T, S, B);
+    }
+    double AlturaTexto(double S) override { return FReal->AlturaTexto(S); }
+    void Imagem(double X, double Y, double L, double A, const std::string& Nome) override {
+        FReal->Imagem(X, Y, L, A, Nome == "SELO_CC_BY_NC_ND" ? "SELO_EM_FALTA" : Nome);
+    }
+
+  private:
+    std::unique_ptr<IVeltCanvas> FReal;
+};
+
+class TDestinoSemSelo : public IDestinoPaginas {
+  public:
+    explicit TDestinoSemSelo(IDestinoPaginas& AReal) : FReal(AReal) {}
+    std::unique_ptr<IVeltCanvas> NovaPagina() override {
+        return std::make_unique<TCanvasSemSelo>(FReal.NovaPagina());
+    }
+
+  private:
+    IDestinoPaginas& FReal;
+};
+
+TEST_F(DocumentoPdf, LivroSemSeloFalhaENaoGravaNada) {
+    const std::string alvo = Em("livro.pdf");
+    {
+        std::ofstream antigo(alvo);
+        antigo << "livro antigo";
+    }
+    const TLivro livro = LivroDeEnsaio(7, 1, 1, true);
+    try {
+        GravarPaginasPdf(alvo, [&](IDestinoPaginas& ADestino) {
+            TDestinoSemSelo destino(ADestino);
+            TCompositorLivro(livro, CriarInfoLivro()).Compor(destino);
+        });
+        FAIL() << "o livro foi gravado sem o selo";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Imagem: o recurso SELO_EM_FALTA nao existe no executavel");
+    }
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.pdf"});
+    EXPECT_EQ(Ler(alvo), "livro antigo");
+}
+
+} // namespace
+} // namespace tavrelo
