@@ -1,8 +1,8 @@
 #include "app/janela.h"
 
-#include "app/textos.h"
+#include "app/aspeto.h"
 #include "core/random.h"
-#include "drawing/pdf.h"
+#include "frontend/textos.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -10,19 +10,15 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
-#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPainter>
-#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -32,17 +28,6 @@
 #include <QUrl>
 
 #include <algorithm>
-#include <new>
-
-// The style sheet is compiled into this library; its registration has to be named from
-// outside any namespace.
-static void IniciarRecursosDaJanela() {
-    static const bool iniciado = [] {
-        Q_INIT_RESOURCE(janela);
-        return true;
-    }();
-    (void)iniciado;
-}
 
 namespace tavrelo {
 
@@ -52,25 +37,8 @@ constexpr int32_t PUZZLES_INICIAIS = 50;
 
 const char* const TITULO_MENSAGENS = "TAVRELO";
 
-// "Segoe UI" where it exists; Liberation Sans has the same widths and is always installed.
-QFont Fonte(int APixeis, bool ANegrito = false) {
-    QFont f;
-    f.setFamilies({QStringLiteral("Segoe UI"), QStringLiteral("Liberation Sans")});
-    f.setPixelSize(APixeis);
-    f.setBold(ANegrito);
-    return f;
-}
-
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
-}
-
-// Blanks and control characters around the title are not part of it.
-std::string SemBrancos(const std::string& s) {
-    auto branco = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    auto inicio = std::find_if_not(s.begin(), s.end(), branco);
-    auto fim = std::find_if_not(s.rbegin(), s.rend(), branco).base();
-    return inicio < fim ? std::string(inicio, fim) : std::string();
 }
 
 // A radio group of two columns filled column by column, items numbered from 0.
@@ -97,74 +65,10 @@ QGroupBox* CriarGrupoDeRadios(QWidget* APai, const QString& ATitulo, const QStri
 
 // ---------------------------------------------------------------------------------------
 
-TEditComSetas::TEditComSetas(QWidget* AParent) : QAbstractSpinBox(AParent) {
-    setKeyboardTracking(true);
-    setButtonSymbols(QAbstractSpinBox::UpDownArrows);
-    lineEdit()->setMaxLength(DIGITOS_MAX_PUZZLES);
-    connect(lineEdit(), &QLineEdit::textChanged, this, &TEditComSetas::TextoMudou);
-}
-
-void TEditComSetas::DefinirLimites(int32_t AMinimo, int32_t AMaximo) {
-    FMinimo = AMinimo;
-    FMaximo = std::max(AMinimo, AMaximo);
-    FPosicao = std::clamp(FPosicao, FMinimo, FMaximo);
-    update();
-}
-
-void TEditComSetas::DefinirPosicao(int32_t APosicao) {
-    FPosicao = std::clamp(APosicao, FMinimo, FMaximo);
-    lineEdit()->setText(QString::number(FPosicao));
-    update();
-}
-
-QString TEditComSetas::Texto() const {
-    return lineEdit()->text();
-}
-
-int32_t TEditComSetas::Base() const {
-    int32_t n = 0;
-    return LerNumPuzzles(Texto().toStdString(), n) ? n : FPosicao;
-}
-
-void TEditComSetas::stepBy(int ASteps) {
-    DefinirPosicao(std::clamp(Base() + ASteps, FMinimo, FMaximo));
-    lineEdit()->selectAll();
-}
-
-QValidator::State TEditComSetas::validate(QString&, int&) const {
-    // Every text is kept; the window says what is wrong with it.
-    return QValidator::Acceptable;
-}
-
-void TEditComSetas::fixup(QString&) const {}
-
-QAbstractSpinBox::StepEnabled TEditComSetas::stepEnabled() const {
-    if (isReadOnly() || !isEnabled()) {
-        return StepNone;
-    }
-    StepEnabled r = StepNone;
-    const int32_t base = Base();
-    if (base < FMaximo) {
-        r |= StepUpEnabled;
-    }
-    if (base > FMinimo) {
-        r |= StepDownEnabled;
-    }
-    return r;
-}
-
-// ---------------------------------------------------------------------------------------
-
 TFormMain::TFormMain(QWidget* AParent)
     : QWidget(AParent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                           Qt::WindowCloseButtonHint),
-      FGerador([](const TConfigLivro& AConfig, const TProgressoLivro& AProgresso) {
-          return TGeradorLivro().Gerar(AConfig, AProgresso);
-      }),
-      FGravador([](const std::string& ANome, const TLivro& ALivro, const TInfoLivro& AInfo) {
-          GravarLivroPdf(ANome, ALivro, AInfo);
-      }) {
+                           Qt::WindowCloseButtonHint) {
     setObjectName("FormMain");
     setWindowTitle("TAVRELO | Brovanel");
     setWindowIcon(IconeTavrelo());
@@ -186,12 +90,12 @@ TFormMain::~TFormMain() {
     }
 }
 
-void TFormMain::DefinirGravador(TGravadorLivro AGravador) {
-    FGravador = std::move(AGravador);
+void TFormMain::DefinirGerador(decltype(TEtapasLivro::Gerar) AGerador) {
+    FEtapas.Gerar = std::move(AGerador);
 }
 
-void TFormMain::DefinirGerador(TGeradorDeLivro AGerador) {
-    FGerador = std::move(AGerador);
+void TFormMain::DefinirGravador(decltype(TEtapasLivro::GravarPdf) AGravador) {
+    FEtapas.GravarPdf = std::move(AGravador);
 }
 
 namespace {
@@ -456,48 +360,26 @@ void TFormMain::GerarLivro(const TConfigLivro& AConfig, const std::string& ANome
     DefinirEstado(TEXTO_A_PREPARAR);
     AtualizarEstado();
 
-    FTrabalhador =
-        std::thread(&TFormMain::Trabalhar, this, AConfig, ANomeFicheiro, FGerador, FGravador);
+    TPedidoLivro pedido;
+    pedido.Config = AConfig;
+    pedido.CaminhoPdf = ANomeFicheiro;
+    FTrabalhador = std::thread(&TFormMain::Trabalhar, this, std::move(pedido), FEtapas);
 }
 
 // Runs on the worker thread: touches no widget and no flag but FCancelar; everything the
 // window shows is posted back to its own thread, in order.
-void TFormMain::Trabalhar(TConfigLivro AConfig, std::string ANomeFicheiro, TGeradorDeLivro AGerador,
-                          TGravadorLivro AGravador) {
-    TDesfecho desfecho;
-    desfecho.Total = AConfig.NumPuzzles;
-    try {
-        const TLivro livro = AGerador(AConfig, [this](int32_t AFeitos, int32_t ATotal,
-                                                      const std::string& ATexto, bool& ACancelar) {
-            QMetaObject::invokeMethod(
-                this, [this, AFeitos, ATotal, ATexto] { Progresso(AFeitos, ATotal, ATexto); },
-                Qt::QueuedConnection);
-            ACancelar = FCancelar.load();
-        });
-        desfecho.Feitos = static_cast<int32_t>(livro.Puzzles.size());
-        desfecho.Cancelado = livro.Cancelado;
-        QMetaObject::invokeMethod(
-            this, [this, cancelado = livro.Cancelado] { GeracaoTerminou(cancelado); },
-            Qt::QueuedConnection);
-        if (!livro.Cancelado) {
-            const TInfoLivro info = CriarInfoLivro();
-            const int32_t paginas = TCompositorLivro(livro, info).NumPaginas();
-            AGravador(ANomeFicheiro, livro, info);
-            desfecho.Mensagem = MensagemLivroGerado(desfecho.Feitos, paginas, livro.Codigo);
-        }
-    } catch (const std::bad_alloc&) {
-        desfecho.Falhou = true;
-        desfecho.Mensagem = "não há memória suficiente.";
-    } catch (const std::exception& e) {
-        desfecho.Falhou = true;
-        desfecho.Mensagem = e.what();
-    } catch (...) {
-        desfecho.Falhou = true;
-        desfecho.Mensagem = "erro inesperado.";
-    }
-    QMetaObject::invokeMethod(
-        this, [this, desfecho, ANomeFicheiro] { LivroTerminou(desfecho, ANomeFicheiro); },
-        Qt::QueuedConnection);
+void TFormMain::Trabalhar(TPedidoLivro APedido, TEtapasLivro AEtapas) {
+    const auto naJanela = [this](auto AAccao) {
+        QMetaObject::invokeMethod(this, std::move(AAccao), Qt::QueuedConnection);
+    };
+    TAvisosLivro avisos;
+    avisos.Progresso = [&](int32_t AFeitos, int32_t ATotal, const std::string& ATexto) {
+        naJanela([this, AFeitos, ATotal, ATexto] { Progresso(AFeitos, ATotal, ATexto); });
+    };
+    avisos.InicioDasPaginas = [&] { naJanela([this] { GeracaoTerminou(); }); };
+    avisos.Cancelar = [this] { return FCancelar.load(); };
+    const TDesfechoLivro desfecho = FazerLivro(APedido, avisos, AEtapas);
+    naJanela([this, desfecho, caminho = APedido.CaminhoPdf] { LivroTerminou(desfecho, caminho); });
 }
 
 void TFormMain::Progresso(int32_t AFeitos, int32_t ATotal, const std::string& ATexto) {
@@ -511,33 +393,33 @@ void TFormMain::Progresso(int32_t AFeitos, int32_t ATotal, const std::string& AT
     }
 }
 
-void TFormMain::GeracaoTerminou(bool ACancelado) {
+void TFormMain::GeracaoTerminou() {
     FPodeCancelar = false;
     AtualizarEstado();
-    if (!ACancelado) {
-        ProgressBarLote->setValue(ProgressBarLote->maximum());
-        DefinirEstado(TEXTO_A_CRIAR_PDF);
-    }
+    ProgressBarLote->setValue(ProgressBarLote->maximum());
+    DefinirEstado(TEXTO_A_CRIAR_PDF);
 }
 
-void TFormMain::LivroTerminou(const TDesfecho& ADesfecho, const std::string& ANomeFicheiro) {
+void TFormMain::LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string& ANomeFicheiro) {
     if (FTrabalhador.joinable()) {
         FTrabalhador.join();
     }
     FPodeCancelar = false;
-    if (ADesfecho.Falhou) {
+    DefinirEstado(Q(ADesfecho.Mensagem));
+    switch (ADesfecho.Fim) {
+    case TFimDoLivro::flFalhou:
         ProgressBarLote->setValue(0);
-        DefinirEstado(Q(MensagemLivroFalhou(ADesfecho.Mensagem)));
         MostrarErro(LabelEstado->text());
-    } else if (ADesfecho.Cancelado) {
+        break;
+    case TFimDoLivro::flCancelado:
         ProgressBarLote->setValue(0);
-        DefinirEstado(Q(MensagemCancelada(ADesfecho.Feitos, ADesfecho.Total)));
-    } else {
+        break;
+    case TFimDoLivro::flGravado:
         ProgressBarLote->setValue(ProgressBarLote->maximum());
-        DefinirEstado(Q(ADesfecho.Mensagem));
         if (CheckBoxAbrirPDF->isChecked()) {
             AbrirFicheiro(Q(ANomeFicheiro));
         }
+        break;
     }
     FOcupado = false;
     FPodeCancelar = false;
@@ -644,64 +526,6 @@ QString TFormMain::PedirFicheiro(const QString& ANomeProposto) {
 
 void TFormMain::AbrirFicheiro(const QString& ACaminho) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(ACaminho));
-}
-
-// ---------------------------------------------------------------------------------------
-
-namespace {
-
-// A 4 × 4 grid on a sky-blue tile, with the cells of one diagonal shaded; the same drawing
-// as resources/tavrelo.svg, on a 256-unit square.
-QPixmap PintarIcone(int ALado) {
-    QPixmap p(ALado, ALado);
-    p.fill(Qt::transparent);
-    QPainter g(&p);
-    g.setRenderHint(QPainter::Antialiasing);
-    g.scale(ALado / 256.0, ALado / 256.0);
-    g.setPen(Qt::NoPen);
-    g.setBrush(QColor(0x4a, 0xa3, 0xdf));
-    g.drawRoundedRect(QRectF(8, 8, 240, 240), 40, 40);
-    g.setBrush(Qt::white);
-    g.drawRect(QRectF(40, 40, 176, 176));
-    g.setBrush(QColor(0xbf, 0xe3, 0xf7));
-    for (int i = 0; i < 4; ++i) {
-        g.drawRect(QRectF(40 + 44 * i, 40 + 44 * i, 44, 44));
-        g.drawRect(QRectF(40 + 44 * (3 - i), 40 + 44 * i, 44, 44));
-    }
-    g.setBrush(Qt::NoBrush);
-    g.setPen(QPen(QColor(0x1f, 0x5f, 0x8f), 6));
-    g.drawRect(QRectF(40, 40, 176, 176));
-    g.setPen(QPen(QColor(0x1f, 0x5f, 0x8f), 3));
-    for (int i = 1; i < 4; ++i) {
-        g.drawLine(QLineF(40 + 44 * i, 40, 40 + 44 * i, 216));
-        g.drawLine(QLineF(40, 40 + 44 * i, 216, 40 + 44 * i));
-    }
-    return p;
-}
-
-} // namespace
-
-QIcon IconeTavrelo() {
-    QIcon icone;
-    for (int lado : {16, 24, 32, 48, 64, 128, 256}) {
-        icone.addPixmap(PintarIcone(lado));
-    }
-    return icone;
-}
-
-bool AplicarEstiloSky(QApplication& AApp) {
-    IniciarRecursosDaJanela();
-    QFile ficheiro(QStringLiteral(":/estilos/SKY"));
-    if (!ficheiro.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const QString folha = QString::fromUtf8(ficheiro.readAll());
-    if (folha.trimmed().isEmpty()) {
-        return false;
-    }
-    AApp.setStyle(QStringLiteral("Fusion"));
-    AApp.setStyleSheet(folha);
-    return true;
 }
 
 } // namespace tavrelo

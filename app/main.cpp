@@ -1,5 +1,7 @@
 // Start-up: the application, its title and look, the window, the event loop.
+#include "app/aspeto.h"
 #include "app/janela.h"
+#include "frontend/textos.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -10,7 +12,7 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("TAVRELO");
     QApplication::setOrganizationName("Brovanel");
-    QApplication::setApplicationVersion("1.0.0");
+    QApplication::setApplicationVersion(tavrelo::VersaoDoPrograma());
     QGuiApplication::setDesktopFileName("tavrelo");
     QApplication::setWindowIcon(tavrelo::IconeTavrelo());
 

@@ -1,21 +1,17 @@
 // tavrelo-cli: makes one book from the options and writes it as a PDF, as JSON, or both.
 
-#include "app/textos.h"
 #include "cli/livro_json.h"
 #include "cli/opcoes.h"
-#include "composition/paginas.h"
 #include "core/random.h"
 #include "drawing/ficheiro.h"
-#include "drawing/pdf.h"
-#include "generation/livro.h"
+#include "frontend/fazer_livro.h"
+#include "frontend/textos.h"
 
 #include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
-#include <memory>
-#include <new>
 #include <string>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -31,26 +27,18 @@ constexpr int SAIDA_INTERROMPIDO = 130;
 
 // Set by the first SIGINT or SIGTERM; the progress callback turns it into a cancel.
 std::atomic<int> g_Sinal{0};
-// The temporary files being written (the PDF and the JSON), removed if a second signal
-// ends the program at once.
-std::atomic<const char*> g_Temporarios[2] = {nullptr, nullptr};
 // Whether the handler may tell the user on the terminal what happens next.
 std::atomic<bool> g_AvisarInterrupcao{false};
 // Whether the pages are being written (the stop then comes after the current page).
 std::atomic<bool> g_AGravarPaginas{false};
 
 static_assert(std::atomic<int>::is_always_lock_free);
-static_assert(std::atomic<const char*>::is_always_lock_free);
 static_assert(std::atomic<bool>::is_always_lock_free);
 
 extern "C" void AoSinal(int ASinal) {
     if (g_Sinal.exchange(ASinal) != 0) {
         // A second request: stop now, without the puzzle in progress.
-        for (const auto& t : g_Temporarios) {
-            if (const char* temporario = t.load()) {
-                ::unlink(temporario);
-            }
-        }
+        ApagarTemporariosPendentes();
         ::_exit(SAIDA_INTERROMPIDO);
     }
     if (g_AvisarInterrupcao.load()) {
@@ -142,42 +130,6 @@ class TProgressoTerminal {
     bool FVisivel = false;
 };
 
-// A book that could not be made or written: the bar goes, the reason is said, and nothing
-// has been put in place.
-int LivroFalhou(TProgressoTerminal& AProgresso, const std::exception& AErro) {
-    AProgresso.Limpar();
-    const bool semMemoria = dynamic_cast<const std::bad_alloc*>(&AErro) != nullptr;
-    std::cerr << MensagemLivroFalhou(semMemoria ? "não há memória suficiente" : AErro.what())
-              << "\n";
-    return SAIDA_FALHOU;
-}
-
-// Ties the signal handler's view of a temporary file to the file's life.
-class TFicheiroVigiado {
-  public:
-    TFicheiroVigiado(const std::string& ACaminho, std::atomic<const char*>& AVigia)
-        : FFicheiro(std::make_unique<TFicheiroAtomico>(ACaminho)), FVigia(AVigia) {
-        FVigia.store(FFicheiro->CaminhoTemporario());
-    }
-    ~TFicheiroVigiado() {
-        FVigia.store(nullptr);
-        FFicheiro.reset();
-    }
-    TFicheiroVigiado(const TFicheiroVigiado&) = delete;
-    TFicheiroVigiado& operator=(const TFicheiroVigiado&) = delete;
-
-    TFicheiroAtomico& Ficheiro() { return *FFicheiro; }
-
-    void Confirmar() {
-        FFicheiro->Confirmar();
-        FVigia.store(nullptr);
-    }
-
-  private:
-    std::unique_ptr<TFicheiroAtomico> FFicheiro;
-    std::atomic<const char*>& FVigia;
-};
-
 // Every configuration the book generator accepts is a book: a progressive book of
 // fewer than five puzzles simply stops before the top levels.
 bool ConfiguracaoAceite(const TConfigLivro& AConfig) {
@@ -188,11 +140,6 @@ bool ConfiguracaoAceite(const TConfigLivro& AConfig) {
         return false;
     }
     return true;
-}
-
-bool EscreverNaSaidaPadrao(const std::string& ATexto) {
-    return std::fwrite(ATexto.data(), 1, ATexto.size(), stdout) == ATexto.size() &&
-           std::fflush(stdout) == 0;
 }
 
 std::string CaminhoParaMostrar(const std::string& ACaminho) {
@@ -221,120 +168,55 @@ int Executar(int argc, char** argv) {
         return SAIDA_USO;
     }
 
-    // With the book on standard output, every message goes to standard error.
-    const bool jsonNaSaidaPadrao = opcoes.Json == "-";
-    std::ostream& mensagens = jsonNaSaidaPadrao ? std::cerr : std::cout;
-
     // From here on an interrupt stops the book cleanly; the handler must be in place
-    // before the temporary file exists, or a default kill could leave it behind.
+    // before the temporary files exist, or a default kill could leave them behind.
     const bool terminal = !opcoes.Silencioso && ::isatty(STDERR_FILENO) == 1;
     g_AvisarInterrupcao.store(terminal);
     InstalarSinais();
 
-    // The files are opened before the long work, so a folder that cannot be written
-    // is reported at once.
-    const std::string caminhoPdf = opcoes.SemPdf ? std::string() : CaminhoDoPdf(opcoes);
-    std::unique_ptr<TFicheiroVigiado> pdf;
-    std::unique_ptr<TFicheiroVigiado> json;
-    try {
-        if (!opcoes.SemPdf) {
-            pdf = std::make_unique<TFicheiroVigiado>(caminhoPdf, g_Temporarios[0]);
-        }
-        if (!opcoes.Json.empty() && !jsonNaSaidaPadrao) {
-            json = std::make_unique<TFicheiroVigiado>(opcoes.Json, g_Temporarios[1]);
-        }
-    } catch (const EVelt& e) {
-        std::cerr << e.what() << "\n";
-        return SAIDA_FALHOU;
+    TPedidoLivro pedido;
+    pedido.Config = config;
+    pedido.CaminhoPdf = opcoes.SemPdf ? std::string() : CaminhoDoPdf(opcoes);
+    if (!opcoes.Json.empty()) {
+        pedido.Outros.push_back({opcoes.Json, [](const TLivro& ALivro, const auto& AEscrever) {
+                                     AEscrever(TextoDoLivroJson(ALivro));
+                                 }});
     }
 
     TProgressoTerminal progresso(terminal);
-
-    progresso.Mostrar(0, config.NumPuzzles, TEXTO_A_PREPARAR);
-    const TProgressoLivro aoProgresso = [&](int32_t AFeitos, int32_t ATotal,
-                                            const std::string& ATexto, bool& ACancelar) {
-        if (g_Sinal.load() != 0) {
-            ACancelar = true;
-            return;
-        }
+    TAvisosLivro avisos;
+    avisos.Progresso = [&](int32_t AFeitos, int32_t ATotal, const std::string& ATexto) {
         progresso.Mostrar(AFeitos, ATotal, ATexto);
     };
-
-    TLivro livro;
-    try {
-        livro = TGeradorLivro().Gerar(config, aoProgresso);
-    } catch (const std::exception& e) {
-        return LivroFalhou(progresso, e);
-    }
-    progresso.Limpar();
-
-    // An interrupt counts even when it came during the last puzzle: the user asked to stop.
-    if (g_Sinal.load() != 0) {
-        std::cerr << MensagemCancelada(static_cast<int32_t>(livro.Puzzles.size()),
-                                       config.NumPuzzles)
-                  << "\n";
-        return SAIDA_INTERROMPIDO;
-    }
-
-    const auto puzzles = static_cast<int32_t>(livro.Puzzles.size());
-
-    // The pages go to their temporary file first; nothing is put in place until every
-    // file of the book is complete.
-    int32_t paginas = 0;
-    if (pdf) {
-        progresso.Mostrar(config.NumPuzzles, config.NumPuzzles, TEXTO_A_CRIAR_PDF);
+    avisos.InicioDasPaginas = [&] {
         g_AGravarPaginas.store(true);
-        try {
-            const TInfoLivro info = CriarInfoLivro();
-            paginas = TCompositorLivro(livro, info).NumPaginas();
-            GravarLivroPdf(pdf->Ficheiro(), livro, info, [] { return g_Sinal.load() != 0; });
-        } catch (const ELivroInterrompido&) {
-            progresso.Limpar();
-            std::cerr << MensagemCancelada(puzzles, config.NumPuzzles) << "\n";
-            return SAIDA_INTERROMPIDO;
-        } catch (const std::exception& e) {
-            return LivroFalhou(progresso, e);
+        if (!pedido.CaminhoPdf.empty()) {
+            progresso.Mostrar(config.NumPuzzles, config.NumPuzzles, TEXTO_A_CRIAR_PDF);
         }
-        progresso.Limpar();
-        if (g_Sinal.load() != 0) {
-            std::cerr << MensagemCancelada(puzzles, config.NumPuzzles) << "\n";
-            return SAIDA_INTERROMPIDO;
-        }
+    };
+    avisos.Cancelar = [] { return g_Sinal.load() != 0; };
+    avisos.PararPaginas = avisos.Cancelar;
+
+    const TDesfechoLivro desfecho = FazerLivro(pedido, avisos);
+    progresso.Limpar();
+    switch (desfecho.Fim) {
+    case TFimDoLivro::flCancelado:
+        std::cerr << desfecho.Mensagem << "\n";
+        return SAIDA_INTERROMPIDO;
+    case TFimDoLivro::flFalhou:
+        std::cerr << desfecho.Mensagem << "\n";
+        return SAIDA_FALHOU;
+    case TFimDoLivro::flGravado:
+        break;
     }
 
-    try {
-        if (!opcoes.Json.empty()) {
-            const std::string texto = TextoDoLivroJson(livro);
-            if (jsonNaSaidaPadrao) {
-                if (!EscreverNaSaidaPadrao(texto)) {
-                    std::cerr << "Não foi possível escrever o livro na saída padrão.\n";
-                    return SAIDA_FALHOU;
-                }
-            } else {
-                json->Ficheiro().Escrever(texto);
-            }
-        }
-        if (pdf) {
-            pdf->Confirmar();
-        }
-        if (json) {
-            json->Confirmar();
-        }
-    } catch (const std::bad_alloc&) {
-        std::cerr << MensagemLivroFalhou("não há memória suficiente") << "\n";
-        return SAIDA_FALHOU;
-    } catch (const std::exception& e) {
-        std::cerr << e.what() << "\n";
-        return SAIDA_FALHOU;
+    // With the book on standard output, every message goes to standard error.
+    std::ostream& mensagens = opcoes.Json == "-" ? std::cerr : std::cout;
+    mensagens << desfecho.Mensagem << "\n";
+    if (!pedido.CaminhoPdf.empty()) {
+        mensagens << "PDF gravado em " << CaminhoParaMostrar(pedido.CaminhoPdf) << "\n";
     }
-
-    if (pdf) {
-        mensagens << MensagemLivroGerado(puzzles, paginas, livro.Codigo) << "\n";
-        mensagens << "PDF gravado em " << CaminhoParaMostrar(caminhoPdf) << "\n";
-    } else {
-        mensagens << MensagemLivroGerado(puzzles, livro.Codigo) << "\n";
-    }
-    if (json) {
+    if (!opcoes.Json.empty() && opcoes.Json != "-") {
         mensagens << "JSON gravado em " << CaminhoParaMostrar(opcoes.Json) << "\n";
     }
     mensagens.flush();

@@ -1,7 +1,7 @@
 #include "cli/opcoes.h"
 
-#include "app/textos.h"
 #include "core/tipos.h"
+#include "frontend/textos.h"
 
 #include <CLI/CLI.hpp>
 
@@ -12,10 +12,6 @@
 namespace tavrelo {
 
 namespace {
-
-#ifndef TAVRELO_VERSAO
-#define TAVRELO_VERSAO "0.1.0"
-#endif
 
 const char* const PROGRAMA = "tavrelo-cli";
 
@@ -143,18 +139,6 @@ std::string SugestaoDeAjuda() {
     return std::string("Use ") + PROGRAMA + " --help para ver as opções.";
 }
 
-std::string SemBrancos(const std::string& ATexto) {
-    size_t inicio = 0;
-    size_t fim = ATexto.size();
-    while (inicio < fim && static_cast<unsigned char>(ATexto[inicio]) <= ' ') {
-        ++inicio;
-    }
-    while (fim > inicio && static_cast<unsigned char>(ATexto[fim - 1]) <= ' ') {
-        --fim;
-    }
-    return ATexto.substr(inicio, fim - inicio);
-}
-
 std::optional<int32_t> LerInteiro(const std::string& ATexto) {
     const std::string t = SemBrancos(ATexto);
     if (t.empty()) {
@@ -187,7 +171,7 @@ TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
     CLI::App app{"Gera um livro de puzzles de quadrados mágicos.", PROGRAMA};
     app.option_defaults()->group("Opções")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     app.set_help_flag("-h,--help", "mostra esta ajuda e sai");
-    app.set_version_flag("--version", std::string(PROGRAMA) + " " + TAVRELO_VERSAO,
+    app.set_version_flag("--version", std::string(PROGRAMA) + " " + VersaoDoPrograma(),
                          "mostra a versão e sai");
     app.allow_extras();
 
@@ -273,7 +257,8 @@ TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
     if (!puzzles.empty()) {
         const auto n = LerInteiro(puzzles);
         if (!n) {
-            return Erro("Número de puzzles inválido: " + Citado(puzzles) + " (de 1 a 100)");
+            return Erro("Número de puzzles inválido: " + Citado(puzzles) +
+                        Formatar(" (de %d a %d)", MIN_PUZZLES, MAX_PUZZLES));
         }
         o.NumPuzzles = *n;
     }

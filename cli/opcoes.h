@@ -53,7 +53,6 @@ std::string CaminhoDoPdf(const TOpcoesCli& AOpcoes);
 // Strict conversions of the option values; nullopt when the text is not one.
 std::optional<uint32_t> LerCodigoDoLivro(const std::string& ATexto);
 std::optional<int32_t> LerInteiro(const std::string& ATexto);
-std::string SemBrancos(const std::string& ATexto);
 
 // The line that follows every usage error.
 std::string SugestaoDeAjuda();

@@ -1,7 +1,8 @@
 // The window driven through its widgets, with the dialogs, the desktop and the PDF writer
 // replaced where a test needs to answer for the user.
+#include "app/aspeto.h"
 #include "app/janela.h"
-#include "app/textos.h"
+#include "frontend/textos.h"
 
 #include "composition/paginas.h"
 
@@ -22,7 +23,6 @@
 #include <QTest>
 
 #include <condition_variable>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -71,12 +71,17 @@ struct TGravacoes {
     TInfoLivro Info;
 };
 
+using TGravadorLivro = decltype(TEtapasLivro::GravarPdf);
+using TGeradorDeLivro = decltype(TEtapasLivro::Gerar);
+
 TGravadorLivro GravadorFalso(const std::shared_ptr<TGravacoes>& AGravacoes) {
-    return [AGravacoes](const std::string& ANome, const TLivro& ALivro, const TInfoLivro& AInfo) {
+    return [AGravacoes](TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const TInfoLivro& AInfo,
+                        const TPedidoDeParagem&) {
         ++AGravacoes->Chamadas;
         AGravacoes->Livro = ALivro;
         AGravacoes->Info = AInfo;
-        std::ofstream(ANome) << "%PDF-1.4 falso\n";
+        AFicheiro.Escrever("%PDF-1.4 falso\n");
+        return TCompositorLivro(ALivro, AInfo).NumPaginas();
     };
 }
 
@@ -109,13 +114,13 @@ TGeradorDeLivro GeradorComPortao(const std::shared_ptr<TPortao>& APortao) {
 // while its book is being written.
 TGravadorLivro GravadorComPortao(const std::shared_ptr<TGravacoes>& AGravacoes,
                                  const std::shared_ptr<TPortao>& APortao) {
-    return [AGravacoes, APortao](const std::string& ANome, const TLivro& ALivro,
-                                 const TInfoLivro& AInfo) {
+    return [AGravacoes, APortao](TFicheiroAtomico& AFicheiro, const TLivro& ALivro,
+                                 const TInfoLivro& AInfo, const TPedidoDeParagem& AParar) {
         {
             std::unique_lock<std::mutex> l(APortao->Trinco);
             APortao->Sinal.wait(l, [&] { return APortao->Aberto; });
         }
-        GravadorFalso(AGravacoes)(ANome, ALivro, AInfo);
+        return GravadorFalso(AGravacoes)(AFicheiro, ALivro, AInfo, AParar);
     };
 }
 
@@ -160,11 +165,6 @@ class TesteJanela : public QObject {
     }
 
   private slots:
-    void TextosDoModulo();
-    void LeituraDoNumero_data();
-    void LeituraDoNumero();
-    void ResumoDaEscolha_data();
-    void ResumoDaEscolha();
 
     void EstadoInicial();
     void ProgressivaComTresPuzzles();
@@ -187,80 +187,6 @@ class TesteJanela : public QObject {
 
     void EstiloEIcone();
 };
-
-void TesteJanela::TextosDoModulo() {
-    const struct {
-        int32_t Item, Nivel, Minimo;
-    } itens[] = {{0, 1, 1}, {1, 2, 1}, {4, 5, 1}, {5, 0, 5}};
-    for (const auto& c : itens) {
-        QCOMPARE(NivelDoItem(c.Item), c.Nivel);
-        QCOMPARE(MinimoDePuzzles(c.Item), c.Minimo);
-    }
-    QCOMPARE(NomeDoFicheiro(16, 5, 100), std::string("Tavrelo_16x16_N5_100.pdf"));
-    QCOMPARE(NomeDoFicheiro(7, 0, 10), std::string("Tavrelo_7x7_P_10.pdf"));
-    QCOMPARE(MensagemNumPuzzles(true), std::string());
-    QCOMPARE(MensagemNumPuzzles(false), std::string("Indique um número de puzzles entre 1 e 100."));
-    QCOMPARE(MensagemSairDuranteGeracao(),
-             std::string("Está a ser gerado um livro. Cancelar e sair?"));
-    QCOMPARE(MensagemCancelada(7, 50),
-             std::string("Geração cancelada aos 7 de 50 puzzles. Nada foi gravado."));
-    QCOMPARE(MensagemLivroGerado(1, 1, "0A1B2C3D"),
-             std::string("Livro gerado: 1 puzzle, 1 página. Código do livro: 0A1B2C3D"));
-}
-
-void TesteJanela::LeituraDoNumero_data() {
-    QTest::addColumn<QString>("texto");
-    QTest::addColumn<bool>("valido");
-    QTest::addColumn<int>("n");
-    QTest::newRow("50") << "50" << true << 50;
-    QTest::newRow("zeros à frente") << "007" << true << 7;
-    QTest::newRow("brancos à volta") << " 5 " << true << 5;
-    QTest::newRow("tabulação") << "\t9\t" << true << 9;
-    QTest::newRow("1") << "1" << true << 1;
-    QTest::newRow("100") << "100" << true << 100;
-    QTest::newRow("0") << "0" << false << 0;
-    QTest::newRow("101") << "101" << false << 0;
-    QTest::newRow("quatro algarismos") << "0050" << false << 0;
-    QTest::newRow("sinal") << "+5" << false << 0;
-    QTest::newRow("negativo") << "-5" << false << 0;
-    QTest::newRow("letra") << "5a" << false << 0;
-    QTest::newRow("abc") << "abc" << false << 0;
-    QTest::newRow("vazio") << "" << false << 0;
-    QTest::newRow("só brancos") << "   " << false << 0;
-    QTest::newRow("branco no meio") << "1 0" << false << 0;
-}
-
-void TesteJanela::LeituraDoNumero() {
-    QFETCH(QString, texto);
-    QFETCH(bool, valido);
-    QFETCH(int, n);
-    int32_t lido = -1;
-    QCOMPARE(LerNumPuzzles(texto.toStdString(), lido), valido);
-    QCOMPARE(lido, n);
-}
-
-void TesteJanela::ResumoDaEscolha_data() {
-    QTest::addColumn<int>("n");
-    QTest::addColumn<int>("N");
-    QTest::addColumn<int>("item");
-    QTest::addColumn<QString>("resumo");
-    QTest::newRow("progressiva 50")
-        << 50 << 8 << 5 << "50 puzzles · 8 × 8 · progressiva: 10 + 10 + 10 + 10 + 10";
-    QTest::newRow("progressiva 3") << 3 << 7 << 5 << "3 puzzles · 7 × 7 · progressiva: 1 + 1 + 1";
-    QTest::newRow("progressiva 7")
-        << 7 << 13 << 5 << "7 puzzles · 13 × 13 · progressiva: 2 + 2 + 1 + 1 + 1";
-    QTest::newRow("um puzzle") << 1 << 12 << 2 << "1 puzzle · 12 × 12 · nível 3";
-    QTest::newRow("nível 5") << 100 << 16 << 4 << "100 puzzles · 16 × 16 · nível 5";
-    QTest::newRow("tamanho desconhecido") << 10 << 10 << 5 << "10 puzzles · 10 × 10 · progressiva";
-}
-
-void TesteJanela::ResumoDaEscolha() {
-    QFETCH(int, n);
-    QFETCH(int, N);
-    QFETCH(int, item);
-    QFETCH(QString, resumo);
-    QCOMPARE(QString::fromStdString(tavrelo::ResumoDaEscolha(n, N, item)), resumo);
-}
 
 void TesteJanela::EstadoInicial() {
     TJanelaTeste j;
@@ -592,8 +518,8 @@ void TesteJanela::FecharDuranteGeracao_data() {
     QTest::newRow("não: o livro continua") << false << "2" << true << "Livro gerado: 2 puzzles, ";
     QTest::newRow("sim: cancela e fecha")
         << true << "20" << false << "Geração cancelada aos 1 de 20 puzzles. Nada foi gravado.";
-    QTest::newRow("sim depois do último puzzle: grava e fecha")
-        << true << "1" << true << "Livro gerado: 1 puzzle, ";
+    QTest::newRow("sim com o último puzzle: cancela e fecha")
+        << true << "1" << false << "Geração cancelada aos 1 de 1 puzzles. Nada foi gravado.";
 }
 
 void TesteJanela::FecharDuranteGeracao() {
@@ -633,7 +559,8 @@ void TesteJanela::FecharDuranteGeracao() {
 void TesteJanela::FalhaDaGravacao() {
     QTemporaryDir pasta;
     TJanelaTeste j;
-    j.DefinirGravador([](const std::string&, const TLivro&, const TInfoLivro&) {
+    j.DefinirGravador([](TFicheiroAtomico&, const TLivro&, const TInfoLivro&,
+                         const TPedidoDeParagem&) -> int32_t {
         throw std::runtime_error("Não foi possível escrever o ficheiro: disco cheio.");
     });
     j.FicheiroEscolhido = pasta.filePath("livro.pdf");

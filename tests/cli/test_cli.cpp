@@ -1,6 +1,4 @@
-#include "app/textos.h"
 #include "cli/opcoes.h"
-#include "drawing/ficheiro.h"
 
 #include "../pasta_temporaria.h"
 
@@ -28,48 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using Args = std::vector<std::string>;
-
-// ---------------------------------------------------------------------------
-// Texts shared with the window
-
-TEST(Textos, PluralENomeDoFicheiro) {
-    EXPECT_EQ(PluralDe(1, "puzzle", "puzzles"), "1 puzzle");
-    EXPECT_EQ(PluralDe(50, "puzzle", "puzzles"), "50 puzzles");
-    EXPECT_EQ(PluralDe(0, "puzzle", "puzzles"), "0 puzzles");
-    EXPECT_EQ(PluralDe(1, "página", "páginas"), "1 página");
-    EXPECT_EQ(PluralDe(62, "página", "páginas"), "62 páginas");
-
-    const struct {
-        int32_t N, Nivel, Puzzles;
-        const char* Nome;
-    } casos[] = {
-        {8, 0, 50, "Tavrelo_8x8_P_50.pdf"},       {12, 3, 20, "Tavrelo_12x12_N3_20.pdf"},
-        {16, 5, 100, "Tavrelo_16x16_N5_100.pdf"}, {7, 0, 10, "Tavrelo_7x7_P_10.pdf"},
-        {13, 1, 1, "Tavrelo_13x13_N1_1.pdf"},
-    };
-    for (const auto& c : casos) {
-        EXPECT_EQ(NomeDoFicheiro(c.N, c.Nivel, c.Puzzles), c.Nome);
-    }
-}
-
-TEST(Textos, MensagensDoResultado) {
-    EXPECT_EQ(MensagemLivroGerado(50, 62, "0A1B2C3D"),
-              "Livro gerado: 50 puzzles, 62 páginas. Código do livro: 0A1B2C3D");
-    EXPECT_EQ(MensagemLivroGerado(1, 1, "00000000"),
-              "Livro gerado: 1 puzzle, 1 página. Código do livro: 00000000");
-    EXPECT_EQ(MensagemLivroGerado(50, "0A1B2C3D"),
-              "Livro gerado: 50 puzzles. Código do livro: 0A1B2C3D");
-    EXPECT_EQ(MensagemLivroGerado(1, "FFFFFFFF"),
-              "Livro gerado: 1 puzzle. Código do livro: FFFFFFFF");
-    EXPECT_EQ(MensagemCancelada(7, 50), "Geração cancelada aos 7 de 50 puzzles. Nada foi gravado.");
-    EXPECT_EQ(MensagemLivroFalhou("O puzzle 3 não passou a validação final"),
-              "Não foi possível terminar o livro: O puzzle 3 não passou a validação final");
-    EXPECT_EQ(
-        MensagemMinimoProgressiva(),
-        "Na dificuldade Progressiva, o livro precisa de pelo menos 5 puzzles (um por nível).");
-    EXPECT_EQ(MinimoDePuzzlesDoNivel(0), 5);
-    EXPECT_EQ(MinimoDePuzzlesDoNivel(3), 1);
-}
 
 // ---------------------------------------------------------------------------
 // Options
@@ -240,65 +196,6 @@ TEST(Opcoes, ConfiguracaoDoLivro) {
 // Files and folders
 
 using PastaTemporaria = teste::TPastaTemporaria;
-
-using FicheiroAtomico = PastaTemporaria;
-
-TEST_F(FicheiroAtomico, SoApareceQuandoConfirmado) {
-    const mode_t antes = ::umask(022);
-    const std::string alvo = Em("livro.json");
-    {
-        TFicheiroAtomico f(alvo);
-        f.Escrever("{\"a\": ");
-        f.Escrever("1}\n");
-        EXPECT_FALSE(fs::exists(alvo)) << "visible before it is complete";
-        f.Confirmar();
-    }
-    ::umask(antes);
-    EXPECT_EQ(Ler(alvo), "{\"a\": 1}\n");
-    EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.json"});
-    EXPECT_EQ(Modo(alvo), 0644u) << "a new file is readable like any other, not private";
-}
-
-TEST_F(FicheiroAtomico, FicheiroAntigoFicaIntactoSemConfirmacao) {
-    const std::string alvo = Em("livro.json");
-    Criar(alvo, "antigo");
-    ASSERT_EQ(::chmod(alvo.c_str(), 0640), 0);
-    {
-        TFicheiroAtomico f(alvo);
-        f.Escrever("novo e incompleto");
-    }
-    EXPECT_EQ(Ler(alvo), "antigo");
-    EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.json"});
-
-    {
-        TFicheiroAtomico f(alvo);
-        f.Escrever("novo");
-        f.Confirmar();
-    }
-    EXPECT_EQ(Ler(alvo), "novo");
-    EXPECT_EQ(Modo(alvo), 0640u) << "a replaced file keeps its permissions";
-    EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.json"});
-}
-
-TEST_F(FicheiroAtomico, DestinoImpossivelFalhaLogoComOMotivo) {
-    const struct {
-        std::string Alvo;
-        const char* Motivo;
-    } casos[] = {
-        {Em("nao-existe/livro.json"), "a pasta não existe"},
-        {FPasta.string(), "é uma pasta"},
-    };
-    for (const auto& c : casos) {
-        try {
-            TFicheiroAtomico f(c.Alvo);
-            ADD_FAILURE() << "no error for " << c.Alvo;
-        } catch (const EVelt& e) {
-            EXPECT_EQ(std::string(e.what()),
-                      "Não foi possível gravar " + c.Alvo + ": " + c.Motivo + ".");
-        }
-    }
-    EXPECT_TRUE(Conteudo().empty());
-}
 
 // ---------------------------------------------------------------------------
 // The program

@@ -1,18 +1,21 @@
-// The user-facing lines about a finished, cancelled or failed book, and the file
-// name proposed for a book. Shared by the front ends so both say the same thing.
+// What both front ends say and check: the lines about a finished, cancelled or failed book,
+// the file name proposed for a book, and the rules of the choice of a book.
 #pragma once
+
+#include "generation/livro.h"
 
 #include <cstdint>
 #include <string>
 
 namespace tavrelo {
 
-// The choice of a book in the window: 1 to 100 puzzles, typed with at most three digits;
+// The choice of a book: MIN_PUZZLES to MAX_PUZZLES puzzles, typed with at most three digits;
 // the difficulty items are the levels 1 to 5 (items 0 to 4) and the Progressiva (item 5).
-inline constexpr int32_t MIN_PUZZLES = 1;
-inline constexpr int32_t MAX_PUZZLES = 100;
 inline constexpr int32_t DIGITOS_MAX_PUZZLES = 3;
 inline constexpr int32_t ITEM_PROGRESSIVA = 5;
+
+// The program's version, "1.0.0": the same in both programs and the desktop entry.
+const char* VersaoDoPrograma();
 
 // The status lines before the first puzzle and while the pages are written.
 inline constexpr const char* TEXTO_A_PREPARAR = "A preparar o livro...";
@@ -36,6 +39,9 @@ std::string MensagemCancelada(int32_t AFeitos, int32_t ATotal);
 
 // "Não foi possível terminar o livro: " followed by the reason.
 std::string MensagemLivroFalhou(const std::string& AMotivo);
+
+// The reason when memory ran out.
+inline constexpr const char* MOTIVO_SEM_MEMORIA = "não há memória suficiente.";
 
 // Fewest puzzles of a book at level ANivel: one per level for the Progressiva (0).
 int32_t MinimoDePuzzlesDoNivel(int32_t ANivel);

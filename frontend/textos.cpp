@@ -1,4 +1,4 @@
-#include "app/textos.h"
+#include "frontend/textos.h"
 
 #include "core/tipos.h"
 #include "generation/niveis.h"
@@ -13,6 +13,10 @@ bool EBranco(char c) {
     return static_cast<unsigned char>(c) <= ' ';
 }
 } // namespace
+
+const char* VersaoDoPrograma() {
+    return TAVRELO_VERSAO;
+}
 
 std::string PluralDe(int32_t n, const std::string& ASingular, const std::string& APlural) {
     return std::to_string(n) + " " + (n == 1 ? ASingular : APlural);

@@ -1,0 +1,75 @@
+// The one road of a book for both front ends: the files are opened, the puzzles made, the
+// pages written and every file put in place together. The window and the command line
+// differ only in how they show the progress.
+#pragma once
+
+#include "composition/paginas.h"
+#include "drawing/ficheiro.h"
+#include "drawing/pdf.h"
+#include "generation/livro.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tavrelo {
+
+// What a front end hears while its book is made. Every member may be left empty.
+struct TAvisosLivro {
+    // (0, total, "A preparar o livro...") once the files are open, then after every puzzle.
+    std::function<void(int32_t AFeitos, int32_t ATotal, const std::string& ATexto)> Progresso;
+    // Once the puzzles are done and the pages begin ("A criar o PDF...").
+    std::function<void()> InicioDasPaginas;
+    // Asked after every puzzle and once more when they are done: true cancels the book.
+    std::function<bool()> Cancelar;
+    // Asked before every page and before the files are put in place: true stops the book
+    // there. Left empty, a book whose pages have begun is always finished.
+    std::function<bool()> PararPaginas;
+};
+
+// A file written from the finished book beside its PDF (the command line's JSON).
+// A path of "-" is the standard output, written straight through.
+struct TFicheiroDoLivro {
+    std::string Caminho;
+    std::function<void(const TLivro& ALivro,
+                       const std::function<void(std::string_view)>& AEscrever)>
+        Escrever;
+};
+
+struct TPedidoLivro {
+    TConfigLivro Config;
+    std::string CaminhoPdf; // empty: no PDF
+    std::vector<TFicheiroDoLivro> Outros;
+};
+
+// The two long steps, replaceable where a test must hold or fail them.
+struct TEtapasLivro {
+    std::function<TLivro(const TConfigLivro& AConfig, const TProgressoLivro& AProgresso)> Gerar;
+    // Writes the pages into the open file and returns their number.
+    std::function<int32_t(TFicheiroAtomico& AFicheiro, const TLivro& ALivro,
+                          const TInfoLivro& AInfo, const TPedidoDeParagem& AParar)>
+        GravarPdf;
+};
+
+// The book generator and the PDF writer.
+TEtapasLivro EtapasDoLivro();
+
+enum class TFimDoLivro : uint8_t { flGravado, flCancelado, flFalhou };
+
+struct TDesfechoLivro {
+    TFimDoLivro Fim = TFimDoLivro::flFalhou;
+    int32_t Feitos = 0;  // puzzles made
+    int32_t Total = 0;   // puzzles asked for
+    int32_t Paginas = 0; // pages written; 0 without a PDF
+    std::string Codigo;
+    // The line both front ends show: the result, the cancel or the failure with its reason.
+    std::string Mensagem;
+};
+
+// Makes the book of APedido and writes its files. Never raises: a failure, a cancel and
+// a success all come back as the outcome, and only a success changes a file.
+TDesfechoLivro FazerLivro(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
+                          const TEtapasLivro& AEtapas = EtapasDoLivro());
+
+} // namespace tavrelo

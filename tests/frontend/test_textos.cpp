@@ -1,0 +1,98 @@
+#include "frontend/textos.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tavrelo {
+namespace {
+
+TEST(Textos, PluralENomeDoFicheiro) {
+    EXPECT_EQ(PluralDe(1, "puzzle", "puzzles"), "1 puzzle");
+    EXPECT_EQ(PluralDe(50, "puzzle", "puzzles"), "50 puzzles");
+    EXPECT_EQ(PluralDe(0, "puzzle", "puzzles"), "0 puzzles");
+    EXPECT_EQ(PluralDe(1, "página", "páginas"), "1 página");
+    EXPECT_EQ(PluralDe(62, "página", "páginas"), "62 páginas");
+
+    const struct {
+        int32_t N, Nivel, Puzzles;
+        const char* Nome;
+    } casos[] = {
+        {8, 0, 50, "Tavrelo_8x8_P_50.pdf"},       {12, 3, 20, "Tavrelo_12x12_N3_20.pdf"},
+        {16, 5, 100, "Tavrelo_16x16_N5_100.pdf"}, {7, 0, 10, "Tavrelo_7x7_P_10.pdf"},
+        {13, 1, 1, "Tavrelo_13x13_N1_1.pdf"},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(NomeDoFicheiro(c.N, c.Nivel, c.Puzzles), c.Nome);
+    }
+}
+
+TEST(Textos, MensagensDoResultado) {
+    EXPECT_EQ(MensagemLivroGerado(50, 62, "0A1B2C3D"),
+              "Livro gerado: 50 puzzles, 62 páginas. Código do livro: 0A1B2C3D");
+    EXPECT_EQ(MensagemLivroGerado(1, 1, "00000000"),
+              "Livro gerado: 1 puzzle, 1 página. Código do livro: 00000000");
+    EXPECT_EQ(MensagemLivroGerado(50, "0A1B2C3D"),
+              "Livro gerado: 50 puzzles. Código do livro: 0A1B2C3D");
+    EXPECT_EQ(MensagemLivroGerado(1, "FFFFFFFF"),
+              "Livro gerado: 1 puzzle. Código do livro: FFFFFFFF");
+    EXPECT_EQ(MensagemCancelada(7, 50), "Geração cancelada aos 7 de 50 puzzles. Nada foi gravado.");
+    EXPECT_EQ(MensagemLivroFalhou("O puzzle 3 não passou a validação final"),
+              "Não foi possível terminar o livro: O puzzle 3 não passou a validação final");
+    EXPECT_EQ(
+        MensagemMinimoProgressiva(),
+        "Na dificuldade Progressiva, o livro precisa de pelo menos 5 puzzles (um por nível).");
+    EXPECT_EQ(MinimoDePuzzlesDoNivel(0), 5);
+    EXPECT_EQ(MinimoDePuzzlesDoNivel(3), 1);
+}
+
+TEST(Textos, ItensDaEscolhaEAvisos) {
+    const struct {
+        int32_t Item, Nivel, Minimo;
+    } itens[] = {{0, 1, 1}, {1, 2, 1}, {4, 5, 1}, {5, 0, 5}};
+    for (const auto& c : itens) {
+        EXPECT_EQ(NivelDoItem(c.Item), c.Nivel) << c.Item;
+        EXPECT_EQ(MinimoDePuzzles(c.Item), c.Minimo) << c.Item;
+    }
+    EXPECT_EQ(MensagemNumPuzzles(true), "");
+    EXPECT_EQ(MensagemNumPuzzles(false), "Indique um número de puzzles entre 1 e 100.");
+    EXPECT_EQ(MensagemSairDuranteGeracao(), "Está a ser gerado um livro. Cancelar e sair?");
+}
+
+TEST(Textos, LeituraDoNumeroDePuzzles) {
+    const struct {
+        const char* Texto;
+        bool Valido;
+        int32_t N;
+    } casos[] = {
+        {"50", true, 50},   {"007", true, 7},   {" 5 ", true, 5},  {"\t9\t", true, 9},
+        {"1", true, 1},     {"100", true, 100}, {"0", false, 0},   {"101", false, 0},
+        {"0050", false, 0}, {"+5", false, 0},   {"-5", false, 0},  {"5a", false, 0},
+        {"abc", false, 0},  {"", false, 0},     {"   ", false, 0}, {"1 0", false, 0},
+    };
+    for (const auto& c : casos) {
+        int32_t lido = -1;
+        EXPECT_EQ(LerNumPuzzles(c.Texto, lido), c.Valido) << "«" << c.Texto << "»";
+        EXPECT_EQ(lido, c.N) << "«" << c.Texto << "»";
+    }
+}
+
+TEST(Textos, ResumoDaEscolha) {
+    const struct {
+        int32_t n, N, Item;
+        const char* Resumo;
+    } casos[] = {
+        {50, 8, 5, "50 puzzles · 8 × 8 · progressiva: 10 + 10 + 10 + 10 + 10"},
+        {3, 7, 5, "3 puzzles · 7 × 7 · progressiva: 1 + 1 + 1"},
+        {7, 13, 5, "7 puzzles · 13 × 13 · progressiva: 2 + 2 + 1 + 1 + 1"},
+        {1, 12, 2, "1 puzzle · 12 × 12 · nível 3"},
+        {100, 16, 4, "100 puzzles · 16 × 16 · nível 5"},
+        {10, 10, 5, "10 puzzles · 10 × 10 · progressiva"},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(ResumoDaEscolha(c.n, c.N, c.Item), c.Resumo);
+    }
+}
+
+} // namespace
+} // namespace tavrelo
