@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 RELEASE := build/release
 TESTING := build/test
 
-.PHONY: deps run test bench release testing format clean
+.PHONY: deps run test bench release testing format format-check clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -17,10 +17,11 @@ release: deps
 
 # Test build: AddressSanitizer and UndefinedBehaviorSanitizer at -O1 with line tables only,
 # which the sanitizers' reports need; full debug info and -O2 would more than double the
-# build time for no better report.
+# build time for no better report. Every warning is an error here.
 testing: deps
 	@cmake -S . -B $(TESTING) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DTAVRELO_SANITIZE=ON >/dev/null
+		-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DTAVRELO_SANITIZE=ON \
+		-DTAVRELO_WERROR=ON >/dev/null
 	@cmake --build $(TESTING) -j $(JOBS)
 
 test: testing
@@ -34,6 +35,10 @@ bench: release
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# Fails, naming the files, when one is not formatted as `make format` would leave it.
+format-check: deps
+	@clang-format --dry-run -Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:
 	@rm -rf build

@@ -3,10 +3,35 @@
 # megabyte of typeface costs no more to build than a few lines of code; the source is
 # rebuilt whenever one of the files changes.
 
+# The typeface files, wherever the system keeps them: fontconfig says where Liberation
+# Sans is installed; the usual font folders are searched as well.
+find_program(TAVRELO_FC_LIST fc-list)
+set(_tavrelo_pastas_de_letras "")
+if(TAVRELO_FC_LIST)
+  execute_process(COMMAND ${TAVRELO_FC_LIST} -f "%{file}\n" "Liberation Sans"
+                  OUTPUT_VARIABLE _tavrelo_fc OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+  string(REPLACE "\n" ";" _tavrelo_fc "${_tavrelo_fc}")
+  foreach(_tavrelo_f IN LISTS _tavrelo_fc)
+    get_filename_component(_tavrelo_d "${_tavrelo_f}" DIRECTORY)
+    list(APPEND _tavrelo_pastas_de_letras "${_tavrelo_d}")
+  endforeach()
+endif()
+foreach(_tavrelo_face Regular Bold)
+  find_file(TAVRELO_LETRA_${_tavrelo_face} LiberationSans-${_tavrelo_face}.ttf
+            HINTS ${_tavrelo_pastas_de_letras}
+            PATHS /usr/share/fonts /usr/local/share/fonts
+            PATH_SUFFIXES truetype/liberation2 truetype/liberation liberation2 liberation
+            NO_DEFAULT_PATH)
+  if(NOT TAVRELO_LETRA_${_tavrelo_face})
+    message(FATAL_ERROR "Falta a letra Liberation Sans ${_tavrelo_face} "
+                        "(LiberationSans-${_tavrelo_face}.ttf; pacote fonts-liberation2).")
+  endif()
+endforeach()
+
 set(TAVRELO_RECURSOS
   SELO_CC_BY_NC_ND ${CMAKE_CURRENT_SOURCE_DIR}/resources/selo_cc_by_nc_nd.png
-  LIBERATION_SANS_REGULAR /usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf
-  LIBERATION_SANS_BOLD /usr/share/fonts/truetype/liberation2/LiberationSans-Bold.ttf
+  LIBERATION_SANS_REGULAR ${TAVRELO_LETRA_Regular}
+  LIBERATION_SANS_BOLD ${TAVRELO_LETRA_Bold}
 )
 
 set(_tavrelo_asm "")
@@ -70,4 +95,4 @@ std::span<const TRecursoEmbutido> RecursosEmbutidos() {
 } // namespace tavrelo
 ")
 set_source_files_properties(${_tavrelo_fonte} PROPERTIES OBJECT_DEPENDS "${_tavrelo_ficheiros}")
-target_sources(tavrelo_livro PRIVATE ${_tavrelo_fonte})
+target_sources(tavrelo_drawing PRIVATE ${_tavrelo_fonte})
