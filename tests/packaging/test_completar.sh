@@ -5,7 +5,7 @@
 set -uo pipefail
 cli=$1
 pasta=$2
-# shellcheck source=/dev/null
+# shellcheck disable=SC1091
 source "$pasta/tavrelo-cli.bash-completion"
 
 falhas=0
@@ -30,6 +30,7 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 mkdir "$tmp/livros" "$tmp/com espaço"
 : >"$tmp/a.pdf"
+: >"$tmp/[ab].pdf" # a name that is also a pattern, and would match a.pdf
 : >"$tmp/B.PDF"
 : >"$tmp/dados.json"
 : >"$tmp/notas.txt"
@@ -44,10 +45,10 @@ casos=(
     "tavrelo-cli --tamanho = |11 12 13 16 7 8"
     "tavrelo-cli -n |1 2 3 4 5 P"
     "tavrelo-cli --nivel = P|P"
-    "tavrelo-cli -o |B.PDF a.pdf com espaço livros"
+    "tavrelo-cli -o |B.PDF [ab].pdf a.pdf com espaço livros"
     "tavrelo-cli --saida = livros/|livros/c.pdf"
     "tavrelo-cli --saida li|livros"
-    "tavrelo-cli --json |- B.PDF a.pdf com espaço dados.json livros notas.txt"
+    "tavrelo-cli --json |- B.PDF [ab].pdf a.pdf com espaço dados.json livros notas.txt"
     "tavrelo-cli --json d|dados.json"
     "tavrelo-cli --json -|-"
     "tavrelo-cli -p |"
