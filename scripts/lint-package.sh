@@ -28,7 +28,7 @@ esperados=(
   usr/bin/tavrelo usr/bin/tavrelo-cli
   usr/share/man/man1/tavrelo.1.gz usr/share/man/man1/tavrelo-cli.1.gz
   usr/share/applications/tavrelo.desktop
-  usr/share/metainfo/$id.metainfo.xml
+  "usr/share/metainfo/$id.metainfo.xml"
   usr/share/bash-completion/completions/tavrelo-cli
   usr/share/icons/hicolor/scalable/apps/tavrelo.svg
   usr/share/doc/tavrelo/copyright usr/share/doc/tavrelo/changelog.gz
@@ -47,8 +47,9 @@ for lado in 16 24 32 48 64 128 256; do
   read -r w1 w2 w3 w4 h1 h2 h3 h4 <<<"$medidas"
   largura=$(((w1 << 24) | (w2 << 16) | (w3 << 8) | w4))
   altura=$(((h1 << 24) | (h2 << 16) | (h3 << 8) | h4))
-  [ "$largura" -eq "$lado" ] && [ "$altura" -eq "$lado" ] ||
+  if [ "$largura" -ne "$lado" ] || [ "$altura" -ne "$lado" ]; then
     falhou "o ícone ${lado}x${lado} mede ${largura}x${altura}"
+  fi
 done
 depende=$(dpkg-deb -f "$deb" Depends)
 for p in libc6 libcairo2 libqt6gui6 libqt6widgets6 qt6-translations-l10n; do
@@ -75,7 +76,7 @@ for pagina in "$raiz"/usr/share/man/man1/*.1.gz; do
 done
 
 # 5. lintian. As root it must be told that this is meant.
-lintian_opcoes=(--display-info --fail-on error,warning)
+lintian_opcoes=(--display-info --fail-on "error,warning")
 [ "$(id -u)" -ne 0 ] || lintian_opcoes+=(--allow-root)
 lintian "${lintian_opcoes[@]}" "$deb" || falhou "lintian encontrou erros ou avisos"
 
