@@ -4,8 +4,9 @@ MAKEFLAGS += --no-print-directory
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 RELEASE := build/release
 TESTING := build/test
+PACKAGE := build/package
 
-.PHONY: deps run test bench release testing format format-check clean
+.PHONY: deps run test bench release testing package format format-check clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -32,6 +33,22 @@ run: release
 
 bench: release
 	@$(RELEASE)/bench/tavrelo-bench
+
+# The Debian package tavrelo_<version>_amd64.deb, in this folder: an optimised build for /usr
+# with Debian's hardening flags (less its -g -O2: the build type gives the optimisation and
+# the package carries no debug information), the tests and benchmarks left out, cpack, then
+# the checks a Debian maintainer runs on it.
+package: deps
+	@eval "$$(DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_MAINT_STRIP='-g -O2' \
+		dpkg-buildflags --export=sh)" && \
+	cmake -S . -B $(PACKAGE) -DCMAKE_BUILD_TYPE=Release -DTAVRELO_TESTS=OFF -DTAVRELO_BENCH=OFF \
+		-DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_CXX_FLAGS="$$CPPFLAGS $$CXXFLAGS" \
+		-DCMAKE_EXE_LINKER_FLAGS="$$LDFLAGS" >/dev/null
+	@cmake --build $(PACKAGE) -j $(JOBS)
+	@rm -f $(PACKAGE)/*.deb
+	@cd $(PACKAGE) && cpack -G DEB
+	@cp $(PACKAGE)/*.deb .
+	@bash scripts/lint-package.sh $(PACKAGE)/*.deb
 
 format:
 	@clang-format -i $$(git ls-files '*.cpp' '*.h')

@@ -11,6 +11,7 @@ PACKAGES=(
   qt6-base-dev
   poppler-utils qpdf
   clang-format
+  dpkg-dev librsvg2-bin lintian desktop-file-utils appstream man-db
 )
 
 missing=()
