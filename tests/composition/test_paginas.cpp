@@ -313,7 +313,8 @@ std::map<std::string, std::vector<size_t>> DestinosDoLivro(const TDestinoTeste& 
 }
 
 TEST(Compositor, MarcadoresDasPartesEDeCadaPuzzle) {
-    // Five puzzles, two a page, so the last puzzle page and the last solution page hold one.
+    // Five puzzles: two a page, and two or four solutions a page, so the last puzzle page and
+    // the last solution page hold one.
     for (const bool dicas : {true, false}) {
         SCOPED_TRACE(dicas ? "with hints" : "without hints");
         const TLivro livro = teste_paginas::ComDicas(LivroGerado(8, 5), dicas);
@@ -334,8 +335,7 @@ TEST(Compositor, MarcadoresDasPartesEDeCadaPuzzle) {
         };
         std::vector<std::string> topo;
         std::map<int32_t, std::vector<std::string>> filhos;
-        for (size_t k = 0; k < destino.Marcadores.size(); ++k) {
-            const auto& m = destino.Marcadores[k];
+        for (const auto& m : destino.Marcadores) {
             SCOPED_TRACE(m.Titulo);
             EXPECT_EQ(paginaDe(m.Destino), m.Pagina) << "added with the page it opens";
             if (m.Pai == MARCADOR_DE_TOPO) {
