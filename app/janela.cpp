@@ -206,6 +206,7 @@ void TFormMain::CriarControlos() {
     connect(FBotoesTamanho, &QButtonGroup::idClicked, this, &TFormMain::EscolhaMudou);
     connect(FBotoesNivel, &QButtonGroup::idClicked, this, &TFormMain::EscolhaMudou);
     connect(EditNumPuzzles, &TEditComSetas::TextoMudou, this, &TFormMain::EscolhaMudou);
+    connect(EditTituloLivro, &QLineEdit::textChanged, this, &TFormMain::EscolhaMudou);
     connect(BitBtnGerar, &QPushButton::clicked, this, &TFormMain::BitBtnGerarClick);
     connect(BitBtnCancelar, &QPushButton::clicked, this, &TFormMain::BitBtnCancelarClick);
     connect(BitBtnSair, &QPushButton::clicked, this, &TFormMain::BitBtnSairClick);
@@ -261,6 +262,9 @@ void TFormMain::AtualizarEstado() {
     if (valido && n < minimo) {
         motivo = MensagemMinimoProgressiva();
     }
+    if (motivo.empty()) {
+        motivo = VerificarTitulo(EditTituloLivro->text().toStdString()).Motivo;
+    }
 
     for (QWidget* w :
          {static_cast<QWidget*>(EditNumPuzzles), static_cast<QWidget*>(EditTituloLivro),
@@ -302,7 +306,12 @@ bool TFormMain::LerConfiguracao(TConfigLivro& AConfig) {
     AConfig.NumPuzzles = n;
     AConfig.N = TamanhoDoIndice(ItemTamanho());
     AConfig.Nivel = NivelDoItem(ItemNivel());
-    AConfig.Titulo = SemBrancos(EditTituloLivro->text().toStdString());
+    const TTituloDoLivro titulo = VerificarTitulo(EditTituloLivro->text().toStdString());
+    if (!titulo.Motivo.empty()) {
+        MostrarAviso(Q(titulo.Motivo));
+        return false;
+    }
+    AConfig.Titulo = titulo.Titulo;
     AConfig.Caminho = CheckBoxCaminho->isChecked();
     AConfig.Semente = SementeDoRelogio();
     try {

@@ -162,11 +162,16 @@ int Executar(int argc, char** argv) {
         break;
     }
     const TOpcoesCli& opcoes = leitura.Opcoes;
-    const TConfigLivro config =
-        ConfiguracaoDasOpcoes(opcoes, opcoes.Semente ? 0 : SementeDoRelogio());
+    TConfigLivro config = ConfiguracaoDasOpcoes(opcoes, opcoes.Semente ? 0 : SementeDoRelogio());
     if (!ConfiguracaoAceite(config)) {
         return SAIDA_USO;
     }
+    const TTituloDoLivro titulo = VerificarTitulo(config.Titulo);
+    if (!titulo.Motivo.empty()) {
+        std::cerr << titulo.Motivo << "\n";
+        return SAIDA_USO;
+    }
+    config.Titulo = titulo.Titulo;
 
     // From here on an interrupt stops the book cleanly; the handler must be in place
     // before the temporary files exist, or a default kill could leave them behind.

@@ -5,6 +5,7 @@
 #include "core/tipos.h"
 #include "drawing/pagina.h"
 
+#include <map>
 #include <vector>
 
 namespace tavrelo {
@@ -19,6 +20,13 @@ const char* const Licenca =
     "Atribuição-NãoComercial-SemDerivações 4.0 Internacional (CC BY-NC-ND 4.0). Pode copiá-la e "
     "partilhá-la, sem fins comerciais e sem alterações, desde que indique o autor.";
 const char* const Selo = "SELO_CC_BY_NC_ND";
+
+// The book's title on the cover: its sizes, the top of a single line and the distance from
+// one broken line to the next.
+constexpr double TITULO_MAIOR = 34;
+constexpr double TITULO_MENOR = 16;
+constexpr double TOPO_DO_TITULO = 150;
+constexpr double ENTRELINHA_DO_TITULO = 7.5;
 
 std::string Maiusculas(std::string ATexto) {
     for (char& c : ATexto)
@@ -64,15 +72,117 @@ std::string TextoNumeroDePuzzles(int32_t APuzzles) {
 
 } // namespace
 
+TTituloDaCapa TituloDaCapa(IVeltCanvas& Canvas, const std::string& ATitulo) {
+    TTituloDaCapa r;
+    const std::string titulo = SemBrancos(ATitulo);
+    if (titulo.empty())
+        return r;
+    std::map<std::string, double> medidas;
+    const auto largura = [&](const std::string& ALinha) {
+        const auto [it, nova] = medidas.try_emplace(ALinha, 0.0);
+        if (nova)
+            it->second = Canvas.LarguraTexto(ALinha, r.TamanhoPt, true);
+        return it->second;
+    };
+    // A size above the smallest was measured and fits; the smallest is measured now, since a
+    // title too wide for it is broken into lines.
+    r.TamanhoPt = TamanhoQueCabe(Canvas, titulo, TITULO_MAIOR, TITULO_MENOR, 2);
+    if (r.TamanhoPt > TITULO_MENOR || largura(titulo) <= LARGURA_COLUNA) {
+        r.Linhas = {titulo};
+        return r;
+    }
+    // Word by word, a line takes the next word while it stays within ALimite; the blanks
+    // where a line breaks go, those between the words of a line stay as typed. Past the
+    // third line the rest is left unbroken.
+    const auto quebrar = [&](double ALimite) {
+        std::vector<std::string> linhas;
+        std::string linha;
+        size_t i = 0;
+        while (i < titulo.size()) {
+            const size_t inicioDoIntervalo = i;
+            while (i < titulo.size() && titulo[i] == ' ')
+                ++i;
+            const size_t inicioDaPalavra = i;
+            while (i < titulo.size() && titulo[i] != ' ')
+                ++i;
+            const std::string palavra = titulo.substr(inicioDaPalavra, i - inicioDaPalavra);
+            const std::string junta =
+                linha.empty()
+                    ? palavra
+                    : linha +
+                          titulo.substr(inicioDoIntervalo, inicioDaPalavra - inicioDoIntervalo) +
+                          palavra;
+            if (linha.empty() || largura(junta) <= ALimite) {
+                linha = junta;
+                continue;
+            }
+            linhas.push_back(linha);
+            if (linhas.size() == LINHAS_MAX_DO_TITULO) {
+                linhas.push_back(titulo.substr(inicioDaPalavra));
+                return linhas;
+            }
+            linha = palavra;
+        }
+        linhas.push_back(linha);
+        return linhas;
+    };
+    const auto cabem = [&](const std::vector<std::string>& ALinhas, double ALimite) {
+        bool sim = ALinhas.size() <= LINHAS_MAX_DO_TITULO;
+        for (const std::string& l : ALinhas)
+            sim = sim && largura(l) <= ALimite;
+        return sim;
+    };
+    r.Linhas = quebrar(LARGURA_COLUNA);
+    r.Cabe = cabem(r.Linhas, LARGURA_COLUNA);
+    if (!r.Cabe)
+        return r;
+    // Lines as even as they can be: the narrowest measure, to half a millimetre, that breaks
+    // the title into as many lines, so no short word is left alone at the end.
+    double estreita = 0;
+    double larga = LARGURA_COLUNA;
+    while (larga - estreita > 0.5) {
+        const double meio = (estreita + larga) / 2;
+        const std::vector<std::string> linhas = quebrar(meio);
+        if (linhas.size() == r.Linhas.size() && cabem(linhas, meio))
+            larga = meio;
+        else
+            estreita = meio;
+    }
+    r.Linhas = quebrar(larga);
+    return r;
+}
+
+uint32_t CaracterSemLetraNoTitulo(IVeltCanvas& Canvas, const std::string& ATitulo) {
+    size_t i = 0;
+    while (i < ATitulo.size()) {
+        uint32_t ponto = 0;
+        const size_t n = SequenciaUtf8(ATitulo, i, ponto);
+        if (n == 0) {
+            ++i;
+            continue;
+        }
+        if (!Canvas.TemCaracter(ponto, true))
+            return ponto;
+        i += n;
+    }
+    return 0;
+}
+
 void DesenharCapa(IVeltCanvas& Canvas, const TLivro& ALivro) {
     const auto centro = TAlinhamento::alCentro;
     Canvas.Texto(CENTRO_PAGINA, 42, Maiusculas(Autor), 24, true, 0, centro);
     Canvas.Texto(CENTRO_PAGINA, 92, Produto, TamanhoQueCabe(Canvas, Produto, 80, 24, 4), true, 0,
                  centro);
-    const std::string titulo = SemBrancos(ALivro.Config.Titulo);
-    if (!titulo.empty())
-        Canvas.Texto(CENTRO_PAGINA, 150, titulo, TamanhoQueCabe(Canvas, titulo, 34, 16, 2), true, 0,
-                     centro);
+    const TTituloDaCapa titulo = TituloDaCapa(Canvas, ALivro.Config.Titulo);
+    // Broken lines are centred as a block on the middle of a single line of their size.
+    const double altura = Canvas.AlturaTexto(titulo.TamanhoPt);
+    const double bloco =
+        ENTRELINHA_DO_TITULO * (static_cast<double>(titulo.Linhas.size()) - 1) + altura;
+    double y = titulo.Linhas.size() > 1 ? TOPO_DO_TITULO + (altura - bloco) / 2 : TOPO_DO_TITULO;
+    for (const std::string& linha : titulo.Linhas) {
+        Canvas.Texto(CENTRO_PAGINA, y, linha, titulo.TamanhoPt, true, 0, centro);
+        y += ENTRELINHA_DO_TITULO;
+    }
     Canvas.Texto(CENTRO_PAGINA, 202,
                  TextoNumeroDePuzzles(static_cast<int32_t>(ALivro.Puzzles.size())), 16, false, 0,
                  centro);

@@ -79,6 +79,22 @@ void TCompositorLivro::PlanearPaginas() {
 void TCompositorLivro::Compor(IDestinoPaginas& ADestino) {
     const int32_t N = FLivro.Config.N;
     const bool impar = N % 2 != 0;
+    const auto P = static_cast<int32_t>(FLivro.Puzzles.size());
+    // The outline: the parts of the book, each puzzle under "Puzzles" and each solution under
+    // "Soluções". A part's entry opens the top of its first page.
+    int32_t marcadorPuzzles = MARCADOR_DE_TOPO;
+    int32_t marcadorSolucoes = MARCADOR_DE_TOPO;
+    const auto parte = [&](IVeltCanvas& Canvas, const char* ANome, const char* ATitulo) {
+        Canvas.Destino(ANome, 0, 0);
+        return ADestino.Marcador(MARCADOR_DE_TOPO, ATitulo, ANome);
+    };
+    const auto umPorPuzzle = [&](const TDescPagina& APagina, int32_t APorPagina, int32_t APai,
+                                 const std::string& ARotulo, std::string (*ADestinoDe)(int32_t)) {
+        for (int32_t p = std::max(APagina.Primeiro, 0);
+             p < std::min(APagina.Primeiro + APorPagina, P); ++p) {
+            ADestino.Marcador(APai, ARotulo + Formatar("%.3d", p + 1), ADestinoDe(p));
+        }
+    };
     std::unique_ptr<IVeltCanvas> superficie;
     for (const TDescPagina& pagina : FPaginas) {
         superficie = ADestino.NovaPagina();
@@ -86,20 +102,33 @@ void TCompositorLivro::Compor(IDestinoPaginas& ADestino) {
             throw EVelt("TCompositorLivro.Compor: o destino nao deu uma pagina");
         }
         IVeltCanvas& canvas = *superficie;
+        const bool primeira = pagina.Primeiro == 0;
         switch (pagina.Tipo) {
         case TTipoPagina::pgCapa:
+            parte(canvas, "capa", "Capa");
             DesenharCapa(canvas, FLivro);
             break;
         case TTipoPagina::pgVerso:
             PaginaVerso(canvas, "TAVRELO");
             break;
         case TTipoPagina::pgRegras:
+            if (primeira) {
+                parte(canvas, "regras", "Regras");
+            }
             DesenharRegras(canvas, pagina);
             break;
         case TTipoPagina::pgDiagramas:
+            if (primeira) {
+                parte(canvas, "diagramas", "Diagramas");
+            }
             DesenharDiagramas(canvas, pagina);
             break;
         case TTipoPagina::pgSeparador:
+            if (primeira) {
+                marcadorPuzzles = parte(canvas, "puzzles", "Puzzles");
+            } else {
+                marcadorSolucoes = parte(canvas, "solucoes", "Soluções");
+            }
             PaginaSeparador(canvas, pagina.Primeiro);
             break;
         case TTipoPagina::pgBranco:
@@ -111,12 +140,17 @@ void TCompositorLivro::Compor(IDestinoPaginas& ADestino) {
             }
             break;
         case TTipoPagina::pgPuzzles:
+            umPorPuzzle(pagina, GeometriaPuzzles(N).PorPagina, marcadorPuzzles, "Puzzle ",
+                        DestinoDoPuzzle);
             DesenharPuzzles(canvas, pagina);
             break;
         case TTipoPagina::pgSolucoes:
+            umPorPuzzle(pagina, SolucoesPorPagina(N, FLivro.Config.Caminho), marcadorSolucoes,
+                        "Solução ", DestinoDaSolucao);
             DesenharSolucoes(canvas, pagina);
             break;
         case TTipoPagina::pgFicha:
+            parte(canvas, "ficha", "Ficha técnica");
             DesenharFicha(canvas, FLivro, FInfo, pagina.Numero);
             break;
         }
@@ -163,10 +197,33 @@ void DesenharRodape(IVeltCanvas& Canvas, int32_t ANumero) {
     if (ANumero <= 0) {
         return;
     }
-    Canvas.Texto(MARGEM_ESQUERDA, TOPO_RODAPE, "TAVRELO | Brovanel", 9, false, 128,
-                 TAlinhamento::alEsquerda);
-    Canvas.Texto(MARGEM_DIREITA, TOPO_RODAPE, std::to_string(ANumero), 9, false, 128,
-                 TAlinhamento::alDireita);
+    // A book printed on both sides: the number on the outer edge, the name on the inner one,
+    // so an odd (right-hand) page has its number on the right, an even one on the left.
+    const bool direita = ANumero % 2 != 0;
+    const auto esquerda = TAlinhamento::alEsquerda;
+    const auto aDireita = TAlinhamento::alDireita;
+    Canvas.Texto(direita ? MARGEM_ESQUERDA : MARGEM_DIREITA, TOPO_RODAPE, "TAVRELO | Brovanel", 9,
+                 false, 128, direita ? esquerda : aDireita);
+    Canvas.Texto(direita ? MARGEM_DIREITA : MARGEM_ESQUERDA, TOPO_RODAPE, std::to_string(ANumero),
+                 9, false, 128, direita ? aDireita : esquerda);
+}
+
+std::string DestinoDoPuzzle(int32_t AIndice) {
+    return Formatar("puzzle-%.3d", AIndice + 1);
+}
+
+std::string DestinoDaSolucao(int32_t AIndice) {
+    return Formatar("solucao-%.3d", AIndice + 1);
+}
+
+void DesenharTituloLigado(IVeltCanvas& Canvas, double X, double Y, const std::string& ATexto,
+                          double ATamanhoPt, const std::string& AProprio,
+                          const std::string& AOutro) {
+    Canvas.Texto(X, Y, ATexto, ATamanhoPt, true, 0, TAlinhamento::alEsquerda);
+    // The reader lands with a little of the page above the heading in view.
+    Canvas.Destino(AProprio, 0, std::max(0.0, Y - 8));
+    Canvas.Ligacao(X, Y, Canvas.LarguraTexto(ATexto, ATamanhoPt, true),
+                   Canvas.AlturaTexto(ATamanhoPt), AOutro);
 }
 
 std::string TextoTamanho(int32_t N) {

@@ -98,8 +98,21 @@ class TCompositorLivro {
 // Today's date as dd/mm/yyyy and the version "1.0".
 TInfoLivro CriarInfoLivro();
 
-// "TAVRELO | Brovanel" and the page number; nothing for ANumero <= 0.
+// "TAVRELO | Brovanel" and the page number, the number on the outer edge (right on odd
+// pages, left on even ones) and the name on the inner one; nothing for ANumero <= 0.
 void DesenharRodape(IVeltCanvas& Canvas, int32_t ANumero);
+
+// The destinations of puzzle AIndice (0-based): its number on its page, "puzzle-001", and the
+// title of its solution, "solucao-001".
+std::string DestinoDoPuzzle(int32_t AIndice);
+std::string DestinoDaSolucao(int32_t AIndice);
+
+// A heading that leads to its counterpart, a puzzle's number or a solution's title: ATexto
+// bold, black and from X, whose box links to the destination AOutro; the destination
+// AProprio is the heading's own.
+void DesenharTituloLigado(IVeltCanvas& Canvas, double X, double Y, const std::string& ATexto,
+                          double ATamanhoPt, const std::string& AProprio,
+                          const std::string& AOutro);
 
 // "8 × 8"
 std::string TextoTamanho(int32_t N);

@@ -196,8 +196,9 @@ void TCompositorLivro::DesenharPuzzles(IVeltCanvas& Canvas, const TDescPagina& A
         const TPuzzle& puzzle = FLivro.Puzzles[static_cast<size_t>(p)].Puzzle;
         const double c = TOPO_TITULO + ALTURA_DO_LUGAR * k;
 
-        Canvas.Texto(L, c, Formatar("%.3d", static_cast<int32_t>(p) + 1), 14, true, 0,
-                     TAlinhamento::alEsquerda);
+        DesenharTituloLigado(Canvas, L, c, Formatar("%.3d", static_cast<int32_t>(p) + 1), 14,
+                             DestinoDoPuzzle(static_cast<int32_t>(p)),
+                             DestinoDaSolucao(static_cast<int32_t>(p)));
         Canvas.Texto(CENTRO_PAGINA, c + 0.6, TextoTamanho(N), 13, false, 0, TAlinhamento::alCentro);
         DesenharEstrelas(Canvas, R, c + 0.2, puzzle.Nivel);
 

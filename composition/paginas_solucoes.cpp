@@ -50,7 +50,8 @@ void TCompositorLivro::DesenharSolucao(IVeltCanvas& Canvas, int32_t AIndice, dou
     const double G = dicas ? X : X + (ALargura - s) / 2;
 
     const std::string titulo = Formatar("Puzzle %.3d", AIndice + 1);
-    Canvas.Texto(G, Y, titulo, 11, true, 0, TAlinhamento::alEsquerda);
+    DesenharTituloLigado(Canvas, G, Y, titulo, 11, DestinoDaSolucao(AIndice),
+                         DestinoDoPuzzle(AIndice));
     Canvas.Texto(G + Canvas.LarguraTexto(titulo, 11, true) + 6,
                  Y + (Canvas.AlturaTexto(11) - Canvas.AlturaTexto(9.5)) / 2, TextoSomas(N), 9.5,
                  false, 128, TAlinhamento::alEsquerda);

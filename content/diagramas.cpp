@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <numeric>
 
 namespace tavrelo {
 
@@ -287,9 +288,22 @@ void DesenharPercurso(IVeltCanvas& Canvas, int32_t n, double X, double ATopo, do
 void DesenharParPeloCentro(IVeltCanvas& Canvas, int32_t n, double X, double ATopo, double ACasa,
                            double ATamanhoPt, int32_t ALinha1, int32_t AColuna1, int32_t ALinha2,
                            int32_t AColuna2) {
-    const TPontoMm centro = CentroDaCasa(X, ATopo, ACasa, n / 2, n / 2);
-    Segmento(Canvas, CentroDaCasa(X, ATopo, ACasa, ALinha1, AColuna1), centro, ATamanhoPt);
-    Segmento(Canvas, centro, CentroDaCasa(X, ATopo, ACasa, ALinha2, AColuna2), ATamanhoPt);
+    // The straight line from one cell to another, in pieces from number to number: it breaks
+    // at every cell whose centre it passes, so it stops short of every number on its way.
+    const auto linha = [&](int32_t r1, int32_t c1, int32_t r2, int32_t c2) {
+        const int32_t passos = std::gcd(r2 - r1, c2 - c1);
+        if (passos == 0)
+            return;
+        const int32_t dr = (r2 - r1) / passos;
+        const int32_t dc = (c2 - c1) / passos;
+        for (int32_t k = 0; k < passos; ++k)
+            Segmento(Canvas, CentroDaCasa(X, ATopo, ACasa, r1 + k * dr, c1 + k * dc),
+                     CentroDaCasa(X, ATopo, ACasa, r1 + (k + 1) * dr, c1 + (k + 1) * dc),
+                     ATamanhoPt);
+    };
+    const int32_t meio = n / 2;
+    linha(ALinha1, AColuna1, meio, meio);
+    linha(meio, meio, ALinha2, AColuna2);
 }
 
 double DesenharLegendas(IVeltCanvas& Canvas, double X, double ATopo, double ALado,

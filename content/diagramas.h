@@ -55,6 +55,8 @@ double DesenharGrelhaExemplo(IVeltCanvas& Canvas, int32_t n, const std::vector<i
 void DesenharPercurso(IVeltCanvas& Canvas, int32_t n, double X, double ATopo, double ACasa,
                       double ATamanhoPt, int32_t ALinha0, int32_t AColuna0, int32_t APassoLinhas,
                       int32_t APassoColunas, int32_t AConta);
+// From one cell to the centre cell and on to the other, in pieces that stop short of every
+// number the line passes.
 void DesenharParPeloCentro(IVeltCanvas& Canvas, int32_t n, double X, double ATopo, double ACasa,
                            double ATamanhoPt, int32_t ALinha1, int32_t AColuna1, int32_t ALinha2,
                            int32_t AColuna2);

@@ -46,7 +46,21 @@ class IVeltCanvas {
     // An unknown name raises std::runtime_error.
     virtual void Imagem(double X, double Y, double ALargura, double AAltura,
                         const std::string& ANome) = 0;
+    // Whether the typeface of that weight has a glyph for the code point APonto; where it has
+    // none, Texto would print an empty box.
+    virtual bool TemCaracter(uint32_t APonto, bool ANegrito) = 0;
+
+    // A place of the document the reader can be taken to: the point (X, Y) of this page,
+    // named ANome. Each name is given once in a document.
+    virtual void Destino(const std::string& ANome, double X, double Y) = 0;
+    // Makes the box a link to the destination ADestino, on this page or any other of the
+    // document, before or after this one. Nothing is drawn.
+    virtual void Ligacao(double X, double Y, double ALargura, double AAltura,
+                         const std::string& ADestino) = 0;
 };
+
+// The parent of the outline's top-level entries.
+inline constexpr int32_t MARCADOR_DE_TOPO = 0;
 
 // Where pages go: a document hands out one surface per page, in order.
 class IDestinoPaginas {
@@ -55,6 +69,12 @@ class IDestinoPaginas {
     // Appends one empty A4 page and returns its surface; the previous page is finished and
     // its surface is not used again.
     virtual std::unique_ptr<IVeltCanvas> NovaPagina() = 0;
+    // An entry of the document's outline (its bookmarks), under the entry APai or at the top
+    // for MARCADOR_DE_TOPO, that takes the reader to the destination ADestino (named on any
+    // page, before or after). Entries under one parent keep the order they are added in.
+    // Returns the new entry, to hang others under it.
+    virtual int32_t Marcador(int32_t APai, const std::string& ATitulo,
+                             const std::string& ADestino) = 0;
 };
 
 TPontoMm PontoMm(double X, double Y);

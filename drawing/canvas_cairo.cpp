@@ -5,7 +5,9 @@
 #include "drawing/recursos.h"
 
 #include <algorithm>
+#include <array>
 #include <cairo-ft.h>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <ft2build.h>
@@ -120,6 +122,15 @@ std::string Utf8Valido(const std::string& ATexto) {
     return r;
 }
 
+// A length in points for a tag's attributes, written the same whatever the locale.
+std::string Pontos(double AMm) {
+    std::array<char, 32> texto{};
+    const double pt = std::isfinite(AMm) ? std::clamp(MmParaPt(AMm), -1e6, 1e6) : 0.0;
+    const auto fim =
+        std::to_chars(texto.data(), texto.data() + texto.size(), pt, std::chars_format::fixed, 3);
+    return std::string(texto.data(), fim.ptr);
+}
+
 struct TDestruirSuperficie {
     void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
 };
@@ -169,6 +180,23 @@ cairo_surface_t* PngSobreBranco(std::span<const unsigned char> ADados, const std
     cr.reset();
     cairo_surface_flush(plano.get());
     return plano.release();
+}
+
+std::string NomeDeDestino(const std::string& ANome) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string r = "'";
+    for (const char c : ANome) {
+        const auto b = static_cast<unsigned char>(c);
+        if ((b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || (b >= '0' && b <= '9') ||
+            b == '-') {
+            r += c;
+        } else {
+            r += '_';
+            r += hex[b >> 4];
+            r += hex[b & 0xF];
+        }
+    }
+    return r + "'";
 }
 
 int32_t MmParaPx(double AMm, double ADpi) {
@@ -357,6 +385,46 @@ void TCanvasCairo::Imagem(double X, double Y, double ALargura, double AAltura,
     cairo_pattern_set_filter(cairo_get_source(FCairo), CAIRO_FILTER_GOOD);
     cairo_rectangle(FCairo, 0, 0, largura, altura);
     cairo_fill(FCairo);
+    cairo_restore(FCairo);
+}
+
+bool TCanvasCairo::TemCaracter(uint32_t APonto, bool ANegrito) {
+    // The face is shared with every page being drawn: cairo's lock guards it.
+    PrepararFonte(12, ANegrito);
+    cairo_scaled_font_t* fonte = cairo_get_scaled_font(FCairo);
+    const FT_Face face = cairo_ft_scaled_font_lock_face(fonte);
+    if (face == nullptr) {
+        return false;
+    }
+    const bool tem = FT_Get_Char_Index(face, APonto) != 0;
+    cairo_ft_scaled_font_unlock_face(fonte);
+    return tem;
+}
+
+// Tag positions are read in points from the page's top-left corner, as the PDF surface
+// itself measures, whatever the context's scale.
+void TCanvasCairo::Destino(const std::string& ANome, double X, double Y) {
+    const std::string atributos =
+        "name=" + NomeDeDestino(ANome) + " x=" + Pontos(X) + " y=" + Pontos(Y);
+    cairo_save(FCairo);
+    cairo_identity_matrix(FCairo);
+    cairo_tag_begin(FCairo, CAIRO_TAG_DEST, atributos.c_str());
+    cairo_tag_end(FCairo, CAIRO_TAG_DEST);
+    cairo_restore(FCairo);
+}
+
+void TCanvasCairo::Ligacao(double X, double Y, double ALargura, double AAltura,
+                           const std::string& ADestino) {
+    const std::string atributos = "dest=" + NomeDeDestino(ADestino) + " rect=[" + Pontos(X) + " " +
+                                  Pontos(Y) + " " + Pontos(ALargura) + " " + Pontos(AAltura) + "]";
+    cairo_save(FCairo);
+    cairo_identity_matrix(FCairo);
+    // A link of its own at the top of the structure makes cairo 1.16 refer to an object it
+    // never writes; inside a span the file stays whole.
+    cairo_tag_begin(FCairo, "Span", "");
+    cairo_tag_begin(FCairo, CAIRO_TAG_LINK, atributos.c_str());
+    cairo_tag_end(FCairo, CAIRO_TAG_LINK);
+    cairo_tag_end(FCairo, "Span");
     cairo_restore(FCairo);
 }
 

@@ -29,6 +29,11 @@ struct TCaixaDeLinha {
 };
 TCaixaDeLinha CaixaDeLinha(int32_t AEmPx, bool ANegrito);
 
+// A destination's name as the PDF tags carry it, quoted: letters, digits and '-' stay, every
+// other byte becomes '_' and two hex digits, so any name reaches the file whole and two
+// names never meet.
+std::string NomeDeDestino(const std::string& ANome);
+
 // The PNG in ADados decoded and laid on opaque white (an RGB24 surface the caller
 // destroys). Raises std::runtime_error naming the resource ANome when it is not a PNG.
 cairo_surface_t* PngSobreBranco(std::span<const unsigned char> ADados, const std::string& ANome);
@@ -56,6 +61,12 @@ class TCanvasCairo final : public IVeltCanvas {
     double AlturaTexto(double ATamanhoPt) override;
     void Imagem(double X, double Y, double ALargura, double AAltura,
                 const std::string& ANome) override;
+    bool TemCaracter(uint32_t APonto, bool ANegrito) override;
+    // Destinations and links are PDF tags: on any other cairo surface they leave no mark.
+    // cairo 1.16 writes a page's tags only when something is drawn on the page as well.
+    void Destino(const std::string& ANome, double X, double Y) override;
+    void Ligacao(double X, double Y, double ALargura, double AAltura,
+                 const std::string& ADestino) override;
 
   private:
     int32_t MmParaPx(double AMm) const;

@@ -89,6 +89,12 @@ struct TDestruirSuperficie {
     void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
 };
 
+// The surface of a context whose user space is one unit per dot at 300 dpi, as on a page.
+std::unique_ptr<IVeltCanvas> SuperficieDaPagina(cairo_t* APagina) {
+    cairo_scale(APagina, 72.0 / DPI_DO_PDF, 72.0 / DPI_DO_PDF);
+    return std::make_unique<TCanvasCairo>(APagina, DPI_DO_PDF);
+}
+
 } // namespace
 
 TDestinoPdf::TDestinoPdf(cairo_surface_t* ASuperficie, TPedidoDeParagem AParar)
@@ -125,13 +131,29 @@ std::unique_ptr<IVeltCanvas> TDestinoPdf::NovaPagina() {
     }
     FPagina = cairo_create(FSuperficie);
     ++FNumPaginas;
-    // One unit of the page's user space is one dot at 300 dpi.
-    cairo_scale(FPagina, 72.0 / DPI_DO_PDF, 72.0 / DPI_DO_PDF);
-    return std::make_unique<TCanvasCairo>(FPagina, DPI_DO_PDF);
+    return SuperficieDaPagina(FPagina);
+}
+
+static_assert(MARCADOR_DE_TOPO == CAIRO_PDF_OUTLINE_ROOT);
+
+int32_t TDestinoPdf::Marcador(int32_t APai, const std::string& ATitulo,
+                              const std::string& ADestino) {
+    const std::string ligacao = "dest=" + NomeDeDestino(ADestino);
+    return cairo_pdf_surface_add_outline(FSuperficie, APai, ATitulo.c_str(), ligacao.c_str(),
+                                         static_cast<cairo_pdf_outline_flags_t>(0));
 }
 
 void TDestinoPdf::Terminar() {
     TerminarPagina();
+}
+
+std::unique_ptr<IVeltCanvas> CanvasDeMedida() {
+    cairo_surface_t* nenhures = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, nullptr);
+    cairo_t* contexto = cairo_create(nenhures);
+    cairo_surface_destroy(nenhures); // the context keeps it
+    std::unique_ptr<IVeltCanvas> canvas = SuperficieDaPagina(contexto);
+    cairo_destroy(contexto); // the canvas holds the context
+    return canvas;
 }
 
 int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACompor,

@@ -38,6 +38,8 @@ class TDestinoPdf final : public IDestinoPaginas {
     TDestinoPdf& operator=(const TDestinoPdf&) = delete;
 
     std::unique_ptr<IVeltCanvas> NovaPagina() override;
+    int32_t Marcador(int32_t APai, const std::string& ATitulo,
+                     const std::string& ADestino) override;
     void Terminar();
     int32_t NumPaginas() const { return FNumPaginas; }
 
@@ -49,6 +51,10 @@ class TDestinoPdf final : public IDestinoPaginas {
     cairo_t* FPagina = nullptr;
     int32_t FNumPaginas = 0;
 };
+
+// A surface that draws nothing and measures text exactly as the pages of a PDF do: the same
+// typeface, resolution and rounding. For fitting text before any document exists.
+std::unique_ptr<IVeltCanvas> CanvasDeMedida();
 
 // One PDF document, drawn by ACompor on the destination it is given, written to
 // ANomeFicheiro as a whole or not at all. Failures raise std::runtime_error with a

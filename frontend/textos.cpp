@@ -1,7 +1,13 @@
 #include "frontend/textos.h"
 
+#include "composition/editorial.h"
 #include "core/tipos.h"
+#include "drawing/pdf.h"
 #include "generation/niveis.h"
+
+#include <cstdlib>
+#include <memory>
+#include <utf8proc.h>
 
 namespace tavrelo {
 
@@ -12,6 +18,42 @@ constexpr int32_t MINIMO_PROGRESSIVA = 5;
 bool EBranco(char c) {
     return static_cast<unsigned char>(c) <= ' ';
 }
+
+// The composed form (NFC) of a UTF-8 text; false when the text is not UTF-8.
+bool Composto(const std::string& ATexto, std::string& AComposto) {
+    utf8proc_uint8_t* composto = nullptr;
+    const utf8proc_ssize_t n =
+        utf8proc_map(reinterpret_cast<const utf8proc_uint8_t*>(ATexto.data()),
+                     static_cast<utf8proc_ssize_t>(ATexto.size()), &composto,
+                     static_cast<utf8proc_option_t>(UTF8PROC_STABLE | UTF8PROC_COMPOSE));
+    const std::unique_ptr<utf8proc_uint8_t, decltype(&std::free)> dono(composto, &std::free);
+    if (n < 0) {
+        return false;
+    }
+    AComposto.assign(reinterpret_cast<const char*>(composto), static_cast<size_t>(n));
+    return true;
+}
+
+bool TemControlo(const std::string& ATexto) {
+    size_t i = 0;
+    while (i < ATexto.size()) {
+        uint32_t ponto = 0;
+        const size_t n = SequenciaUtf8(ATexto, i, ponto);
+        if (ponto < 0x20 || (ponto >= 0x7F && ponto < 0xA0)) {
+            return true;
+        }
+        i += n > 0 ? n : 1;
+    }
+    return false;
+}
+
+// One character as UTF-8, for a message that names it.
+std::string Caracter(uint32_t APonto) {
+    utf8proc_uint8_t bytes[4] = {};
+    const utf8proc_ssize_t n = utf8proc_encode_char(static_cast<utf8proc_int32_t>(APonto), bytes);
+    return std::string(reinterpret_cast<const char*>(bytes), static_cast<size_t>(n));
+}
+
 } // namespace
 
 const char* VersaoDoPrograma() {
@@ -123,6 +165,29 @@ std::string MensagemMinimoProgressiva() {
     return Formatar("Na dificuldade Progressiva, o livro precisa de pelo menos %d puzzles (um por "
                     "nível).",
                     MINIMO_PROGRESSIVA);
+}
+
+TTituloDoLivro VerificarTitulo(const std::string& ATitulo) {
+    TTituloDoLivro r;
+    if (!Composto(SemBrancos(ATitulo), r.Titulo)) {
+        r.Titulo = SemBrancos(ATitulo);
+        r.Motivo = "O título não é texto UTF-8 válido.";
+        return r;
+    }
+    if (TemControlo(r.Titulo)) {
+        r.Motivo = "O título tem de ser uma só linha, sem caracteres de controlo.";
+        return r;
+    }
+    const std::unique_ptr<IVeltCanvas> medida = CanvasDeMedida();
+    if (const uint32_t falta = CaracterSemLetraNoTitulo(*medida, r.Titulo); falta != 0) {
+        r.Motivo = "O título tem um carácter que a letra do livro não tem: «" + Caracter(falta) +
+                   "» (" + Formatar("U+%04X", falta) + ").";
+        return r;
+    }
+    if (!TituloDaCapa(*medida, r.Titulo).Cabe) {
+        r.Motivo = "O título é demasiado comprido: não cabe na capa, nem em três linhas.";
+    }
+    return r;
 }
 
 } // namespace tavrelo

@@ -70,4 +70,17 @@ std::string MensagemSairDuranteGeracao();
 // "Na dificuldade Progressiva, o livro precisa de pelo menos 5 puzzles (um por nível)."
 std::string MensagemMinimoProgressiva();
 
+// A book's title as typed, checked against its cover.
+struct TTituloDoLivro {
+    // Without blanks and control characters at its ends, in Unicode's composed form (NFC):
+    // what the book holds and prints.
+    std::string Titulo;
+    // Why the cover cannot print it, as a sentence; empty when it can.
+    std::string Motivo;
+};
+// Both front ends refuse a book whose title has a Motivo: text that is not UTF-8, control
+// characters, a character the book's typeface lacks, or a title too long for three lines of
+// the cover. The cover's own typeface and layout measure it.
+TTituloDoLivro VerificarTitulo(const std::string& ATitulo);
+
 } // namespace tavrelo

@@ -51,7 +51,7 @@ for lado in 16 24 32 48 64 128 256; do
   fi
 done
 depende=$(dpkg-deb -f "$deb" Depends)
-for p in libc6 libcairo2 libqt6gui6 libqt6widgets6 qt6-translations-l10n; do
+for p in libc6 libcairo2 libutf8proc2 libqt6gui6 libqt6widgets6 qt6-translations-l10n; do
   [[ ", $depende," == *", $p "* || ", $depende," == *", $p,"* ]] ||
     falhou "Depends não inclui $p: $depende"
 done

@@ -174,6 +174,7 @@ class TesteJanela : public QObject {
     void NumeroInvalido();
     void SetasDoNumero();
     void LerConfiguracao();
+    void TituloQueACapaNaoImprime();
 
     void LivroFeitoPelaJanela();
     void AEscreverOPdf();
@@ -382,6 +383,44 @@ void TesteJanela::LerConfiguracao() {
         QCOMPARE(j.Avisos, QStringList{QString::fromStdString(r.Aviso)});
         QCOMPARE(c.NumPuzzles, 0);
     }
+}
+
+// A title the cover cannot print stops the book as a bad number does, with its reason.
+void TesteJanela::TituloQueACapaNaoImprime() {
+    TJanelaTeste j;
+    auto* titulo = Controlo<QLineEdit>(j, "EditTituloLivro");
+    const QString longo = QString("Quadrados mágicos ").repeated(12);
+    const struct {
+        QString Titulo;
+        const char* Motivo;
+    } recusas[] = {
+        {QString::fromUtf8("Férias \xF0\x9F\x98\x80"),
+         "O título tem um carácter que a letra do livro não tem: «\xF0\x9F\x98\x80» "
+         "(U+1F600)."},
+        {longo, "O título é demasiado comprido: não cabe na capa, nem em três linhas."},
+    };
+    for (const auto& r : recusas) {
+        titulo->setText(r.Titulo);
+        QCOMPARE(Estado(j), QString::fromUtf8(r.Motivo));
+        QVERIFY(!Botao(j, "BitBtnGerar")->isEnabled());
+        j.Avisos.clear();
+        TConfigLivro c;
+        QVERIFY(!j.LerConfiguracao(c));
+        QCOMPARE(j.Avisos, QStringList{QString::fromUtf8(r.Motivo)});
+
+        // A bad number is told first; once it is mended the title's reason is back.
+        EditNumero(j)->setText("0");
+        QCOMPARE(Estado(j), QString("Indique um número de puzzles entre 1 e 100."));
+        EditNumero(j)->setText("50");
+        QCOMPARE(Estado(j), QString::fromUtf8(r.Motivo));
+    }
+    // Mended: the reason goes, the book may be made, and its title is composed (e + U+0301).
+    titulo->setText(QString::fromUtf8("Cafe\xCC\x81"));
+    QCOMPARE(Estado(j), QString());
+    QVERIFY(Botao(j, "BitBtnGerar")->isEnabled());
+    TConfigLivro c;
+    QVERIFY(j.LerConfiguracao(c));
+    QCOMPARE(c.Titulo, std::string("Caf\xC3\xA9"));
 }
 
 void TesteJanela::LivroFeitoPelaJanela() {

@@ -314,6 +314,13 @@ TEST_F(Programa, RecusasSaemComEstado2ENadaGravam) {
         {{"-t", "doze"},
          "Tamanho de grelha inválido: «doze» (8, 12, 16, 7, 11 ou 13)\n"
          "Use tavrelo-cli --help para ver as opções.\n"},
+        // Titles the cover cannot print: too long for three lines, a character the typeface
+        // lacks.
+        {{"--titulo", std::string(25, ' ') + std::string(100, 'M') + " fim"},
+         "O título é demasiado comprido: não cabe na capa, nem em três linhas.\n"},
+        {{"--titulo", "Férias \xF0\x9F\x98\x80"},
+         "O título tem um carácter que a letra do livro não tem: «\xF0\x9F\x98\x80» "
+         "(U+1F600).\n"},
     };
     for (const auto& c : casos) {
         Args args = c.Argumentos;
@@ -364,6 +371,16 @@ TEST_F(Programa, GravaOLivroEDizOnde) {
                 "--sem-pdf", "--json", json});
     ASSERT_EQ(outra.Estado, 0) << outra.Erros;
     EXPECT_EQ(Ler(json), primeiro);
+}
+
+TEST_F(Programa, OTituloGuardaSeNaFormaComposta) {
+    // e + U+0301 and a + U+0303, as some keyboards and files give them, become é and ã.
+    const std::string json = Em("livro.json");
+    const TResultadoPrograma r =
+        Correr({"-n", "1", "-p", "1", "-s", "FF", "--titulo", "Cafe\xCC\x81 da manha\xCC\x83",
+                "--sem-pdf", "--json", json});
+    ASSERT_EQ(r.Estado, 0) << r.Erros;
+    EXPECT_EQ(nlohmann::ordered_json::parse(Ler(json))["Config"]["Titulo"], "Café da manhã");
 }
 
 TEST_F(Programa, GravaOPdfComONomePropostoNaPastaAtual) {

@@ -78,7 +78,8 @@ struct TCasoTamanho {
     std::vector<double> Medidos;
 };
 
-// Sizes step down until the bold width fits 174 mm; the smallest is used unmeasured.
+// Sizes step down until the bold width fits 174 mm; the smallest is used unmeasured for the
+// product's name. A one-word title too wide even at 16 pt stays one line.
 TEST(Capa, NomeDoProdutoETituloEncolhemAteCaber) {
     const std::vector<TCasoTamanho> nome = {
         {174.0 / 80, 80, {80}},
@@ -89,8 +90,9 @@ TEST(Capa, NomeDoProdutoETituloEncolhemAteCaber) {
     const std::vector<TCasoTamanho> titulo = {
         {174.0 / 34, 34, {34}},
         {174.0 / 30, 30, {34, 32, 30}},
-        {174.0 / 17, 16, {34, 32, 30, 28, 26, 24, 22, 20, 18}},
-        {50, 16, {34, 32, 30, 28, 26, 24, 22, 20, 18}},
+        // At 16 pt the title is measured once more, to know whether it needs breaking.
+        {174.0 / 17, 16, {34, 32, 30, 28, 26, 24, 22, 20, 18, 16}},
+        {50, 16, {34, 32, 30, 28, 26, 24, 22, 20, 18, 16}},
     };
     const auto correr = [](const std::string& AAlvo, const TCasoTamanho& caso, size_t AIndice) {
         TCanvasGravador c;
@@ -111,6 +113,96 @@ TEST(Capa, NomeDoProdutoETituloEncolhemAteCaber) {
         correr("TAVRELO", caso, 1);
     for (const auto& caso : titulo)
         correr("Titulo", caso, 2);
+}
+
+// Words of nine letters, one blank between them, cut to ALetras characters.
+std::string TituloDe(size_t ALetras) {
+    std::string t;
+    for (size_t i = 0; t.size() < ALetras; ++i) {
+        t += i % 10 == 9 ? ' ' : static_cast<char>('a' + i % 10);
+    }
+    return SemBrancos(t.substr(0, ALetras));
+}
+
+// With the recording surface a bold 16 pt character is 3.168 mm wide: 54 of them fit the
+// column, and a line of these words holds five (49 characters).
+TEST(Capa, TituloLongoQuebraEmAteTresLinhasIguais) {
+    const struct {
+        std::string Titulo;
+        std::vector<size_t> Letras; // characters of each line
+        bool Cabe;
+    } casos[] = {
+        {TituloDe(25), {25}, true},               // one line at 34 pt
+        {TituloDe(54), {54}, true},               // one line at 16 pt, unbroken
+        {TituloDe(60), {29, 29}, true},           // two even lines, not five words and one
+        {TituloDe(130), {49, 49, 29}, true},      // three lines, none wider than needed
+        {TituloDe(149), {49, 49, 49}, true},      // three full lines
+        {TituloDe(160), {49, 49, 49, 9}, false},  // a fourth line: the rest, unbroken
+        {TituloDe(200), {49, 49, 49, 49}, false}, // the rest, unbroken
+        {std::string(60, 'x'), {60}, false},      // one word wider than the column
+        {"palavra " + std::string(60, 'x'), {7, 60}, false},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.Titulo);
+        TCanvasGravador c;
+        const TTituloDaCapa t = TituloDaCapa(c, caso.Titulo);
+        EXPECT_EQ(t.Cabe, caso.Cabe);
+        EXPECT_EQ(t.TamanhoPt, caso.Titulo.size() == 25 ? 34 : 16);
+        std::vector<size_t> letras;
+        std::string junto;
+        for (const std::string& l : t.Linhas) {
+            letras.push_back(l.size());
+            EXPECT_TRUE(l.empty() || (l.front() != ' ' && l.back() != ' ')) << "[" << l << "]";
+            junto += (junto.empty() ? "" : " ") + l;
+        }
+        EXPECT_EQ(letras, caso.Letras);
+        EXPECT_EQ(SemBrancos(junto), caso.Titulo) << "no word is lost";
+    }
+}
+
+TEST(Capa, QuebraSoNosBrancosEGuardaOsDoMeio) {
+    // Two blanks between words stay inside a line, and go where the line breaks.
+    TCanvasGravador c;
+    const std::string a(30, 'a'), b(20, 'b'), d(30, 'd');
+    const TTituloDaCapa t = TituloDaCapa(c, "  " + a + "  " + b + "   " + d + " ");
+    EXPECT_TRUE(t.Cabe);
+    EXPECT_EQ(t.Linhas, (std::vector<std::string>{a + "  " + b, d}));
+    EXPECT_TRUE(TituloDaCapa(c, " \t ").Linhas.empty());
+}
+
+TEST(Capa, LinhasDoTituloCentradasComoUmBloco) {
+    // The lines of a broken title, 7.5 mm apart, centred as a block on the middle of a single
+    // 16 pt line at y = 150; the other lines of the cover stay where they are.
+    const double h = TCanvasGravador::AlturaPorPt * 16;
+    for (const size_t letras : {size_t{60}, size_t{130}}) {
+        TCanvasGravador c;
+        DesenharCapa(c, Livro(8, 0, TituloDe(letras), 3));
+        const auto textos = c.DoTipo("Texto");
+        const size_t linhas = textos.size() - 4;
+        ASSERT_EQ(linhas, letras == 60 ? 2u : 3u);
+        EsperarTexto(textos[0], "BROVANEL", 105, 42, 24, true, Centro);
+        EsperarTexto(textos[1], "TAVRELO", 105, 92, 80, true, Centro);
+        const double topo = 150 + h / 2 - (7.5 * double(linhas - 1) + h) / 2;
+        const TTituloDaCapa t = TituloDaCapa(c, TituloDe(letras));
+        for (size_t k = 0; k < linhas; ++k) {
+            EsperarTexto(textos[2 + k], t.Linhas[k], 105, topo + 7.5 * double(k), 16, true, Centro);
+        }
+        EsperarTexto(textos[2 + linhas], "3 puzzles", 105, 202, 16, false, Centro);
+        EsperarTexto(textos[3 + linhas], TextoTamanho(8), 105, 212, 16, false, Centro);
+    }
+}
+
+TEST(Capa, CaracterQueALetraNaoTem) {
+    TCanvasGravador c; // lacks everything from U+10000 up
+    EXPECT_EQ(CaracterSemLetraNoTitulo(c, "Férias de verão"), 0u);
+    EXPECT_EQ(CaracterSemLetraNoTitulo(c, ""), 0u);
+    EXPECT_EQ(CaracterSemLetraNoTitulo(c, "Olá \xF0\x9F\x98\x80 e \xF0\x9F\x8E\xB2"), 0x1F600u);
+    // Bytes that are not UTF-8 are skipped, not taken for a character.
+    EXPECT_EQ(CaracterSemLetraNoTitulo(c, "a\xFF\xF0\x9F"
+                                          "b"),
+              0u);
+    c.SemLetraDesde = 0x4E00;
+    EXPECT_EQ(CaracterSemLetraNoTitulo(c, "Livro \xE4\xB8\xAD"), 0x4E2Du);
 }
 
 // ---- Colophon ----

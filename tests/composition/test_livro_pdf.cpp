@@ -3,10 +3,12 @@
 #include "core/tipos.h"
 
 #include "../leitura_pdf.h"
+#include "../navegacao_pdf.h"
 #include "../pasta_temporaria.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <stdexcept>
@@ -74,6 +76,73 @@ TEST_F(DocumentoPdf, LivroCompletoTemAsPaginasDoPlano) {
     }
 }
 
+// A reader finds the parts and every puzzle and solution in the outline, and goes from a
+// puzzle's number to its solution and back.
+TEST_F(DocumentoPdf, LivroNavegavelPorMarcadoresELigacoes) {
+    struct TCaso {
+        int32_t N, Puzzles;
+        bool Dicas;
+    };
+    // Two puzzles and two solutions a page; two puzzles a page and four solutions.
+    for (const TCaso& c : {TCaso{8, 5, true}, TCaso{7, 5, false}}) {
+        SCOPED_TRACE(Formatar("ordem %d", c.N));
+        const TLivro livro = LivroDeEnsaio(c.N, 0, c.Puzzles, c.Dicas);
+        const TCompositorLivro compositor(livro, CriarInfoLivro());
+        const std::vector<TDescPagina>& plano = compositor.Paginas();
+        const auto pagina = [&](TTipoPagina ATipo, int32_t APuzzle) {
+            int32_t r = 0;
+            for (size_t i = 0; i < plano.size(); ++i) {
+                if (plano[i].Tipo == ATipo && plano[i].Primeiro <= APuzzle) {
+                    r = static_cast<int32_t>(i) + 1;
+                }
+            }
+            return r;
+        };
+        const std::string alvo = Em("livro.pdf");
+        GravarLivroPdf(alvo, livro, CriarInfoLivro());
+        const TComando verificacao = teste::CorrerComando("qpdf --check " + Citado(alvo));
+        EXPECT_EQ(verificacao.Estado, 0) << verificacao.Saida;
+        EXPECT_NE(verificacao.Saida.find("No syntax or stream encoding errors"), std::string::npos)
+            << verificacao.Saida;
+
+        const teste::TNavegacaoPdf nav = teste::LerNavegacao(alvo);
+        ASSERT_EQ(nav.Erro, "");
+        const int32_t ultima = static_cast<int32_t>(plano.size());
+        const std::vector<std::pair<std::string, int32_t>> partes = {
+            {"Capa", 1},
+            {"Regras", 3},
+            {"Diagramas", 5},
+            {"Puzzles", pagina(TTipoPagina::pgSeparador, 0)},
+            {"Soluções", pagina(TTipoPagina::pgSeparador, 1)},
+            {"Ficha técnica", ultima}};
+        ASSERT_EQ(nav.Indice.size(), partes.size());
+        for (size_t k = 0; k < partes.size(); ++k) {
+            EXPECT_EQ(nav.Indice[k].Titulo, partes[k].first);
+            EXPECT_EQ(nav.Indice[k].Pagina, partes[k].second) << partes[k].first;
+            EXPECT_EQ(nav.Indice[k].Filhos.size(), k == 3 || k == 4 ? size_t(c.Puzzles) : 0u);
+        }
+        std::vector<std::pair<int, int>> ligacoes, esperadas;
+        for (const auto& l : nav.Ligacoes) {
+            ligacoes.emplace_back(l.Pagina, l.Destino);
+        }
+        for (int32_t p = 0; p < c.Puzzles && nav.Indice.size() == partes.size(); ++p) {
+            const int32_t doPuzzle = pagina(TTipoPagina::pgPuzzles, p);
+            const int32_t daSolucao = pagina(TTipoPagina::pgSolucoes, p);
+            const auto& puzzle = nav.Indice[3].Filhos.at(size_t(p));
+            const auto& solucao = nav.Indice[4].Filhos.at(size_t(p));
+            EXPECT_EQ(puzzle.Titulo, Formatar("Puzzle %.3d", p + 1));
+            EXPECT_EQ(puzzle.Pagina, doPuzzle);
+            EXPECT_EQ(solucao.Titulo, Formatar("Solução %.3d", p + 1));
+            EXPECT_EQ(solucao.Pagina, daSolucao);
+            esperadas.emplace_back(doPuzzle, daSolucao);
+            esperadas.emplace_back(daSolucao, doPuzzle);
+        }
+        std::sort(ligacoes.begin(), ligacoes.end());
+        std::sort(esperadas.begin(), esperadas.end());
+        EXPECT_EQ(ligacoes, esperadas);
+    }
+}
+
 TEST_F(DocumentoPdf, LivroCompletoMostraPuzzlesSolucoesDicasERodape) {
     const std::string alvo = Em("livro.pdf");
     GravarLivroPdf(alvo, LivroDeEnsaio(8, 0, 50, true), TInfoLivro{"10/12/2026", "1.0"});
@@ -116,6 +185,13 @@ class TCanvasSemSelo : public IVeltCanvas {
     void Imagem(double X, double Y, double L, double A, const std::string& Nome) override {
         FReal->Imagem(X, Y, L, A, Nome == "SELO_CC_BY_NC_ND" ? "SELO_EM_FALTA" : Nome);
     }
+    bool TemCaracter(uint32_t APonto, bool B) override { return FReal->TemCaracter(APonto, B); }
+    void Destino(const std::string& ANome, double X, double Y) override {
+        FReal->Destino(ANome, X, Y);
+    }
+    void Ligacao(double X, double Y, double L, double A, const std::string& ADestino) override {
+        FReal->Ligacao(X, Y, L, A, ADestino);
+    }
 
   private:
     std::unique_ptr<IVeltCanvas> FReal;
@@ -126,6 +202,10 @@ class TDestinoSemSelo : public IDestinoPaginas {
     explicit TDestinoSemSelo(IDestinoPaginas& AReal) : FReal(AReal) {}
     std::unique_ptr<IVeltCanvas> NovaPagina() override {
         return std::make_unique<TCanvasSemSelo>(FReal.NovaPagina());
+    }
+    int32_t Marcador(int32_t APai, const std::string& ATitulo,
+                     const std::string& ADestino) override {
+        return FReal.Marcador(APai, ATitulo, ADestino);
     }
 
   private:

@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <ctime>
+#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -183,13 +184,28 @@ class TDestinoTeste : public IDestinoPaginas {
         void Imagem(double a, double b, double c, double d, const std::string& n) override {
             FGravador.Imagem(a, b, c, d, n);
         }
+        bool TemCaracter(uint32_t p, bool n) override { return FGravador.TemCaracter(p, n); }
+        void Destino(const std::string& n, double x, double y) override {
+            FGravador.Destino(n, x, y);
+        }
+        void Ligacao(double a, double b, double c, double d, const std::string& n) override {
+            FGravador.Ligacao(a, b, c, d, n);
+        }
 
       private:
         TCanvasGravador& FGravador;
         int32_t& FVivas;
     };
 
+    // An entry of the outline: its parent, title, destination and the page it was made on.
+    struct TMarcador {
+        int32_t Pai;
+        std::string Titulo, Destino;
+        size_t Pagina;
+    };
+
     std::vector<std::unique_ptr<TCanvasGravador>> Paginas;
+    std::vector<TMarcador> Marcadores; // entry k is number k + 1
     int32_t Vivas = 0;
     int32_t MaxVivas = 0;
     int32_t FalharNaPagina = -1; // 1-based page whose request fails
@@ -203,16 +219,27 @@ class TDestinoTeste : public IDestinoPaginas {
         MaxVivas = std::max(MaxVivas, Vivas);
         return s;
     }
+    int32_t Marcador(int32_t APai, const std::string& ATitulo,
+                     const std::string& ADestino) override {
+        Marcadores.push_back({APai, ATitulo, ADestino, Paginas.size()});
+        return static_cast<int32_t>(Marcadores.size());
+    }
 };
 
+// The footer of page ANumero: its number on the outer edge (right on an odd page, left on an
+// even one), the name on the inner edge.
 bool TemRodape(const TCanvasGravador& C, int32_t ANumero) {
+    const bool impar = ANumero % 2 != 0;
+    const double fora = impar ? 192 : 18;
+    const double dentro = impar ? 18 : 192;
+    const auto paraFora = impar ? TAlinhamento::alDireita : TAlinhamento::alEsquerda;
+    const auto paraDentro = impar ? TAlinhamento::alEsquerda : TAlinhamento::alDireita;
     const auto marca = TextosIguais(C, "TAVRELO | Brovanel");
     const auto numero = TextosIguais(C, std::to_string(ANumero));
     for (const auto& m : marca) {
-        if (m.Num[0] == 18 && m.Num[1] == 283) {
+        if (m.Num[0] == dentro && m.Num[1] == 283 && m.Alinhamento == paraDentro) {
             for (const auto& n : numero) {
-                if (n.Num[0] == 192 && n.Num[1] == 283 &&
-                    n.Alinhamento == TAlinhamento::alDireita) {
+                if (n.Num[0] == fora && n.Num[1] == 283 && n.Alinhamento == paraFora) {
                     return true;
                 }
             }
@@ -274,6 +301,111 @@ TEST(Compositor, SemDicasNaoCriaOSolver) {
     EXPECT_EQ(&compositor.SolverDoLivro(), &s) << "made once";
 }
 
+// Where each name is given on the book's pages (1-based page of each Destino call).
+std::map<std::string, std::vector<size_t>> DestinosDoLivro(const TDestinoTeste& ADestino) {
+    std::map<std::string, std::vector<size_t>> r;
+    for (size_t i = 0; i < ADestino.Paginas.size(); ++i) {
+        for (const auto& c : ADestino.Paginas[i]->DoTipo("Destino")) {
+            r[c.Texto].push_back(i + 1);
+        }
+    }
+    return r;
+}
+
+TEST(Compositor, MarcadoresDasPartesEDeCadaPuzzle) {
+    // Five puzzles: two a page, and two or four solutions a page, so the last puzzle page and
+    // the last solution page hold one.
+    for (const bool dicas : {true, false}) {
+        SCOPED_TRACE(dicas ? "with hints" : "without hints");
+        const TLivro livro = teste_paginas::ComDicas(LivroGerado(8, 5), dicas);
+        TCompositorLivro compositor(livro, TInfoLivro{});
+        TDestinoTeste destino;
+        compositor.Compor(destino);
+        const auto destinos = DestinosDoLivro(destino);
+        for (const auto& [nome, paginas] : destinos) {
+            EXPECT_EQ(paginas.size(), 1u) << nome << " is named once";
+        }
+        // Each entry opens a name given on the page of what it names.
+        const auto paginaDe = [&](const std::string& ANome) {
+            const auto it = destinos.find(ANome);
+            return it == destinos.end() ? size_t{0} : it->second.front();
+        };
+        const auto tipoDaPagina = [&](size_t APagina) {
+            return compositor.Paginas().at(APagina - 1).Tipo;
+        };
+        std::vector<std::string> topo;
+        std::map<int32_t, std::vector<std::string>> filhos;
+        for (const auto& m : destino.Marcadores) {
+            SCOPED_TRACE(m.Titulo);
+            EXPECT_EQ(paginaDe(m.Destino), m.Pagina) << "added with the page it opens";
+            if (m.Pai == MARCADOR_DE_TOPO) {
+                topo.push_back(m.Titulo);
+            } else {
+                filhos[m.Pai].push_back(m.Titulo);
+                EXPECT_EQ(tipoDaPagina(m.Pagina),
+                          destino.Marcadores.at(size_t(m.Pai) - 1).Titulo == "Puzzles"
+                              ? TTipoPagina::pgPuzzles
+                              : TTipoPagina::pgSolucoes);
+            }
+        }
+        EXPECT_EQ(topo, (std::vector<std::string>{"Capa", "Regras", "Diagramas", "Puzzles",
+                                                  "Soluções", "Ficha técnica"}));
+        const std::vector<std::pair<std::string, TTipoPagina>> partes = {
+            {"capa", TTipoPagina::pgCapa},           {"regras", TTipoPagina::pgRegras},
+            {"diagramas", TTipoPagina::pgDiagramas}, {"puzzles", TTipoPagina::pgSeparador},
+            {"solucoes", TTipoPagina::pgSeparador},  {"ficha", TTipoPagina::pgFicha}};
+        for (const auto& [nome, tipo] : partes) {
+            ASSERT_NE(paginaDe(nome), 0u) << nome;
+            EXPECT_EQ(tipoDaPagina(paginaDe(nome)), tipo) << nome;
+        }
+        ASSERT_EQ(filhos.size(), 2u);
+        std::vector<std::string> puzzles, solucoes;
+        for (int32_t p = 1; p <= 5; ++p) {
+            puzzles.push_back(Formatar("Puzzle %.3d", p));
+            solucoes.push_back(Formatar("Solução %.3d", p));
+        }
+        EXPECT_EQ(filhos.begin()->second, puzzles);
+        EXPECT_EQ(filhos.rbegin()->second, solucoes);
+    }
+}
+
+TEST(Compositor, NumeroDoPuzzleETituloDaSolucaoLigamUmAoOutro) {
+    const TLivro& livro = LivroGerado(8, 5);
+    TCompositorLivro compositor(livro, TInfoLivro{});
+    TDestinoTeste destino;
+    compositor.Compor(destino);
+    const auto destinos = DestinosDoLivro(destino);
+    size_t ligacoes = 0;
+    for (size_t i = 0; i < destino.Paginas.size(); ++i) {
+        TCanvasGravador& g = *destino.Paginas[i];
+        const TDescPagina& pagina = compositor.Paginas()[i];
+        for (const auto& l : g.DoTipo("Ligacao")) {
+            ++ligacoes;
+            SCOPED_TRACE("page " + std::to_string(i + 1) + " to " + l.Texto);
+            ASSERT_EQ(destinos.count(l.Texto), 1u) << "the link leads somewhere";
+            const TDescPagina& alvo = compositor.Paginas().at(destinos.at(l.Texto).front() - 1);
+            // The link lies over the heading it belongs to: the puzzle's number, or the
+            // solution's title.
+            const bool dePuzzle = pagina.Tipo == TTipoPagina::pgPuzzles;
+            ASSERT_TRUE(dePuzzle || pagina.Tipo == TTipoPagina::pgSolucoes);
+            EXPECT_EQ(alvo.Tipo, dePuzzle ? TTipoPagina::pgSolucoes : TTipoPagina::pgPuzzles);
+            const int32_t p = std::stoi(l.Texto.substr(l.Texto.size() - 3)) - 1;
+            const std::string titulo = Formatar(dePuzzle ? "%.3d" : "Puzzle %.3d", p + 1);
+            const double tamanho = dePuzzle ? 14 : 11;
+            const auto textos = TextosIguais(g, titulo);
+            ASSERT_EQ(textos.size(), 1u);
+            EXPECT_EQ(l.Num, (std::vector<double>{textos[0].Num[0], textos[0].Num[1],
+                                                  g.LarguraTexto(titulo, tamanho, true),
+                                                  g.AlturaTexto(tamanho)}));
+            EXPECT_EQ(l.Texto, dePuzzle ? DestinoDaSolucao(p) : DestinoDoPuzzle(p));
+            EXPECT_EQ(destinos.at(dePuzzle ? DestinoDoPuzzle(p) : DestinoDaSolucao(p)).front(),
+                      i + 1)
+                << "the heading's own name is on its page";
+        }
+    }
+    EXPECT_EQ(ligacoes, 10u) << "five puzzles, five solutions";
+}
+
 TEST(Compositor, UmErroParaOLivro) {
     TCompositorLivro compositor(LivroGerado(8, 10), TInfoLivro{});
     TDestinoTeste destino;
@@ -283,20 +415,34 @@ TEST(Compositor, UmErroParaOLivro) {
     EXPECT_EQ(destino.Vivas, 0);
 }
 
-TEST(Mobilia, Rodape) {
-    TCanvasGravador c;
-    DesenharRodape(c, 37);
-    ASSERT_EQ(c.Chamadas.size(), 2u);
-    const auto& marca = c.Chamadas[0];
-    EXPECT_EQ(marca.Texto, "TAVRELO | Brovanel");
-    EXPECT_EQ(marca.Num, (std::vector<double>{18, 283, 9, 128}));
-    EXPECT_FALSE(marca.Negrito);
-    EXPECT_EQ(marca.Alinhamento, TAlinhamento::alEsquerda);
-    const auto& numero = c.Chamadas[1];
-    EXPECT_EQ(numero.Texto, "37");
-    EXPECT_EQ(numero.Num, (std::vector<double>{192, 283, 9, 128}));
-    EXPECT_FALSE(numero.Negrito);
-    EXPECT_EQ(numero.Alinhamento, TAlinhamento::alDireita);
+TEST(Mobilia, RodapeComONumeroNaMargemDeFora) {
+    // A book printed on both sides: odd pages are right-hand pages.
+    const struct {
+        int32_t Numero;
+        double XNome, XNumero;
+        TAlinhamento AlNome, AlNumero;
+    } casos[] = {
+        {37, 18, 192, TAlinhamento::alEsquerda, TAlinhamento::alDireita},
+        {3, 18, 192, TAlinhamento::alEsquerda, TAlinhamento::alDireita},
+        {38, 192, 18, TAlinhamento::alDireita, TAlinhamento::alEsquerda},
+        {4, 192, 18, TAlinhamento::alDireita, TAlinhamento::alEsquerda},
+    };
+    for (const auto& caso : casos) {
+        SCOPED_TRACE(caso.Numero);
+        TCanvasGravador c;
+        DesenharRodape(c, caso.Numero);
+        ASSERT_EQ(c.Chamadas.size(), 2u);
+        const auto& marca = c.Chamadas[0];
+        EXPECT_EQ(marca.Texto, "TAVRELO | Brovanel");
+        EXPECT_EQ(marca.Num, (std::vector<double>{caso.XNome, 283, 9, 128}));
+        EXPECT_FALSE(marca.Negrito);
+        EXPECT_EQ(marca.Alinhamento, caso.AlNome);
+        const auto& numero = c.Chamadas[1];
+        EXPECT_EQ(numero.Texto, std::to_string(caso.Numero));
+        EXPECT_EQ(numero.Num, (std::vector<double>{caso.XNumero, 283, 9, 128}));
+        EXPECT_FALSE(numero.Negrito);
+        EXPECT_EQ(numero.Alinhamento, caso.AlNumero);
+    }
     for (const int32_t n : {0, -1}) {
         TCanvasGravador vazio;
         DesenharRodape(vazio, n);

@@ -265,6 +265,9 @@ void VerificarBloco(const TCanvasGravador& g, const TPuzzle& p, int32_t AIndice,
     // Everything of this block starts between c and the end of its slot, above the footer.
     const double fimDoSlot = geo.CaixaAoLado ? c + 130.5 : 272;
     auto noBloco = [&](const TChamada& x) {
+        if (x.Op == "Destino" || x.Op == "Ligacao") {
+            return false; // the way to the solution, checked with the composer
+        }
         const double y = x.Op == "Poligono" ? x.Pontos[0].Y : x.Num.size() > 1 ? x.Num[1] : -1;
         return y >= c - 3 && y < fimDoSlot;
     };

@@ -516,7 +516,9 @@ TEST(PaginasDeDiagramas, SoHaSetasOndeOPercursoDaAVolta) {
         {"par, primeira", PaginaPar(0), {0, 0, 0, 4}, {7, 7, 14, 16}},
         {"par, continuação", PaginaPar(1), {0, 0, 0, 2}, {0, 0, 4, 5}},
         {"ímpar, primeira", PaginaImpar(0), {0, 0, 0, 4}, {4, 4, 8, 10}},
-        {"ímpar, continuação", PaginaImpar(1), {0, 0, 0, 0}, {2, 2, 2, 0}},
+        // The lines of a pair break at every number they pass: the ones through the centre's
+        // neighbours in four pieces, the steeper one, which passes no other number, in two.
+        {"ímpar, continuação", PaginaImpar(1), {0, 0, 0, 0}, {4, 2, 4, 0}},
     };
     for (const auto& caso : casos) {
         SCOPED_TRACE(caso.Nome);
@@ -557,23 +559,98 @@ TEST(PaginasDeDiagramas, SegmentosParamAntesDosNumeros) {
     }
 }
 
-TEST(PaginasDeDiagramas, ParesPeloCentroDeixamOCentroLivre) {
+TEST(PaginasDeDiagramas, ParesPeloCentroDeNumeroEmNumero) {
     const auto p = PaginaImpar(1);
     struct TCaso {
         size_t Painel;
-        double Folga;
+        std::vector<std::pair<int32_t, int32_t>> Casas; // the numbers the line joins, in order
+        double Folga; // 16 pt along a diagonal, along a steeper line, along a row
     };
-    // 16 pt along a diagonal, along a steeper line, along a row.
-    const std::vector<TCaso> casos = {{0, 4.005}, {1, 2.832 * std::sqrt(5.0) / 2}, {2, 3.904}};
+    const std::vector<TCaso> casos = {
+        {0, {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}}, 4.005},
+        {1, {{0, 1}, {2, 2}, {4, 3}}, 2.832 * std::sqrt(5.0) / 2},
+        {2, {{2, 0}, {2, 1}, {2, 2}, {2, 3}, {2, 4}}, 3.904},
+    };
     for (const auto& caso : casos) {
         const auto& painel = p.Paineis[caso.Painel];
         SCOPED_TRACE(painel.Titulo);
-        ASSERT_EQ(painel.Linhas.size(), 2u);
-        const TPontoMm m = Centro(painel, 5, 2, 2);
-        const auto& ida = painel.Linhas[0];
-        const auto& volta = painel.Linhas[1];
-        EXPECT_NEAR(std::hypot(ida.Num[2] - m.X, ida.Num[3] - m.Y), caso.Folga, 5e-4);
-        EXPECT_NEAR(std::hypot(volta.Num[0] - m.X, volta.Num[1] - m.Y), caso.Folga, 5e-4);
+        ASSERT_EQ(painel.Linhas.size(), caso.Casas.size() - 1);
+        for (size_t k = 0; k + 1 < caso.Casas.size(); ++k) {
+            const auto& l = painel.Linhas[k];
+            const TPontoMm a = Centro(painel, 5, caso.Casas[k].first, caso.Casas[k].second);
+            const TPontoMm b = Centro(painel, 5, caso.Casas[k + 1].first, caso.Casas[k + 1].second);
+            const double L = std::hypot(b.X - a.X, b.Y - a.Y);
+            const double ux = (b.X - a.X) / L, uy = (b.Y - a.Y) / L;
+            EsperarPonto({l.Num[0], l.Num[1]}, Ao(a, caso.Folga, ux, uy), "start");
+            EsperarPonto({l.Num[2], l.Num[3]}, Ao(b, -caso.Folga, ux, uy), "end");
+        }
+    }
+}
+
+// No line of a diagram page runs into a number: every 0.9 pt line stays out of the box a
+// line stops at, 0.194 × size + 0.8 mm either side of the number's centre and
+// 0.127 × size + 0.8 mm above and below it.
+TEST(PaginasDeDiagramas, NenhumaLinhaCortaUmNumero) {
+    struct TCaixa {
+        double X0, Y0, X1, Y1;
+        std::string Numero;
+    };
+    // The length of the segment AB inside the box (slab method).
+    const auto dentro = [](TPontoMm A, TPontoMm B, const TCaixa& c) {
+        double t0 = 0, t1 = 1;
+        const double d[2] = {B.X - A.X, B.Y - A.Y};
+        const double a[2] = {A.X, A.Y};
+        const double lo[2] = {c.X0, c.Y0}, hi[2] = {c.X1, c.Y1};
+        for (int i = 0; i < 2; ++i) {
+            if (std::abs(d[i]) < 1e-12) {
+                if (a[i] <= lo[i] || a[i] >= hi[i])
+                    return 0.0;
+                continue;
+            }
+            double e = (lo[i] - a[i]) / d[i], f = (hi[i] - a[i]) / d[i];
+            if (e > f)
+                std::swap(e, f);
+            t0 = std::max(t0, e);
+            t1 = std::min(t1, f);
+        }
+        return t1 > t0 ? (t1 - t0) * std::hypot(d[0], d[1]) : 0.0;
+    };
+    struct TPagina {
+        const char* Nome;
+        TPaginaDesenhada Desenho;
+        size_t Numeros; // four panels of 64 or 25
+    };
+    const std::vector<TPagina> paginas = {
+        {"par, primeira", PaginaPar(0), 256},
+        {"par, continuação", PaginaPar(1), 256},
+        {"ímpar, primeira", PaginaImpar(0), 100},
+        {"ímpar, continuação", PaginaImpar(1), 100},
+    };
+    for (const auto& [nome, pagina, numeros] : paginas) {
+        SCOPED_TRACE(nome);
+        std::vector<TCaixa> caixas;
+        size_t linhas = 0;
+        for (const auto& ch : pagina.Chamadas) {
+            if (ch.Op == "Texto" && ch.Alinhamento == TAlinhamento::alCentro &&
+                (ch.Num[2] == 16 || ch.Num[2] == 11)) {
+                const double s = ch.Num[2];
+                const double cy = ch.Num[1] + TCanvasGravador::AlturaPorPt * s / 2;
+                const double meiaLargura = 0.194 * s + 0.8, meiaAltura = 0.127 * s + 0.8;
+                caixas.push_back({ch.Num[0] - meiaLargura, cy - meiaAltura, ch.Num[0] + meiaLargura,
+                                  cy + meiaAltura, ch.Texto});
+            }
+        }
+        EXPECT_EQ(caixas.size(), numeros);
+        for (const auto& ch : pagina.Chamadas) {
+            if (ch.Op != "Linha" || ch.Num[4] != 0.9)
+                continue;
+            ++linhas;
+            for (const auto& c : caixas)
+                EXPECT_LT(dentro({ch.Num[0], ch.Num[1]}, {ch.Num[2], ch.Num[3]}, c), 1e-6)
+                    << "a line from (" << ch.Num[0] << ", " << ch.Num[1] << ") to (" << ch.Num[2]
+                    << ", " << ch.Num[3] << ") crosses " << c.Numero;
+        }
+        EXPECT_GT(linhas, 0u);
     }
 }
 

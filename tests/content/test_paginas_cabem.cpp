@@ -61,6 +61,13 @@ class TCanvasMedido : public IVeltCanvas {
         Incluir(X, X + L, Y + A);
         FReal.Imagem(X, Y, L, A, Nome);
     }
+    bool TemCaracter(uint32_t APonto, bool B) override { return FReal.TemCaracter(APonto, B); }
+    void Destino(const std::string& ANome, double X, double Y) override {
+        FReal.Destino(ANome, X, Y);
+    }
+    void Ligacao(double X, double Y, double L, double A, const std::string& ADestino) override {
+        FReal.Ligacao(X, Y, L, A, ADestino);
+    }
 
   private:
     void Incluir(double AEsquerda, double ADireita, double AFundo) {

@@ -1,7 +1,8 @@
 // A drawing surface that records its calls, for testing page routines without a back end.
 // Text is measured by a simple fixed model: every character (UTF-8 code point) is
 // LarguraPorPt × size wide, bold text Negrito times wider; a line box is AlturaPorPt × size.
-// Tests that need other metrics set Largura.
+// Tests that need other metrics set Largura. The typeface has every character below
+// SemLetraDesde (U+10000 unless a test moves it): emoji and the like it lacks.
 #pragma once
 
 #include "drawing/canvas.h"
@@ -18,10 +19,11 @@ using tavrelo::TAlinhamento;
 using tavrelo::TPontoMm;
 
 struct TChamada {
-    std::string Op;               // "Linha", "Rectangulo", "Poligono", "Elipse", "Texto", "Imagem"
+    std::string Op; // "Linha", "Rectangulo", "Poligono", "Elipse", "Texto", "Imagem", "Destino",
+                    // "Ligacao"
     std::vector<double> Num;      // the numeric arguments in call order (greys and sizes too)
     std::vector<TPontoMm> Pontos; // Poligono only
-    std::string Texto;            // Texto: the text; Imagem: the name
+    std::string Texto;            // Texto: the text; Imagem, Destino, Ligacao: the name
     bool Negrito = false;
     TAlinhamento Alinhamento = TAlinhamento::alEsquerda;
 };
@@ -45,6 +47,7 @@ class TCanvasGravador : public tavrelo::IVeltCanvas {
     std::function<double(const std::string&, double, bool)> Largura;
     // Picture names that exist; any other name raises like the real surface.
     std::vector<std::string> Imagens{"SELO_CC_BY_NC_ND"};
+    uint32_t SemLetraDesde = 0x10000;
 
     // Builds the record field by field, so later fields keep their defaults.
     static TChamada Registo(const char* AOp, std::vector<double> ANum) {
@@ -91,6 +94,18 @@ class TCanvasGravador : public tavrelo::IVeltCanvas {
             throw std::runtime_error("Imagem: o recurso " + Nome + " nao existe no executavel");
         TChamada c = Registo("Imagem", {X, Y, L, A});
         c.Texto = Nome;
+        Chamadas.push_back(c);
+    }
+
+    bool TemCaracter(uint32_t APonto, bool) override { return APonto < SemLetraDesde; }
+    void Destino(const std::string& ANome, double X, double Y) override {
+        TChamada c = Registo("Destino", {X, Y});
+        c.Texto = ANome;
+        Chamadas.push_back(c);
+    }
+    void Ligacao(double X, double Y, double L, double A, const std::string& ADestino) override {
+        TChamada c = Registo("Ligacao", {X, Y, L, A});
+        c.Texto = ADestino;
         Chamadas.push_back(c);
     }
 

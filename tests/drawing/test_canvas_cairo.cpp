@@ -57,6 +57,31 @@ TEST(ConversoesDoCanvas, CaixaDeLinhaDaLetra) {
     EXPECT_EQ(doze.Descendente, 11);
 }
 
+TEST(ConversoesDoCanvas, TemOsCaracteresDaLetra) {
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 10, 10);
+    cairo_t* cr = cairo_create(s);
+    {
+        TCanvasCairo c(cr, 300);
+        const struct {
+            uint32_t Ponto;
+            bool Tem;
+        } casos[] = {{'A', true},   {0xE9, true},     {0x20AC, true},  {0xD7, true},
+                     {0xAB, true},  {0x1F600, false}, {0x4E2D, false}, {0, false},
+                     {0x301, true}, {0x10FFFF, false}};
+        for (const auto& caso : casos) {
+            for (const bool negrito : {false, true}) {
+                EXPECT_EQ(c.TemCaracter(caso.Ponto, negrito), caso.Tem)
+                    << std::hex << caso.Ponto << (negrito ? " bold" : " regular");
+            }
+        }
+        // Asking leaves the surface able to draw and measure.
+        EXPECT_GT(c.LarguraTexto("Ação", 12, true), 0);
+        EXPECT_EQ(cairo_status(cr), CAIRO_STATUS_SUCCESS);
+    }
+    cairo_destroy(cr);
+    cairo_surface_destroy(s);
+}
+
 // A white A4-wide strip at 300 dpi to draw on and read back.
 class CanvasNumaImagem : public ::testing::Test {
   protected:

@@ -4,6 +4,7 @@
 #include "core/tipos.h"
 
 #include "../leitura_pdf.h"
+#include "../navegacao_pdf.h"
 #include "../pasta_temporaria.h"
 
 #include <gtest/gtest.h>
@@ -111,34 +112,92 @@ TEST_F(DocumentoPdf, PaginasA4TituloAutorLetrasETexto) {
         << verificacao.Saida;
 }
 
-TEST_F(DocumentoPdf, MedidasIguaisNoPdfENumaImagem) {
-    // The page's context is scaled to points; text widths must not depend on it.
-    const std::vector<std::string> textos = {ACENTOS, "Regras do livro", "M = 260   C = 65"};
-    std::vector<double> noPdf;
-    GravarPaginasPdf(Em("m.pdf"), [&](IDestinoPaginas& ADestino) {
-        auto c = ADestino.NovaPagina();
-        for (const std::string& t : textos) {
+TEST_F(DocumentoPdf, MedidasIguaisNoPdfNumaImagemENaMedida) {
+    // The page's context is scaled to points; text widths must not depend on it, and the
+    // surface that fits text before any document exists measures as the pages do.
+    const auto medir = [](IVeltCanvas& c) {
+        std::vector<double> r;
+        for (const std::string t : {ACENTOS, "Regras do livro", "M = 260   C = 65"}) {
             for (const bool negrito : {false, true}) {
-                noPdf.push_back(c->LarguraTexto(t, 10.5, negrito));
+                r.push_back(c.LarguraTexto(t, 10.5, negrito));
+                r.push_back(c.LarguraTexto(t, 16, negrito));
             }
         }
-        noPdf.push_back(c->AlturaTexto(10.5));
-    });
+        r.push_back(c.AlturaTexto(10.5));
+        return r;
+    };
+    std::vector<double> noPdf;
+    GravarPaginasPdf(Em("m.pdf"),
+                     [&](IDestinoPaginas& ADestino) { noPdf = medir(*ADestino.NovaPagina()); });
     cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 10, 10);
     cairo_t* cr = cairo_create(s);
     std::vector<double> naImagem;
     {
         TCanvasCairo c(cr, 300);
-        for (const std::string& t : textos) {
-            for (const bool negrito : {false, true}) {
-                naImagem.push_back(c.LarguraTexto(t, 10.5, negrito));
-            }
-        }
-        naImagem.push_back(c.AlturaTexto(10.5));
+        naImagem = medir(c);
     }
     cairo_destroy(cr);
     cairo_surface_destroy(s);
     EXPECT_EQ(noPdf, naImagem);
+    EXPECT_EQ(medir(*CanvasDeMedida()), noPdf);
+}
+
+TEST_F(DocumentoPdf, MarcadoresELigacoesLevamAsPaginas) {
+    // Links both ways between pages 1 and 3, one written before its destination exists; an
+    // outline of two levels; names that need quoting.
+    const std::string alvo = Em("navegavel.pdf");
+    GravarPaginasPdf(alvo, [](IDestinoPaginas& ADestino) {
+        {
+            auto c = ADestino.NovaPagina();
+            c->Destino("inicio", 0, 0);
+            c->Texto(20, 30, "Puzzle 001", 14, true, 0, TAlinhamento::alEsquerda);
+            c->Ligacao(20, 30, 30, 6, "o 'fim' \\ 3");
+            ADestino.Marcador(MARCADOR_DE_TOPO, "Capa", "inicio");
+        }
+        ADestino.NovaPagina();
+        {
+            auto c = ADestino.NovaPagina();
+            c->Destino("o 'fim' \\ 3", 0, 100);
+            c->Texto(20, 100, "Soluções", 14, true, 0, TAlinhamento::alEsquerda);
+            c->Ligacao(0, 0, 210, 297, "inicio");
+            const int32_t pai = ADestino.Marcador(MARCADOR_DE_TOPO, "Soluções", "o 'fim' \\ 3");
+            ADestino.Marcador(pai, "Solução 001", "o 'fim' \\ 3");
+            ADestino.Marcador(pai, "Solução 002", "inicio");
+        }
+    });
+    const TComando verificacao = Correr("qpdf --check " + Citado(alvo));
+    EXPECT_EQ(verificacao.Estado, 0) << verificacao.Saida;
+    EXPECT_NE(verificacao.Saida.find("No syntax or stream encoding errors"), std::string::npos)
+        << verificacao.Saida;
+
+    const teste::TNavegacaoPdf nav = teste::LerNavegacao(alvo);
+    ASSERT_EQ(nav.Erro, "");
+    ASSERT_EQ(nav.Indice.size(), 2u);
+    EXPECT_EQ(nav.Indice[0].Titulo, "Capa");
+    EXPECT_EQ(nav.Indice[0].Pagina, 1);
+    EXPECT_TRUE(nav.Indice[0].Filhos.empty());
+    EXPECT_EQ(nav.Indice[1].Titulo, "Soluções");
+    EXPECT_EQ(nav.Indice[1].Pagina, 3);
+    ASSERT_EQ(nav.Indice[1].Filhos.size(), 2u);
+    EXPECT_EQ(nav.Indice[1].Filhos[0].Titulo, "Solução 001");
+    EXPECT_EQ(nav.Indice[1].Filhos[0].Pagina, 3);
+    EXPECT_EQ(nav.Indice[1].Filhos[1].Titulo, "Solução 002");
+    EXPECT_EQ(nav.Indice[1].Filhos[1].Pagina, 1);
+
+    ASSERT_EQ(nav.Ligacoes.size(), 2u);
+    EXPECT_EQ(nav.Ligacoes[0].Pagina, 1);
+    EXPECT_EQ(nav.Ligacoes[0].Destino, 3);
+    EXPECT_EQ(nav.Ligacoes[1].Pagina, 3);
+    EXPECT_EQ(nav.Ligacoes[1].Destino, 1);
+    // The box in points from the page's bottom-left corner: x 20 to 50 mm, y 30 to 36 mm
+    // from the top.
+    const double altura = MmParaPt(297);
+    const std::vector<double> esperada = {MmParaPt(20), altura - MmParaPt(36), MmParaPt(50),
+                                          altura - MmParaPt(30)};
+    ASSERT_EQ(nav.Ligacoes[0].Caixa.size(), 4u);
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_NEAR(nav.Ligacoes[0].Caixa[i], esperada[i], 1.0) << i;
+    }
 }
 
 TEST_F(DocumentoPdf, SubstituiUmFicheiroAntigo) {

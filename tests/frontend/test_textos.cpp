@@ -1,5 +1,9 @@
 #include "frontend/textos.h"
 
+#include "composition/editorial.h"
+#include "drawing/canvas_gravador.h"
+#include "drawing/pdf.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -92,6 +96,60 @@ TEST(Textos, ResumoDaEscolha) {
     for (const auto& c : casos) {
         EXPECT_EQ(ResumoDaEscolha(c.n, c.N, c.Item), c.Resumo);
     }
+}
+
+// Titles of 60, 130 and 200 characters, in the book's own words.
+const std::string Titulo60 = "Quadrados Mágicos Grandes e Pequenos Para o Mês de Novembro!";
+const std::string Titulo130 = "Quadrados mágicos para as férias de verão: cem puzzles para "
+                              "resolver com lápis e paciência, da praia à serra, e com toda a "
+                              "família";
+const std::string Titulo200 =
+    Titulo130 + ", os vizinhos e os amigos que vierem jantar, sem nenhuma pressa no mês";
+
+TEST(TituloDoLivro, CabeNaCapaOuDizPorque) {
+    const std::string emoji = "\xF0\x9F\x98\x80"; // U+1F600
+    const std::string demasiado =
+        "O título é demasiado comprido: não cabe na capa, nem em três linhas.";
+    const std::string controlo = "O título tem de ser uma só linha, sem caracteres de controlo.";
+    const struct {
+        std::string Titulo;
+        std::string Guardado; // what the book holds
+        std::string Motivo;
+    } casos[] = {
+        {"", "", ""},
+        {"  Férias \t", "Férias", ""},
+        // A decomposed accent is composed: e + U+0301 becomes é, a + U+0303 ã.
+        {"Cafe\xCC\x81 da manha\xCC\x83", "Café da manhã", ""},
+        {Titulo60, Titulo60, ""},
+        {Titulo130, Titulo130, ""},
+        {Titulo200, Titulo200, demasiado},
+        {std::string(70, 'M'), std::string(70, 'M'), demasiado}, // no blank to break at
+        {"Férias " + emoji, "Férias " + emoji,
+         "O título tem um carácter que a letra do livro não tem: «" + emoji + "» (U+1F600)."},
+        {"Livro \xE4\xB8\xAD", "Livro \xE4\xB8\xAD",
+         "O título tem um carácter que a letra do livro não tem: «\xE4\xB8\xAD» (U+4E2D)."},
+        {"Linha\tdupla", "Linha\tdupla", controlo},
+        {"Fim\xC2\x85", "Fim\xC2\x85", controlo}, // U+0085, a control of Latin-1
+        {"F\xE9rias", "F\xE9rias", "O título não é texto UTF-8 válido."},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE("«" + c.Titulo + "»");
+        const TTituloDoLivro t = VerificarTitulo(c.Titulo);
+        EXPECT_EQ(t.Titulo, c.Guardado);
+        EXPECT_EQ(t.Motivo, c.Motivo);
+    }
+}
+
+TEST(TituloDoLivro, OsTitulosLongosQuebramNaCapa) {
+    // Measured with the book's typeface: sixty characters need two lines, a hundred and
+    // thirty three, two hundred more than three.
+    EXPECT_EQ(teste::CodePoints(Titulo60), 60u);
+    EXPECT_EQ(teste::CodePoints(Titulo130), 130u);
+    EXPECT_EQ(teste::CodePoints(Titulo200), 200u);
+    const auto medida = CanvasDeMedida();
+    EXPECT_EQ(TituloDaCapa(*medida, Titulo60).Linhas.size(), 2u);
+    EXPECT_EQ(TituloDaCapa(*medida, Titulo130).Linhas.size(), 3u);
+    EXPECT_FALSE(TituloDaCapa(*medida, Titulo200).Cabe);
 }
 
 } // namespace
