@@ -69,7 +69,7 @@ double LadoSolucao(int32_t N, bool AComDicas) {
     if (N <= 8) {
         return 74;
     }
-    return AComDicas ? 120 : 112;
+    return AComDicas ? 120 : 110;
 }
 
 void TCompositorLivro::DesenharSolucoes(IVeltCanvas& Canvas, const TDescPagina& APagina) {
@@ -101,7 +101,9 @@ void TCompositorLivro::DesenharSolucao(IVeltCanvas& Canvas, int32_t AIndice, dou
     const int32_t N = puzzle.N;
     const bool dicas = FLivro.Config.Caminho;
     const double s = LadoSolucao(N, dicas);
-    const double G = dicas ? X : X + (ALargura - s) / 2;
+    // With hints the grid stands at the left of the slot, its row numbers in the strip
+    // before it; without, it is centred.
+    const double G = dicas ? X + FAIXA_COORDENADAS : X + (ALargura - s) / 2;
 
     const std::string titulo = Formatar("Puzzle %.3d", AIndice + 1);
     Canvas.Texto(G, Y, titulo, 11, true, 0, TAlinhamento::alEsquerda);
@@ -109,7 +111,8 @@ void TCompositorLivro::DesenharSolucao(IVeltCanvas& Canvas, int32_t AIndice, dou
                  Y + (Canvas.AlturaTexto(11) - Canvas.AlturaTexto(9.5)) / 2, TextoSomas(N), 9.5,
                  false, 128, TAlinhamento::alEsquerda);
 
-    const double T = Y + 7;
+    // The column numbers stand between the title and the grid.
+    const double T = Y + 8;
     DesenharGrelha(Canvas, N, puzzle.Dados, puzzle.Solucao, G, T, s, true, TamanhoNumeros(N, s));
     if (!dicas) {
         return;

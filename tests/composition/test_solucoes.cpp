@@ -34,7 +34,7 @@ void VerificarSolucao(const TCanvasGravador& g, const TLivro& livro, TSolverDedu
     const int32_t N = p.N;
     const bool dicas = livro.Config.Caminho;
     const double lado = LadoSolucao(N, dicas);
-    const double G = dicas ? X : X + (W - lado) / 2;
+    const double G = dicas ? X + 4 : X + (W - lado) / 2;
     const std::string titulo = Formatar("Puzzle %.3d", AIndice + 1);
 
     const auto t = TextosIguais(g, titulo);
@@ -50,7 +50,7 @@ void VerificarSolucao(const TCanvasGravador& g, const TLivro& livro, TSolverDedu
     EXPECT_TRUE(somas);
 
     // The grid: the whole solution, givens regular on grey, found numbers bold.
-    const double T = Y + 7;
+    const double T = Y + 8;
     std::vector<TNumeroNaGrelha> esperados;
     std::vector<std::vector<double>> cinzentos;
     const double cel = lado / N;
@@ -177,16 +177,16 @@ TEST(PaginaDeSolucoes, Disposicoes) {
 }
 
 TEST(PaginaDeSolucoes, GrelhasCentradasSemDicas) {
-    // Four 74 mm grids in two rows of two, each centred in its 87 mm slot; two 112 mm grids
-    // for the larger orders.
+    // Four 74 mm grids in two rows of two, each centred in its 87 mm slot; two 110 mm grids
+    // for the larger orders. Each stands 8 mm under its slot's title.
     struct Caso {
         int32_t N;
         std::vector<std::array<double, 2>> Cantos;
         double Lado;
     };
     const Caso casos[] = {
-        {8, {{24.5, 37}, {111.5, 37}, {24.5, 158}, {111.5, 158}}, 74},
-        {16, {{49, 37}, {49, 158}}, 112},
+        {8, {{24.5, 38}, {111.5, 38}, {24.5, 159}, {111.5, 159}}, 74},
+        {16, {{50, 38}, {50, 159}}, 110},
     };
     for (const Caso& c : casos) {
         const TLivro livro = teste_paginas::ComDicas(LivroGerado(c.N, c.N <= 8 ? 10 : 3), false);
@@ -213,7 +213,7 @@ TEST(PaginaDeSolucoes, DozeDicasEALinhaFinal) {
     compositor.DesenharSolucao(g, 0, 18, 30, 174);
     std::vector<TChamada> dicas;
     for (const TChamada& c : g.DoTipo("Texto")) {
-        if (c.Num[0] == 98 && c.Num[2] == 9.5) {
+        if (c.Num[0] == 102 && c.Num[2] == 9.5) {
             dicas.push_back(c);
         }
     }
@@ -221,11 +221,11 @@ TEST(PaginaDeSolucoes, DozeDicasEALinhaFinal) {
     ASSERT_LE(dicas.size(), 13u);
     for (size_t i = 0; i + 1 < dicas.size(); ++i) {
         EXPECT_EQ(dicas[i].Texto.rfind(std::to_string(i + 1) + ". ", 0), 0u) << dicas[i].Texto;
-        EXPECT_NEAR(dicas[i].Num[1], 37 + 4.6 * double(i), 1e-9);
+        EXPECT_NEAR(dicas[i].Num[1], 38 + 4.6 * double(i), 1e-9);
         EXPECT_EQ(dicas[i].Num[3], 0);
     }
     EXPECT_EQ(dicas.back().Texto, "Os restantes números resultam do mesmo modo.");
-    EXPECT_NEAR(dicas.back().Num[1], 37 + 4.6 * double(dicas.size() - 1) + 1, 1e-9);
+    EXPECT_NEAR(dicas.back().Num[1], 38 + 4.6 * double(dicas.size() - 1) + 1, 1e-9);
     EXPECT_EQ(dicas.back().Num[3], 128);
 
     // A record without steps: no hints and no closing line.
@@ -235,7 +235,7 @@ TEST(PaginaDeSolucoes, DozeDicasEALinhaFinal) {
     TCanvasGravador h;
     outro.DesenharSolucao(h, 0, 18, 30, 174);
     for (const TChamada& c : h.DoTipo("Texto")) {
-        EXPECT_NE(c.Num[0], 98) << c.Texto;
+        EXPECT_NE(c.Num[0], 102) << c.Texto;
     }
 }
 
@@ -270,14 +270,14 @@ TLivro LivroDaLista() {
 }
 
 TEST(PaginaDeSolucoes, DicaDeListaQuebraEntreAsLeis) {
-    // Beside the grid the column is 94 mm: the list hint, 56 characters of 1.71 mm, breaks
+    // Beside the grid the column is 90 mm: the list hint, 56 characters of 1.71 mm, breaks
     // after its first law, and its second law goes on under the text after "1. ".
     TCompositorLivro compositor(LivroDaLista(), TInfoLivro{});
     TCanvasGravador g;
     compositor.DesenharSolucao(g, 0, 18, 30, 174);
     std::vector<TChamada> linhas;
     for (const TChamada& c : g.DoTipo("Texto")) {
-        if (c.Num[2] == 9.5 && c.Num[0] >= 98 && c.Num[1] >= 37) {
+        if (c.Num[2] == 9.5 && c.Num[0] >= 102 && c.Num[1] >= 38) {
             linhas.push_back(c);
         }
     }
@@ -286,8 +286,8 @@ TEST(PaginaDeSolucoes, DicaDeListaQuebraEntreAsLeis) {
     const std::vector<std::string> textos{
         "1. L1C1 = 41 (lista: L1C1 + L1C4 = 73;", "L1C1 + L4C1 = 97)",
         "2. L4C1 = 260 - 204 = 56 (coluna 1)", "Os restantes números resultam do mesmo modo."};
-    const double xs[] = {98, 98 + recuo, 98, 98};
-    const double ys[] = {37, 37 + 4.6, 37 + 9.2, 37 + 13.8 + 1};
+    const double xs[] = {102, 102 + recuo, 102, 102};
+    const double ys[] = {38, 38 + 4.6, 38 + 9.2, 38 + 13.8 + 1};
     for (size_t i = 0; i < linhas.size(); ++i) {
         EXPECT_EQ(linhas[i].Texto, textos[i]);
         EXPECT_NEAR(linhas[i].Num[0], xs[i], 1e-9) << textos[i];
@@ -308,7 +308,7 @@ TEST(PaginaDeSolucoes, DicasSoAteOndeCabem) {
     compositor.DesenharSolucao(g, 0, 18, 30, 174);
     std::vector<TChamada> linhas;
     for (const TChamada& c : g.DoTipo("Texto")) {
-        if (c.Num[2] == 9.5 && c.Num[0] >= 98 && c.Num[1] >= 37) {
+        if (c.Num[2] == 9.5 && c.Num[0] >= 102 && c.Num[1] >= 38) {
             linhas.push_back(c);
         }
     }
@@ -328,7 +328,7 @@ TEST(PaginaDeSolucoes, DicasSoAteOndeCabem) {
             ASSERT_FALSE(impressas.empty());
             impressas.back() += " " + linhas[i].Texto;
         }
-        EXPECT_NEAR(linhas[i].Num[1], 37 + 4.6 * double(i), 1e-9);
+        EXPECT_NEAR(linhas[i].Num[1], 38 + 4.6 * double(i), 1e-9);
     }
     ASSERT_GE(impressas.size(), 1u);
     ASSERT_LT(impressas.size(), D.size());
