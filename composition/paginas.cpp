@@ -238,10 +238,11 @@ TGeometriaPuzzles GeometriaPuzzles(int32_t N) {
     if (N <= 8 || N == 11) {
         return {2, 96};
     }
+    // The grid leaves room on its left for its row numbers.
     if (N < 16) {
-        return {1, LARGURA_COLUNA};
+        return {1, LARGURA_COLUNA - 2 * FAIXA_COORDENADAS};
     }
-    return {1, 170};
+    return {1, 170 - 2 * FAIXA_COORDENADAS};
 }
 
 int32_t SolucoesPorPagina(int32_t N, bool AComDicas) {

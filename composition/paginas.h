@@ -130,8 +130,13 @@ void LimitesDoBloco(int32_t N, double& L, double& R);
 // Size in points of the numbers of a grid of side ALado mm.
 double TamanhoNumeros(int32_t N, double ALado);
 
+// The room a grid's row numbers take on its left where nothing else leaves it, mm.
+inline constexpr double FAIXA_COORDENADAS = 4;
+
 // An N × N grid of side ALado at (X, Y). Puzzle mode shows the givens in bold; solution
-// mode shows the whole solution, givens regular on grey and found numbers bold.
+// mode shows the whole solution, givens regular on grey and found numbers bold. Either way
+// the rows are numbered on the left and the columns on top, small and grey, as the hints
+// name the cells (L3C5: row 3, column 5).
 void DesenharGrelha(IVeltCanvas& Canvas, int32_t N, std::span<const int32_t> ADados,
                     std::span<const int32_t> ASolucao, double X, double Y, double ALado,
                     bool AModoSolucao, double ATamanhoPt);

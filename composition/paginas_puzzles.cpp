@@ -21,6 +21,12 @@ constexpr double TAMANHO_NA_CAIXA = 6.5;
 constexpr double ALTURA_LINHA_NA_CAIXA = 3.45;
 constexpr double INTERVALO_NA_CAIXA = 2.5;
 
+// The row and column numbers of a grid: their size in points, and their distance from the
+// grid's left edge (rows) and top edge (columns), mm.
+constexpr double TAMANHO_COORDENADAS = 6;
+constexpr double AFASTAMENTO_LINHAS = 1;
+constexpr double AFASTAMENTO_COLUNAS = 0.6;
+
 double LarguraDaLinha(IVeltCanvas& Canvas, std::span<const int32_t> ANumeros, int32_t AInicio,
                       int32_t AFim, double ATamanhoPt, double AIntervalo) {
     double w = 0;
@@ -38,8 +44,10 @@ double LarguraDaLinha(IVeltCanvas& Canvas, std::span<const int32_t> ANumeros, in
 
 void LimitesDoBloco(int32_t N, double& L, double& R) {
     const TGeometriaPuzzles g = GeometriaPuzzles(N);
-    // Two puzzles a page: the grid, a 6 mm gap and the 62 mm column of the box.
-    const double W = g.PorPagina == 2 ? g.Lado + 6 + 62 : g.Lado;
+    // Two puzzles a page: the grid, a 6 mm gap and the 62 mm column of the box, the row
+    // numbers in the margin left of the block. One puzzle a page: the grid centred between
+    // the strip of its row numbers and as much on its right.
+    const double W = g.PorPagina == 2 ? g.Lado + 6 + 62 : g.Lado + 2 * FAIXA_COORDENADAS;
     L = (LARGURA_PAGINA - W) / 2;
     R = L + W;
 }
@@ -83,6 +91,15 @@ void DesenharGrelha(IVeltCanvas& Canvas, int32_t N, std::span<const int32_t> ADa
             Canvas.Texto(X + col * g + g / 2, Y + lin * g + (g - h) / 2, std::to_string(v),
                          ATamanhoPt, negrito, 0, TAlinhamento::alCentro);
         }
+    }
+    const double hc = Canvas.AlturaTexto(TAMANHO_COORDENADAS);
+    for (int32_t col = 0; col < N; ++col) {
+        Canvas.Texto(X + col * g + g / 2, Y - AFASTAMENTO_COLUNAS - hc, std::to_string(col + 1),
+                     TAMANHO_COORDENADAS, false, 128, TAlinhamento::alCentro);
+    }
+    for (int32_t lin = 0; lin < N; ++lin) {
+        Canvas.Texto(X - AFASTAMENTO_LINHAS, Y + lin * g + (g - hc) / 2, std::to_string(lin + 1),
+                     TAMANHO_COORDENADAS, false, 128, TAlinhamento::alDireita);
     }
 }
 
@@ -210,7 +227,8 @@ void TCompositorLivro::DesenharPuzzles(IVeltCanvas& Canvas, const TDescPagina& A
         Canvas.Texto(R, c + 10.5 + (14 - Canvas.AlturaTexto(11)) / 2, TextoSomas(N), 11, false, 0,
                      TAlinhamento::alDireita);
 
-        const double T = dois ? c + 27.5 : c + 29.5;
+        // The grid 5 mm under the law band, the column numbers between them.
+        const double T = c + 29.5;
         const double G = dois ? L : (LARGURA_PAGINA - geo.Lado) / 2;
         DesenharGrelha(Canvas, N, puzzle.Dados, puzzle.Solucao, G, T, geo.Lado, false,
                        TamanhoNumeros(N, geo.Lado));

@@ -3,11 +3,65 @@
 
 #include "drawing/pagina.h"
 
+#include <algorithm>
+
 namespace tavrelo {
 
 namespace {
 
+// The slots of a solutions page start at this height, each this high.
+constexpr double TOPO_DAS_SOLUCOES = 30;
+constexpr double ALTURA_DA_SOLUCAO = 121;
+
+// The hints: their size, the distance from one line to the next, and the room kept free
+// above the next slot's title.
+constexpr double TAMANHO_DICA = 9.5;
 constexpr double ALTURA_LINHA_DICA = 4.6;
+constexpr double FOLGA_DAS_DICAS = 3;
+
+// The lines of one hint within ALargura: the first from the hint's number, the others
+// ARecuo further in, under its text. A list hint breaks between its laws; a part still too
+// wide for a line breaks at its blanks.
+std::vector<std::string> LinhasDaDica(IVeltCanvas& Canvas, const std::string& ATexto,
+                                      double ALargura, double ARecuo) {
+    std::vector<std::string> pecas;
+    auto juntar = [&](const std::string& AParte) {
+        if (Canvas.LarguraTexto(AParte, TAMANHO_DICA, false) <= ALargura - ARecuo) {
+            pecas.push_back(AParte);
+            return;
+        }
+        size_t i = 0;
+        for (size_t b = AParte.find(' '); b != std::string::npos; b = AParte.find(' ', i)) {
+            pecas.push_back(AParte.substr(i, b - i));
+            i = b + 1;
+        }
+        pecas.push_back(AParte.substr(i));
+    };
+    size_t inicio = 0;
+    for (;;) {
+        const size_t fim = std::min(ATexto.find("; ", inicio), ATexto.find(": ", inicio));
+        if (fim == std::string::npos) {
+            juntar(ATexto.substr(inicio));
+            break;
+        }
+        juntar(ATexto.substr(inicio, fim + 1 - inicio));
+        inicio = fim + 2;
+    }
+    std::vector<std::string> linhas;
+    std::string atual;
+    for (const std::string& peca : pecas) {
+        const std::string candidata = atual.empty() ? peca : atual + " " + peca;
+        const double limite = linhas.empty() ? ALargura : ALargura - ARecuo;
+        if (!atual.empty() && Canvas.LarguraTexto(candidata, TAMANHO_DICA, false) > limite) {
+            linhas.push_back(atual);
+            atual = peca;
+        } else {
+            atual = candidata;
+        }
+    }
+    linhas.push_back(atual);
+    return linhas;
+}
 
 } // namespace
 
@@ -15,7 +69,7 @@ double LadoSolucao(int32_t N, bool AComDicas) {
     if (N <= 8) {
         return 74;
     }
-    return AComDicas ? 120 : 112;
+    return AComDicas ? 120 : 110;
 }
 
 void TCompositorLivro::DesenharSolucoes(IVeltCanvas& Canvas, const TDescPagina& APagina) {
@@ -29,12 +83,12 @@ void TCompositorLivro::DesenharSolucoes(IVeltCanvas& Canvas, const TDescPagina& 
             break;
         }
         double X = MARGEM_ESQUERDA;
-        double Y = 30 + 121 * i;
+        double Y = TOPO_DAS_SOLUCOES + ALTURA_DA_SOLUCAO * i;
         double W = LARGURA_COLUNA;
         if (k == 4) {
             W = LARGURA_COLUNA / 2;
             X = MARGEM_ESQUERDA + W * (i % 2);
-            Y = 30 + 121 * (i / 2);
+            Y = TOPO_DAS_SOLUCOES + ALTURA_DA_SOLUCAO * (i / 2);
         }
         DesenharSolucao(Canvas, static_cast<int32_t>(p), X, Y, W);
     }
@@ -47,7 +101,9 @@ void TCompositorLivro::DesenharSolucao(IVeltCanvas& Canvas, int32_t AIndice, dou
     const int32_t N = puzzle.N;
     const bool dicas = FLivro.Config.Caminho;
     const double s = LadoSolucao(N, dicas);
-    const double G = dicas ? X : X + (ALargura - s) / 2;
+    // With hints the grid stands at the left of the slot, its row numbers in the strip
+    // before it; without, it is centred.
+    const double G = dicas ? X + FAIXA_COORDENADAS : X + (ALargura - s) / 2;
 
     const std::string titulo = Formatar("Puzzle %.3d", AIndice + 1);
     DesenharTituloLigado(Canvas, G, Y, titulo, 11, DestinoDaSolucao(AIndice),
@@ -56,29 +112,51 @@ void TCompositorLivro::DesenharSolucao(IVeltCanvas& Canvas, int32_t AIndice, dou
                  Y + (Canvas.AlturaTexto(11) - Canvas.AlturaTexto(9.5)) / 2, TextoSomas(N), 9.5,
                  false, 128, TAlinhamento::alEsquerda);
 
-    const double T = Y + 7;
+    // The column numbers stand between the title and the grid.
+    const double T = Y + 8;
     DesenharGrelha(Canvas, N, puzzle.Dados, puzzle.Solucao, G, T, s, true, TamanhoNumeros(N, s));
     if (!dicas) {
         return;
     }
 
-    const double hx = N <= 8 ? X + s + 6 : X;
+    // The hint column: beside the grid for the small orders, under it for the others, down
+    // to the next slot (a lone solution has two slots' height).
+    const double hx = N <= 8 ? G + s + 6 : G;
     const double hy = N <= 8 ? T : T + s + 3;
+    const double largura = X + ALargura - hx;
+    const double fundo = Y + ALTURA_DA_SOLUCAO * (N <= 8 ? 1 : 2) - FOLGA_DAS_DICAS;
+    const double h = Canvas.AlturaTexto(TAMANHO_DICA);
     TSolverDeducao& solver = SolverDoLivro();
     const std::vector<TPassoDeducao>& passos = puzzle.Resultado.Passos;
-    const std::vector<int32_t> D =
+    const std::vector<TDica> D =
         EscolherDicas(solver, puzzle.Dados, passos, DICAS_POR_SOLUCAO, CentroDaGrelha(N));
-    for (size_t i = 0; i < D.size(); ++i) {
-        const std::string linha =
-            std::to_string(i + 1) + ". " +
-            TextoDica(solver, puzzle.Solucao, passos[static_cast<size_t>(D[i])]);
-        Canvas.Texto(hx, hy + ALTURA_LINHA_DICA * static_cast<double>(i), linha, 9.5, false, 0,
-                     TAlinhamento::alEsquerda);
+    // Hints are shown while they fit with the closing line under them; each holds on the
+    // page left by those above it, so the ones shown never need the ones left out.
+    double y = hy;
+    size_t mostradas = 0;
+    for (const TDica& dica : D) {
+        const std::string numero = std::to_string(mostradas + 1) + ". ";
+        const double recuo = Canvas.LarguraTexto(numero, TAMANHO_DICA, false);
+        const std::vector<std::string> linhas =
+            LinhasDaDica(Canvas,
+                         numero + TextoDica(solver, puzzle.Solucao,
+                                            passos[static_cast<size_t>(dica.Passo)], dica.Pares),
+                         largura, recuo);
+        const double ocupa = ALTURA_LINHA_DICA * static_cast<double>(linhas.size() - 1) + h;
+        const double fecho = passos.size() > mostradas + 1 ? ALTURA_LINHA_DICA + 1 : 0;
+        if (y + ocupa + fecho > fundo) {
+            break;
+        }
+        for (size_t i = 0; i < linhas.size(); ++i) {
+            Canvas.Texto(i == 0 ? hx : hx + recuo, y, linhas[i], TAMANHO_DICA, false, 0,
+                         TAlinhamento::alEsquerda);
+            y += ALTURA_LINHA_DICA;
+        }
+        ++mostradas;
     }
-    if (passos.size() > D.size()) {
-        Canvas.Texto(hx, hy + ALTURA_LINHA_DICA * static_cast<double>(D.size()) + 1,
-                     "Os restantes números resultam do mesmo modo.", 9.5, false, 128,
-                     TAlinhamento::alEsquerda);
+    if (passos.size() > mostradas) {
+        Canvas.Texto(hx, y + 1, "Os restantes números resultam do mesmo modo.", TAMANHO_DICA, false,
+                     128, TAlinhamento::alEsquerda);
     }
 }
 

@@ -30,19 +30,20 @@ inline TLivro LivroVazio(int32_t N, int32_t APuzzles, bool AComDicas) {
     return l;
 }
 
-// A generated Progressiva book with the hints switch on; seed 0x2A.
-inline const TLivro& LivroGerado(int32_t N, int32_t APuzzles) {
-    static std::map<std::pair<int32_t, int32_t>, TLivro> cache;
-    auto it = cache.find({N, APuzzles});
+// A generated book with the hints switch on, Progressiva unless ANivel says; seed 0x2A.
+inline const TLivro& LivroGerado(int32_t N, int32_t APuzzles, int32_t ANivel = 0) {
+    static std::map<std::tuple<int32_t, int32_t, int32_t>, TLivro> cache;
+    auto it = cache.find({N, APuzzles, ANivel});
     if (it == cache.end()) {
         TConfigLivro c;
         c.N = N;
-        c.Nivel = 0;
+        c.Nivel = ANivel;
         c.NumPuzzles = APuzzles;
         c.Titulo = "Teste";
         c.Caminho = true;
         c.Semente = 0x2A;
-        it = cache.emplace(std::pair{N, APuzzles}, TGeradorLivro().Gerar(c, nullptr)).first;
+        it =
+            cache.emplace(std::tuple{N, APuzzles, ANivel}, TGeradorLivro().Gerar(c, nullptr)).first;
     }
     return it->second;
 }

@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <functional>
 #include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace tavrelo {
@@ -81,10 +84,26 @@ void ExpectLinhasEMoldura(const std::vector<TChamada>& c, size_t inicio) {
     ExpectNum(c[inicio + 4], "Rectangulo", {10, 20, 30, 30, 0.8, 0, -1});
 }
 
+// The row and column numbers that end a grid's calls: the columns centred over the grid,
+// their line box 0.6 mm above it, then the rows right-aligned 1 mm left of it, centred on
+// their row; 6 pt, regular, grey 128.
+void ExpectCoordenadas(const std::vector<TChamada>& c, size_t inicio, int32_t N, double X, double Y,
+                       double ALado) {
+    ASSERT_EQ(c.size(), inicio + 2 * size_t(N));
+    const double g = ALado / N;
+    const double h = 0.41 * 6;
+    for (int32_t i = 0; i < N; ++i) {
+        ExpectTexto(c[inicio + size_t(i)], std::to_string(i + 1), X + i * g + g / 2, Y - 0.6 - h, 6,
+                    false, 128, TAlinhamento::alCentro);
+        ExpectTexto(c[inicio + size_t(N + i)], std::to_string(i + 1), X - 1,
+                    Y + i * g + (g - h) / 2, 6, false, 128, TAlinhamento::alDireita);
+    }
+}
+
 TEST(Grelha, ModoPuzzle) {
     TCanvasGravador g;
     DesenharGrelha(g, 3, DADOS3, SOLUCAO3, 10, 20, 30, false, 12);
-    ASSERT_EQ(g.Chamadas.size(), 8u);
+    ExpectCoordenadas(g.Chamadas, 8, 3, 10, 20, 30);
     ExpectLinhasEMoldura(g.Chamadas, 0);
     const double dy = (10 - 4.92) / 2;
     ExpectTexto(g.Chamadas[5], "7", 25, 20 + dy, 12, true, 0, TAlinhamento::alCentro);
@@ -95,7 +114,7 @@ TEST(Grelha, ModoPuzzle) {
 TEST(Grelha, ModoSolucao) {
     TCanvasGravador g;
     DesenharGrelha(g, 3, DADOS3, SOLUCAO3, 10, 20, 30, true, 12);
-    ASSERT_EQ(g.Chamadas.size(), 3u + 5u + 9u);
+    ExpectCoordenadas(g.Chamadas, 3 + 5 + 9, 3, 10, 20, 30);
     // The given cells on light grey first, under everything else.
     ExpectNum(g.Chamadas[0], "Rectangulo", {20, 20, 10, 10, 0, -1, 235});
     ExpectNum(g.Chamadas[1], "Rectangulo", {10, 40, 10, 10, 0, -1, 235});
@@ -113,7 +132,7 @@ TEST(Grelha, ModoSolucao) {
     comZero[4] = 0;
     TCanvasGravador z;
     DesenharGrelha(z, 3, DADOS3, comZero, 10, 20, 30, true, 12);
-    EXPECT_EQ(z.DoTipo("Texto").size(), 8u);
+    EXPECT_EQ(z.DoTipo("Texto").size(), 8u + 6u);
 }
 
 TEST(Caixa, NumerosEmFaltaELarguraDaLinha) {
@@ -365,9 +384,9 @@ void VerificarBloco(const TCanvasGravador& g, const TPuzzle& p, int32_t AIndice,
 
 TEST(PaginaDePuzzles, BlocosPorOrdem) {
     const TGeometriaBloco geometrias[] = {
-        {8, 23, 187, 96, 27.5, true},    {7, 23, 187, 96, 27.5, true},
-        {11, 23, 187, 96, 27.5, true},   {12, 18, 192, 174, 29.5, false},
-        {13, 18, 192, 174, 29.5, false}, {16, 20, 190, 170, 29.5, false},
+        {8, 23, 187, 96, 29.5, true},    {7, 23, 187, 96, 29.5, true},
+        {11, 23, 187, 96, 29.5, true},   {12, 18, 192, 166, 29.5, false},
+        {13, 18, 192, 166, 29.5, false}, {16, 20, 190, 162, 29.5, false},
     };
     for (const TGeometriaBloco& geo : geometrias) {
         SCOPED_TRACE("order " + std::to_string(geo.N));
@@ -420,6 +439,132 @@ TEST(PaginaDePuzzles, CaixaQueNaoCabeFicaDeFora) {
     EXPECT_EQ(TextosIguais(g, "001").size(), 1u);
     EXPECT_EQ(TextosIguais(g, "002").size(), 1u);
     EXPECT_EQ(g.Chamadas.back().Texto, "9");
+}
+
+// The box a call covers on the page, by the recording surface's measures, half of any
+// stroke included.
+struct TCaixa {
+    double X0, Y0, X1, Y1;
+};
+
+TCaixa CaixaDe(const TChamada& c) {
+    auto meioTraco = [](double APt, double AContorno) {
+        return AContorno == -1 ? 0.0 : APt * 25.4 / 72 / 2;
+    };
+    if (c.Op == "Texto") {
+        const double w = TCanvasGravador().LarguraTexto(c.Texto, c.Num[2], c.Negrito);
+        const double x = c.Alinhamento == TAlinhamento::alEsquerda ? c.Num[0]
+                         : c.Alinhamento == TAlinhamento::alCentro ? c.Num[0] - w / 2
+                                                                   : c.Num[0] - w;
+        return {x, c.Num[1], x + w, c.Num[1] + TCanvasGravador::AlturaPorPt * c.Num[2]};
+    }
+    if (c.Op == "Linha") {
+        const double e = meioTraco(c.Num[4], c.Num[5]);
+        return {std::min(c.Num[0], c.Num[2]) - e, std::min(c.Num[1], c.Num[3]) - e,
+                std::max(c.Num[0], c.Num[2]) + e, std::max(c.Num[1], c.Num[3]) + e};
+    }
+    if (c.Op == "Poligono") {
+        const double e = meioTraco(c.Num[0], c.Num[1]);
+        TCaixa r{1e9, 1e9, -1e9, -1e9};
+        for (const TPontoMm& p : c.Pontos) {
+            r = {std::min(r.X0, p.X - e), std::min(r.Y0, p.Y - e), std::max(r.X1, p.X + e),
+                 std::max(r.Y1, p.Y + e)};
+        }
+        return r;
+    }
+    // Rectangulo, Elipse, Imagem: the box, and half the outline around it.
+    const double e = c.Op == "Imagem" ? 0 : meioTraco(c.Num[4], c.Num[5]);
+    return {c.Num[0] - e, c.Num[1] - e, c.Num[0] + c.Num[2] + e, c.Num[1] + c.Num[3] + e};
+}
+
+bool Sobrepoem(const TCaixa& a, const TCaixa& b) {
+    return a.X0 < b.X1 && b.X0 < a.X1 && a.Y0 < b.Y1 && b.Y0 < a.Y1;
+}
+
+TEST(Coordenadas, EmCadaGrelhaDeCadaPaginaSemTocarEmNada) {
+    struct Caso {
+        const char* Nome;
+        std::vector<int32_t> Ordens;
+        bool Solucoes;
+        bool Dicas;
+        std::vector<std::array<double, 3>> Grelhas; // left, top, side
+    };
+    const Caso casos[] = {
+        {"two puzzles a page", {7, 8, 11}, false, true, {{23, 47.5, 96}, {23, 178, 96}}},
+        {"one puzzle a page", {12, 13}, false, true, {{22, 47.5, 166}}},
+        {"one puzzle a page", {16}, false, true, {{24, 47.5, 162}}},
+        {"two solutions with hints", {7, 8}, true, true, {{22, 38, 74}, {22, 159, 74}}},
+        {"one solution with hints", {11, 12, 13, 16}, true, true, {{22, 38, 120}}},
+        {"four solutions",
+         {7, 8},
+         true,
+         false,
+         {{24.5, 38, 74}, {111.5, 38, 74}, {24.5, 159, 74}, {111.5, 159, 74}}},
+        {"two solutions", {11, 12, 13, 16}, true, false, {{50, 38, 110}, {50, 159, 110}}},
+    };
+    for (const Caso& caso : casos) {
+        for (const int32_t N : caso.Ordens) {
+            SCOPED_TRACE(std::string(caso.Nome) + ", order " + std::to_string(N));
+            const bool dois = N <= 8 || N == 11;
+            const TLivro livro = teste_paginas::ComDicas(LivroGerado(N, dois ? 10 : 3), caso.Dicas);
+            TCompositorLivro compositor(livro, TInfoLivro{});
+            TCanvasGravador g;
+            const TDescPagina pagina{
+                caso.Solucoes ? TTipoPagina::pgSolucoes : TTipoPagina::pgPuzzles, 0, 40};
+            if (caso.Solucoes) {
+                compositor.DesenharSolucoes(g, pagina);
+            } else {
+                compositor.DesenharPuzzles(g, pagina);
+            }
+            // The coordinates are the 6 pt grey texts; everything else is what they must
+            // keep clear of.
+            std::vector<TChamada> rotulos;
+            std::vector<TChamada> resto;
+            for (const TChamada& c : g.Chamadas) {
+                (c.Op == "Texto" && c.Num[2] == 6 && c.Num[3] == 128 ? rotulos : resto)
+                    .push_back(c);
+            }
+            using TRotulo = std::tuple<std::string, long, long, TAlinhamento>;
+            auto rotulo = [](const std::string& t, double x, double y, TAlinhamento a) {
+                return TRotulo{t, std::lround(x * 1e6), std::lround(y * 1e6), a};
+            };
+            std::vector<TRotulo> esperados;
+            for (const auto& [X, Y, lado] : caso.Grelhas) {
+                const double cel = lado / N;
+                const double h = 0.41 * 6;
+                for (int32_t i = 0; i < N; ++i) {
+                    esperados.push_back(rotulo(std::to_string(i + 1), X + (i + 0.5) * cel,
+                                               Y - 0.6 - h, TAlinhamento::alCentro));
+                    esperados.push_back(rotulo(std::to_string(i + 1), X - 1,
+                                               Y + i * cel + (cel - h) / 2,
+                                               TAlinhamento::alDireita));
+                }
+            }
+            std::vector<TRotulo> achados;
+            for (const TChamada& c : rotulos) {
+                achados.push_back(rotulo(c.Texto, c.Num[0], c.Num[1], c.Alinhamento));
+                EXPECT_FALSE(c.Negrito);
+            }
+            std::sort(esperados.begin(), esperados.end());
+            std::sort(achados.begin(), achados.end());
+            EXPECT_EQ(achados, esperados);
+
+            for (size_t i = 0; i < rotulos.size(); ++i) {
+                const TCaixa a = CaixaDe(rotulos[i]);
+                EXPECT_GE(a.X0, 18) << rotulos[i].Texto;
+                EXPECT_LE(a.X1, 192) << rotulos[i].Texto;
+                for (size_t j = i + 1; j < rotulos.size(); ++j) {
+                    EXPECT_FALSE(Sobrepoem(a, CaixaDe(rotulos[j])))
+                        << rotulos[i].Texto << " over " << rotulos[j].Texto;
+                }
+                for (const TChamada& c : resto) {
+                    EXPECT_FALSE(Sobrepoem(a, CaixaDe(c)))
+                        << rotulos[i].Texto << " at " << a.X0 << ", " << a.Y0 << " over " << c.Op
+                        << " " << c.Texto << " at " << c.Num[0] << ", " << c.Num[1];
+                }
+            }
+        }
+    }
 }
 
 } // namespace

@@ -34,7 +34,7 @@ void VerificarSolucao(const TCanvasGravador& g, const TLivro& livro, TSolverDedu
     const int32_t N = p.N;
     const bool dicas = livro.Config.Caminho;
     const double lado = LadoSolucao(N, dicas);
-    const double G = dicas ? X : X + (W - lado) / 2;
+    const double G = dicas ? X + 4 : X + (W - lado) / 2;
     const std::string titulo = Formatar("Puzzle %.3d", AIndice + 1);
 
     const auto t = TextosIguais(g, titulo);
@@ -50,7 +50,7 @@ void VerificarSolucao(const TCanvasGravador& g, const TLivro& livro, TSolverDedu
     EXPECT_TRUE(somas);
 
     // The grid: the whole solution, givens regular on grey, found numbers bold.
-    const double T = Y + 7;
+    const double T = Y + 8;
     std::vector<TNumeroNaGrelha> esperados;
     std::vector<std::vector<double>> cinzentos;
     const double cel = lado / N;
@@ -70,33 +70,55 @@ void VerificarSolucao(const TCanvasGravador& g, const TLivro& livro, TSolverDedu
         }
     }
     EXPECT_EQ(fundos, cinzentos);
-
-    // The hints, 4.6 mm apart, and the grey closing line 1 mm under the last.
-    const double hx = N <= 8 ? X + lado + 6 : X;
-    const double hy = N <= 8 ? T : T + lado + 3;
-    const auto& passos = p.Resultado.Passos;
-    std::vector<int32_t> D;
-    if (dicas) {
-        D = EscolherDicas(s, p.Dados, passos, DICAS_POR_SOLUCAO, CentroDaGrelha(N));
+    if (!dicas) {
+        return;
     }
+
+    // The hints, a line every 4.6 mm, continuation lines under the text after the number,
+    // all within the column and above the next slot; the grey closing line 1 mm under them.
+    const double hx = N <= 8 ? G + lado + 6 : G;
+    const double hy = N <= 8 ? T : T + lado + 3;
+    const double fundo = Y + (N <= 8 ? 121 : 242) - 3;
+    const auto& passos = p.Resultado.Passos;
+    const std::vector<TDica> D =
+        EscolherDicas(s, p.Dados, passos, DICAS_POR_SOLUCAO, CentroDaGrelha(N));
+    TCanvasGravador medida;
     std::vector<TChamada> linhas;
     for (const TChamada& c : g.DoTipo("Texto")) {
-        if (c.Num[0] == hx && c.Num[2] == 9.5 && c.Num[1] >= hy && c.Num[1] < hy + 4.6 * 13 + 1) {
+        if (c.Num[0] >= hx && c.Num[2] == 9.5 && c.Num[1] >= hy && c.Num[1] < fundo &&
+            c.Num[0] < X + W) {
             linhas.push_back(c);
+            EXPECT_LE(c.Num[0] + medida.LarguraTexto(c.Texto, 9.5, false), X + W + 1e-9) << c.Texto;
+            EXPECT_LE(c.Num[1] + 0.41 * 9.5, fundo + 1e-9) << c.Texto;
+            EXPECT_EQ(c.Alinhamento, TAlinhamento::alEsquerda);
+            EXPECT_FALSE(c.Negrito);
         }
     }
-    const bool fecho = dicas && passos.size() > D.size();
-    ASSERT_EQ(linhas.size(), D.size() + (fecho ? 1 : 0));
-    for (size_t i = 0; i < D.size(); ++i) {
-        EXPECT_EQ(linhas[i].Texto,
-                  std::to_string(i + 1) + ". " + TextoDica(s, p.Solucao, passos[size_t(D[i])]));
-        EXPECT_NEAR(linhas[i].Num[1], hy + 4.6 * double(i), 1e-9);
-        EXPECT_EQ(linhas[i].Num[3], 0);
-        EXPECT_EQ(linhas[i].Alinhamento, TAlinhamento::alEsquerda);
+    size_t linha = 0;
+    size_t dica = 0;
+    for (; linha < linhas.size() && linhas[linha].Num[3] == 0; ++dica) {
+        ASSERT_LT(dica, D.size());
+        const std::string numero = std::to_string(dica + 1) + ". ";
+        const double recuo = medida.LarguraTexto(numero, 9.5, false);
+        std::string texto;
+        for (size_t k = 0; linha < linhas.size() && linhas[linha].Num[3] == 0; ++k, ++linha) {
+            const TChamada& c = linhas[linha];
+            if (k > 0 && c.Texto.rfind(std::to_string(dica + 2) + ". ", 0) == 0) {
+                break;
+            }
+            EXPECT_NEAR(c.Num[0], k == 0 ? hx : hx + recuo, 1e-9) << c.Texto;
+            EXPECT_NEAR(c.Num[1], hy + 4.6 * double(linha), 1e-9) << c.Texto;
+            texto += (k == 0 ? "" : " ") + c.Texto;
+        }
+        EXPECT_EQ(texto,
+                  numero + TextoDica(s, p.Solucao, passos[size_t(D[dica].Passo)], D[dica].Pares));
     }
+    EXPECT_EQ(dica, D.size()) << "every hint has room";
+    const bool fecho = passos.size() > dica;
+    ASSERT_EQ(linhas.size(), linha + (fecho ? 1 : 0));
     if (fecho) {
         EXPECT_EQ(linhas.back().Texto, "Os restantes números resultam do mesmo modo.");
-        EXPECT_NEAR(linhas.back().Num[1], hy + 4.6 * double(D.size()) + 1, 1e-9);
+        EXPECT_NEAR(linhas.back().Num[1], hy + 4.6 * double(linha) + 1, 1e-9);
         EXPECT_EQ(linhas.back().Num[3], 128);
     }
 }
@@ -155,16 +177,16 @@ TEST(PaginaDeSolucoes, Disposicoes) {
 }
 
 TEST(PaginaDeSolucoes, GrelhasCentradasSemDicas) {
-    // Four 74 mm grids in two rows of two, each centred in its 87 mm slot; two 112 mm grids
-    // for the larger orders.
+    // Four 74 mm grids in two rows of two, each centred in its 87 mm slot; two 110 mm grids
+    // for the larger orders. Each stands 8 mm under its slot's title.
     struct Caso {
         int32_t N;
         std::vector<std::array<double, 2>> Cantos;
         double Lado;
     };
     const Caso casos[] = {
-        {8, {{24.5, 37}, {111.5, 37}, {24.5, 158}, {111.5, 158}}, 74},
-        {16, {{49, 37}, {49, 158}}, 112},
+        {8, {{24.5, 38}, {111.5, 38}, {24.5, 159}, {111.5, 159}}, 74},
+        {16, {{50, 38}, {50, 159}}, 110},
     };
     for (const Caso& c : casos) {
         const TLivro livro = teste_paginas::ComDicas(LivroGerado(c.N, c.N <= 8 ? 10 : 3), false);
@@ -191,7 +213,7 @@ TEST(PaginaDeSolucoes, DozeDicasEALinhaFinal) {
     compositor.DesenharSolucao(g, 0, 18, 30, 174);
     std::vector<TChamada> dicas;
     for (const TChamada& c : g.DoTipo("Texto")) {
-        if (c.Num[0] == 98 && c.Num[2] == 9.5) {
+        if (c.Num[0] == 102 && c.Num[2] == 9.5) {
             dicas.push_back(c);
         }
     }
@@ -199,11 +221,11 @@ TEST(PaginaDeSolucoes, DozeDicasEALinhaFinal) {
     ASSERT_LE(dicas.size(), 13u);
     for (size_t i = 0; i + 1 < dicas.size(); ++i) {
         EXPECT_EQ(dicas[i].Texto.rfind(std::to_string(i + 1) + ". ", 0), 0u) << dicas[i].Texto;
-        EXPECT_NEAR(dicas[i].Num[1], 37 + 4.6 * double(i), 1e-9);
+        EXPECT_NEAR(dicas[i].Num[1], 38 + 4.6 * double(i), 1e-9);
         EXPECT_EQ(dicas[i].Num[3], 0);
     }
     EXPECT_EQ(dicas.back().Texto, "Os restantes números resultam do mesmo modo.");
-    EXPECT_NEAR(dicas.back().Num[1], 37 + 4.6 * double(dicas.size() - 1) + 1, 1e-9);
+    EXPECT_NEAR(dicas.back().Num[1], 38 + 4.6 * double(dicas.size() - 1) + 1, 1e-9);
     EXPECT_EQ(dicas.back().Num[3], 128);
 
     // A record without steps: no hints and no closing line.
@@ -213,7 +235,107 @@ TEST(PaginaDeSolucoes, DozeDicasEALinhaFinal) {
     TCanvasGravador h;
     outro.DesenharSolucao(h, 0, 18, 30, 174);
     for (const TChamada& c : h.DoTipo("Texto")) {
-        EXPECT_NE(c.Num[0], 98) << c.Texto;
+        EXPECT_NE(c.Num[0], 102) << c.Texto;
+    }
+}
+
+// A book of one order-8 puzzle with hints: the known square without L1C1, L1C4 and L4C1, and a
+// record of L1C4 by row 1, L1C1 by the list (row 1 and column 1 leave only 41) and L4C1 by
+// column 1. Row 1's step is not shown: above the list hint it would close row 1.
+TLivro LivroDaLista() {
+    TLivro livro = teste_paginas::LivroVazio(8, 1, true);
+    TPuzzle& p = livro.Puzzles[0].Puzzle;
+    p.Solucao = ::tavrelo::teste::MAIS_PERFEITO_8.Valores;
+    p.Dados = p.Solucao;
+    for (const int32_t c : {0, 3, 24}) {
+        p.Dados[size_t(c)] = 0;
+    }
+    TPassoDeducao lista;
+    lista.Familia = lfLista;
+    lista.Lei = 0;
+    lista.Celula = 0;
+    lista.Valor = 41;
+    lista.Parceiro = 3;
+    lista.Resto = 73;
+    TPassoDeducao coluna;
+    coluna.Lei = 8;
+    coluna.Celula = 24;
+    coluna.Valor = 56;
+    TPassoDeducao linha;
+    linha.Lei = 0;
+    linha.Celula = 3;
+    linha.Valor = 32;
+    p.Resultado.Passos = {linha, lista, coluna};
+    return livro;
+}
+
+TEST(PaginaDeSolucoes, DicaDeListaQuebraEntreAsLeis) {
+    // Beside the grid the column is 90 mm: the list hint, 56 characters of 1.71 mm, breaks
+    // after its first law, and its second law goes on under the text after "1. ".
+    TCompositorLivro compositor(LivroDaLista(), TInfoLivro{});
+    TCanvasGravador g;
+    compositor.DesenharSolucao(g, 0, 18, 30, 174);
+    std::vector<TChamada> linhas;
+    for (const TChamada& c : g.DoTipo("Texto")) {
+        if (c.Num[2] == 9.5 && c.Num[0] >= 102 && c.Num[1] >= 38) {
+            linhas.push_back(c);
+        }
+    }
+    const double recuo = 3 * 0.18 * 9.5;
+    ASSERT_EQ(linhas.size(), 4u);
+    const std::vector<std::string> textos{
+        "1. L1C1 = 41 (lista: L1C1 + L1C4 = 73;", "L1C1 + L4C1 = 97)",
+        "2. L4C1 = 260 - 204 = 56 (coluna 1)", "Os restantes números resultam do mesmo modo."};
+    const double xs[] = {102, 102 + recuo, 102, 102};
+    const double ys[] = {38, 38 + 4.6, 38 + 9.2, 38 + 13.8 + 1};
+    for (size_t i = 0; i < linhas.size(); ++i) {
+        EXPECT_EQ(linhas[i].Texto, textos[i]);
+        EXPECT_NEAR(linhas[i].Num[0], xs[i], 1e-9) << textos[i];
+        EXPECT_NEAR(linhas[i].Num[1], ys[i], 1e-9) << textos[i];
+    }
+}
+
+TEST(PaginaDeSolucoes, DicasSoAteOndeCabem) {
+    // Letters 8 mm wide: every word of a hint needs a line of its own, so only the first
+    // hints and the closing line fit above the next slot (148 mm); the hints shown are the
+    // first ones chosen, whole.
+    const TLivro& livro = LivroGerado(8, 10);
+    TCompositorLivro compositor(livro, TInfoLivro{});
+    TCanvasGravador g;
+    g.Largura = [](const std::string& t, double, bool) {
+        return 8.0 * double(::teste::CodePoints(t));
+    };
+    compositor.DesenharSolucao(g, 0, 18, 30, 174);
+    std::vector<TChamada> linhas;
+    for (const TChamada& c : g.DoTipo("Texto")) {
+        if (c.Num[2] == 9.5 && c.Num[0] >= 102 && c.Num[1] >= 38) {
+            linhas.push_back(c);
+        }
+    }
+    ASSERT_FALSE(linhas.empty());
+    EXPECT_EQ(linhas.back().Texto, "Os restantes números resultam do mesmo modo.");
+    EXPECT_LE(linhas.back().Num[1] + 0.41 * 9.5, 148 + 1e-9);
+    // Joined again, the lines are the first hints of the choice.
+    const TPuzzle& p = livro.Puzzles[0].Puzzle;
+    TSolverDeducao s(8);
+    const std::vector<TDica> D = EscolherDicas(s, p.Dados, p.Resultado.Passos, 12, -1);
+    std::vector<std::string> impressas;
+    for (size_t i = 0; i + 1 < linhas.size(); ++i) {
+        const std::string numero = std::to_string(impressas.size() + 1) + ". ";
+        if (linhas[i].Texto.rfind(numero, 0) == 0) {
+            impressas.push_back(linhas[i].Texto);
+        } else {
+            ASSERT_FALSE(impressas.empty());
+            impressas.back() += " " + linhas[i].Texto;
+        }
+        EXPECT_NEAR(linhas[i].Num[1], 38 + 4.6 * double(i), 1e-9);
+    }
+    ASSERT_GE(impressas.size(), 1u);
+    ASSERT_LT(impressas.size(), D.size());
+    for (size_t i = 0; i < impressas.size(); ++i) {
+        EXPECT_EQ(impressas[i],
+                  std::to_string(i + 1) + ". " +
+                      TextoDica(s, p.Solucao, p.Resultado.Passos[size_t(D[i].Passo)], D[i].Pares));
     }
 }
 
