@@ -521,6 +521,9 @@ TEST(Coordenadas, EmCadaGrelhaDeCadaPaginaSemTocarEmNada) {
             std::vector<TChamada> rotulos;
             std::vector<TChamada> resto;
             for (const TChamada& c : g.Chamadas) {
+                if (c.Op == "Destino" || c.Op == "Ligacao") {
+                    continue; // marks of the PDF's navigation, nothing drawn
+                }
                 (c.Op == "Texto" && c.Num[2] == 6 && c.Num[3] == 128 ? rotulos : resto)
                     .push_back(c);
             }
