@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace tavrelo {
@@ -91,6 +92,32 @@ TEST(Textos, ResumoDaEscolha) {
     };
     for (const auto& c : casos) {
         EXPECT_EQ(ResumoDaEscolha(c.n, c.N, c.Item), c.Resumo);
+    }
+}
+
+// Both front ends read a book code here: what one accepts, the other does too.
+TEST(Textos, LerCodigoDoLivro) {
+    const struct {
+        const char* Texto;
+        std::optional<uint32_t> Codigo;
+    } casos[] = {
+        {"0A1B2C3D", 0x0A1B2C3Du},
+        {"0a1b2c3d", 0x0A1B2C3Du},
+        {" FF\t", 0xFFu},
+        {"0", 0u},
+        {"FFFFFFFF", 0xFFFFFFFFu},
+        {"00000001", 1u},
+        {"123456789", {}},
+        {"0x1F", {}},
+        {"G1", {}},
+        {"-1", {}},
+        {"+1", {}},
+        {"1 2", {}},
+        {"", {}},
+        {"  ", {}},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(LerCodigoDoLivro(c.Texto), c.Codigo) << "«" << c.Texto << "»";
     }
 }
 
