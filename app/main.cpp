@@ -1,4 +1,6 @@
-// Start-up: the application, its title and look, the window, the event loop.
+// Start-up: --help and --version, the graphical session, the application with its title,
+// translations and look, the window, the event loop.
+#include "app/arranque.h"
 #include "app/aspeto.h"
 #include "app/janela.h"
 #include "frontend/textos.h"
@@ -6,24 +8,49 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <algorithm>
+#include <cstdio>
 #include <exception>
+#include <optional>
+#include <string>
+#include <vector>
 
 int main(int argc, char* argv[]) {
+    using namespace tavrelo;
+    const std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
+    const TSessaoGrafica sessao = SessaoDoProcesso(args);
+    const TArranque arranque = LerArranque(args, sessao);
+    switch (arranque.Accao) {
+    case TAccaoArranque::aaAjuda:
+    case TAccaoArranque::aaVersao:
+        std::fputs(arranque.Texto.c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case TAccaoArranque::aaSemEcra:
+        std::fputs(arranque.Texto.c_str(), stderr);
+        return 1;
+    case TAccaoArranque::aaJanela:
+        break;
+    }
+
+    const TSemDefinicoesDoQt semDefinicoes;
+    std::optional<TVigiaDoArranque> vigia(std::in_place, sessao);
     QApplication app(argc, argv);
+    vigia.reset();
     QApplication::setApplicationName("TAVRELO");
     QApplication::setOrganizationName("Brovanel");
-    QApplication::setApplicationVersion(tavrelo::VersaoDoPrograma());
+    QApplication::setApplicationVersion(VersaoDoPrograma());
     QGuiApplication::setDesktopFileName("tavrelo");
-    QApplication::setWindowIcon(tavrelo::IconeTavrelo());
+    QApplication::setWindowIcon(IconeTavrelo());
+    TraduzirTextosDoQt(app);
 
-    if (!tavrelo::AplicarEstiloSky(app)) {
+    if (!AplicarEstiloSky(app)) {
         QMessageBox::warning(nullptr, "TAVRELO",
                              "Não foi possível aplicar o estilo visual \"SKY\". O programa "
                              "continua com o aspeto predefinido.");
     }
 
     try {
-        tavrelo::TFormMain janela;
+        TFormMain janela;
         janela.show();
         return QApplication::exec();
     } catch (const std::exception& e) {
