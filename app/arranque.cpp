@@ -168,7 +168,18 @@ int32_t TraduzirTextosDoQt(QCoreApplication& AApp) {
     return carregados;
 }
 
-TSemDefinicoesDoQt::TSemDefinicoesDoQt() : FPasta(QDir::tempPath() + "/tavrelo-XXXXXX") {
+namespace {
+
+// The user's runtime folder of the session (removed at logout) where there is one, else the
+// temporary folder.
+QString PastaTemporaria() {
+    const QString sessao = QString::fromLocal8Bit(qgetenv("XDG_RUNTIME_DIR"));
+    return !sessao.isEmpty() && QDir(sessao).exists() ? sessao : QDir::tempPath();
+}
+
+} // namespace
+
+TSemDefinicoesDoQt::TSemDefinicoesDoQt() : FPasta(PastaTemporaria() + "/tavrelo-XXXXXX") {
     if (FPasta.isValid()) {
         for (const QSettings::Format formato : {QSettings::NativeFormat, QSettings::IniFormat}) {
             QSettings::setPath(formato, QSettings::UserScope, FPasta.path());

@@ -70,7 +70,8 @@ int32_t TraduzirTextosDoQt(QCoreApplication& AApp);
 // While it lives, what Qt keeps of its own (the file dialog's history and column widths,
 // "QtProject.conf") goes to a folder of its own that is removed with it, never under
 // ~/.config: the PDF is the only file the program leaves. Made before anything of Qt's
-// opens settings.
+// opens settings (the file dialog). The folder is in the session's runtime folder
+// (XDG_RUNTIME_DIR) where there is one, else in the temporary folder.
 class TSemDefinicoesDoQt {
   public:
     TSemDefinicoesDoQt();

@@ -109,11 +109,20 @@ TFormMain::~TFormMain() {
     }
 }
 
+// A held key repeats as presses Qt marks as repeated or, where the display server does not
+// tell repeats apart (X without detectable auto-repeat, as under Xvfb), as a release and a
+// press with the same time stamp: no hand presses a key again in the millisecond it let
+// it go. Events without a time stamp (0, made by a program) are taken as they say.
 bool TFormMain::eventFilter(QObject* AObjeto, QEvent* AEvento) {
-    if (AEvento->type() == QEvent::KeyPress) {
+    if (AEvento->type() == QEvent::KeyPress || AEvento->type() == QEvent::KeyRelease) {
         const auto* tecla = static_cast<const QKeyEvent*>(AEvento);
-        if (tecla->isAutoRepeat() && EEnter(*tecla)) {
-            return true;
+        if (EEnter(*tecla)) {
+            if (AEvento->type() == QEvent::KeyRelease) {
+                FEnterLargado = tecla->timestamp();
+            } else if (tecla->isAutoRepeat() ||
+                       (tecla->timestamp() != 0 && FEnterLargado == tecla->timestamp())) {
+                return true;
+            }
         }
     }
     return QWidget::eventFilter(AObjeto, AEvento);
@@ -234,7 +243,7 @@ void TFormMain::CriarControlos() {
 
     // Under the name plate, clear of the controls of the book.
     BitBtnRefazer = Colocar(new QPushButton("&Refazer um livro…", this), "BitBtnRefazer", 13,
-                            {520, 120, 120, 28});
+                            {505, 119, 150, 28});
     BitBtnRefazer->setToolTip("Faz outra vez um livro a partir do código impresso na sua ficha "
                               "técnica (Ctrl+R).");
     auto* atalhoRefazer = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
@@ -504,7 +513,11 @@ void TFormMain::LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string
     if (FTrabalhador.joinable()) {
         FTrabalhador.join();
     }
+    // Back to Livre before any box about the outcome: a close meanwhile is not asked about
+    // a book that is over.
+    FOcupado = false;
     FPodeCancelar = false;
+    AtualizarEstado();
     const QString caminho = Q(ANomeFicheiro);
     DefinirEstado(Q(ADesfecho.Mensagem), caminho);
     switch (ADesfecho.Fim) {
@@ -524,9 +537,6 @@ void TFormMain::LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string
         }
         break;
     }
-    FOcupado = false;
-    FPodeCancelar = false;
-    AtualizarEstado();
     if (FFecharNoFim) {
         close();
     }

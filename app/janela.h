@@ -135,6 +135,8 @@ class TFormMain : public QWidget {
     bool FAtualizando = false;
     bool FMotivoMostrado = false;
     bool FPerguntando = false;
+    // The time stamp of the last release of Enter (eventFilter).
+    std::optional<quint64> FEnterLargado;
     // The outcome of a book that ended while the close question was open, shown once it
     // is answered.
     std::optional<std::pair<TDesfechoLivro, std::string>> FDesfechoPendente;

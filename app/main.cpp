@@ -32,10 +32,12 @@ int main(int argc, char* argv[]) {
         break;
     }
 
-    const TSemDefinicoesDoQt semDefinicoes;
     std::optional<TVigiaDoArranque> vigia(std::in_place, sessao);
     QApplication app(argc, argv);
     vigia.reset();
+    // Made once Qt has started (a start that fails leaves no folder behind), before
+    // anything of Qt's opens its settings.
+    const TSemDefinicoesDoQt semDefinicoes;
     QApplication::setApplicationName("TAVRELO");
     QApplication::setOrganizationName("Brovanel");
     QApplication::setApplicationVersion(VersaoDoPrograma());
