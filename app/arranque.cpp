@@ -1,5 +1,6 @@
 #include "app/arranque.h"
 
+#include "drawing/ficheiro.h"
 #include "frontend/textos.h"
 
 #include <QCoreApplication>
@@ -7,11 +8,16 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
+#include <QSocketNotifier>
 #include <QTranslator>
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <mutex>
+#include <unistd.h>
 
 namespace tavrelo {
 
@@ -189,6 +195,67 @@ TSemDefinicoesDoQt::TSemDefinicoesDoQt() : FPasta(PastaTemporaria() + "/tavrelo-
 
 QString TSemDefinicoesDoQt::Pasta() const {
     return FPasta.isValid() ? FPasta.path() : QString();
+}
+
+// ---------------------------------------------------------------------------------------
+
+namespace {
+
+constexpr int SINAIS_DE_SAIDA[] = {SIGINT, SIGTERM, SIGHUP};
+
+// The handler tells the application's thread through a pipe: it may only write.
+int g_TuboDoSinal[2] = {-1, -1};
+std::atomic<int> g_SinalRecebido{0};
+static_assert(std::atomic<int>::is_always_lock_free);
+
+extern "C" void AoSinalDeSaida(int ASinal) {
+    if (g_SinalRecebido.exchange(ASinal) != 0) {
+        ApagarTemporariosPendentes();
+        ::_exit(128 + ASinal);
+    }
+    const char aviso = 1;
+    const ssize_t escrito = ::write(g_TuboDoSinal[1], &aviso, 1);
+    (void)escrito;
+}
+
+void TratarSinais(void (*ATratador)(int)) {
+    struct sigaction accao {};
+    accao.sa_handler = ATratador;
+    sigemptyset(&accao.sa_mask);
+    accao.sa_flags = SA_RESTART;
+    for (const int sinal : SINAIS_DE_SAIDA) {
+        sigaction(sinal, &accao, nullptr);
+    }
+}
+
+} // namespace
+
+TSaidaPorSinal::TSaidaPorSinal(std::function<void(int)> AAoSinal) : FAoSinal(std::move(AAoSinal)) {
+    if (::pipe2(g_TuboDoSinal, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return; // the signals keep their default action
+    }
+    g_SinalRecebido = 0;
+    FNotificador = new QSocketNotifier(g_TuboDoSinal[0], QSocketNotifier::Read, this);
+    connect(FNotificador, &QSocketNotifier::activated, this, [this] {
+        char lido = 0;
+        while (::read(g_TuboDoSinal[0], &lido, 1) > 0) {
+        }
+        if (const int sinal = g_SinalRecebido.load(); sinal != 0 && FAoSinal) {
+            FAoSinal(sinal);
+        }
+    });
+    TratarSinais(AoSinalDeSaida);
+}
+
+TSaidaPorSinal::~TSaidaPorSinal() {
+    if (FNotificador == nullptr) {
+        return;
+    }
+    TratarSinais(SIG_DFL);
+    delete FNotificador;
+    ::close(g_TuboDoSinal[0]);
+    ::close(g_TuboDoSinal[1]);
+    g_TuboDoSinal[0] = g_TuboDoSinal[1] = -1;
 }
 
 } // namespace tavrelo

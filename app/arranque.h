@@ -3,13 +3,16 @@
 // own texts in Portuguese; and no settings file of Qt's.
 #pragma once
 
+#include <QObject>
 #include <QTemporaryDir>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 class QCoreApplication;
+class QSocketNotifier;
 
 namespace tavrelo {
 
@@ -80,6 +83,21 @@ class TSemDefinicoesDoQt {
 
   private:
     QTemporaryDir FPasta;
+};
+
+// While it lives, SIGINT, SIGTERM and SIGHUP (Ctrl-C in the terminal, the end of the
+// session) end the program in order: the first calls AAoSinal with the signal on the
+// application's thread, which stops the book and leaves the event loop; a second one
+// removes the temporary file of a book being written and ends the program at once with
+// status 128 + the signal. One at a time.
+class TSaidaPorSinal : public QObject {
+  public:
+    explicit TSaidaPorSinal(std::function<void(int)> AAoSinal);
+    ~TSaidaPorSinal() override;
+
+  private:
+    std::function<void(int)> FAoSinal;
+    QSocketNotifier* FNotificador = nullptr;
 };
 
 } // namespace tavrelo

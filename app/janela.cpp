@@ -577,6 +577,13 @@ void TFormMain::closeEvent(QCloseEvent* AEvento) {
     }
 }
 
+void TFormMain::PararParaSair() {
+    FCancelar = true;
+    FPararPaginas = true;
+    FFecharNoFim = true;
+    Pausar(false);
+}
+
 void TFormMain::keyPressEvent(QKeyEvent* AEvento) {
     // Auto-repeated keys never get here (eventFilter): one press, one click.
     if (EEnter(*AEvento)) {

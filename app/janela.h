@@ -56,6 +56,10 @@ class TFormMain : public QWidget {
 
     bool Ocupado() const { return FOcupado; }
 
+    // The program is ending (a signal): the book stops at its next puzzle or page, nothing
+    // is written, and no question is asked.
+    void PararParaSair();
+
     void AtualizarEstado();
     bool LerConfiguracao(TConfigLivro& AConfig);
     // Starts the book; returns at once, the rest happens on the worker and in the queued

@@ -1,5 +1,5 @@
 // Start-up: --help and --version, the graphical session, the application with its title,
-// translations and look, the window, the event loop.
+// translations and look, the signals that end it, the window, the event loop.
 #include "app/arranque.h"
 #include "app/aspeto.h"
 #include "app/janela.h"
@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
 #include <algorithm>
 #include <cstdio>
@@ -35,9 +36,19 @@ int main(int argc, char* argv[]) {
     std::optional<TVigiaDoArranque> vigia(std::in_place, sessao);
     QApplication app(argc, argv);
     vigia.reset();
-    // Made once Qt has started (a start that fails leaves no folder behind), before
-    // anything of Qt's opens its settings.
+
+    // A signal stops the book (nothing is written) and ends the program as a close does.
+    QPointer<TFormMain> aberta;
+    const TSaidaPorSinal saida([&aberta](int ASinal) {
+        if (aberta) {
+            aberta->PararParaSair();
+        }
+        QCoreApplication::exit(128 + ASinal);
+    });
+    // Made once Qt has started (a start that fails leaves no folder behind) and the signals
+    // are heard (an ending one removes it), before anything of Qt's opens its settings.
     const TSemDefinicoesDoQt semDefinicoes;
+
     QApplication::setApplicationName("TAVRELO");
     QApplication::setOrganizationName("Brovanel");
     QApplication::setApplicationVersion(VersaoDoPrograma());
@@ -53,6 +64,7 @@ int main(int argc, char* argv[]) {
 
     try {
         TFormMain janela;
+        aberta = &janela;
         janela.show();
         return QApplication::exec();
     } catch (const std::exception& e) {

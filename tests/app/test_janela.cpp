@@ -37,6 +37,7 @@
 #include <chrono>
 #include <cinttypes>
 #include <condition_variable>
+#include <csignal>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -412,6 +413,8 @@ class TesteJanela : public QObject {
     void RefazerIgualAoCli();
     void Arranque();
     void ProgramaSemEcra();
+    void PararParaSair();
+    void SinalTerminaOPrograma();
 };
 
 // Before anything opens Qt's settings: the home is a folder of the test's own, and the
@@ -1582,6 +1585,56 @@ void TesteJanela::ProgramaSemEcra() {
     const teste::TResultadoProcesso morto = teste::Correr(programa, {}, mortos);
     QCOMPARE(morto.Estado, 1);
     QCOMPARE(morto.Erros, QString::fromStdString(MensagemSessaoNaoRespondeu({":6543", "", ""})));
+}
+
+// The program ending on a signal while the pages are written: they stop, nothing is
+// written, nothing is asked, and the window closes.
+void TesteJanela::PararParaSair() {
+    QTemporaryDir pasta;
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    auto portao = std::make_shared<teste::TPortao>();
+    auto paginas = std::make_shared<std::atomic<int32_t>>(0);
+    j.DefinirGravador(teste::GravadorDePaginas(gravacoes, portao, paginas));
+    j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+    Escolher(j, 3, 0, "2");
+    QVERIFY(Mostrar(j));
+    Botao(j, "BitBtnGerar")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(Estado(j), QString("A criar o PDF..."), 200000);
+
+    j.PararParaSair();
+    portao->Abrir();
+    EsperarFim(j);
+    QCOMPARE(paginas->load(), 0);
+    QCOMPARE(gravacoes->Chamadas, 0);
+    QCOMPARE(QDir(pasta.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
+    QVERIFY(j.Perguntas.isEmpty());
+    QVERIFY(!j.isVisible());
+}
+
+// SIGTERM (the session ending) ends the built program in order: status 128 + 15, and the
+// folder of Qt's settings removed.
+void TesteJanela::SinalTerminaOPrograma() {
+    QTemporaryDir casa, sessao;
+    QProcess programa;
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.remove("DISPLAY");
+    ambiente.remove("WAYLAND_DISPLAY");
+    ambiente.insert("QT_QPA_PLATFORM", "offscreen");
+    ambiente.insert("HOME", casa.path());
+    ambiente.insert("XDG_RUNTIME_DIR", sessao.path());
+    programa.setProcessEnvironment(ambiente);
+    programa.start(TAVRELO_JANELA_PATH, {});
+    const QDir pastaDaSessao(sessao.path());
+    QTRY_VERIFY_WITH_TIMEOUT(!pastaDaSessao.entryList({"tavrelo-*"}, QDir::Dirs).isEmpty(), 60000);
+    programa.terminate();
+    QVERIFY(programa.waitForFinished(60000));
+    QCOMPARE(programa.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(programa.exitCode(), 128 + SIGTERM);
+    QCOMPARE(pastaDaSessao.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    QCOMPARE(QDir(casa.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
 }
 
 QTEST_MAIN(TesteJanela)
