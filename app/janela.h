@@ -8,8 +8,12 @@
 #include <QWidget>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 
 class QButtonGroup;
 class QCheckBox;
@@ -23,6 +27,17 @@ class QPushButton;
 
 namespace tavrelo {
 
+// The path of the book as the user named it in the save dialog, with ".pdf" added unless
+// the name already ends in ".pdf" in any case: "Livro v1.2" and "Livro.Ferias" become
+// "Livro v1.2.pdf" and "Livro.Ferias.pdf"; a name ending in a dot gets only "pdf".
+QString CaminhoComPdf(const QString& ACaminho);
+
+// ATexto as it fits in ARotulo (its width, as many wrapped lines as its height holds):
+// unchanged when it fits, else with ATrecho, when the text holds it (the path of a book),
+// shortened in its middle with "…", and failing that the whole text shortened in its
+// middle, so that its start and its end (the reason) stay in sight.
+QString TextoQueCabe(const QLabel& ARotulo, const QString& ATexto, const QString& ATrecho = {});
+
 class TFormMain : public QWidget {
     Q_OBJECT
   public:
@@ -31,11 +46,19 @@ class TFormMain : public QWidget {
     // finished, so no half-written file is left behind.
     ~TFormMain() override;
 
+    // Auto-repeated Enter keys, anywhere in the program, go nowhere: a key held in a dialog
+    // must not press the window's buttons, nor a dialog's, once per repeat.
+    bool eventFilter(QObject* AObjeto, QEvent* AEvento) override;
+
     // The book generator and the PDF writer, unless a test puts others in.
     void DefinirGerador(decltype(TEtapasLivro::Gerar) AGerador);
     void DefinirGravador(decltype(TEtapasLivro::GravarPdf) AGravador);
 
     bool Ocupado() const { return FOcupado; }
+
+    // The program is ending (a signal): the book stops at its next puzzle or page, nothing
+    // is written, and no question is asked.
+    void PararParaSair();
 
     void AtualizarEstado();
     bool LerConfiguracao(TConfigLivro& AConfig);
@@ -48,9 +71,13 @@ class TFormMain : public QWidget {
     virtual void MostrarAviso(const QString& ATexto);
     virtual void MostrarErro(const QString& ATexto);
     virtual bool PerguntarSimNao(const QString& ATexto);
-    // The chosen path, or empty when the user gives up.
+    // The chosen path, ".pdf" added (CaminhoComPdf), or empty when the user gives up.
     virtual QString PedirFicheiro(const QString& ANomeProposto);
-    virtual void AbrirFicheiro(const QString& ACaminho);
+    // The code of the book to make again, or nothing when the user gives up; AEscolha
+    // describes the current choices.
+    virtual std::optional<uint32_t> PedirCodigo(const QString& AEscolha);
+    // False when no program could be started to show the file.
+    virtual bool AbrirFicheiro(const QString& ACaminho);
 
     void closeEvent(QCloseEvent* AEvento) override;
     void keyPressEvent(QKeyEvent* AEvento) override;
@@ -59,15 +86,27 @@ class TFormMain : public QWidget {
     void CriarControlos();
     void EscolhaMudou();
     void BitBtnGerarClick();
+    void BitBtnRefazerClick();
     void BitBtnCancelarClick();
     void BitBtnSairClick();
+    // The book of the current choices, with a fresh code or, when ARefazer, with the code
+    // the user gives (PedirCodigo).
+    void FazerLivroDaEscolha(bool ARefazer);
+    // "50 puzzles · 8 × 8 · progressiva: …; soluções com dicas; sem título."
+    QString TextoDaEscolha(const TConfigLivro& AConfig) const;
 
     void Trabalhar(TPedidoLivro APedido, TEtapasLivro AEtapas);
+    // On the worker, between two puzzles or two pages: holds while the close question is
+    // open, then tells whether APedido is set.
+    bool EsperarResposta(const std::atomic<bool>& APedido);
+    void Pausar(bool APausa);
     void Progresso(int32_t AFeitos, int32_t ATotal, const std::string& ATexto);
     // The puzzles are done and the pages are being written.
     void GeracaoTerminou();
     void LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string& ANomeFicheiro);
-    void DefinirEstado(const QString& ATexto);
+    // The status line: ATexto as it fits (TextoQueCabe, ACaminho being the part to shorten
+    // first), the whole of it in the tooltip when it had to be shortened.
+    void DefinirEstado(const QString& ATexto, const QString& ACaminho = {});
 
     int32_t ItemTamanho() const;
     int32_t ItemNivel() const;
@@ -87,16 +126,29 @@ class TFormMain : public QWidget {
     QLabel* LabelEstado = nullptr;
     QProgressBar* ProgressBarLote = nullptr;
     QPushButton* BitBtnGerar = nullptr;
+    QPushButton* BitBtnRefazer = nullptr;
     QPushButton* BitBtnSair = nullptr;
     QPushButton* BitBtnCancelar = nullptr;
 
     bool FOcupado = false;
     bool FPodeCancelar = false;
     std::atomic<bool> FCancelar = false; // read by the worker after every puzzle
+    // Set by "Sim" to the close question: the pages stop too, and nothing is written.
+    std::atomic<bool> FPararPaginas = false;
     bool FFecharNoFim = false;
     bool FAtualizando = false;
     bool FMotivoMostrado = false;
     bool FPerguntando = false;
+    // The time stamp of the last release of Enter (eventFilter).
+    std::optional<quint64> FEnterLargado;
+    // The outcome of a book that ended while the close question was open, shown once it
+    // is answered.
+    std::optional<std::pair<TDesfechoLivro, std::string>> FDesfechoPendente;
+
+    // While the close question is open the worker waits on FSinalPausa.
+    std::mutex FTrincoPausa;
+    std::condition_variable FSinalPausa;
+    bool FEmPausa = false;
 
     TEtapasLivro FEtapas = EtapasDoLivro();
     QString FUltimaPasta;

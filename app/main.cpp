@@ -1,29 +1,70 @@
-// Start-up: the application, its title and look, the window, the event loop.
+// Start-up: --help and --version, the graphical session, the application with its title,
+// translations and look, the signals that end it, the window, the event loop.
+#include "app/arranque.h"
 #include "app/aspeto.h"
 #include "app/janela.h"
 #include "frontend/textos.h"
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 
+#include <algorithm>
+#include <cstdio>
 #include <exception>
+#include <optional>
+#include <string>
+#include <vector>
 
 int main(int argc, char* argv[]) {
+    using namespace tavrelo;
+    const std::vector<std::string> args(argv + std::min(argc, 1), argv + argc);
+    const TSessaoGrafica sessao = SessaoDoProcesso(args);
+    const TArranque arranque = LerArranque(args, sessao);
+    switch (arranque.Accao) {
+    case TAccaoArranque::aaAjuda:
+    case TAccaoArranque::aaVersao:
+        std::fputs(arranque.Texto.c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    case TAccaoArranque::aaSemEcra:
+        std::fputs(arranque.Texto.c_str(), stderr);
+        return 1;
+    case TAccaoArranque::aaJanela:
+        break;
+    }
+
+    std::optional<TVigiaDoArranque> vigia(std::in_place, sessao);
     QApplication app(argc, argv);
+    vigia.reset();
+
+    // A signal stops the book (nothing is written) and ends the program as a close does.
+    QPointer<TFormMain> aberta;
+    const TSaidaPorSinal saida([&aberta](int ASinal) {
+        if (aberta) {
+            aberta->PararParaSair();
+        }
+        QCoreApplication::exit(128 + ASinal);
+    });
+    // Made once Qt has started (a start that fails leaves no folder behind) and the signals
+    // are heard (an ending one removes it), before anything of Qt's opens its settings.
+    const TSemDefinicoesDoQt semDefinicoes;
+
     QApplication::setApplicationName("TAVRELO");
     QApplication::setOrganizationName("Brovanel");
-    QApplication::setApplicationVersion(tavrelo::VersaoDoPrograma());
+    QApplication::setApplicationVersion(VersaoDoPrograma());
     QGuiApplication::setDesktopFileName("tavrelo");
-    QApplication::setWindowIcon(tavrelo::IconeTavrelo());
+    QApplication::setWindowIcon(IconeTavrelo());
+    TraduzirTextosDoQt(app);
 
-    if (!tavrelo::AplicarEstiloSky(app)) {
+    if (!AplicarEstiloSky(app)) {
         QMessageBox::warning(nullptr, "TAVRELO",
                              "Não foi possível aplicar o estilo visual \"SKY\". O programa "
                              "continua com o aspeto predefinido.");
     }
 
     try {
-        tavrelo::TFormMain janela;
+        TFormMain janela;
+        aberta = &janela;
         janela.show();
         return QApplication::exec();
     } catch (const std::exception& e) {

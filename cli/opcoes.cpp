@@ -153,20 +153,6 @@ std::optional<int32_t> LerInteiro(const std::string& ATexto) {
     return valor;
 }
 
-std::optional<uint32_t> LerCodigoDoLivro(const std::string& ATexto) {
-    const std::string t = SemBrancos(ATexto);
-    if (t.empty() || t.size() > 8) {
-        return std::nullopt;
-    }
-    uint32_t valor = 0;
-    const char* fim = t.data() + t.size();
-    const auto [resto, erro] = std::from_chars(t.data(), fim, valor, 16);
-    if (erro != std::errc() || resto != fim) {
-        return std::nullopt;
-    }
-    return valor;
-}
-
 TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
     CLI::App app{"Gera um livro de puzzles de quadrados mágicos.", PROGRAMA};
     app.option_defaults()->group("Opções")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);

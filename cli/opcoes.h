@@ -50,8 +50,8 @@ TConfigLivro ConfiguracaoDasOpcoes(const TOpcoesCli& AOpcoes, uint32_t ASementeN
 // The PDF to write: the name given with -o, or the proposed name in the current folder.
 std::string CaminhoDoPdf(const TOpcoesCli& AOpcoes);
 
-// Strict conversions of the option values; nullopt when the text is not one.
-std::optional<uint32_t> LerCodigoDoLivro(const std::string& ATexto);
+// Strict conversion of a number option; nullopt when the text is not one. The book code
+// of -s is read by LerCodigoDoLivro (frontend/textos.h), as the window reads it.
 std::optional<int32_t> LerInteiro(const std::string& ATexto);
 
 // The line that follows every usage error.

@@ -5,6 +5,7 @@
 #include "drawing/pdf.h"
 #include "generation/niveis.h"
 
+#include <charconv>
 #include <cstdlib>
 #include <memory>
 #include <utf8proc.h>
@@ -155,6 +156,20 @@ std::string ResumoDaEscolha(int32_t n, int32_t N, int32_t AItem) {
         r += " · nível " + std::to_string(AItem + 1);
     }
     return r;
+}
+
+std::optional<uint32_t> LerCodigoDoLivro(const std::string& ATexto) {
+    const std::string t = SemBrancos(ATexto);
+    if (t.empty() || t.size() > 8) {
+        return std::nullopt;
+    }
+    uint32_t valor = 0;
+    const char* fim = t.data() + t.size();
+    const auto [resto, erro] = std::from_chars(t.data(), fim, valor, 16);
+    if (erro != std::errc() || resto != fim) {
+        return std::nullopt;
+    }
+    return valor;
 }
 
 std::string MensagemSairDuranteGeracao() {

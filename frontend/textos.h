@@ -5,6 +5,7 @@
 #include "generation/livro.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tavrelo {
@@ -66,6 +67,11 @@ std::string ResumoDaEscolha(int32_t n, int32_t N, int32_t AItem);
 
 // "Está a ser gerado um livro. Cancelar e sair?"
 std::string MensagemSairDuranteGeracao();
+
+// The book code as the user types it (tavrelo-cli -s, the window's "Refazer um livro…"):
+// 1 to 8 hexadecimal digits in either case, blanks around them ignored; nullopt for any
+// other text ("0x1F", "-1", "123456789", "").
+std::optional<uint32_t> LerCodigoDoLivro(const std::string& ATexto);
 
 // "Na dificuldade Progressiva, o livro precisa de pelo menos 5 puzzles (um por nível)."
 std::string MensagemMinimoProgressiva();

@@ -98,9 +98,9 @@ else
   falhou "a completação de tavrelo-cli não se regista: $completar"
 fi
 
-# 4. The window: the menu entry runs a program on the PATH whose libraries are all there, and
-#    the program starts without a display server (the offscreen platform). Until it answers
-#    --version without one it opens its window there instead, and is stopped after a while.
+# 4. The window: the menu entry runs a program on the PATH whose libraries are all there;
+#    without a display it answers --version and refuses, in Portuguese, to open its window;
+#    with the offscreen platform it starts and runs until it is stopped.
 comando=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' /usr/share/applications/tavrelo.desktop)
 [ "$(command -v "$comando")" = /usr/bin/tavrelo ] ||
   falhou "a entrada do menu corre «$comando», que não é /usr/bin/tavrelo"
@@ -110,17 +110,30 @@ for binario in /usr/bin/tavrelo /usr/bin/tavrelo-cli \
     falhou "faltam bibliotecas a $binario: $(ldd "$binario" | grep 'not found')"
   fi
 done
+sem_ecra=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_SESSION_TYPE)
 estado=0
-env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen \
-  timeout 10 tavrelo --version >"$tmp/janela.txt" 2>&1 || estado=$?
-if [ "$estado" -eq 0 ]; then
-  grep -q "$versao" "$tmp/janela.txt" ||
-    falhou "tavrelo --version não diz $versao: $(cat "$tmp/janela.txt")"
-  ok "tavrelo --version: $(head -n1 "$tmp/janela.txt")"
-elif [ "$estado" -eq 124 ]; then
-  ok "tavrelo abriu a janela (plataforma offscreen) e correu 10 s até ser parado"
+"${sem_ecra[@]}" timeout 10 tavrelo --version >"$tmp/janela.txt" 2>&1 || estado=$?
+if [ "$estado" -eq 0 ] && [ "$(cat "$tmp/janela.txt")" = "tavrelo $versao" ]; then
+  ok "tavrelo --version sem ecrã: $(cat "$tmp/janela.txt")"
 else
-  falhou "tavrelo terminou com o estado $estado: $(cat "$tmp/janela.txt")"
+  falhou "tavrelo --version sem ecrã terminou com $estado e disse «$(cat "$tmp/janela.txt")»"
+fi
+estado=0
+"${sem_ecra[@]}" timeout 10 tavrelo >"$tmp/janela.txt" 2>&1 || estado=$?
+if [ "$estado" -eq 1 ] && grep -q "precisa de uma sessão gráfica" "$tmp/janela.txt" &&
+  grep -q "tavrelo-cli" "$tmp/janela.txt"; then
+  ok "tavrelo sem ecrã: $(head -n1 "$tmp/janela.txt")"
+else
+  falhou "tavrelo sem ecrã terminou com $estado e disse «$(cat "$tmp/janela.txt")»"
+fi
+estado=0
+casa=$(mktemp -d "$tmp/casa.XXXXXX")
+env -u DISPLAY -u WAYLAND_DISPLAY HOME="$casa" QT_QPA_PLATFORM=offscreen \
+  timeout 5 tavrelo >"$tmp/janela.txt" 2>&1 || estado=$?
+if [ "$estado" -eq 124 ]; then
+  ok "tavrelo abriu a janela (plataforma offscreen) e correu 5 s até ser parado"
+else
+  falhou "tavrelo (plataforma offscreen) terminou com o estado $estado: $(cat "$tmp/janela.txt")"
 fi
 
 # 5. Remove it: none of its files is left, and a folder it had is left only when it is

@@ -8,7 +8,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
   libcairo2-dev libfreetype-dev fonts-liberation2 libutf8proc-dev
-  qt6-base-dev
+  qt6-base-dev qt6-translations-l10n
   poppler-utils qpdf
   clang-format
   dpkg-dev librsvg2-bin lintian desktop-file-utils appstream man-db

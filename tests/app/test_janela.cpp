@@ -1,10 +1,14 @@
 // The window driven through its widgets, with the dialogs, the desktop and the PDF writer
-// replaced where a test needs to answer for the user.
+// replaced where a test needs to answer for the user; the program's start-up tried on the
+// built program.
+#include "app/arranque.h"
 #include "app/aspeto.h"
+#include "app/dialogo_codigo.h"
 #include "app/janela.h"
 #include "frontend/textos.h"
 
 #include "composition/paginas.h"
+#include "drawing/pdf.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -12,21 +16,34 @@
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
+#include <nlohmann/json.hpp>
+
+#include <atomic>
+#include <chrono>
+#include <cinttypes>
 #include <condition_variable>
+#include <csignal>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <stdexcept>
+#include <thread>
 
 using namespace tavrelo;
 
@@ -40,9 +57,16 @@ class TJanelaTeste : public TFormMain {
     QStringList Perguntas;
     QStringList Abertos;
     QStringList NomesPropostos;
-    QString FicheiroEscolhido; // empty: the user gives up in the save dialog
+    QStringList Escolhas;           // what the code dialog was shown
+    QList<bool> OcupadaNasCaixas;   // whether the window was busy as each box was shown
+    QString FicheiroEscolhido;      // empty: the user gives up in the save dialog
+    bool DialogoVerdadeiro = false; // the real save dialog instead of FicheiroEscolhido
+    std::optional<uint32_t> Codigo; // the answer of the code dialog
     bool RespostaSim = false;
+    bool Abre = true; // whether the desktop can open the PDF
     std::function<void()> AoDestruir;
+    // Runs while the yes/no question is open, before it is answered.
+    std::function<void()> DuranteAPergunta;
 
     ~TJanelaTeste() override {
         if (AoDestruir) {
@@ -51,18 +75,64 @@ class TJanelaTeste : public TFormMain {
     }
 
   protected:
-    void MostrarAviso(const QString& ATexto) override { Avisos << ATexto; }
-    void MostrarErro(const QString& ATexto) override { Erros << ATexto; }
+    void MostrarAviso(const QString& ATexto) override {
+        Avisos << ATexto;
+        OcupadaNasCaixas << Ocupado();
+    }
+    void MostrarErro(const QString& ATexto) override {
+        Erros << ATexto;
+        OcupadaNasCaixas << Ocupado();
+    }
     bool PerguntarSimNao(const QString& ATexto) override {
         Perguntas << ATexto;
+        if (DuranteAPergunta) {
+            DuranteAPergunta();
+        }
         return RespostaSim;
     }
     QString PedirFicheiro(const QString& ANomeProposto) override {
         NomesPropostos << ANomeProposto;
-        return FicheiroEscolhido;
+        return DialogoVerdadeiro ? TFormMain::PedirFicheiro(ANomeProposto) : FicheiroEscolhido;
     }
-    void AbrirFicheiro(const QString& ACaminho) override { Abertos << ACaminho; }
+    std::optional<uint32_t> PedirCodigo(const QString& AEscolha) override {
+        Escolhas << AEscolha;
+        return Codigo;
+    }
+    bool AbrirFicheiro(const QString& ACaminho) override {
+        Abertos << ACaminho;
+        return Abre;
+    }
 };
+
+// Answers the next modal dialogs in turn as the user would, once each opens: a
+// QFileDialog gets the name (in APasta) and is accepted, or rejected for an empty name;
+// ARever looks at each dialog first.
+void ResponderAosDialogos(const QStringList& ANomes, const QString& APasta,
+                          std::function<void(QFileDialog&)> ARever = {}) {
+    auto* relogio = new QTimer;
+    auto restantes = std::make_shared<QStringList>(ANomes);
+    QObject::connect(relogio, &QTimer::timeout, [relogio, restantes, APasta, ARever] {
+        auto* dialogo = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (dialogo == nullptr || !dialogo->isVisible()) {
+            return;
+        }
+        if (ARever) {
+            ARever(*dialogo);
+        }
+        const QString nome = restantes->takeFirst();
+        if (nome.isEmpty()) {
+            dialogo->reject();
+        } else {
+            dialogo->setDirectory(APasta);
+            dialogo->selectFile(nome);
+            static_cast<QDialog*>(dialogo)->accept();
+        }
+        if (restantes->isEmpty()) {
+            relogio->deleteLater();
+        }
+    });
+    relogio->start(10);
+}
 
 // What a stand-in PDF writer saw; it writes a small file so a written book can be seen.
 struct TGravacoes {
@@ -100,6 +170,20 @@ struct TPortao {
     }
 };
 
+// The real book generator, counting the puzzles made before the window hears of them, at
+// least APausa apart, so that a worker that does not hold is seen going on.
+TGeradorDeLivro GeradorContado(const std::shared_ptr<std::atomic<int32_t>>& AFeitos,
+                               std::chrono::milliseconds APausa) {
+    return [AFeitos, APausa](const TConfigLivro& AConfig, const TProgressoLivro& AProgresso) {
+        return TGeradorLivro().Gerar(AConfig, [&](int32_t AFeitosAgora, int32_t ATotal,
+                                                  const std::string& ATexto, bool& ACancelar) {
+            AFeitos->store(AFeitosAgora);
+            std::this_thread::sleep_for(APausa);
+            AProgresso(AFeitosAgora, ATotal, ATexto, ACancelar);
+        });
+    };
+}
+
 TGeradorDeLivro GeradorComPortao(const std::shared_ptr<TPortao>& APortao) {
     return [APortao](const TConfigLivro& AConfig, const TProgressoLivro& AProgresso) {
         {
@@ -122,6 +206,103 @@ TGravadorLivro GravadorComPortao(const std::shared_ptr<TGravacoes>& AGravacoes,
         }
         return GravadorFalso(AGravacoes)(AFicheiro, ALivro, AInfo, AParar);
     };
+}
+
+// A stand-in writer of three pages that, past the gate, asks before every page whether
+// to stop, as the real writer does, and counts the pages it wrote.
+TGravadorLivro GravadorDePaginas(const std::shared_ptr<TGravacoes>& AGravacoes,
+                                 const std::shared_ptr<TPortao>& APortao,
+                                 const std::shared_ptr<std::atomic<int32_t>>& APaginas) {
+    return
+        [AGravacoes, APortao, APaginas](TFicheiroAtomico& AFicheiro, const TLivro& ALivro,
+                                        const TInfoLivro& AInfo, const TPedidoDeParagem& AParar) {
+            {
+                std::unique_lock<std::mutex> l(APortao->Trinco);
+                APortao->Sinal.wait(l, [&] { return APortao->Aberto; });
+            }
+            for (int32_t p = 0; p < 3; ++p) {
+                if (AParar && AParar()) {
+                    throw EGravacaoInterrompida();
+                }
+                ++*APaginas;
+            }
+            return GravadorFalso(AGravacoes)(AFicheiro, ALivro, AInfo, AParar);
+        };
+}
+
+// A book as tavrelo-cli --json writes it, for comparing the window's book with it.
+nlohmann::json LivroEmJson(const TLivro& ALivro) {
+    using nlohmann::json;
+    json puzzles = json::array();
+    for (const TPuzzleDoLivro& p : ALivro.Puzzles) {
+        json passos = json::array();
+        for (const TPassoDeducao& d : p.Puzzle.Resultado.Passos) {
+            passos.push_back({{"Ronda", d.Ronda},
+                              {"Lei", d.Lei},
+                              {"Familia", static_cast<int32_t>(d.Familia)},
+                              {"Celula", d.Celula},
+                              {"Valor", d.Valor},
+                              {"Parceiro", d.Parceiro},
+                              {"Resto", d.Resto}});
+        }
+        char chave[17];
+        std::snprintf(chave, sizeof chave, "%016" PRIX64, p.Puzzle.Chave);
+        puzzles.push_back({{"Posicao", p.Posicao},
+                           {"SubSemente", p.SubSemente},
+                           {"Puzzle",
+                            {{"N", p.Puzzle.N},
+                             {"Nivel", p.Puzzle.Nivel},
+                             {"Solucao", p.Puzzle.Solucao},
+                             {"Dados", p.Puzzle.Dados},
+                             {"NumPistas", p.Puzzle.NumPistas},
+                             {"NumPistasPiso", p.Puzzle.NumPistasPiso},
+                             {"Chave", chave},
+                             {"Resultado",
+                              {{"Resolvido", p.Puzzle.Resultado.Resolvido},
+                               {"Rondas", p.Puzzle.Resultado.Rondas},
+                               {"Passos", passos},
+                               {"Usos", p.Puzzle.Resultado.Usos}}}}}});
+    }
+    const TConfigLivro& c = ALivro.Config;
+    return {{"Config",
+             {{"NumPuzzles", c.NumPuzzles},
+              {"N", c.N},
+              {"Nivel", c.Nivel},
+              {"Titulo", c.Titulo},
+              {"Caminho", c.Caminho},
+              {"Semente", c.Semente}}},
+            {"Codigo", ALivro.Codigo},
+            {"Plano", ALivro.Plano},
+            {"Cancelado", ALivro.Cancelado},
+            {"Puzzles", puzzles}};
+}
+
+struct TResultadoProcesso {
+    int Estado = -1;
+    QString Saida, Erros;
+};
+
+// Runs a built program with AAmbiente's variables set (an empty value removes one).
+TResultadoProcesso Correr(const QString& APrograma, const QStringList& AArgs,
+                          const QList<QPair<QString, QString>>& AAmbiente = {}) {
+    QProcess processo;
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    for (const auto& [nome, valor] : AAmbiente) {
+        if (valor.isEmpty()) {
+            ambiente.remove(nome);
+        } else {
+            ambiente.insert(nome, valor);
+        }
+    }
+    processo.setProcessEnvironment(ambiente);
+    processo.start(APrograma, AArgs);
+    TResultadoProcesso r;
+    if (processo.waitForFinished(120000) && processo.exitStatus() == QProcess::NormalExit) {
+        r.Estado = processo.exitCode();
+    }
+    r.Saida = QString::fromUtf8(processo.readAllStandardOutput());
+    r.Erros = QString::fromUtf8(processo.readAllStandardError());
+    return r;
 }
 
 } // namespace teste
@@ -163,8 +344,33 @@ class TesteJanela : public QObject {
     static void EsperarFim(TFormMain& AJanela) {
         QTRY_VERIFY_WITH_TIMEOUT(!AJanela.Ocupado(), 200000);
     }
+    static bool Mostrar(QWidget& AJanela) {
+        AJanela.show();
+        AJanela.activateWindow();
+        return QTest::qWaitForWindowActive(&AJanela);
+    }
+    // A key event as the keyboard sends it to whatever has the focus, auto-repeated or not,
+    // at the time AInstante (milliseconds; 0 for none).
+    static void Enviar(QEvent::Type ATipo, Qt::Key ATecla, bool ARepetida, quint64 AInstante = 0) {
+        QWidget* alvo = QApplication::focusWidget();
+        if (alvo == nullptr) {
+            alvo = QApplication::activeWindow();
+        }
+        QKeyEvent evento(ATipo, ATecla, Qt::NoModifier, ATecla == Qt::Key_Return ? "\r" : "",
+                         ARepetida);
+        evento.setTimestamp(AInstante);
+        QApplication::sendEvent(alvo, &evento);
+    }
+    static void Premir(Qt::Key ATecla, bool ARepetida) {
+        Enviar(QEvent::KeyPress, ATecla, ARepetida);
+    }
+
+    // The user's home while the tests run: what the window leaves there is looked at.
+    QTemporaryDir FCasa;
+    std::unique_ptr<TSemDefinicoesDoQt> FSemDefinicoes;
 
   private slots:
+    void initTestCase();
 
     void EstadoInicial();
     void ProgressivaComTresPuzzles();
@@ -187,7 +393,41 @@ class TesteJanela : public QObject {
     void LivroComOGravadorVerdadeiro();
 
     void EstiloEIcone();
+
+    void Teclado();
+    void EnterUmaVezPorTecla();
+    void EscapeCancela();
+    void PausaDuranteAPergunta_data();
+    void PausaDuranteAPergunta();
+    void FecharAEscreverAsPaginas_data();
+    void FecharAEscreverAsPaginas();
+    void CaminhoComPdf_data();
+    void CaminhoComPdf();
+    void NomesNoDialogo_data();
+    void NomesNoDialogo();
+    void DialogoEmPortuguesSemDefinicoes();
+    void PdfQueNaoAbre();
+    void EstadoLongoEncolhido();
+    void TextoQueCabe();
+    void DialogoDoCodigo();
+    void RefazerIgualAoCli_data();
+    void RefazerIgualAoCli();
+    void Arranque();
+    void ProgramaSemEcra();
+    void PararParaSair();
+    void SinalTerminaOPrograma();
 };
+
+// Before anything opens Qt's settings: the home is a folder of the test's own, and the
+// program's start-up steps that tests rely on are taken.
+void TesteJanela::initTestCase() {
+    QVERIFY(FCasa.isValid());
+    qputenv("HOME", FCasa.path().toUtf8());
+    qunsetenv("XDG_CONFIG_HOME");
+    FSemDefinicoes = std::make_unique<TSemDefinicoesDoQt>();
+    QVERIFY(!FSemDefinicoes->Pasta().isEmpty());
+    QCOMPARE(TraduzirTextosDoQt(*QCoreApplication::instance()), 2);
+}
 
 void TesteJanela::EstadoInicial() {
     TJanelaTeste j;
@@ -201,35 +441,45 @@ void TesteJanela::EstadoInicial() {
         const char* Nome;
         const char* Texto;
         QRect Lugar;
-    } botoes[] = {{"BitBtnGerar", "Gerar Livro", {520, 260, 120, 40}},
-                  {"BitBtnSair", "Sair", {520, 314, 120, 40}}};
+    } botoes[] = {{"BitBtnGerar", "&Gerar Livro", {520, 260, 120, 40}},
+                  {"BitBtnSair", "&Sair", {520, 314, 120, 40}}};
     for (const auto& b : botoes) {
         QCOMPARE(Botao(j, b.Nome)->text(), QString(b.Texto));
         QCOMPARE(Botao(j, b.Nome)->geometry(), b.Lugar);
         QVERIFY(Botao(j, b.Nome)->isEnabled());
     }
-    QCOMPARE(Botao(j, "BitBtnCancelar")->text(), QString("Cancelar"));
+    QCOMPARE(Botao(j, "BitBtnCancelar")->text(), QString("&Cancelar"));
     QVERIFY(!Botao(j, "BitBtnCancelar")->isEnabled());
     QVERIFY(QRect(0, 0, 676, 368).contains(Botao(j, "BitBtnCancelar")->geometry()));
     QVERIFY(Botao(j, "BitBtnGerar")->isDefault());
 
+    // "Refazer um livro…" is added inside the window without covering any other control.
+    QPushButton* refazer = Botao(j, "BitBtnRefazer");
+    QCOMPARE(refazer->text(), QString("&Refazer um livro…"));
+    QVERIFY(refazer->isEnabled());
+    QVERIFY(QRect(0, 0, 676, 368).contains(refazer->geometry()));
+    for (QWidget* outro : j.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        QVERIFY2(outro == refazer || !outro->geometry().intersects(refazer->geometry()),
+                 qPrintable(outro->objectName()));
+    }
+
     const struct {
         const char* Nome;
         const char* Texto;
-    } etiquetas[] = {{"LabelNumPuzzles", "Número de puzzles: "},
-                     {"LabelTituloLivro", "Título do livro"},
+    } etiquetas[] = {{"LabelNumPuzzles", "&Número de puzzles: "},
+                     {"LabelTituloLivro", "&Título do livro"},
                      {"LabelNome", "TAVRELO"},
                      {"LabelAutor", "by Brovanel"}};
     for (const auto& e : etiquetas) {
         QCOMPARE(Controlo<QLabel>(j, e.Nome)->text(), QString(e.Texto));
     }
-    QCOMPARE(Controlo<QCheckBox>(j, "CheckBoxCaminho")->text(), QString("Soluções com dicas"));
-    QCOMPARE(Controlo<QCheckBox>(j, "CheckBoxAbrirPDF")->text(), QString("Abrir o PDF"));
+    QCOMPARE(Controlo<QCheckBox>(j, "CheckBoxCaminho")->text(), QString("Soluções com &dicas"));
+    QCOMPARE(Controlo<QCheckBox>(j, "CheckBoxAbrirPDF")->text(), QString("&Abrir o PDF"));
     QVERIFY(Controlo<QCheckBox>(j, "CheckBoxCaminho")->isChecked());
     QVERIFY(Controlo<QCheckBox>(j, "CheckBoxAbrirPDF")->isChecked());
     QCOMPARE(Controlo<QGroupBox>(j, "GroupBoxLivro")->title(), QString("Livro"));
-    QCOMPARE(Controlo<QGroupBox>(j, "RadioGroupTamanho")->title(), QString("Tamanho"));
-    QCOMPARE(Controlo<QGroupBox>(j, "RadioGroupNivel")->title(), QString("Dificuldade"));
+    QCOMPARE(Controlo<QGroupBox>(j, "RadioGroupTamanho")->title(), QString("Ta&manho"));
+    QCOMPARE(Controlo<QGroupBox>(j, "RadioGroupNivel")->title(), QString("Di&ficuldade"));
 
     const QStringList tamanhos = {"8 x 8", "12 x 12", "16 x 16", "7 x 7", "11 x 11", "13 x 13"};
     const QStringList niveis = {"Nível 1", "Nível 2", "Nível 3",
@@ -611,6 +861,8 @@ void TesteJanela::FalhaDaGravacao() {
         "Não foi possível terminar o livro: Não foi possível escrever o ficheiro: disco cheio.";
     QCOMPARE(Estado(j), esperado);
     QCOMPARE(j.Erros, QStringList{esperado});
+    // The box comes once the window is free again: a close meanwhile is not asked about.
+    QCOMPARE(j.OcupadaNasCaixas, QList<bool>{false});
     QVERIFY(j.Abertos.isEmpty());
     QCOMPARE(Controlo<QProgressBar>(j, "ProgressBarLote")->value(), 0);
     // Back to Livre with the inputs kept.
@@ -666,6 +918,760 @@ void TesteJanela::EstiloEIcone() {
     TJanelaTeste j;
     QVERIFY(!j.windowIcon().isNull());
     app->setStyleSheet(QString());
+}
+
+// Tab goes round the window reaching each radio group at its selected item and never the
+// cancel button; the mnemonics and Ctrl+R press what they name, from any control.
+void TesteJanela::Teclado() {
+    TJanelaTeste j;
+    QVERIFY(Mostrar(j));
+    QCOMPARE(Botao(j, "BitBtnCancelar")->focusPolicy(), Qt::NoFocus);
+
+    auto* numero = Controlo<TEditComSetas>(j, "EditNumPuzzles");
+    const auto volta = [&] {
+        QList<QWidget*> r;
+        Botao(j, "BitBtnSair")->setFocus();
+        for (int i = 0; i < 9; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* w = QApplication::focusWidget();
+            r << (w != nullptr && w->parentWidget() == numero ? numero : w);
+        }
+        return r;
+    };
+    const auto esperado = [&](int ATamanho, int ANivel) {
+        return QList<QWidget*>{Radio(j, "RadioGroupTamanho", ATamanho),
+                               Radio(j, "RadioGroupNivel", ANivel),
+                               Controlo<QLineEdit>(j, "EditTituloLivro"),
+                               Controlo<QCheckBox>(j, "CheckBoxCaminho"),
+                               Controlo<QCheckBox>(j, "CheckBoxAbrirPDF"),
+                               numero,
+                               Botao(j, "BitBtnGerar"),
+                               Botao(j, "BitBtnRefazer"),
+                               Botao(j, "BitBtnSair")};
+    };
+    QCOMPARE(volta(), esperado(0, 5));
+    Radio(j, "RadioGroupTamanho", 2)->click();
+    Radio(j, "RadioGroupNivel", 1)->click();
+    QCOMPARE(volta(), esperado(2, 1));
+    // The arrows move the choice within the group; Tab follows it.
+    Radio(j, "RadioGroupNivel", 1)->setFocus();
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QVERIFY(Radio(j, "RadioGroupNivel", 2)->isChecked());
+    QCOMPARE(volta(), esperado(2, 2));
+
+    // From the number edit, Alt+G presses "Gerar Livro" (the user then gives up) and types
+    // nothing.
+    QLineEdit* edit = EditNumero(j);
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_G, Qt::AltModifier);
+    QTRY_COMPARE(j.NomesPropostos.size(), 1);
+    QCOMPARE(edit->text(), QString("50"));
+
+    const struct {
+        Qt::Key Tecla;
+        QWidget* Foco;
+    } focos[] = {{Qt::Key_T, Controlo<QLineEdit>(j, "EditTituloLivro")},
+                 {Qt::Key_N, numero},
+                 {Qt::Key_M, Radio(j, "RadioGroupTamanho", 2)},
+                 {Qt::Key_F, Radio(j, "RadioGroupNivel", 2)}};
+    for (const auto& f : focos) {
+        Botao(j, "BitBtnSair")->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), f.Tecla, Qt::AltModifier);
+        QTRY_COMPARE(QApplication::focusWidget(), f.Foco);
+    }
+    for (const auto& [tecla, nome] :
+         {std::pair{Qt::Key_D, "CheckBoxCaminho"}, std::pair{Qt::Key_A, "CheckBoxAbrirPDF"}}) {
+        QTest::keyClick(edit, tecla, Qt::AltModifier);
+        QTRY_VERIFY2(!Controlo<QCheckBox>(j, nome)->isChecked(), nome);
+    }
+
+    // Alt+R and Ctrl+R ask for the code; giving up starts nothing.
+    QTest::keyClick(edit, Qt::Key_R, Qt::AltModifier);
+    QTRY_COMPARE(j.Escolhas.size(), 1);
+    QTest::keyClick(edit, Qt::Key_R, Qt::ControlModifier);
+    QTRY_COMPARE(j.Escolhas.size(), 2);
+    QCOMPARE(j.NomesPropostos.size(), 1);
+    QVERIFY(!j.Ocupado());
+
+    QTest::keyClick(edit, Qt::Key_S, Qt::AltModifier);
+    QTRY_VERIFY(!j.isVisible());
+}
+
+// The Enter that confirmed the save dialog starts the book once; the repeats of the held
+// key that reach the window afterwards neither cancel it nor start another.
+void TesteJanela::EnterUmaVezPorTecla() {
+    QTemporaryDir pasta;
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    auto portao = std::make_shared<teste::TPortao>();
+    j.DefinirGerador(teste::GeradorComPortao(portao));
+    j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+    Escolher(j, 0, 0, "3");
+    QVERIFY(Mostrar(j));
+    EditNumero(j)->setFocus();
+
+    Premir(Qt::Key_Return, false);
+    QCOMPARE(j.NomesPropostos.size(), 1);
+    QVERIFY(j.Ocupado());
+    QVERIFY(QApplication::focusWidget() != Botao(j, "BitBtnCancelar"));
+    for (int i = 0; i < 5; ++i) {
+        Premir(Qt::Key_Return, true);
+    }
+    QVERIFY(Botao(j, "BitBtnCancelar")->isEnabled());
+    QCOMPARE(Estado(j), QString("A preparar o livro..."));
+    portao->Abrir();
+    EsperarFim(j);
+    QCOMPARE(gravacoes->Chamadas, 1);
+    QVERIFY(Estado(j).startsWith("Livro gerado: 3 puzzles, "));
+
+    for (int i = 0; i < 5; ++i) {
+        Premir(Qt::Key_Return, true);
+    }
+    QCOMPARE(j.NomesPropostos.size(), 1);
+
+    // Where the display server does not mark repeats (X without detectable auto-repeat),
+    // the held key comes as a release and a press at the same instant.
+    for (quint64 t = 1000; t < 1200; t += 40) {
+        Enviar(QEvent::KeyRelease, Qt::Key_Return, false, t);
+        Enviar(QEvent::KeyPress, Qt::Key_Return, false, t);
+    }
+    QCOMPARE(j.NomesPropostos.size(), 1);
+    Enviar(QEvent::KeyRelease, Qt::Key_Return, false, 1300);
+
+    // A new press is a new book.
+    Enviar(QEvent::KeyPress, Qt::Key_Return, false, 1450);
+    QCOMPARE(j.NomesPropostos.size(), 2);
+    EsperarFim(j);
+    QCOMPARE(gravacoes->Chamadas, 2);
+}
+
+void TesteJanela::EscapeCancela() {
+    QTemporaryDir pasta;
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    auto portao = std::make_shared<teste::TPortao>();
+    j.DefinirGerador(teste::GeradorComPortao(portao));
+    j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+    Escolher(j, 0, 0, "20");
+    QVERIFY(Mostrar(j));
+
+    Premir(Qt::Key_Escape, false); // nothing to cancel
+    QVERIFY(j.isVisible());
+    QCOMPARE(Estado(j), QString());
+
+    Botao(j, "BitBtnGerar")->click();
+    Premir(Qt::Key_Escape, false);
+    QCOMPARE(Estado(j), QString("A cancelar..."));
+    portao->Abrir();
+    EsperarFim(j);
+    QCOMPARE(Estado(j), QString("Geração cancelada aos 1 de 20 puzzles. Nada foi gravado."));
+    QCOMPARE(gravacoes->Chamadas, 0);
+    QVERIFY(j.isVisible());
+}
+
+void TesteJanela::PausaDuranteAPergunta_data() {
+    QTest::addColumn<bool>("sim");
+    QTest::newRow("não: o livro retoma") << false;
+    QTest::newRow("sim: cancela e fecha") << true;
+}
+
+// While the close question is open the worker holds after the puzzle under way; the
+// answer then resumes it or cancels it.
+void TesteJanela::PausaDuranteAPergunta() {
+    QFETCH(bool, sim);
+    constexpr int32_t TOTAL = 100;
+    QTemporaryDir pasta;
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    auto feitos = std::make_shared<std::atomic<int32_t>>(0);
+    j.DefinirGerador(teste::GeradorContado(feitos, std::chrono::milliseconds(20)));
+    j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+    j.RespostaSim = sim;
+    Escolher(j, 0, 0, QString::number(TOTAL));
+    QVERIFY(Mostrar(j));
+
+    int32_t aoPerguntar = -1, parado = -1, maisTarde = -1;
+    j.DuranteAPergunta = [&] {
+        aoPerguntar = feitos->load();
+        QTest::qWait(300); // the puzzle under way may end; then the worker holds
+        parado = feitos->load();
+        QTest::qWait(700);
+        maisTarde = feitos->load();
+    };
+    Botao(j, "BitBtnGerar")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(feitos->load() >= 2, 100000);
+    QVERIFY(!j.close());
+    QCOMPARE(j.Perguntas, QStringList{QString::fromStdString(MensagemSairDuranteGeracao())});
+    QVERIFY2(parado <= aoPerguntar + 1,
+             qPrintable(QString("%1 → %2").arg(aoPerguntar).arg(parado)));
+    QCOMPARE(maisTarde, parado);
+    QVERIFY(parado < TOTAL);
+
+    EsperarFim(j);
+    if (sim) {
+        QCOMPARE(Estado(j), QString::fromStdString(MensagemCancelada(parado, TOTAL)));
+        QCOMPARE(gravacoes->Chamadas, 0);
+        QVERIFY(!QFileInfo::exists(j.FicheiroEscolhido));
+        QVERIFY(!j.isVisible());
+    } else {
+        QVERIFY(Estado(j).startsWith("Livro gerado: 100 puzzles, "));
+        QCOMPARE(gravacoes->Chamadas, 1);
+        QVERIFY(QFileInfo::exists(j.FicheiroEscolhido));
+        QVERIFY(j.isVisible());
+    }
+}
+
+void TesteJanela::FecharAEscreverAsPaginas_data() {
+    QTest::addColumn<bool>("sim");
+    QTest::newRow("não: as páginas continuam") << false;
+    QTest::newRow("sim: nada é gravado") << true;
+}
+
+// Once the pages are being written "Cancelar" is off, but closing still asks, holds the
+// writer before its next page and, on "Sim", stops it: nothing is written after "Sim".
+void TesteJanela::FecharAEscreverAsPaginas() {
+    QFETCH(bool, sim);
+    QTemporaryDir pasta;
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    auto portao = std::make_shared<teste::TPortao>();
+    auto paginas = std::make_shared<std::atomic<int32_t>>(0);
+    j.DefinirGravador(teste::GravadorDePaginas(gravacoes, portao, paginas));
+    j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+    j.RespostaSim = sim;
+    Escolher(j, 3, 0, "2");
+    QVERIFY(Mostrar(j));
+
+    int32_t paginasNaPergunta = -1;
+    j.DuranteAPergunta = [&] {
+        portao->Abrir();
+        QTest::qWait(500);
+        paginasNaPergunta = paginas->load();
+    };
+    Botao(j, "BitBtnGerar")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(Estado(j), QString("A criar o PDF..."), 200000);
+    QVERIFY(!Botao(j, "BitBtnCancelar")->isEnabled());
+    QVERIFY(!j.close());
+    QCOMPARE(j.Perguntas.size(), 1);
+    QCOMPARE(paginasNaPergunta, 0);
+
+    EsperarFim(j);
+    QCOMPARE(paginas->load(), sim ? 0 : 3);
+    QCOMPARE(gravacoes->Chamadas, sim ? 0 : 1);
+    QCOMPARE(QFileInfo::exists(j.FicheiroEscolhido), !sim);
+    QCOMPARE(j.isVisible(), !sim);
+}
+
+void TesteJanela::CaminhoComPdf_data() {
+    QTest::addColumn<QString>("nome");
+    QTest::addColumn<QString>("gravado");
+    QTest::newRow("sem extensão") << "/l/livro"
+                                  << "/l/livro.pdf";
+    QTest::newRow("versão com ponto") << "/l/Livro v1.2"
+                                      << "/l/Livro v1.2.pdf";
+    QTest::newRow("ponto no meio") << "/l/Livro.Ferias"
+                                   << "/l/Livro.Ferias.pdf";
+    QTest::newRow("outra extensão") << "/l/livro.txt"
+                                    << "/l/livro.txt.pdf";
+    QTest::newRow("ponto no fim") << "/l/livro."
+                                  << "/l/livro.pdf";
+    QTest::newRow("já em pdf") << "/l/livro.pdf"
+                               << "/l/livro.pdf";
+    QTest::newRow("PDF em maiúsculas") << "/l/LIVRO.PDF"
+                                       << "/l/LIVRO.PDF";
+    QTest::newRow("Pdf misto") << "/l/livro.Pdf"
+                               << "/l/livro.Pdf";
+    QTest::newRow("pdf sem ponto") << "/l/livropdf"
+                                   << "/l/livropdf.pdf";
+}
+
+void TesteJanela::CaminhoComPdf() {
+    QFETCH(QString, nome);
+    QFETCH(QString, gravado);
+    QCOMPARE(tavrelo::CaminhoComPdf(nome), gravado);
+}
+
+void TesteJanela::NomesNoDialogo_data() {
+    QTest::addColumn<QString>("escrito");
+    QTest::addColumn<QString>("existente"); // "pasta:" makes a folder of that name
+    QTest::addColumn<QString>("gravado");   // empty: no book
+    QTest::addColumn<QString>("pergunta");
+    QTest::addColumn<QString>("aviso");
+    QTest::newRow("versão com ponto") << "Livro v1.2"
+                                      << ""
+                                      << "Livro v1.2.pdf"
+                                      << ""
+                                      << "";
+    QTest::newRow("ponto no meio") << "Livro.Ferias"
+                                   << ""
+                                   << "Livro.Ferias.pdf"
+                                   << ""
+                                   << "";
+    QTest::newRow("PDF em maiúsculas") << "livro.PDF"
+                                       << ""
+                                       << "livro.PDF"
+                                       << ""
+                                       << "";
+    QTest::newRow("substituir o nome gravado")
+        << "Livro v1.2"
+        << "Livro v1.2.pdf"
+        << "Livro v1.2.pdf"
+        << "O ficheiro «Livro v1.2.pdf» já existe. Quer substituí-lo?"
+        << "";
+    QTest::newRow("existe só o nome escrito") << "Livro v1.2"
+                                              << "Livro v1.2"
+                                              << "Livro v1.2.pdf"
+                                              << ""
+                                              << "";
+    QTest::newRow("uma pasta com o nome gravado")
+        << "capitulo"
+        << "pasta:capitulo.pdf"
+        << ""
+        << ""
+        << "«capitulo.pdf» é uma pasta. Escolha outro nome para o livro.";
+}
+
+// The real save dialog, answered as a user types: the book goes to the name with ".pdf",
+// and the overwrite question is about that name.
+void TesteJanela::NomesNoDialogo() {
+    QFETCH(QString, escrito);
+    QFETCH(QString, existente);
+    QFETCH(QString, gravado);
+    QFETCH(QString, pergunta);
+    QFETCH(QString, aviso);
+    QTemporaryDir pasta;
+    if (existente.startsWith("pasta:")) {
+        QVERIFY(QDir(pasta.path()).mkdir(existente.mid(6)));
+    } else if (!existente.isEmpty()) {
+        QFile f(pasta.filePath(existente));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+    }
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    j.DialogoVerdadeiro = true;
+    j.RespostaSim = true;
+    Escolher(j, 0, 0, "1");
+    QVERIFY(Mostrar(j));
+    // After a warning the dialog opens again, and the user gives up.
+    teste::ResponderAosDialogos(aviso.isEmpty() ? QStringList{escrito} : QStringList{escrito, ""},
+                                pasta.path());
+    Botao(j, "BitBtnGerar")->click();
+    EsperarFim(j);
+
+    QCOMPARE(j.Perguntas, pergunta.isEmpty() ? QStringList() : QStringList{pergunta});
+    QCOMPARE(j.Avisos, aviso.isEmpty() ? QStringList() : QStringList{aviso});
+    QCOMPARE(gravacoes->Chamadas, gravado.isEmpty() ? 0 : 1);
+    if (!gravado.isEmpty()) {
+        QCOMPARE(j.Abertos, QStringList{pasta.filePath(gravado)});
+        QFile livro(pasta.filePath(gravado));
+        QVERIFY(livro.open(QIODevice::ReadOnly));
+        QCOMPARE(livro.readAll(), QByteArray("%PDF-1.4 falso\n"));
+    }
+    QStringList esperados{gravado, existente.mid(existente.startsWith("pasta:") ? 6 : 0)};
+    esperados.removeAll(QString());
+    esperados.removeDuplicates();
+    esperados.sort();
+    QCOMPARE(QDir(pasta.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), esperados);
+}
+
+// The save dialog and the edits' menus speak Portuguese (Portugal's catalogue first,
+// Brazil's for what it lacks), and the dialog's history goes nowhere under ~/.config.
+void TesteJanela::DialogoEmPortuguesSemDefinicoes() {
+    const QDir configuracao(FCasa.filePath(".config"));
+    QVERIFY(!configuracao.exists() || configuracao.isEmpty());
+    {
+        TJanelaTeste j;
+        j.DialogoVerdadeiro = true;
+        QVERIFY(Mostrar(j));
+        QStringList vistos;
+        teste::ResponderAosDialogos({""}, QString(), [&vistos](QFileDialog& d) {
+            vistos << d.windowTitle() << d.labelText(QFileDialog::LookIn)
+                   << d.labelText(QFileDialog::FileName) << d.labelText(QFileDialog::FileType)
+                   << d.labelText(QFileDialog::Accept) << d.labelText(QFileDialog::Reject);
+            for (const char* botao : {"backButton", "toParentButton", "newFolderButton"}) {
+                auto* b = d.findChild<QWidget*>(botao);
+                vistos << (b != nullptr ? b->toolTip() : QString());
+            }
+        });
+        Botao(j, "BitBtnGerar")->click();
+        QCOMPARE(vistos, (QStringList{"Guardar o livro",
+                                      "Procurar em:", "Nome do ficheiro:", "Tipo:", "Guardar",
+                                      "Cancelar", "Recuar", "Pasta Mãe", "Criar Nova Pasta"}));
+
+        std::unique_ptr<QMenu> menu(
+            Controlo<QLineEdit>(j, "EditTituloLivro")->createStandardContextMenu());
+        QStringList itens;
+        for (const QAction* a : menu->actions()) {
+            if (!a->isSeparator()) {
+                itens << a->text().section('\t', 0, 0);
+            }
+        }
+        QCOMPARE(itens, (QStringList{"&Desfazer", "&Refazer", "Cor&tar", "&Copiar", "Co&lar",
+                                     "Apagar", "Seleccionar Tudo"}));
+        // Missing from Portugal's catalogue: the status line's menu, from Brazil's.
+        QCOMPARE(QCoreApplication::translate("QWidgetTextControl", "&Copy"), QString("&Copiar"));
+    }
+    QVERIFY2(
+        !configuracao.exists() || configuracao.isEmpty(),
+        qPrintable(configuracao.entryList(QDir::AllEntries | QDir::NoDotAndDotDot).join(", ")));
+    // What Qt keeps went to the program's own folder, removed when the program ends.
+    QVERIFY(QFileInfo::exists(FSemDefinicoes->Pasta() + "/QtProject.conf"));
+}
+
+void TesteJanela::PdfQueNaoAbre() {
+    QTemporaryDir pasta;
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+    Escolher(j, 0, 0, "1");
+    Botao(j, "BitBtnGerar")->click();
+    EsperarFim(j);
+    QCOMPARE(j.Abertos.size(), 1);
+    QVERIFY(j.Avisos.isEmpty());
+
+    j.Abre = false;
+    Botao(j, "BitBtnGerar")->click();
+    EsperarFim(j);
+    QCOMPARE(j.Abertos.size(), 2);
+    QCOMPARE(j.Avisos, QStringList{"O livro foi gravado, mas não foi possível abri-lo num leitor "
+                                   "de PDF.\nO ficheiro está em:\n" +
+                                   j.FicheiroEscolhido});
+    QVERIFY(Estado(j).startsWith("Livro gerado: 1 puzzle, "));
+}
+
+// A reason about a long path stays in the two-line status line: the path is shortened in
+// its middle, the whole text is in the tooltip and in the error box.
+void TesteJanela::EstadoLongoEncolhido() {
+    QTemporaryDir pasta;
+    QString longo = pasta.path();
+    for (int i = 0; i < 8; ++i) {
+        longo += "/uma pasta que não existe";
+    }
+    longo += "/livro.pdf";
+    TJanelaTeste j;
+    j.FicheiroEscolhido = longo;
+    Escolher(j, 0, 0, "1");
+    Botao(j, "BitBtnGerar")->click();
+    EsperarFim(j);
+
+    QCOMPARE(j.Erros.size(), 1);
+    const QString completo = j.Erros.first();
+    const qsizetype onde = completo.indexOf(longo);
+    QVERIFY2(onde > 0, qPrintable(completo));
+    auto* rotulo = Controlo<QLabel>(j, "LabelEstado");
+    const QString visto = rotulo->text();
+    QVERIFY(visto != completo);
+    QVERIFY(visto.contains("…"));
+    QVERIFY(visto.startsWith(completo.left(onde + 5)));
+    QVERIFY(visto.endsWith(completo.mid(onde + longo.size()))); // the reason, whole
+    QVERIFY(rotulo->heightForWidth(rotulo->width()) <= rotulo->height());
+    QCOMPARE(rotulo->toolTip(), completo);
+
+    // A line that fits is whole, without a tooltip, and its code can be selected and copied.
+    j.DefinirGravador(teste::GravadorFalso(std::make_shared<teste::TGravacoes>()));
+    j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+    Botao(j, "BitBtnGerar")->click();
+    EsperarFim(j);
+    QVERIFY(Estado(j).startsWith("Livro gerado: "));
+    QCOMPARE(rotulo->toolTip(), QString());
+    QVERIFY(rotulo->textInteractionFlags().testFlag(Qt::TextSelectableByMouse));
+    QVERIFY(rotulo->textInteractionFlags().testFlag(Qt::TextSelectableByKeyboard));
+    const QString codigo = Estado(j).right(8);
+    rotulo->setSelection(static_cast<int>(Estado(j).size()) - 8, 8);
+    QCOMPARE(rotulo->selectedText(), codigo);
+}
+
+void TesteJanela::TextoQueCabe() {
+    QLabel rotulo;
+    rotulo.setFont(Fonte(12));
+    rotulo.setWordWrap(true);
+    rotulo.resize(465, 30);
+    QString caminho = "/home/utilizador/Documentos";
+    for (int i = 0; i < 6; ++i) {
+        caminho += "/Os meus livros de puzzles";
+    }
+    caminho += "/Livro v1.2.pdf";
+    const QString longo = "Não foi possível gravar " + caminho + ": Permissão negada.";
+    const struct {
+        QString Texto, Trecho;
+        bool Inteiro;
+    } casos[] = {
+        {"Livro gerado: 1 puzzle, 14 páginas. Código do livro: 0A1B2C3D", caminho, true},
+        {longo, caminho, false},
+        {longo, QString(), false},                    // no path given: the whole text
+        {longo, "/outro/caminho.pdf", false},         // a path the text does not hold
+        {QString(200, QChar('x')), QString(), false}, // one word wider than the line
+    };
+    for (const auto& c : casos) {
+        const QString r = tavrelo::TextoQueCabe(rotulo, c.Texto, c.Trecho);
+        rotulo.setText(r);
+        QVERIFY2(rotulo.heightForWidth(465) <= 30, qPrintable(r));
+        QCOMPARE(r == c.Texto, c.Inteiro);
+        if (!c.Inteiro) {
+            QVERIFY2(r.contains("…"), qPrintable(r));
+            QCOMPARE(r.left(5), c.Texto.left(5));
+            QCOMPARE(r.right(5), c.Texto.right(5));
+        }
+    }
+    // Shortened in the path, the sentence around it is whole.
+    const QString r = tavrelo::TextoQueCabe(rotulo, longo, caminho);
+    QVERIFY(r.startsWith("Não foi possível gravar /home/"));
+    QVERIFY(r.endsWith("Livro v1.2.pdf: Permissão negada."));
+}
+
+void TesteJanela::DialogoDoCodigo() {
+    const QString escolha = "3 puzzles · 7 × 7 · nível 2; soluções sem dicas; sem título.";
+    TDialogoCodigo d(escolha);
+    QStringList textos;
+    for (const QLabel* l : d.findChildren<QLabel*>()) {
+        textos << l->text();
+    }
+    const QString tudo = textos.join(' ');
+    for (const char* palavra :
+         {"ficha técnica", "tamanho", "dificuldade", "número de puzzles", "dicas", "título"}) {
+        QVERIFY2(tudo.contains(QString::fromUtf8(palavra)), palavra);
+    }
+    QCOMPARE(d.findChild<QLabel*>("LabelEscolha")->text(), "Escolhas atuais: " + escolha);
+
+    auto* edit = d.findChild<QLineEdit*>("EditCodigo");
+    auto* refazer = d.findChild<QPushButton*>("BotaoRefazer");
+    auto* motivo = d.findChild<QLabel*>("LabelMotivo");
+    const QString explicacao =
+        "O código tem de 1 a 8 algarismos hexadecimais (de 0 a 9 e de A a F), como 0A1B2C3D.";
+    const struct {
+        const char* Texto;
+        std::optional<uint32_t> Codigo;
+        bool Motivo;
+    } casos[] = {
+        {"", {}, false},         {"0a1b2c3d", 0x0A1B2C3Du, false},
+        {" FF ", 0xFFu, false},  {"0", 0u, false},
+        {"123456789", {}, true}, {"0x1F", {}, true},
+        {"G1", {}, true},        {"-1", {}, true},
+        {"   ", {}, false},
+    };
+    for (const auto& c : casos) {
+        edit->setText(c.Texto);
+        QCOMPARE(d.Codigo(), c.Codigo);
+        QCOMPARE(refazer->isEnabled(), c.Codigo.has_value());
+        QCOMPARE(motivo->text(), c.Motivo ? explicacao : QString());
+    }
+
+    // Enter takes a valid code only.
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    edit->setText("G1");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QVERIFY(d.isVisible());
+    edit->setText("2a");
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(d.result(), int(QDialog::Accepted));
+    QCOMPARE(d.Codigo(), std::optional<uint32_t>(0x2Au));
+}
+
+void TesteJanela::RefazerIgualAoCli_data() {
+    QTest::addColumn<int>("tamanho");
+    QTest::addColumn<int>("nivel");
+    QTest::addColumn<QString>("numero");
+    QTest::addColumn<QString>("titulo");
+    QTest::addColumn<bool>("dicas");
+    QTest::addColumn<uint32_t>("codigo");
+    QTest::addColumn<QStringList>("opcoes");
+    QTest::addColumn<QString>("escolha");
+    QTest::newRow("7 × 7, nível 2, título, sem dicas")
+        << 3 << 1 << "3"
+        << "  Férias de Verão " << false << 0x0A1B2C3Du
+        << QStringList{"-t",          "7",  "-n",       "2",
+                       "-p",          "3",  "--titulo", "Férias de Verão",
+                       "--sem-dicas", "-s", "0A1B2C3D"}
+        << "3 puzzles · 7 × 7 · nível 2; soluções sem dicas; título «Férias de Verão».";
+    QTest::newRow("8 × 8, Progressiva, com dicas")
+        << 0 << 5 << "5"
+        << "" << true << 0xFFu << QStringList{"-n", "P", "-p", "5", "-s", "ff"}
+        << "5 puzzles · 8 × 8 · progressiva: 1 + 1 + 1 + 1 + 1; soluções com dicas; sem título.";
+}
+
+// A book made again from its code in the window (Ctrl+R) is the book tavrelo-cli makes
+// with the same options and -s, puzzle for puzzle.
+void TesteJanela::RefazerIgualAoCli() {
+    QFETCH(int, tamanho);
+    QFETCH(int, nivel);
+    QFETCH(QString, numero);
+    QFETCH(QString, titulo);
+    QFETCH(bool, dicas);
+    QFETCH(uint32_t, codigo);
+    QFETCH(QStringList, opcoes);
+    QFETCH(QString, escolha);
+
+    QTemporaryDir pasta;
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    j.FicheiroEscolhido = pasta.filePath("refeito.pdf");
+    j.Codigo = codigo;
+    Escolher(j, tamanho, nivel, numero);
+    Controlo<QLineEdit>(j, "EditTituloLivro")->setText(titulo);
+    Controlo<QCheckBox>(j, "CheckBoxCaminho")->setChecked(dicas);
+    QVERIFY(Mostrar(j));
+    QTest::keyClick(&j, Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(j.Escolhas, QStringList{escolha});
+    EsperarFim(j);
+    QCOMPARE(gravacoes->Chamadas, 1);
+    const QString hexadecimal = QString("%1").arg(codigo, 8, 16, QChar('0')).toUpper();
+    QVERIFY2(Estado(j).endsWith("Código do livro: " + hexadecimal), qPrintable(Estado(j)));
+
+    const teste::TResultadoProcesso cli =
+        teste::Correr(TAVRELO_CLI_PATH, opcoes + QStringList{"--sem-pdf", "--json", "-", "-q"});
+    QCOMPARE(cli.Estado, 0);
+    const nlohmann::json daLinha = nlohmann::json::parse(cli.Saida.toStdString());
+    const nlohmann::json daJanela = teste::LivroEmJson(gravacoes->Livro);
+    QCOMPARE(daJanela.size(), daLinha.size());
+    QVERIFY2(daJanela == daLinha,
+             qPrintable(QString::fromStdString(daJanela["Config"].dump() + " / " +
+                                               daLinha["Config"].dump())));
+}
+
+void TesteJanela::Arranque() {
+    const struct {
+        const char* Plataforma;
+        bool Precisa;
+    } plataformas[] = {
+        {"", true},
+        {"xcb", true},
+        {"wayland", true},
+        {"wayland-egl", true},
+        {"wayland;xcb", true},
+        {"xcb:nograb", true},
+        {"offscreen", false},
+        {"offscreen:fontengine=freetype", false},
+        {"xcb;offscreen", false},
+        {"minimal", false},
+        {"vnc", false},
+    };
+    for (const auto& p : plataformas) {
+        QVERIFY2(PlataformaPrecisaDeEcra(p.Plataforma) == p.Precisa, p.Plataforma);
+    }
+
+    using V = std::vector<std::string>;
+    const TSessaoGrafica semEcra{};
+    const TSessaoGrafica x11{":0", "", ""};
+    const struct {
+        V Args;
+        TSessaoGrafica Sessao;
+        TAccaoArranque Accao;
+    } casos[] = {
+        {{"--version"}, semEcra, TAccaoArranque::aaVersao},
+        {{"--help"}, semEcra, TAccaoArranque::aaAjuda},
+        {{"-h"}, x11, TAccaoArranque::aaAjuda},
+        {{}, semEcra, TAccaoArranque::aaSemEcra},
+        {{"-style", "fusion"}, semEcra, TAccaoArranque::aaSemEcra},
+        {{}, x11, TAccaoArranque::aaJanela},
+        {{}, {"", "wayland-0", ""}, TAccaoArranque::aaJanela},
+        {{}, {"", "", "offscreen"}, TAccaoArranque::aaJanela},
+        {{}, {"", "", "xcb"}, TAccaoArranque::aaSemEcra},
+    };
+    for (const auto& c : casos) {
+        QCOMPARE(LerArranque(c.Args, c.Sessao).Accao, c.Accao);
+    }
+    QCOMPARE(LerArranque({"--version"}, x11).Texto,
+             std::string("tavrelo ") + VersaoDoPrograma() + "\n");
+
+    // "-platform NAME" is Qt's own option and wins over QT_QPA_PLATFORM.
+    const QByteArray antes = qgetenv("QT_QPA_PLATFORM");
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    const TSessaoGrafica comArgumento = SessaoDoProcesso({"-platform", "offscreen"});
+    const TSessaoGrafica semArgumento = SessaoDoProcesso({});
+    qputenv("QT_QPA_PLATFORM", antes);
+    QCOMPARE(comArgumento.Plataforma, std::string("offscreen"));
+    QCOMPARE(semArgumento.Plataforma, std::string("xcb"));
+}
+
+// The built program, started as a user starts it: --version and --help answer without a
+// display; without one it says so in Portuguese, and so it does when the display named
+// does not answer, before Qt says anything.
+void TesteJanela::ProgramaSemEcra() {
+    const QString programa = TAVRELO_JANELA_PATH;
+    const QList<QPair<QString, QString>> semEcra = {{"DISPLAY", ""},
+                                                    {"WAYLAND_DISPLAY", ""},
+                                                    {"QT_QPA_PLATFORM", ""},
+                                                    {"XDG_SESSION_TYPE", ""}};
+
+    const teste::TResultadoProcesso versao = teste::Correr(programa, {"--version"}, semEcra);
+    QCOMPARE(versao.Estado, 0);
+    QCOMPARE(versao.Saida, QString("tavrelo %1\n").arg(VersaoDoPrograma()));
+    QCOMPARE(versao.Erros, QString());
+
+    const teste::TResultadoProcesso ajuda = teste::Correr(programa, {"--help"}, semEcra);
+    QCOMPARE(ajuda.Estado, 0);
+    QVERIFY(ajuda.Saida.startsWith("Utilização: tavrelo"));
+    QVERIFY(ajuda.Saida.contains("--version"));
+    QVERIFY(ajuda.Saida.contains("tavrelo-cli"));
+
+    const teste::TResultadoProcesso sem = teste::Correr(programa, {}, semEcra);
+    QCOMPARE(sem.Estado, 1);
+    QCOMPARE(sem.Saida, QString());
+    QCOMPARE(sem.Erros, QString::fromStdString(LerArranque({}, {}).Texto));
+    QVERIFY(sem.Erros.contains("tavrelo-cli"));
+
+    auto mortos = semEcra;
+    mortos.append(qMakePair(QString("DISPLAY"), QString(":6543")));
+    const teste::TResultadoProcesso morto = teste::Correr(programa, {}, mortos);
+    QCOMPARE(morto.Estado, 1);
+    QCOMPARE(morto.Erros, QString::fromStdString(MensagemSessaoNaoRespondeu({":6543", "", ""})));
+}
+
+// The program ending on a signal while the pages are written: they stop, nothing is
+// written, nothing is asked, and the window closes.
+void TesteJanela::PararParaSair() {
+    QTemporaryDir pasta;
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    auto portao = std::make_shared<teste::TPortao>();
+    auto paginas = std::make_shared<std::atomic<int32_t>>(0);
+    j.DefinirGravador(teste::GravadorDePaginas(gravacoes, portao, paginas));
+    j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+    Escolher(j, 3, 0, "2");
+    QVERIFY(Mostrar(j));
+    Botao(j, "BitBtnGerar")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(Estado(j), QString("A criar o PDF..."), 200000);
+
+    j.PararParaSair();
+    portao->Abrir();
+    EsperarFim(j);
+    QCOMPARE(paginas->load(), 0);
+    QCOMPARE(gravacoes->Chamadas, 0);
+    QCOMPARE(QDir(pasta.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
+    QVERIFY(j.Perguntas.isEmpty());
+    QVERIFY(!j.isVisible());
+}
+
+// SIGTERM (the session ending) ends the built program in order: status 128 + 15, and the
+// folder of Qt's settings removed.
+void TesteJanela::SinalTerminaOPrograma() {
+    QTemporaryDir casa, sessao;
+    QProcess programa;
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.remove("DISPLAY");
+    ambiente.remove("WAYLAND_DISPLAY");
+    ambiente.insert("QT_QPA_PLATFORM", "offscreen");
+    ambiente.insert("HOME", casa.path());
+    ambiente.insert("XDG_RUNTIME_DIR", sessao.path());
+    programa.setProcessEnvironment(ambiente);
+    programa.start(TAVRELO_JANELA_PATH, {});
+    const QDir pastaDaSessao(sessao.path());
+    QTRY_VERIFY_WITH_TIMEOUT(!pastaDaSessao.entryList({"tavrelo-*"}, QDir::Dirs).isEmpty(), 60000);
+    programa.terminate();
+    QVERIFY(programa.waitForFinished(60000));
+    QCOMPARE(programa.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(programa.exitCode(), 128 + SIGTERM);
+    QCOMPARE(pastaDaSessao.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    QCOMPARE(QDir(casa.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             QStringList());
 }
 
 QTEST_MAIN(TesteJanela)

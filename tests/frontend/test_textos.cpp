@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace tavrelo {
@@ -150,6 +151,32 @@ TEST(TituloDoLivro, OsTitulosLongosQuebramNaCapa) {
     EXPECT_EQ(TituloDaCapa(*medida, Titulo60).Linhas.size(), 2u);
     EXPECT_EQ(TituloDaCapa(*medida, Titulo130).Linhas.size(), 3u);
     EXPECT_FALSE(TituloDaCapa(*medida, Titulo200).Cabe);
+}
+
+// Both front ends read a book code here: what one accepts, the other does too.
+TEST(Textos, LerCodigoDoLivro) {
+    const struct {
+        const char* Texto;
+        std::optional<uint32_t> Codigo;
+    } casos[] = {
+        {"0A1B2C3D", 0x0A1B2C3Du},
+        {"0a1b2c3d", 0x0A1B2C3Du},
+        {" FF\t", 0xFFu},
+        {"0", 0u},
+        {"FFFFFFFF", 0xFFFFFFFFu},
+        {"00000001", 1u},
+        {"123456789", {}},
+        {"0x1F", {}},
+        {"G1", {}},
+        {"-1", {}},
+        {"+1", {}},
+        {"1 2", {}},
+        {"", {}},
+        {"  ", {}},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(LerCodigoDoLivro(c.Texto), c.Codigo) << "«" << c.Texto << "»";
+    }
 }
 
 } // namespace
