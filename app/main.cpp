@@ -1,6 +1,7 @@
 // Start-up: the application, its title and look, the window, the event loop.
 #include "app/aspeto.h"
 #include "app/janela.h"
+#include "frontend/sinais.h"
 #include "frontend/textos.h"
 
 #include <QApplication>
@@ -9,6 +10,9 @@
 #include <exception>
 
 int main(int argc, char* argv[]) {
+    // No file may take the place of a closed standard descriptor, and a signal that ends the
+    // program must not leave a book's temporary file behind.
+    tavrelo::PrepararProcesso();
     QApplication app(argc, argv);
     QApplication::setApplicationName("TAVRELO");
     QApplication::setOrganizationName("Brovanel");
