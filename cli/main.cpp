@@ -254,6 +254,7 @@ int main(int argc, char** argv) {
         return SAIDA_FALHOU;
     }
     InstalarSinaisDeFim(AoSinal);
+    InstalarLimpezaNasFalhas();
     try {
         return Executar(argc, argv);
     } catch (const std::bad_alloc&) {

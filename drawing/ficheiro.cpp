@@ -462,10 +462,16 @@ TFicheiroAtomico::TFicheiroAtomico(std::string ACaminho) : FCaminho(std::move(AC
         FDescritor = alvo.Tipo == TTipoDeAlvo::taDescritor ? CopiarDescritor(alvo.Descritor)
                                                            : AbrirFluxo(alvo);
         if (FDescritor < 0) {
-            if (errno == EBADF && FCaminho == SAIDA_PADRAO) {
-                throw EVelt("Não foi possível escrever na saída padrão: está fechada.");
+            const int erro = errno;
+            if (alvo.Tipo == TTipoDeAlvo::taDescritor && alvo.Descritor == STDOUT_FILENO &&
+                g_FechadoNoInicio[STDOUT_FILENO]) {
+                throw EVelt(FCaminho == SAIDA_PADRAO
+                                ? std::string("Não foi possível escrever na saída padrão: está "
+                                              "fechada.")
+                                : "Não foi possível gravar " + FCaminho +
+                                      ": a saída padrão está fechada.");
             }
-            Falhar(FCaminho, errno);
+            Falhar(FCaminho, erro);
         }
         return;
     case TTipoDeAlvo::taRegular:

@@ -17,6 +17,14 @@ extern "C" void AoSinalDeFim(int ASinal) {
     TerminarPeloSinal(ASinal);
 }
 
+// Runs once (SA_RESETHAND): on return the fault, or abort(), ends the program as it would have.
+extern "C" void AoErroFatal(int) {
+    ApagarTemporariosPendentes();
+    static const char aviso[] = "\nO programa terminou por um erro interno.\n";
+    const ssize_t escrito = ::write(STDERR_FILENO, aviso, sizeof aviso - 1);
+    (void)escrito;
+}
+
 } // namespace
 
 std::span<const int> SinaisDeFim() {
@@ -45,9 +53,22 @@ void InstalarSinaisDeFim(void (*AManipulador)(int)) {
     }
 }
 
+void InstalarLimpezaNasFalhas() {
+#if !defined(__SANITIZE_ADDRESS__)
+    struct sigaction accao {};
+    accao.sa_handler = AoErroFatal;
+    sigemptyset(&accao.sa_mask);
+    accao.sa_flags = static_cast<int>(SA_RESETHAND | SA_NODEFER);
+    for (const int s : {SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT}) {
+        ::sigaction(s, &accao, nullptr);
+    }
+#endif
+}
+
 bool PrepararProcesso() {
     const bool descritores = ProtegerDescritoresPadrao();
     InstalarSinaisDeFim(AoSinalDeFim);
+    InstalarLimpezaNasFalhas();
     return descritores;
 }
 

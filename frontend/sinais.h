@@ -20,9 +20,15 @@ std::span<const int> SinaisDeFim();
 // removed.
 void InstalarSinaisDeFim(void (*AManipulador)(int));
 
-// The start of either program: the closed standard descriptors opened on /dev/null, then every
-// terminating signal set to end the program through TerminarPeloSinal. False when /dev/null
-// could not be opened.
+// A fault that ends the program (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT: a library that fails
+// under extreme want of memory, say) still removes the temporary files and says so in a line on
+// standard error; the program then ends as the fault would have ended it. Not under
+// AddressSanitizer, which reports such faults itself.
+void InstalarLimpezaNasFalhas();
+
+// The start of either program: the closed standard descriptors opened on /dev/null, every
+// terminating signal set to end the program through TerminarPeloSinal, and the clean-up on
+// faults. False when /dev/null could not be opened.
 bool PrepararProcesso();
 
 } // namespace tavrelo
