@@ -642,6 +642,15 @@ TEST_F(Programa, DestinosQueNaoSaoFicheiros) {
 // Standard output closed from the start, or by its reader half-way: the JSON meant for it
 // cannot reach anyone, and the book says so or ends quietly, never with exit 0 or a damaged PDF.
 TEST_F(Programa, SaidaPadraoFechada) {
+    // The standard output named through a link, as /dev/stdout is.
+    fs::create_symlink("/proc/self/fd/1", Em("saida"));
+    const TResultadoPrograma ligada =
+        TPrograma({"-n", "1", "-p", "1", "--sem-pdf", "--json", Em("saida")}, "", true).Esperar();
+    EXPECT_EQ(ligada.Estado, 1);
+    EXPECT_EQ(ligada.Erros,
+              "Não foi possível gravar " + Em("saida") + ": a saída padrão está fechada.\n");
+    fs::remove(Em("saida"));
+
     for (const bool comPdf : {false, true}) {
         Args args = {"-n", "1", "-p", "1", "--json", "-"};
         const Args destino = comPdf ? Args{"-o", Em("livro.pdf")} : Args{"--sem-pdf"};
