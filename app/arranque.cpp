@@ -1,6 +1,6 @@
 #include "app/arranque.h"
 
-#include "drawing/ficheiro.h"
+#include "frontend/sinais.h"
 #include "frontend/textos.h"
 
 #include <QCoreApplication>
@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <iterator>
 #include <mutex>
 #include <unistd.h>
 
@@ -207,24 +208,35 @@ constexpr int SINAIS_DE_SAIDA[] = {SIGINT, SIGTERM, SIGHUP};
 int g_TuboDoSinal[2] = {-1, -1};
 std::atomic<int> g_SinalRecebido{0};
 static_assert(std::atomic<int>::is_always_lock_free);
+// What each of SINAIS_DE_SAIDA did before, put back when the window no longer listens.
+struct sigaction g_AccoesAnteriores[std::size(SINAIS_DE_SAIDA)];
 
 extern "C" void AoSinalDeSaida(int ASinal) {
     if (g_SinalRecebido.exchange(ASinal) != 0) {
-        ApagarTemporariosPendentes();
-        ::_exit(128 + ASinal);
+        TerminarPeloSinal(ASinal);
     }
     const char aviso = 1;
     const ssize_t escrito = ::write(g_TuboDoSinal[1], &aviso, 1);
     (void)escrito;
 }
 
-void TratarSinais(void (*ATratador)(int)) {
+// A signal the program was started with ignored (nohup) stays ignored.
+void OuvirSinais() {
     struct sigaction accao {};
-    accao.sa_handler = ATratador;
+    accao.sa_handler = AoSinalDeSaida;
     sigemptyset(&accao.sa_mask);
     accao.sa_flags = SA_RESTART;
-    for (const int sinal : SINAIS_DE_SAIDA) {
-        sigaction(sinal, &accao, nullptr);
+    for (size_t i = 0; i < std::size(SINAIS_DE_SAIDA); ++i) {
+        ::sigaction(SINAIS_DE_SAIDA[i], nullptr, &g_AccoesAnteriores[i]);
+        if (g_AccoesAnteriores[i].sa_handler != SIG_IGN) {
+            ::sigaction(SINAIS_DE_SAIDA[i], &accao, nullptr);
+        }
+    }
+}
+
+void DeixarDeOuvirSinais() {
+    for (size_t i = 0; i < std::size(SINAIS_DE_SAIDA); ++i) {
+        ::sigaction(SINAIS_DE_SAIDA[i], &g_AccoesAnteriores[i], nullptr);
     }
 }
 
@@ -244,14 +256,14 @@ TSaidaPorSinal::TSaidaPorSinal(std::function<void(int)> AAoSinal) : FAoSinal(std
             FAoSinal(sinal);
         }
     });
-    TratarSinais(AoSinalDeSaida);
+    OuvirSinais();
 }
 
 TSaidaPorSinal::~TSaidaPorSinal() {
     if (FNotificador == nullptr) {
         return;
     }
-    TratarSinais(SIG_DFL);
+    DeixarDeOuvirSinais();
     delete FNotificador;
     ::close(g_TuboDoSinal[0]);
     ::close(g_TuboDoSinal[1]);

@@ -539,6 +539,9 @@ void TFormMain::LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string
         break;
     case TFimDoLivro::flGravado:
         ProgressBarLote->setValue(ProgressBarLote->maximum());
+        for (const std::string& aviso : ADesfecho.Avisos) {
+            MostrarAviso(Q(aviso));
+        }
         if (CheckBoxAbrirPDF->isChecked() && !AbrirFicheiro(caminho)) {
             MostrarAviso(QString("O livro foi gravado, mas não foi possível abri-lo num leitor de "
                                  "PDF.\nO ficheiro está em:\n%1")

@@ -3,6 +3,7 @@
 #include "app/arranque.h"
 #include "app/aspeto.h"
 #include "app/janela.h"
+#include "frontend/sinais.h"
 #include "frontend/textos.h"
 
 #include <QApplication>
@@ -32,6 +33,10 @@ int main(int argc, char* argv[]) {
     case TAccaoArranque::aaJanela:
         break;
     }
+
+    // No file may take the place of a closed standard descriptor, and a signal that ends the
+    // program must not leave a book's temporary file behind.
+    PrepararProcesso();
 
     std::optional<TVigiaDoArranque> vigia(std::in_place, sessao);
     QApplication app(argc, argv);

@@ -117,23 +117,32 @@ void Escrever(const ordered_json& AValor, int ANivel, std::string& ASaida) {
     ASaida += '\n' + margemFim + (objeto ? '}' : ']');
 }
 
-} // namespace
+ordered_json PuzzleDoLivroParaJson(const TPuzzleDoLivro& APuzzle) {
+    ordered_json j = ordered_json::object();
+    j["Posicao"] = APuzzle.Posicao;
+    j["SubSemente"] = APuzzle.SubSemente;
+    j["Puzzle"] = PuzzleParaJson(APuzzle.Puzzle);
+    return j;
+}
 
-ordered_json LivroParaJson(const TLivro& ALivro) {
-    ordered_json puzzles = ordered_json::array();
-    for (const TPuzzleDoLivro& p : ALivro.Puzzles) {
-        ordered_json j = ordered_json::object();
-        j["Posicao"] = p.Posicao;
-        j["SubSemente"] = p.SubSemente;
-        j["Puzzle"] = PuzzleParaJson(p.Puzzle);
-        puzzles.push_back(std::move(j));
-    }
+// The book without its puzzles: the list is left empty, to be written a puzzle at a time.
+ordered_json LivroSemPuzzles(const TLivro& ALivro) {
     ordered_json livro = ordered_json::object();
     livro["Config"] = ConfigParaJson(ALivro.Config);
     livro["Codigo"] = ALivro.Codigo;
     livro["Plano"] = ALivro.Plano;
     livro["Cancelado"] = ALivro.Cancelado;
-    livro["Puzzles"] = std::move(puzzles);
+    livro["Puzzles"] = ordered_json::array();
+    return livro;
+}
+
+} // namespace
+
+ordered_json LivroParaJson(const TLivro& ALivro) {
+    ordered_json livro = LivroSemPuzzles(ALivro);
+    for (const TPuzzleDoLivro& p : ALivro.Puzzles) {
+        livro["Puzzles"].push_back(PuzzleDoLivroParaJson(p));
+    }
     return livro;
 }
 
@@ -141,6 +150,41 @@ std::string TextoJson(const ordered_json& AValor) {
     std::string texto;
     Escrever(AValor, 0, texto);
     texto += '\n';
+    return texto;
+}
+
+// Writes what Escrever writes for the whole book, with the list of puzzles filled in one
+// puzzle at a time: the book is an object of more than plain values, so it is laid out one
+// key a line, and so is a list of puzzles that is not empty.
+void EscreverLivroJson(const TLivro& ALivro,
+                       const std::function<void(std::string_view)>& AEscrever) {
+    const ordered_json livro = LivroSemPuzzles(ALivro);
+    std::string texto = "{\n";
+    bool primeiro = true;
+    for (const auto& [chave, valor] : livro.items()) {
+        texto += primeiro ? "  " : ",\n  ";
+        texto += Escalar(ordered_json(chave)) + ": ";
+        primeiro = false;
+        if (chave != "Puzzles" || ALivro.Puzzles.empty()) {
+            Escrever(valor, 1, texto);
+            continue;
+        }
+        texto += "[\n";
+        for (size_t p = 0; p < ALivro.Puzzles.size(); ++p) {
+            texto += p == 0 ? "    " : ",\n    ";
+            Escrever(PuzzleDoLivroParaJson(ALivro.Puzzles[p]), 2, texto);
+            AEscrever(texto);
+            texto.clear();
+        }
+        texto += "\n  ]";
+    }
+    texto += "\n}\n";
+    AEscrever(texto);
+}
+
+std::string TextoDoLivroJson(const TLivro& ALivro) {
+    std::string texto;
+    EscreverLivroJson(ALivro, [&texto](std::string_view APedaco) { texto += APedaco; });
     return texto;
 }
 

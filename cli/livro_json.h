@@ -6,7 +6,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 namespace tavrelo {
 
@@ -17,8 +19,12 @@ nlohmann::ordered_json LivroParaJson(const TLivro& ALivro);
 // indented by two blanks per level. Ends with a newline.
 std::string TextoJson(const nlohmann::ordered_json& AValor);
 
-inline std::string TextoDoLivroJson(const TLivro& ALivro) {
-    return TextoJson(LivroParaJson(ALivro));
-}
+// The text of the book, TextoJson(LivroParaJson(ALivro)), handed to AEscrever a piece at a
+// time: no more than one puzzle is ever held as JSON, whatever the size of the book.
+void EscreverLivroJson(const TLivro& ALivro,
+                       const std::function<void(std::string_view)>& AEscrever);
+
+// The same text whole, for a small book.
+std::string TextoDoLivroJson(const TLivro& ALivro);
 
 } // namespace tavrelo

@@ -5,6 +5,7 @@
 #include "core/random.h"
 #include "drawing/ficheiro.h"
 #include "frontend/fazer_livro.h"
+#include "frontend/sinais.h"
 #include "frontend/textos.h"
 
 #include <atomic>
@@ -12,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
+#include <new>
 #include <string>
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -23,9 +25,17 @@ using namespace tavrelo;
 constexpr int SAIDA_OK = 0;
 constexpr int SAIDA_FALHOU = 1;
 constexpr int SAIDA_USO = 2;
-constexpr int SAIDA_INTERROMPIDO = 130;
+constexpr int SAIDA_POR_SINAL = 128;
 
-// Set by the first SIGINT or SIGTERM; the progress callback turns it into a cancel.
+// Where the book is, for the signal handler.
+enum TFase : int {
+    fsPreparar,  // options read, files opened: a signal ends the program at once
+    fsFazer,     // puzzles and pages being made: a first request stops after the one in course
+    fsConfirmar, // the files are being put in place, or are: the book ends as it would anyway
+};
+std::atomic<int> g_Fase{fsPreparar};
+// The first request to stop (SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, SIGALRM), turned into
+// a cancel by the progress callback.
 std::atomic<int> g_Sinal{0};
 // Whether the handler may tell the user on the terminal what happens next.
 std::atomic<bool> g_AvisarInterrupcao{false};
@@ -35,32 +45,38 @@ std::atomic<bool> g_AGravarPaginas{false};
 static_assert(std::atomic<int>::is_always_lock_free);
 static_assert(std::atomic<bool>::is_always_lock_free);
 
+void EscreverNoErro(const char* ATexto, size_t ATamanho) {
+    const ssize_t escrito = ::write(STDERR_FILENO, ATexto, ATamanho);
+    (void)escrito;
+}
+
 extern "C" void AoSinal(int ASinal) {
-    if (g_Sinal.exchange(ASinal) != 0) {
-        // A second request: stop now, without the puzzle in progress.
-        ApagarTemporariosPendentes();
-        ::_exit(SAIDA_INTERROMPIDO);
+    const int fase = g_Fase.load();
+    if (fase == fsConfirmar) {
+        return;
+    }
+    // SIGQUIT asks to quit now; after SIGPIPE nobody reads what would follow; after SIGXFSZ no
+    // file can grow.
+    const bool pedido = ASinal != SIGQUIT && ASinal != SIGPIPE && ASinal != SIGXFSZ;
+    if (fase == fsPreparar || !pedido || g_Sinal.exchange(ASinal) != 0) {
+        if (ASinal == SIGXFSZ) {
+            static const char aviso[] = "\nO ficheiro a gravar excede o tamanho máximo que este "
+                                        "programa pode escrever (ulimit -f).\n";
+            EscreverNoErro(aviso, sizeof aviso - 1);
+        }
+        TerminarPeloSinal(ASinal);
     }
     if (g_AvisarInterrupcao.load()) {
         static const char avisoPuzzle[] = "\nA interromper depois do puzzle em curso "
                                           "(Ctrl-C outra vez para sair já).\n";
         static const char avisoPagina[] = "\nA interromper depois da página em curso "
                                           "(Ctrl-C outra vez para sair já).\n";
-        const bool paginas = g_AGravarPaginas.load();
-        const ssize_t escrito = paginas
-                                    ? ::write(STDERR_FILENO, avisoPagina, sizeof avisoPagina - 1)
-                                    : ::write(STDERR_FILENO, avisoPuzzle, sizeof avisoPuzzle - 1);
-        (void)escrito;
+        if (g_AGravarPaginas.load()) {
+            EscreverNoErro(avisoPagina, sizeof avisoPagina - 1);
+        } else {
+            EscreverNoErro(avisoPuzzle, sizeof avisoPuzzle - 1);
+        }
     }
-}
-
-void InstalarSinais() {
-    struct sigaction accao {};
-    accao.sa_handler = AoSinal;
-    sigemptyset(&accao.sa_mask);
-    accao.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &accao, nullptr);
-    sigaction(SIGTERM, &accao, nullptr);
 }
 
 // Number of characters (not bytes) of a UTF-8 text.
@@ -173,24 +189,25 @@ int Executar(int argc, char** argv) {
     }
     config.Titulo = titulo.Titulo;
 
-    // From here on an interrupt stops the book cleanly; the handler must be in place
-    // before the temporary files exist, or a default kill could leave them behind.
-    const bool terminal = !opcoes.Silencioso && ::isatty(STDERR_FILENO) == 1;
-    g_AvisarInterrupcao.store(terminal);
-    InstalarSinais();
-
     TPedidoLivro pedido;
     pedido.Config = config;
     pedido.CaminhoPdf = opcoes.SemPdf ? std::string() : CaminhoDoPdf(opcoes);
     if (!opcoes.Json.empty()) {
         pedido.Outros.push_back({opcoes.Json, [](const TLivro& ALivro, const auto& AEscrever) {
-                                     AEscrever(TextoDoLivroJson(ALivro));
+                                     EscreverLivroJson(ALivro, AEscrever);
                                  }});
     }
+    // With the book on standard output, every message goes to standard error.
+    const bool livroNaSaida =
+        (!pedido.CaminhoPdf.empty() && MesmoFicheiro(pedido.CaminhoPdf, "-")) ||
+        (!opcoes.Json.empty() && MesmoFicheiro(opcoes.Json, "-"));
 
+    const bool terminal = !opcoes.Silencioso && ::isatty(STDERR_FILENO) == 1;
+    g_AvisarInterrupcao.store(terminal);
     TProgressoTerminal progresso(terminal);
     TAvisosLivro avisos;
     avisos.Progresso = [&](int32_t AFeitos, int32_t ATotal, const std::string& ATexto) {
+        g_Fase.store(fsFazer); // the files are open: from now on a book can stop cleanly
         progresso.Mostrar(AFeitos, ATotal, ATexto);
     };
     avisos.InicioDasPaginas = [&] {
@@ -201,13 +218,14 @@ int Executar(int argc, char** argv) {
     };
     avisos.Cancelar = [] { return g_Sinal.load() != 0; };
     avisos.PararPaginas = avisos.Cancelar;
+    avisos.AntesDeConfirmar = [] { g_Fase.store(fsConfirmar); };
 
     const TDesfechoLivro desfecho = FazerLivro(pedido, avisos);
     progresso.Limpar();
     switch (desfecho.Fim) {
     case TFimDoLivro::flCancelado:
         std::cerr << desfecho.Mensagem << "\n";
-        return SAIDA_INTERROMPIDO;
+        return SAIDA_POR_SINAL + (g_Sinal.load() != 0 ? g_Sinal.load() : SIGINT);
     case TFimDoLivro::flFalhou:
         std::cerr << desfecho.Mensagem << "\n";
         return SAIDA_FALHOU;
@@ -215,21 +233,42 @@ int Executar(int argc, char** argv) {
         break;
     }
 
-    // With the book on standard output, every message goes to standard error.
-    std::ostream& mensagens = opcoes.Json == "-" ? std::cerr : std::cout;
+    std::ostream& mensagens = livroNaSaida ? std::cerr : std::cout;
     mensagens << desfecho.Mensagem << "\n";
-    if (!pedido.CaminhoPdf.empty()) {
+    if (!pedido.CaminhoPdf.empty() && pedido.CaminhoPdf != "-") {
         mensagens << "PDF gravado em " << CaminhoParaMostrar(pedido.CaminhoPdf) << "\n";
     }
     if (!opcoes.Json.empty() && opcoes.Json != "-") {
         mensagens << "JSON gravado em " << CaminhoParaMostrar(opcoes.Json) << "\n";
     }
     mensagens.flush();
+    for (const std::string& aviso : desfecho.Avisos) {
+        std::cerr << aviso << "\n";
+    }
     return SAIDA_OK;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    return Executar(argc, argv);
+    // Before anything is opened: no file may take the place of a closed standard descriptor,
+    // and a signal must find the handler in place before the first temporary file exists.
+    if (!ProtegerDescritoresPadrao()) {
+        static const char aviso[] = "Não foi possível abrir /dev/null para as saídas fechadas.\n";
+        EscreverNoErro(aviso, sizeof aviso - 1);
+        return SAIDA_FALHOU;
+    }
+    InstalarSinaisDeFim(AoSinal);
+    InstalarLimpezaNasFalhas();
+    try {
+        return Executar(argc, argv);
+    } catch (const std::bad_alloc&) {
+        // Whatever held the memory is free again; stderr is unbuffered and needs none.
+        std::fputs(MENSAGEM_SEM_MEMORIA, stderr);
+        std::fputc('\n', stderr);
+        return SAIDA_FALHOU;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "O programa terminou por um erro inesperado: %s\n", e.what());
+        return SAIDA_FALHOU;
+    }
 }

@@ -1,13 +1,13 @@
 #include "cli/opcoes.h"
 
 #include "core/tipos.h"
+#include "drawing/ficheiro.h"
 #include "frontend/textos.h"
 
 #include <CLI/CLI.hpp>
 
 #include <cctype>
 #include <charconv>
-#include <filesystem>
 
 namespace tavrelo {
 
@@ -29,27 +29,6 @@ TLeituraOpcoes Erro(const std::string& AMensagem, bool ASugerirAjuda = true) {
     return r;
 }
 
-bool EhUtf8(const std::string& ATexto) {
-    uint32_t ponto = 0;
-    for (size_t i = 0, n = 0; i < ATexto.size(); i += n) {
-        n = SequenciaUtf8(ATexto, i, ponto);
-        if (n == 0) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool TemControlo(const std::string& ATexto) {
-    for (const char c : ATexto) {
-        const auto u = static_cast<unsigned char>(c);
-        if (u < 0x20 || u == 0x7F) {
-            return true;
-        }
-    }
-    return false;
-}
-
 bool IgualSemMaiusculas(const std::string& A, const std::string& B) {
     if (A.size() != B.size()) {
         return false;
@@ -63,68 +42,147 @@ bool IgualSemMaiusculas(const std::string& A, const std::string& B) {
     return true;
 }
 
-// How an option is named in messages: its long name when it has one.
-std::string NomeDaOpcao(const CLI::Option& AOpcao) {
-    if (!AOpcao.get_lnames().empty()) {
-        return "--" + AOpcao.get_lnames().front();
-    }
-    return AOpcao.get_snames().empty() ? AOpcao.get_name() : "-" + AOpcao.get_snames().front();
-}
+// One option of the program, as the scan of the arguments sees it.
+struct TOpcaoConhecida {
+    std::string Longo;      // "--tamanho"
+    std::string Curto;      // "-t", or empty
+    bool LevaValor = false; // else a flag
+};
 
-// The option a CLI11 "missing or surplus value" error is about: its message names
-// it, as "--tamanho: 1 required N missing" or "... arguments to --tamanho, ...".
-std::string OpcaoDoErro(const CLI::App& AApp, const std::string& AMensagem) {
+std::vector<TOpcaoConhecida> OpcoesConhecidas(const CLI::App& AApp) {
+    std::vector<TOpcaoConhecida> r;
     for (const CLI::Option* opcao : AApp.get_options()) {
-        const std::string nome = opcao->get_name();
-        if (!nome.empty() && (AMensagem.rfind(nome + ":", 0) == 0 ||
-                              AMensagem.find(" " + nome + ",") != std::string::npos ||
-                              AMensagem.find(" " + nome + " ") != std::string::npos)) {
-            return NomeDaOpcao(*opcao);
-        }
+        TOpcaoConhecida o;
+        o.Longo = opcao->get_lnames().empty() ? "" : "--" + opcao->get_lnames().front();
+        o.Curto = opcao->get_snames().empty() ? "" : "-" + opcao->get_snames().front();
+        o.LevaValor = opcao->get_expected_min() > 0;
+        r.push_back(o);
     }
-    return {};
+    return r;
 }
 
-// CLI11 gives an option its one value even when that value is the next option
-// ("--json --sem-pdf"); such a value means the option's own value is missing.
-bool EhNomeDeOpcao(const CLI::App& AApp, const std::string& ATexto) {
-    for (const CLI::Option* opcao : AApp.get_options()) {
-        for (const std::string& l : opcao->get_lnames()) {
-            if (ATexto == "--" + l || ATexto.rfind("--" + l + "=", 0) == 0) {
-                return true;
+// The arguments read as a careful Unix tool reads them ("--opção=valor", "--opção valor",
+// "-xvalor", "-x valor", flags together as "-qh", "--" before arguments that are no option),
+// rewritten for CLI11 as "--opção" and, for an option with a value, that value on its own, so
+// that CLI11 takes every value as given, even one that starts with "-". The first misuse is
+// kept, named as the user typed it.
+struct TLeituraBruta {
+    std::vector<std::string> Normalizados;
+    std::string Erro;   // the first misuse, or empty
+    bool Ajuda = false; // --help or --version was asked for: that comes first
+};
+
+const TOpcaoConhecida* Procurar(const std::vector<TOpcaoConhecida>& AOpcoes,
+                                std::string_view ANome) {
+    for (const TOpcaoConhecida& o : AOpcoes) {
+        if ((!o.Longo.empty() && ANome == o.Longo) || (!o.Curto.empty() && ANome == o.Curto)) {
+            return &o;
+        }
+    }
+    return nullptr;
+}
+
+// Whether a separated value is really the next option ("--json --sem-pdf"): the value of the
+// option before it is then missing.
+bool PareceOpcao(const std::vector<TOpcaoConhecida>& AOpcoes, const std::string& ATexto) {
+    if (ATexto.size() < 2 || ATexto[0] != '-') {
+        return false;
+    }
+    if (ATexto[1] == '-') {
+        return Procurar(AOpcoes, ATexto.substr(0, ATexto.find('='))) != nullptr;
+    }
+    return Procurar(AOpcoes, ATexto.substr(0, 2)) != nullptr;
+}
+
+TLeituraBruta LerArgumentos(const std::vector<TOpcaoConhecida>& AOpcoes,
+                            const std::vector<std::string>& AArgs) {
+    TLeituraBruta r;
+    const auto erro = [&r](const std::string& AMensagem) {
+        if (r.Erro.empty()) {
+            r.Erro = AMensagem;
+        }
+    };
+    const auto aceitar = [&r](const TOpcaoConhecida& AOpcao) {
+        r.Normalizados.push_back(AOpcao.Longo);
+        r.Ajuda = r.Ajuda || AOpcao.Longo == "--help" || AOpcao.Longo == "--version";
+    };
+    // The value of AOpcao (typed as ANome) from the next argument, when there is one that is
+    // not itself an option.
+    const auto valorSeguinte = [&](const TOpcaoConhecida& AOpcao, const std::string& ANome,
+                                   size_t& i) {
+        if (i + 1 >= AArgs.size()) {
+            erro("Falta o valor da opção " + ANome + ".");
+            return;
+        }
+        if (PareceOpcao(AOpcoes, AArgs[i + 1])) {
+            erro("Falta o valor da opção " + ANome + " (um valor que comece por - escreve-se " +
+                 AOpcao.Longo + "=" + AArgs[i + 1] + ").");
+            return;
+        }
+        aceitar(AOpcao);
+        r.Normalizados.push_back(AArgs[++i]);
+    };
+
+    for (size_t i = 0; i < AArgs.size(); ++i) {
+        const std::string& a = AArgs[i];
+        if (a == "--") {
+            for (size_t j = i + 1; j < AArgs.size(); ++j) {
+                erro("Argumento inesperado: " + Citado(AArgs[j]));
             }
+            break;
         }
-        for (const std::string& c : opcao->get_snames()) {
-            if (ATexto.rfind("-" + c, 0) == 0) {
-                return true;
+        if (a.size() < 2 || a[0] != '-') {
+            erro("Argumento inesperado: " + Citado(a));
+            continue;
+        }
+        if (a[1] == '-') {
+            const size_t igual = a.find('=');
+            const std::string nome = a.substr(0, igual);
+            const TOpcaoConhecida* o = Procurar(AOpcoes, nome);
+            if (o == nullptr) {
+                erro("Opção desconhecida: " + Citado(a));
+            } else if (igual == std::string::npos) {
+                if (o->LevaValor) {
+                    valorSeguinte(*o, nome, i);
+                } else {
+                    aceitar(*o);
+                }
+            } else if (o->LevaValor) {
+                aceitar(*o);
+                r.Normalizados.push_back(a.substr(igual + 1));
+            } else {
+                erro("A opção " + nome + " não leva valor: " + Citado(a) + ".");
             }
+            continue;
+        }
+        // Short options: flags may go together; the first that takes a value takes the rest
+        // of the argument, or the next argument.
+        for (size_t k = 1; k < a.size(); ++k) {
+            const TOpcaoConhecida* o = Procurar(AOpcoes, std::string("-") + a[k]);
+            if (o == nullptr) {
+                erro(k > 1 && a[k] == '=' ? "A opção -" + std::string(1, a[k - 1]) +
+                                                " não leva valor: " + Citado(a) + "."
+                                          : "Opção desconhecida: " + Citado(a));
+                break;
+            }
+            if (!o->LevaValor) {
+                aceitar(*o);
+                continue;
+            }
+            if (k + 1 < a.size()) {
+                aceitar(*o);
+                r.Normalizados.push_back(a.substr(k + 1));
+            } else {
+                valorSeguinte(*o, o->Curto, i);
+            }
+            break;
         }
     }
-    return false;
+    return r;
 }
 
-TLeituraOpcoes TraduzirErro(const CLI::App& AApp, const CLI::ParseError& AErro) {
-    const std::string mensagem = AErro.what();
-    if (dynamic_cast<const CLI::ArgumentMismatch*>(&AErro) != nullptr) {
-        const std::string opcao = OpcaoDoErro(AApp, mensagem);
-        if (!opcao.empty()) {
-            return Erro("Falta o valor da opção " + opcao + ".");
-        }
-        return Erro("Falta o valor de uma opção.");
-    }
-    if (dynamic_cast<const CLI::ConversionError*>(&AErro) != nullptr) {
-        const std::string opcao = OpcaoDoErro(AApp, mensagem);
-        return Erro("A opção " + (opcao.empty() ? std::string("indicada") : opcao) +
-                    " não leva valor.");
-    }
-    return Erro("Opções inválidas (" + mensagem + ").");
-}
-
-bool MesmoCaminho(const std::string& A, const std::string& B) {
-    std::error_code erro;
-    const std::filesystem::path a = std::filesystem::absolute(A, erro).lexically_normal();
-    const std::filesystem::path b = std::filesystem::absolute(B, erro).lexically_normal();
-    return a == b;
+bool ForaDe(int32_t AValor, int32_t AMinimo, int32_t AMaximo) {
+    return AValor < AMinimo || AValor > AMaximo;
 }
 
 } // namespace
@@ -168,7 +226,7 @@ TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
     app.formatter(formato);
     app.footer("O livro é o mesmo sempre que se repetem as opções e o código (-s).\n"
                "Estado de saída: 0 livro gravado; 1 o livro não pôde ser feito ou gravado;\n"
-               "2 opções ou configuração inválidas; 130 interrompido (Ctrl-C).\n"
+               "2 opções ou configuração inválidas; 128+n parado pelo sinal n (130: Ctrl-C).\n"
                "Exemplo: tavrelo-cli -t 12 -n 3 -p 20 -o livro.pdf --json livro.json");
 
     std::string tamanho, nivel, puzzles, titulo, semente, saida, json;
@@ -193,70 +251,57 @@ TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
     app.add_flag("--sem-pdf", semPdf, "não grava o PDF (usar com --json)");
     app.add_flag("-q,--silencioso", silencioso, "sem indicação de progresso");
 
+    const TLeituraBruta bruta = LerArgumentos(OpcoesConhecidas(app), AArgs);
+    if (!bruta.Erro.empty() && !bruta.Ajuda) {
+        return Erro(bruta.Erro);
+    }
     try {
-        std::vector<std::string> invertidos(AArgs.rbegin(), AArgs.rend());
+        std::vector<std::string> invertidos(bruta.Normalizados.rbegin(), bruta.Normalizados.rend());
         app.parse(invertidos);
     } catch (const CLI::CallForHelp&) {
         return {TAccaoCli::acAjuda, {}, app.help()};
     } catch (const CLI::CallForVersion& e) {
         return {TAccaoCli::acVersao, {}, std::string(e.what()) + "\n"};
-    } catch (const CLI::ParseError& e) {
-        return TraduzirErro(app, e);
+    } catch (const CLI::ParseError&) {
+        return Erro("Opções inválidas.");
     }
 
-    for (const CLI::Option* opcao : app.get_options()) {
-        if (opcao->get_expected_min() > 0 && opcao->count() > 0 &&
-            EhNomeDeOpcao(app, opcao->as<std::string>())) {
-            return Erro("Falta o valor da opção " + NomeDaOpcao(*opcao) + ".");
-        }
-    }
-
-    const std::vector<std::string> resto = app.remaining();
-    if (!resto.empty()) {
-        const std::string& a = resto.front();
-        if (a.size() > 1 && a[0] == '-') {
-            return Erro("Opção desconhecida: " + a);
-        }
-        return Erro("Argumento inesperado: " + Citado(a));
-    }
-
+    // An option given is read even when its value is empty, and checked against the values
+    // the book accepts, which the message lists.
     TOpcoesCli o;
-    if (!tamanho.empty()) {
+    if (app.count("--tamanho") > 0) {
         const auto n = LerInteiro(tamanho);
-        if (!n) {
+        if (!n || !TamanhoValido(*n)) {
             return Erro("Tamanho de grelha inválido: " + Citado(tamanho) +
                         " (8, 12, 16, 7, 11 ou 13)");
         }
         o.Tamanho = *n;
     }
-    if (!nivel.empty()) {
+    if (app.count("--nivel") > 0) {
+        // 0 is the Progressiva too, as the book's data (the JSON) writes it.
         const std::string t = SemBrancos(nivel);
+        const auto n = LerInteiro(t);
         if (IgualSemMaiusculas(t, "P") || IgualSemMaiusculas(t, "Progressiva")) {
             o.Nivel = 0;
-        } else if (const auto n = LerInteiro(t)) {
+        } else if (n && !ForaDe(*n, 0, 5)) {
             o.Nivel = *n;
         } else {
             return Erro("Nível inválido: " + Citado(nivel) +
                         " (de 1 a 5, ou P para a Progressiva)");
         }
     }
-    if (!puzzles.empty()) {
+    if (app.count("--puzzles") > 0) {
         const auto n = LerInteiro(puzzles);
-        if (!n) {
+        if (!n || ForaDe(*n, MIN_PUZZLES, MAX_PUZZLES)) {
             return Erro("Número de puzzles inválido: " + Citado(puzzles) +
                         Formatar(" (de %d a %d)", MIN_PUZZLES, MAX_PUZZLES));
         }
         o.NumPuzzles = *n;
     }
+    // Whether the cover can print it is judged with the configuration (VerificarTitulo).
     o.Titulo = SemBrancos(titulo);
-    if (!EhUtf8(o.Titulo)) {
-        return Erro("O título não é texto UTF-8 válido.");
-    }
-    if (TemControlo(o.Titulo)) {
-        return Erro("O título tem de ser uma só linha, sem caracteres de controlo.");
-    }
     o.SemDicas = semDicas;
-    if (!semente.empty() || app.count("--semente") > 0) {
+    if (app.count("--semente") > 0) {
         o.Semente = LerCodigoDoLivro(semente);
         if (!o.Semente) {
             return Erro("Código do livro inválido: " + Citado(semente) +
@@ -282,7 +327,9 @@ TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
         return Erro("As opções --saida e --sem-pdf não podem ser usadas juntas: com --sem-pdf "
                     "nenhum PDF é gravado.");
     }
-    if (!o.SemPdf && !o.Json.empty() && o.Json != "-" && MesmoCaminho(CaminhoDoPdf(o), o.Json)) {
+    // Two names for one file (the same path, a link, a hard link, "-" twice) would write
+    // the JSON into the PDF.
+    if (!o.SemPdf && !o.Json.empty() && MesmoFicheiro(CaminhoDoPdf(o), o.Json)) {
         return Erro("O PDF e o JSON não podem ser gravados no mesmo ficheiro: " + Citado(o.Json) +
                     ".");
     }

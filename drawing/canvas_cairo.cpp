@@ -14,6 +14,7 @@
 #include FT_FREETYPE_H
 #include FT_TRUETYPE_TABLES_H
 #include <memory>
+#include <new>
 #include <numbers>
 #include <stdexcept>
 
@@ -59,9 +60,14 @@ struct TLetras {
 TLetra CarregarLetra(FT_Library ABiblioteca, std::string_view ANome) {
     const std::span<const unsigned char> dados = Recurso(ANome);
     TLetra letra;
-    if (dados.empty() ||
-        FT_New_Memory_Face(ABiblioteca, dados.data(), static_cast<FT_Long>(dados.size()), 0,
-                           &letra.Face) != 0) {
+    const FT_Error erro =
+        dados.empty() ? FT_Err_Invalid_Argument
+                      : FT_New_Memory_Face(ABiblioteca, dados.data(),
+                                           static_cast<FT_Long>(dados.size()), 0, &letra.Face);
+    if (erro == FT_Err_Out_Of_Memory) {
+        throw std::bad_alloc();
+    }
+    if (erro != 0) {
         throw std::runtime_error("TCanvasCairo: o tipo de letra " + std::string(ANome) +
                                  " nao pode ser lido");
     }
@@ -77,6 +83,9 @@ TLetra CarregarLetra(FT_Library ABiblioteca, std::string_view ANome) {
         letra.DescendenteWin = -letra.Face->descender;
     }
     letra.Cairo = cairo_ft_font_face_create_for_ft_face(letra.Face, 0);
+    if (cairo_font_face_status(letra.Cairo) == CAIRO_STATUS_NO_MEMORY) {
+        throw std::bad_alloc();
+    }
     if (cairo_font_face_status(letra.Cairo) != CAIRO_STATUS_SUCCESS) {
         throw std::runtime_error("TCanvasCairo: o tipo de letra " + std::string(ANome) +
                                  " nao pode ser usado");
@@ -88,7 +97,11 @@ TLetra CarregarLetra(FT_Library ABiblioteca, std::string_view ANome) {
 // document still being written may refer to the faces until the program ends.
 const TLetras* CarregarLetras() {
     auto letras = std::make_unique<TLetras>();
-    if (FT_Init_FreeType(&letras->Biblioteca) != 0) {
+    const FT_Error erro = FT_Init_FreeType(&letras->Biblioteca);
+    if (erro == FT_Err_Out_Of_Memory) {
+        throw std::bad_alloc();
+    }
+    if (erro != 0) {
         throw std::runtime_error("TCanvasCairo: a biblioteca de tipos de letra nao arrancou");
     }
     letras->Normal = CarregarLetra(letras->Biblioteca, RECURSO_LETRA_NORMAL);
@@ -157,10 +170,33 @@ cairo_status_t LerPng(void* AFonte, unsigned char* ADestino, unsigned int ATaman
 
 } // namespace
 
+std::string MotivoDoCairo(cairo_status_t AEstado) {
+    switch (AEstado) {
+    case CAIRO_STATUS_NO_MEMORY:
+        throw std::bad_alloc();
+    case CAIRO_STATUS_WRITE_ERROR:
+        return "erro ao escrever o PDF";
+    case CAIRO_STATUS_READ_ERROR:
+    case CAIRO_STATUS_PNG_ERROR:
+        return "erro ao ler uma imagem";
+    case CAIRO_STATUS_TEMP_FILE_ERROR:
+        return "não foi possível criar um ficheiro temporário";
+    case CAIRO_STATUS_FREETYPE_ERROR:
+    case CAIRO_STATUS_FONT_TYPE_MISMATCH:
+    case CAIRO_STATUS_USER_FONT_ERROR:
+        return "erro no tipo de letra";
+    default:
+        return Formatar("erro %d da biblioteca de desenho", static_cast<int>(AEstado));
+    }
+}
+
 // The picture on an opaque white ground, so transparency never reaches the page as black.
 cairo_surface_t* PngSobreBranco(std::span<const unsigned char> ADados, const std::string& ANome) {
     TLeituraPng leitura{ADados, 0};
     TSuperficie png(cairo_image_surface_create_from_png_stream(LerPng, &leitura));
+    if (cairo_surface_status(png.get()) == CAIRO_STATUS_NO_MEMORY) {
+        throw std::bad_alloc();
+    }
     if (cairo_surface_status(png.get()) != CAIRO_STATUS_SUCCESS) {
         throw std::runtime_error("Imagem: o recurso " + ANome + " nao e uma imagem PNG valida");
     }
@@ -174,8 +210,11 @@ cairo_surface_t* PngSobreBranco(std::span<const unsigned char> ADados, const std
     cairo_paint(cr.get());
     if (cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS ||
         cairo_surface_status(plano.get()) != CAIRO_STATUS_SUCCESS) {
-        throw std::runtime_error("Imagem: o recurso " + ANome + " nao pode ser preparado (" +
-                                 cairo_status_to_string(cairo_status(cr.get())) + ")");
+        const cairo_status_t estado = cairo_status(cr.get()) != CAIRO_STATUS_SUCCESS
+                                          ? cairo_status(cr.get())
+                                          : cairo_surface_status(plano.get());
+        throw std::runtime_error("a imagem " + ANome + " não pôde ser preparada (" +
+                                 MotivoDoCairo(estado) + ")");
     }
     cr.reset();
     cairo_surface_flush(plano.get());

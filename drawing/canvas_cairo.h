@@ -34,8 +34,13 @@ TCaixaDeLinha CaixaDeLinha(int32_t AEmPx, bool ANegrito);
 // names never meet.
 std::string NomeDeDestino(const std::string& ANome);
 
+// The reason for a cairo failure, in Portuguese, to follow "não pôde ser desenhada". Memory
+// that ran out raises std::bad_alloc instead, so that it is told as such wherever it happens.
+std::string MotivoDoCairo(cairo_status_t AEstado);
+
 // The PNG in ADados decoded and laid on opaque white (an RGB24 surface the caller
-// destroys). Raises std::runtime_error naming the resource ANome when it is not a PNG.
+// destroys). Raises std::runtime_error naming the resource ANome when it is not a PNG, and
+// std::bad_alloc when there is no memory to decode it.
 cairo_surface_t* PngSobreBranco(std::span<const unsigned char> ADados, const std::string& ANome);
 
 class TCanvasCairo final : public IVeltCanvas {

@@ -118,9 +118,9 @@ void TDestinoPdf::TerminarPagina() {
     cairo_destroy(pagina);
     const cairo_status_t estadoDoPdf = cairo_surface_status(FSuperficie);
     if (estado != CAIRO_STATUS_SUCCESS || estadoDoPdf != CAIRO_STATUS_SUCCESS) {
-        throw EVelt(Formatar(
-            "a página %d do PDF não pôde ser desenhada (%s).", FNumPaginas,
-            cairo_status_to_string(estado != CAIRO_STATUS_SUCCESS ? estado : estadoDoPdf)));
+        throw EVelt(
+            Formatar("a página %d do PDF não pôde ser desenhada (%s).", FNumPaginas,
+                     MotivoDoCairo(estado != CAIRO_STATUS_SUCCESS ? estado : estadoDoPdf).c_str()));
     }
 }
 
@@ -190,7 +190,7 @@ int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACom
     const cairo_status_t estado = cairo_surface_status(pdf.get());
     if (estado != CAIRO_STATUS_SUCCESS) {
         throw EVelt("não foi possível gravar " + AFicheiro.Caminho() +
-                    ": o PDF não pôde ser composto (" + cairo_status_to_string(estado) + ").");
+                    ": o PDF não pôde ser composto (" + MotivoDoCairo(estado) + ").");
     }
     return paginas;
 }

@@ -3,7 +3,6 @@
 #include "composition/livro_pdf.h"
 #include "frontend/textos.h"
 
-#include <cstdio>
 #include <memory>
 #include <new>
 
@@ -11,102 +10,74 @@ namespace tavrelo {
 
 namespace {
 
-// The standard output, as one more file of the book.
-constexpr const char* FALHA_NA_SAIDA_PADRAO = "Não foi possível escrever o livro na saída padrão.";
-
-void EscreverNaSaidaPadrao(std::string_view ATexto) {
-    if (std::fwrite(ATexto.data(), 1, ATexto.size(), stdout) != ATexto.size()) {
-        throw EVelt(FALHA_NA_SAIDA_PADRAO);
-    }
-}
-
-void DespejarSaidaPadrao() {
-    if (std::fflush(stdout) != 0) {
-        throw EVelt(FALHA_NA_SAIDA_PADRAO);
-    }
-}
-
 // The files of one book, opened at once and put in place together.
 class TFicheirosDoLivro {
   public:
-    explicit TFicheirosDoLivro(const TPedidoLivro& APedido) : FPedido(APedido) {
+    explicit TFicheirosDoLivro(const TPedidoLivro& APedido) {
         if (!APedido.CaminhoPdf.empty()) {
-            FPdf = std::make_unique<TFicheiroAtomico>(APedido.CaminhoPdf);
+            FTodos.push_back(std::make_unique<TFicheiroAtomico>(APedido.CaminhoPdf));
+            FPdf = FTodos.back().get();
         }
         for (const TFicheiroDoLivro& outro : APedido.Outros) {
-            FOutros.push_back(
-                outro.Caminho == "-" ? nullptr : std::make_unique<TFicheiroAtomico>(outro.Caminho));
+            FTodos.push_back(std::make_unique<TFicheiroAtomico>(outro.Caminho));
         }
     }
 
-    TFicheiroAtomico* Pdf() { return FPdf.get(); }
+    TFicheiroAtomico* Pdf() { return FPdf; }
 
-    void EscreverOutros(const TLivro& ALivro) {
-        for (size_t i = 0; i < FOutros.size(); ++i) {
-            TFicheiroAtomico* ficheiro = FOutros[i].get();
-            FPedido.Outros[i].Escrever(ALivro, [ficheiro](std::string_view ATexto) {
-                if (ficheiro != nullptr) {
-                    ficheiro->Escrever(ATexto);
-                } else {
-                    EscreverNaSaidaPadrao(ATexto);
-                }
-            });
-            if (ficheiro == nullptr) {
-                DespejarSaidaPadrao();
-            }
+    void EscreverOutros(const TLivro& ALivro, const std::vector<TFicheiroDoLivro>& AOutros) {
+        const size_t primeiro = FPdf != nullptr ? 1 : 0;
+        for (size_t i = 0; i < AOutros.size(); ++i) {
+            TFicheiroAtomico& ficheiro = *FTodos[primeiro + i];
+            AOutros[i].Escrever(
+                ALivro, [&ficheiro](std::string_view ATexto) { ficheiro.Escrever(ATexto); });
         }
     }
 
-    void Confirmar() {
-        if (FPdf) {
-            FPdf->Confirmar();
+    bool Confirmar(const TEtapasLivro& AEtapas, const std::function<bool()>& APodeConfirmar) {
+        std::vector<TFicheiroAtomico*> todos;
+        for (const auto& f : FTodos) {
+            todos.push_back(f.get());
         }
-        for (const auto& ficheiro : FOutros) {
-            if (ficheiro) {
-                ficheiro->Confirmar();
+        return AEtapas.Confirmar ? AEtapas.Confirmar(todos, APodeConfirmar)
+                                 : ConfirmarJuntos(todos, APodeConfirmar);
+    }
+
+    // The streams that have already received part of the book.
+    std::vector<std::string> FluxosEscritos() const {
+        std::vector<std::string> r;
+        for (const auto& f : FTodos) {
+            if (f->Fluxo() && f->Escritos() > 0) {
+                r.push_back(f->Caminho());
             }
         }
+        return r;
+    }
+
+    std::vector<std::string> Avisos() const {
+        std::vector<std::string> r;
+        for (const auto& f : FTodos) {
+            if (f->OutrosNomes() > 0) {
+                r.push_back(AvisoOutrosNomes(f->Caminho(), f->OutrosNomes()));
+            }
+        }
+        return r;
     }
 
   private:
-    const TPedidoLivro& FPedido;
-    std::unique_ptr<TFicheiroAtomico> FPdf;
-    std::vector<std::unique_ptr<TFicheiroAtomico>> FOutros;
+    std::vector<std::unique_ptr<TFicheiroAtomico>> FTodos;
+    TFicheiroAtomico* FPdf = nullptr;
 };
 
 bool Pedido(const std::function<bool()>& APergunta) {
     return APergunta && APergunta();
 }
 
-} // namespace
-
-TEtapasLivro EtapasDoLivro() {
-    return {
-        [](const TConfigLivro& AConfig, const TProgressoLivro& AProgresso) {
-            return TGeradorLivro().Gerar(AConfig, AProgresso);
-        },
-        [](TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const TInfoLivro& AInfo,
-           const TPedidoDeParagem& AParar) {
-            return GravarLivroPdf(AFicheiro, ALivro, AInfo, AParar);
-        },
-    };
-}
-
-TDesfechoLivro FazerLivro(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
-                          const TEtapasLivro& AEtapas) {
+TDesfechoLivro Fazer(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
+                     const TEtapasLivro& AEtapas) {
     TDesfechoLivro d;
     d.Total = APedido.Config.NumPuzzles;
     d.Codigo = CodigoDoLivro(APedido.Config.Semente);
-    const auto falhou = [&d](const std::string& AMensagem) {
-        d.Fim = TFimDoLivro::flFalhou;
-        d.Mensagem = AMensagem;
-        return d;
-    };
-    const auto cancelado = [&d] {
-        d.Fim = TFimDoLivro::flCancelado;
-        d.Mensagem = MensagemCancelada(d.Feitos, d.Total);
-        return d;
-    };
 
     // The files are opened before the long work, so a folder that cannot be written is
     // reported at once, in the writer's own words.
@@ -114,10 +85,22 @@ TDesfechoLivro FazerLivro(const TPedidoLivro& APedido, const TAvisosLivro& AAvis
     try {
         ficheiros = std::make_unique<TFicheirosDoLivro>(APedido);
     } catch (const std::bad_alloc&) {
-        return falhou(MensagemLivroFalhou(MOTIVO_SEM_MEMORIA));
+        throw;
     } catch (const std::exception& e) {
-        return falhou(e.what());
+        d.Mensagem = e.what();
+        return d;
     }
+    const auto falhou = [&](const std::string& AMensagem) {
+        d.Fim = TFimDoLivro::flFalhou;
+        d.Mensagem = AMensagem + NotaDeEscritaParcial(ficheiros->FluxosEscritos());
+        return d;
+    };
+    const auto interrompido = [&] {
+        d.Fim = TFimDoLivro::flCancelado;
+        d.Mensagem =
+            MensagemInterrompidoAoGravar() + NotaDeEscritaParcial(ficheiros->FluxosEscritos());
+        return d;
+    };
 
     TLivro livro;
     try {
@@ -134,7 +117,9 @@ TDesfechoLivro FazerLivro(const TPedidoLivro& APedido, const TAvisosLivro& AAvis
         d.Feitos = static_cast<int32_t>(livro.Puzzles.size());
         // A cancel asked for during the last puzzle still counts.
         if (livro.Cancelado || Pedido(AAvisos.Cancelar)) {
-            return cancelado();
+            d.Fim = TFimDoLivro::flCancelado;
+            d.Mensagem = MensagemCancelada(d.Feitos, d.Total);
+            return d;
         }
         if (AAvisos.InicioDasPaginas) {
             AAvisos.InicioDasPaginas();
@@ -144,29 +129,68 @@ TDesfechoLivro FazerLivro(const TPedidoLivro& APedido, const TAvisosLivro& AAvis
                                           [&] { return Pedido(AAvisos.PararPaginas); });
         }
     } catch (const EGravacaoInterrompida&) {
-        return cancelado();
+        return interrompido();
     } catch (const std::bad_alloc&) {
-        return falhou(MensagemLivroFalhou(MOTIVO_SEM_MEMORIA));
+        throw;
     } catch (const std::exception& e) {
         return falhou(MensagemLivroFalhou(e.what()));
     }
 
-    // Every file of the book is complete before any is put in place.
+    // Every file of the book is complete before any is put in place, and a stop asked for
+    // until the very last moment wins.
     try {
-        ficheiros->EscreverOutros(livro);
-        if (Pedido(AAvisos.PararPaginas)) {
-            return cancelado();
+        ficheiros->EscreverOutros(livro, APedido.Outros);
+        const bool confirmado = ficheiros->Confirmar(AEtapas, [&] {
+            if (Pedido(AAvisos.PararPaginas)) {
+                return false;
+            }
+            if (AAvisos.AntesDeConfirmar) {
+                AAvisos.AntesDeConfirmar();
+            }
+            return true;
+        });
+        if (!confirmado) {
+            return interrompido();
         }
-        ficheiros->Confirmar();
     } catch (const std::bad_alloc&) {
-        return falhou(MensagemLivroFalhou(MOTIVO_SEM_MEMORIA));
+        throw;
     } catch (const std::exception& e) {
         return falhou(e.what());
     }
     d.Fim = TFimDoLivro::flGravado;
     d.Mensagem = ficheiros->Pdf() != nullptr ? MensagemLivroGerado(d.Feitos, d.Paginas, d.Codigo)
                                              : MensagemLivroGerado(d.Feitos, d.Codigo);
+    d.Avisos = ficheiros->Avisos();
     return d;
+}
+
+} // namespace
+
+TEtapasLivro EtapasDoLivro() {
+    return {
+        [](const TConfigLivro& AConfig, const TProgressoLivro& AProgresso) {
+            return TGeradorLivro().Gerar(AConfig, AProgresso);
+        },
+        [](TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const TInfoLivro& AInfo,
+           const TPedidoDeParagem& AParar) {
+            return GravarLivroPdf(AFicheiro, ALivro, AInfo, AParar);
+        },
+        {},
+    };
+}
+
+TDesfechoLivro FazerLivro(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
+                          const TEtapasLivro& AEtapas) {
+    try {
+        return Fazer(APedido, AAvisos, AEtapas);
+    } catch (const std::bad_alloc&) {
+        // Everything the book held is free again by now: its files are discarded and the
+        // line below has room. A stream may have received part of it.
+        TDesfechoLivro d;
+        d.Total = APedido.Config.NumPuzzles;
+        d.Mensagem = MensagemLivroFalhou(MOTIVO_SEM_MEMORIA);
+        return d;
+    }
 }
 
 } // namespace tavrelo

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -23,13 +24,19 @@ struct TAvisosLivro {
     std::function<void()> InicioDasPaginas;
     // Asked after every puzzle and once more when they are done: true cancels the book.
     std::function<bool()> Cancelar;
-    // Asked before every page and before the files are put in place: true stops the book
-    // there. Left empty, a book whose pages have begun is always finished.
+    // Asked before every page and, for the last time, with every signal held back, just
+    // before the files are put in place: true stops the book there. Left empty, a book whose
+    // pages have begun is always finished.
     std::function<bool()> PararPaginas;
+    // Called once, still with the signals held back, when that last question let the book
+    // go on: from here on the book is put in place whatever is asked, and only a failure to
+    // put a file in place still stops it.
+    std::function<void()> AntesDeConfirmar;
 };
 
-// A file written from the finished book beside its PDF (the command line's JSON).
-// A path of "-" is the standard output, written straight through.
+// A file written from the finished book beside its PDF (the command line's JSON). Every file
+// of a book, the PDF too, goes through TFicheiroAtomico: "-" is the standard output, and a
+// device, FIFO or socket is written straight through.
 struct TFicheiroDoLivro {
     std::string Caminho;
     std::function<void(const TLivro& ALivro,
@@ -50,6 +57,10 @@ struct TEtapasLivro {
     std::function<int32_t(TFicheiroAtomico& AFicheiro, const TLivro& ALivro,
                           const TInfoLivro& AInfo, const TPedidoDeParagem& AParar)>
         GravarPdf;
+    // Puts the files in place together; left empty, ConfirmarJuntos.
+    std::function<bool(std::span<TFicheiroAtomico* const> AFicheiros,
+                       const std::function<bool()>& APodeConfirmar)>
+        Confirmar;
 };
 
 // The book generator and the PDF writer.
@@ -65,10 +76,14 @@ struct TDesfechoLivro {
     std::string Codigo;
     // The line both front ends show: the result, the cancel or the failure with its reason.
     std::string Mensagem;
+    // Lines to show besides a written book: a replaced file whose other names (hard links)
+    // kept the older text.
+    std::vector<std::string> Avisos;
 };
 
-// Makes the book of APedido and writes its files. Never raises: a failure, a cancel and
-// a success all come back as the outcome, and only a success changes a file.
+// Makes the book of APedido and writes its files. Never raises, not even when memory runs
+// out: a failure, a cancel and a success all come back as the outcome, and only a success
+// changes a file (a stream, once written to, stays written).
 TDesfechoLivro FazerLivro(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
                           const TEtapasLivro& AEtapas = EtapasDoLivro());
 

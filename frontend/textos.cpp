@@ -87,6 +87,31 @@ std::string MensagemCancelada(int32_t AFeitos, int32_t ATotal) {
            " puzzles. Nada foi gravado.";
 }
 
+std::string MensagemInterrompidoAoGravar() {
+    return "Livro interrompido antes de ser gravado. Nenhum ficheiro foi alterado.";
+}
+
+std::string NotaDeEscritaParcial(const std::vector<std::string>& AFluxos) {
+    if (AFluxos.empty()) {
+        return {};
+    }
+    std::string onde;
+    for (size_t i = 0; i < AFluxos.size(); ++i) {
+        onde += i == 0 ? "" : " e ";
+        onde += AFluxos[i] == "-" ? "na saída padrão" : "em " + AFluxos[i];
+    }
+    return " Parte do livro já tinha sido escrita " + onde + ".";
+}
+
+std::string AvisoOutrosNomes(const std::string& ACaminho, uint64_t AOutros) {
+    if (AOutros == 1) {
+        return "Aviso: " + ACaminho +
+               " tinha outro nome (uma ligação fixa), que continua com o ficheiro antigo.";
+    }
+    return "Aviso: " + ACaminho + " tinha mais " + std::to_string(AOutros) +
+           " nomes (ligações fixas), que continuam com o ficheiro antigo.";
+}
+
 std::string MensagemLivroFalhou(const std::string& AMotivo) {
     return "Não foi possível terminar o livro: " + AMotivo;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tavrelo {
 
@@ -38,11 +39,26 @@ std::string MensagemLivroGerado(int32_t APuzzles, const std::string& ACodigo);
 // "Geração cancelada aos 7 de 50 puzzles. Nada foi gravado."
 std::string MensagemCancelada(int32_t AFeitos, int32_t ATotal);
 
+// "Livro interrompido antes de ser gravado. Nenhum ficheiro foi alterado." A stop once the
+// puzzles are made: while the pages are written, or just before the files are put in place.
+std::string MensagemInterrompidoAoGravar();
+
+// " Parte do livro já tinha sido escrita na saída padrão.": the sentence added to a stopped or
+// failed book when part of it had already gone to a stream ("-" is the standard output, any
+// other a path); empty when nothing had.
+std::string NotaDeEscritaParcial(const std::vector<std::string>& AFluxos);
+
+// "Aviso: livro.pdf tinha outro nome (uma ligação fixa), que continua com o ficheiro antigo."
+std::string AvisoOutrosNomes(const std::string& ACaminho, uint64_t AOutros);
+
 // "Não foi possível terminar o livro: " followed by the reason.
 std::string MensagemLivroFalhou(const std::string& AMotivo);
 
-// The reason when memory ran out.
+// The reason when memory ran out, and the whole line, MensagemLivroFalhou(MOTIVO_SEM_MEMORIA),
+// for a program that has no memory left to build it.
 inline constexpr const char* MOTIVO_SEM_MEMORIA = "não há memória suficiente.";
+inline constexpr const char* MENSAGEM_SEM_MEMORIA =
+    "Não foi possível terminar o livro: não há memória suficiente.";
 
 // Fewest puzzles of a book at level ANivel: one per level for the Progressiva (0).
 int32_t MinimoDePuzzlesDoNivel(int32_t ANivel);

@@ -1,4 +1,5 @@
 #include "cli/opcoes.h"
+#include "frontend/textos.h"
 
 #include "../pasta_temporaria.h"
 
@@ -9,6 +10,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <poll.h>
@@ -16,6 +18,7 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -62,14 +65,16 @@ TEST(Opcoes, LeiturasAceites) {
          Opcoes(7, 5, 1, "", false, 0u, "x", false)},
         {{"-n", "Progressiva", "-s", "FFFFFFFF", "--json", "x", "--sem-pdf"},
          Opcoes(8, 0, 50, "", false, 0xFFFFFFFFu, "x", false)},
-        // The last of a repeated option counts.
-        {{"-p", "3", "-p", "4", "--json", "a", "--json", "b", "--sem-pdf"},
+        // The last of a repeated option counts, however it is written.
+        {{"-p", "3", "--puzzles=4", "--json", "a", "--json", "b", "--sem-pdf"},
          Opcoes(8, 0, 4, "", false, std::nullopt, "b", false)},
-        // Whole numbers out of range are left for the configuration check and its messages.
-        {{"-t", "10", "-n", "6", "-p", "101", "--json", "x", "--sem-pdf"},
-         Opcoes(10, 6, 101, "", false, std::nullopt, "x", false)},
-        {{"-p", "-5", "-n", "0", "--json", "x", "--sem-pdf"},
-         Opcoes(8, 0, -5, "", false, std::nullopt, "x", false)},
+        // 0 is the Progressiva, as the book's data writes it.
+        {{"-n", "0", "--json", "x", "--sem-pdf"},
+         Opcoes(8, 0, 50, "", false, std::nullopt, "x", false)},
+        // A value joined to its option is that value, even when it starts with "-"; flags
+        // go together.
+        {{"--titulo=-sol", "--json=-s.json", "--sem-pdf", "-qt12"},
+         Opcoes(12, 0, 50, "-sol", false, std::nullopt, "-s.json", true)},
         // A title that is all blanks is no title.
         {{"--titulo", "   ", "--json", "x", "--sem-pdf"},
          Opcoes(8, 0, 50, "", false, std::nullopt, "x", false)},
@@ -93,6 +98,8 @@ TEST(Opcoes, OPdfEOSeuNome) {
         {{"-o", "/tmp/o meu livro.pdf"}, "/tmp/o meu livro.pdf", "", "/tmp/o meu livro.pdf"},
         {{"--saida=l.pdf", "--json", "l.json"}, "l.pdf", "l.json", "l.pdf"},
         {{"-p", "7", "--json", "-"}, "", "-", "Tavrelo_8x8_P_7.pdf"},
+        {{"--saida=-sol.pdf"}, "-sol.pdf", "", "-sol.pdf"},
+        {{"-o-", "--json", "l.json"}, "-", "l.json", "-"},
     };
     for (const auto& c : casos) {
         const TLeituraOpcoes r = LerOpcoes(c.Argumentos);
@@ -110,24 +117,39 @@ TEST(Opcoes, LeiturasRecusadasDizemPorque) {
         Args Argumentos;
         const char* Mensagem;
     } casos[] = {
-        {{"-t", "abc"}, "Tamanho de grelha inválido: «abc»"},
+        {{"-t", "abc"}, "Tamanho de grelha inválido: «abc» (8, 12, 16, 7, 11 ou 13)"},
         {{"-t", "8.0"}, "Tamanho de grelha inválido: «8.0»"},
+        {{"-t", "10"}, "Tamanho de grelha inválido: «10» (8, 12, 16, 7, 11 ou 13)"},
+        {{"-t", ""}, "Tamanho de grelha inválido: «» (8, 12, 16, 7, 11 ou 13)"},
         {{"-n", "X"}, "Nível inválido: «X» (de 1 a 5, ou P para a Progressiva)"},
+        {{"-n", "6"}, "Nível inválido: «6» (de 1 a 5, ou P para a Progressiva)"},
+        {{"--nivel="}, "Nível inválido: «» (de 1 a 5, ou P para a Progressiva)"},
         {{"-p", "dez"}, "Número de puzzles inválido: «dez» (de 1 a 100)"},
         {{"-p", "5a"}, "Número de puzzles inválido: «5a»"},
         {{"-p", "99999999999"}, "Número de puzzles inválido: «99999999999»"},
+        {{"-p", "101"}, "Número de puzzles inválido: «101» (de 1 a 100)"},
+        {{"-p", "-5"}, "Número de puzzles inválido: «-5» (de 1 a 100)"},
+        {{"-p", ""}, "Número de puzzles inválido: «» (de 1 a 100)"},
         {{"-s", "123456789"}, "Código do livro inválido: «123456789»"},
         {{"-s", "0x1F"}, "Código do livro inválido: «0x1F»"},
         {{"-s", "G1"}, "Código do livro inválido: «G1»"},
         {{"-s", "-1"}, "Código do livro inválido: «-1»"},
         {{"-s", ""}, "Código do livro inválido: «»"},
-        {{"--titulo", "Ver\xE3o"}, "O título não é texto UTF-8 válido."},
-        {{"--titulo", "uma\nduas"}, "O título tem de ser uma só linha"},
-        {{"--bogus"}, "Opção desconhecida: --bogus"},
+        {{"--bogus"}, "Opção desconhecida: «--bogus»"},
+        {{"-x"}, "Opção desconhecida: «-x»"},
+        {{"-qx"}, "Opção desconhecida: «-qx»"},
         {{"livro.json"}, "Argumento inesperado: «livro.json»"},
-        {{"-t"}, "Falta o valor da opção --tamanho."},
-        {{"--json", "--sem-pdf"}, "Falta o valor da opção --json."},
-        {{"--sem-dicas=talvez"}, "A opção --sem-dicas não leva valor."},
+        {{"--", "-t"}, "Argumento inesperado: «-t»"},
+        {{"-t"}, "Falta o valor da opção -t."},
+        {{"--tamanho"}, "Falta o valor da opção --tamanho."},
+        {{"--json", "--sem-pdf"},
+         "Falta o valor da opção --json (um valor que comece por - escreve-se "
+         "--json=--sem-pdf)."},
+        {{"-o", "-sol.pdf"},
+         "Falta o valor da opção -o (um valor que comece por - escreve-se "
+         "--saida=-sol.pdf)."},
+        {{"--sem-dicas=talvez"}, "A opção --sem-dicas não leva valor: «--sem-dicas=talvez»."},
+        {{"-q=1"}, "A opção -q não leva valor: «-q=1»."},
         {{"--json", ""}, "Indique o nome do ficheiro em --json"},
     };
     for (const auto& c : casos) {
@@ -151,6 +173,8 @@ TEST(Opcoes, SemPdfSoComJsonENuncaNoMesmoFicheiro) {
          "O PDF e o JSON não podem ser gravados no mesmo ficheiro: «./livro»."},
         {{"-p", "5", "--json", "Tavrelo_8x8_P_5.pdf"},
          "O PDF e o JSON não podem ser gravados no mesmo ficheiro"},
+        {{"-o", "-", "--json", "-"},
+         "O PDF e o JSON não podem ser gravados no mesmo ficheiro: «-»."},
     };
     for (const auto& c : casos) {
         const TLeituraOpcoes r = LerOpcoes(c.Argumentos);
@@ -220,10 +244,12 @@ std::vector<char*> Argv(Args& AArgs) {
     return argv;
 }
 
-// The built program, run with its standard output and error on pipes.
+// The built program, run with its standard output and error on pipes (its standard output
+// closed when AFecharSaida).
 class TPrograma {
   public:
-    explicit TPrograma(Args AArgs, const std::string& APasta = "") : FArgs(std::move(AArgs)) {
+    explicit TPrograma(Args AArgs, const std::string& APasta = "", bool AFecharSaida = false)
+        : FArgs(std::move(AArgs)) {
         int saida[2], erros[2];
         EXPECT_EQ(::pipe(saida), 0);
         EXPECT_EQ(::pipe(erros), 0);
@@ -234,6 +260,9 @@ class TPrograma {
                 ::_exit(126);
             }
             ::dup2(saida[1], STDOUT_FILENO);
+            if (AFecharSaida) {
+                ::close(STDOUT_FILENO);
+            }
             ::dup2(erros[1], STDERR_FILENO);
             ::close(saida[0]);
             ::close(erros[0]);
@@ -250,11 +279,28 @@ class TPrograma {
 
     void Sinal(int ASinal) { ::kill(FPid, ASinal); }
 
+    // Reads the first AMaximo bytes of the standard output, then stops reading it, as
+    // `head -c` does: whatever the program writes there next finds the pipe closed.
+    std::string LerEFecharSaida(size_t AMaximo) {
+        std::string lido;
+        char bloco[4096];
+        while (lido.size() < AMaximo) {
+            const ssize_t n = ::read(FSaida, bloco, std::min(sizeof bloco, AMaximo - lido.size()));
+            if (n <= 0) {
+                break;
+            }
+            lido.append(bloco, static_cast<size_t>(n));
+        }
+        ::close(FSaida);
+        FSaida = -1;
+        return lido;
+    }
+
     TResultadoPrograma Esperar() {
         TResultadoPrograma r;
         pollfd fds[2] = {{FSaida, POLLIN, 0}, {FErros, POLLIN, 0}};
         std::string* destinos[2] = {&r.Saida, &r.Erros};
-        int abertos = 2;
+        int abertos = (FSaida >= 0 ? 1 : 0) + 1;
         while (abertos > 0) {
             if (::poll(fds, 2, -1) < 0 && errno != EINTR) {
                 break;
@@ -303,34 +349,46 @@ using Programa = PastaTemporaria;
 
 TEST_F(Programa, RecusasSaemComEstado2ENadaGravam) {
     const std::string json = Em("livro.json");
+    const std::string ajuda = "\nUse tavrelo-cli --help para ver as opções.\n";
+    fs::create_directory_symlink(".", Em("aqui"));
     const struct {
         Args Argumentos;
-        const char* Erros; // the whole of standard error
+        std::string Erros; // the whole of standard error
     } casos[] = {
-        {{"-p", "101"}, "Número de puzzles inválido: 101 (de 1 a 100)\n"},
-        {{"-p", "0", "-n", "2"}, "Número de puzzles inválido: 0 (de 1 a 100)\n"},
-        {{"-t", "10", "-p", "0"}, "Tamanho de grelha inválido: 10\n"},
-        {{"-n", "6"}, "Nível inválido: 6 (0 é a Progressiva, de 1 a 5)\n"},
-        {{"-t", "doze"},
-         "Tamanho de grelha inválido: «doze» (8, 12, 16, 7, 11 ou 13)\n"
-         "Use tavrelo-cli --help para ver as opções.\n"},
+        {{"-p", "101"}, "Número de puzzles inválido: «101» (de 1 a 100)" + ajuda},
+        {{"-t", "10", "-p", "0"},
+         "Tamanho de grelha inválido: «10» (8, 12, 16, 7, 11 ou 13)" + ajuda},
+        // The level as the command line writes it, not as the engine counts it.
+        {{"-n", "6"}, "Nível inválido: «6» (de 1 a 5, ou P para a Progressiva)" + ajuda},
+        {{"-t", "doze"}, "Tamanho de grelha inválido: «doze» (8, 12, 16, 7, 11 ou 13)" + ajuda},
+        // One file under two names, found through the folder it is in.
+        {{"-o", "a.pdf", "--json", "aqui/a.pdf"},
+         "O PDF e o JSON não podem ser gravados no mesmo ficheiro: «aqui/a.pdf»." + ajuda},
+        {{"-o", "a.pdf", "--json", "/proc/self/cwd/a.pdf"},
+         "O PDF e o JSON não podem ser gravados no mesmo ficheiro: «/proc/self/cwd/a.pdf»." +
+             ajuda},
         // Titles the cover cannot print: too long for three lines, a character the typeface
         // lacks.
         {{"--titulo", std::string(25, ' ') + std::string(100, 'M') + " fim"},
          "O título é demasiado comprido: não cabe na capa, nem em três linhas.\n"},
+        {{"--titulo", "Ver\xE3o"}, "O título não é texto UTF-8 válido.\n"},
+        {{"--titulo", "uma\nduas"},
+         "O título tem de ser uma só linha, sem caracteres de controlo.\n"},
         {{"--titulo", "Férias \xF0\x9F\x98\x80"},
          "O título tem um carácter que a letra do livro não tem: «\xF0\x9F\x98\x80» "
          "(U+1F600).\n"},
     };
     for (const auto& c : casos) {
         Args args = c.Argumentos;
-        args.insert(args.end(), {"--sem-pdf", "--json", json});
-        const TResultadoPrograma r = Correr(args);
+        if (args[0] != "-o") {
+            args.insert(args.end(), {"--sem-pdf", "--json", json});
+        }
+        const TResultadoPrograma r = Correr(args, FPasta.string());
         EXPECT_EQ(r.Estado, 2) << c.Erros;
         EXPECT_EQ(r.Erros, c.Erros);
         EXPECT_EQ(r.Saida, "");
     }
-    EXPECT_TRUE(Conteudo().empty());
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"aqui"});
 }
 
 TEST_F(Programa, AjudaEVersaoNaSaidaPadrao) {
@@ -459,12 +517,16 @@ TEST_F(Programa, DestinoImpossivelSaiComEstado1SemGerar) {
     EXPECT_TRUE(Conteudo().empty());
 }
 
-// Waits until the program has its temporary file, that is, until it is generating.
-bool EsperarPeloTemporario(const fs::path& APasta) {
+// Waits until the folder holds a temporary file whose name starts with APrefixo and that
+// holds at least AMinimo bytes.
+bool EsperarPeloTemporario(const fs::path& APasta, const std::string& APrefixo = ".livro.json.",
+                           uintmax_t AMinimo = 0) {
     const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (std::chrono::steady_clock::now() < limite) {
         for (const auto& e : fs::directory_iterator(APasta)) {
-            if (e.path().filename().string().rfind(".livro.json.", 0) == 0) {
+            std::error_code erro;
+            if (e.path().filename().string().rfind(APrefixo, 0) == 0 &&
+                fs::file_size(e.path(), erro) >= AMinimo && !erro) {
                 return true;
             }
         }
@@ -473,43 +535,157 @@ bool EsperarPeloTemporario(const fs::path& APasta) {
     return false;
 }
 
-TEST_F(Programa, InterrupcaoSai130ENadaGrava) {
+// Every signal that ends a program removes the temporary files and ends it with 128 + its
+// number, the older files untouched. A request to stop (INT, TERM, HUP, USR1, USR2, ALRM)
+// finishes the puzzle or page in course and says so; QUIT, PIPE, XFSZ and a second request
+// end it at once.
+TEST_F(Programa, CadaSinalSai128MaisONumeroENadaDeixa) {
     const std::string json = Em("livro.json");
-    const struct {
+    const std::string pdf = Em("livro.pdf");
+    const std::string cancelada = "Geração cancelada aos ";
+    const std::string interrompido = MensagemInterrompidoAoGravar() + "\n";
+    struct TCaso {
         std::vector<int> Sinais;
-        bool Mensagem; // a second signal ends the program at once, without a word
-    } casos[] = {
-        {{SIGINT}, true},
-        {{SIGTERM}, true},
-        {{SIGINT, SIGINT}, false},
+        std::string Erros; // how standard error starts
+        bool NasPaginas;   // sent once the PDF is being written
     };
-    for (const auto& c : casos) {
-        for (const bool comPdf : {false, true}) {
-            Criar(json, "antigo");
-            Args args = {"-t", "16", "-n", "5", "-p", "100", "--json", json};
-            if (comPdf) {
-                args.insert(args.end(), {"-o", Em("livro.pdf")});
-            } else {
-                args.push_back("--sem-pdf");
-            }
-            TPrograma programa(args);
-            ASSERT_TRUE(EsperarPeloTemporario(FPasta));
-            for (const int s : c.Sinais) {
-                programa.Sinal(s);
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            }
-            const TResultadoPrograma r = programa.Esperar();
-            EXPECT_EQ(r.Estado, 130) << "signal " << c.Sinais.front() << "\n" << r.Erros;
-            if (c.Mensagem) {
-                EXPECT_EQ(r.Erros.rfind("Geração cancelada aos ", 0), 0u) << r.Erros;
-                EXPECT_NE(r.Erros.find(" de 100 puzzles. Nada foi gravado.\n"), std::string::npos);
-            }
-            EXPECT_EQ(r.Saida, "");
-            EXPECT_EQ(Ler(json).substr(0, 80), "antigo") << "the older file was replaced";
-            EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.json"})
-                << "with the PDF: " << comPdf;
+    const TCaso casos[] = {
+        {{SIGINT}, cancelada, false},
+        {{SIGTERM}, cancelada, false},
+        {{SIGHUP}, cancelada, false},
+        {{SIGUSR1}, cancelada, false},
+        {{SIGUSR2}, cancelada, false},
+        {{SIGALRM}, cancelada, false},
+        {{SIGQUIT}, "", false},
+        {{SIGPIPE}, "", false},
+        {{SIGXFSZ}, "\nO ficheiro a gravar excede o tamanho máximo", false},
+        // A second request, sent at once (two of the same signal could merge into one).
+        {{SIGINT, SIGTERM}, "", false},
+        // Ctrl-C while the pages are written: no puzzle is said to be cancelled.
+        {{SIGINT}, interrompido, true},
+    };
+    for (const TCaso& c : casos) {
+        SCOPED_TRACE("signal " + std::to_string(c.Sinais.front()) +
+                     (c.NasPaginas ? ", pages" : ""));
+        Criar(json, "antigo");
+        const Args args = c.NasPaginas
+                              ? Args{"-t", "8", "-n", "1", "-p", "100", "-o", pdf, "--json", json}
+                              : Args{"-t", "16", "-n", "5", "-p", "100", "-o", pdf, "--json", json};
+        TPrograma programa(args);
+        ASSERT_TRUE(c.NasPaginas ? EsperarPeloTemporario(FPasta, ".livro.pdf.", 1)
+                                 : EsperarPeloTemporario(FPasta));
+        // Until the files are open a signal ends the program at once, without a word: let it
+        // begin the first puzzle (a 16 × 16 puzzle of level 5 takes far longer).
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        for (const int s : c.Sinais) {
+            programa.Sinal(s);
         }
+        const TResultadoPrograma r = programa.Esperar();
+        EXPECT_EQ(r.Estado, 128 + c.Sinais.back()) << r.Erros;
+        EXPECT_EQ(r.Erros.rfind(c.Erros, 0), 0u) << r.Erros;
+        if (c.Erros.empty()) {
+            EXPECT_EQ(r.Erros, "");
+        }
+        EXPECT_EQ(r.Saida, "");
+        EXPECT_EQ(Ler(json), "antigo") << "the older file was replaced";
+        EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.json"});
     }
+}
+
+// What cannot be replaced is written straight through, and stays what it was.
+TEST_F(Programa, DestinosQueNaoSaoFicheiros) {
+    // The PDF on standard output, complete; the messages then go to standard error.
+    const std::string json = Em("livro.json");
+    const TResultadoPrograma r =
+        Correr({"-n", "1", "-p", "1", "-s", "FF", "-o", "-", "--json", json});
+    ASSERT_EQ(r.Estado, 0) << r.Erros;
+    EXPECT_EQ(r.Saida.rfind("%PDF-", 0), 0u);
+    Criar(Em("saida.pdf"), r.Saida);
+    EXPECT_EQ(LerPdf("qpdf --check", Em("saida.pdf")).Estado, 0);
+    EXPECT_EQ(r.Erros.rfind("Livro gerado: 1 puzzle, ", 0), 0u) << r.Erros;
+    EXPECT_NE(r.Erros.find("\nJSON gravado em " + json + "\n"), std::string::npos) << r.Erros;
+
+    // A link to the program's own standard output is the standard output, not a file.
+    fs::create_symlink("/proc/self/fd/1", Em("para-a-saida"));
+    const TResultadoPrograma ligado =
+        Correr({"-n", "1", "-p", "1", "-s", "FF", "--sem-pdf", "--json", Em("para-a-saida")});
+    ASSERT_EQ(ligado.Estado, 0) << ligado.Erros;
+    EXPECT_EQ(nlohmann::ordered_json::parse(ligado.Saida)["Codigo"], "000000FF");
+    EXPECT_TRUE(fs::is_symlink(Em("para-a-saida")));
+
+    // A FIFO with its reader, as --json >(jq .) gives; the reader is there before the program
+    // and reads once it has ended (a one-puzzle book fits in the FIFO's buffer).
+    ASSERT_EQ(::mkfifo(Em("fifo").c_str(), 0600), 0);
+    const int leitor = ::open(Em("fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(leitor, 0);
+    const TResultadoPrograma pelaFifo =
+        Correr({"-n", "1", "-p", "1", "-s", "FF", "--sem-pdf", "--json", Em("fifo")});
+    EXPECT_EQ(pelaFifo.Estado, 0) << pelaFifo.Erros;
+    std::string lido;
+    char bloco[4096];
+    ssize_t n = 0;
+    while ((n = ::read(leitor, bloco, sizeof bloco)) > 0) {
+        lido.append(bloco, static_cast<size_t>(n));
+    }
+    ::close(leitor);
+    EXPECT_EQ(nlohmann::ordered_json::parse(lido)["Codigo"], "000000FF");
+    EXPECT_TRUE(fs::is_fifo(Em("fifo")));
+
+    // A link to a file elsewhere: that file is replaced, the link stays.
+    fs::create_directory(Em("sub"));
+    Criar(Em("sub/alvo.pdf"), "antigo");
+    fs::create_symlink("sub/alvo.pdf", Em("ligacao.pdf"));
+    ASSERT_EQ(Correr({"-n", "1", "-p", "1", "-o", Em("ligacao.pdf")}).Estado, 0);
+    EXPECT_TRUE(fs::is_symlink(Em("ligacao.pdf")));
+    EXPECT_EQ(Ler(Em("sub/alvo.pdf")).rfind("%PDF-", 0), 0u);
+
+    // A full device (made here; only the superuser may): the book fails, the device stays a
+    // device and the JSON beside it keeps its older text.
+    if (::mknod(Em("cheio").c_str(), S_IFCHR | 0666, ::makedev(1, 7)) == 0) {
+        Criar(json, "antigo");
+        const TResultadoPrograma cheio =
+            Correr({"-n", "1", "-p", "1", "-o", Em("cheio"), "--json", json});
+        EXPECT_EQ(cheio.Estado, 1);
+        EXPECT_NE(cheio.Erros.find(Em("cheio") + ": não há espaço livre no disco."),
+                  std::string::npos)
+            << cheio.Erros;
+        EXPECT_TRUE(fs::is_character_file(Em("cheio")));
+        EXPECT_EQ(Ler(json), "antigo");
+    }
+    for (const auto& e : fs::recursive_directory_iterator(FPasta)) {
+        EXPECT_NE(e.path().filename().string()[0], '.') << "left behind: " << e.path();
+    }
+}
+
+// Standard output closed from the start, or by its reader half-way: the JSON meant for it
+// cannot reach anyone, and the book says so or ends quietly, never with exit 0 or a damaged PDF.
+TEST_F(Programa, SaidaPadraoFechada) {
+    // The standard output named through a link, as /dev/stdout is.
+    fs::create_symlink("/proc/self/fd/1", Em("saida"));
+    const TResultadoPrograma ligada =
+        TPrograma({"-n", "1", "-p", "1", "--sem-pdf", "--json", Em("saida")}, "", true).Esperar();
+    EXPECT_EQ(ligada.Estado, 1);
+    EXPECT_EQ(ligada.Erros,
+              "Não foi possível gravar " + Em("saida") + ": a saída padrão está fechada.\n");
+    fs::remove(Em("saida"));
+
+    for (const bool comPdf : {false, true}) {
+        Args args = {"-n", "1", "-p", "1", "--json", "-"};
+        const Args destino = comPdf ? Args{"-o", Em("livro.pdf")} : Args{"--sem-pdf"};
+        args.insert(args.end(), destino.begin(), destino.end());
+        const TResultadoPrograma r = TPrograma(args, "", true).Esperar();
+        EXPECT_EQ(r.Estado, 1);
+        EXPECT_EQ(r.Erros, "Não foi possível escrever na saída padrão: está fechada.\n");
+        EXPECT_TRUE(Conteudo().empty());
+    }
+
+    // tavrelo-cli -o livro.pdf --json - | head -c 100
+    TPrograma programa({"-t", "12", "-n", "1", "-p", "20", "-o", Em("livro.pdf"), "--json", "-"});
+    EXPECT_EQ(programa.LerEFecharSaida(100).size(), 100u);
+    const TResultadoPrograma r = programa.Esperar();
+    EXPECT_EQ(r.Estado, 128 + SIGPIPE);
+    EXPECT_EQ(r.Erros, "");
+    EXPECT_TRUE(Conteudo().empty());
 }
 
 // The program on a terminal: standard output and error on a pseudo-terminal.

@@ -137,6 +137,28 @@ TEST(LivroJson, LivroCanceladoSemPuzzlesTemListasVazias) {
     EXPECT_EQ(ordered_json::parse(TextoJson(j)), j);
 }
 
+// The book is written a puzzle at a time, and the pieces make the very text of the whole value.
+TEST(TextoJson, EscritoAosPedacosComoOTextoDoValorInteiro) {
+    TLivro cancelado;
+    cancelado.Codigo = "00000000";
+    cancelado.Cancelado = true;
+    TConfigLivro config;
+    config.N = 7;
+    config.Nivel = 0;
+    config.NumPuzzles = 5;
+    config.Semente = 1;
+    for (const TLivro& l : {LivroDeExemplo(), cancelado, TGeradorLivro().Gerar(config, nullptr)}) {
+        std::vector<std::string> pedacos;
+        EscreverLivroJson(l, [&](std::string_view APedaco) { pedacos.emplace_back(APedaco); });
+        std::string texto;
+        for (const std::string& p : pedacos) {
+            texto += p;
+        }
+        EXPECT_EQ(texto, TextoJson(LivroParaJson(l)));
+        EXPECT_EQ(pedacos.size(), l.Puzzles.size() + 1) << "one piece per puzzle, and the end";
+    }
+}
+
 TEST(TextoJson, LidoDeNovoDaOMesmoValorPelaMesmaOrdem) {
     const ordered_json j = LivroParaJson(LivroDeExemplo());
     const std::string texto = TextoDoLivroJson(LivroDeExemplo());

@@ -44,6 +44,18 @@ TEST(Textos, MensagensDoResultado) {
     EXPECT_EQ(MensagemCancelada(7, 50), "Geração cancelada aos 7 de 50 puzzles. Nada foi gravado.");
     EXPECT_EQ(MensagemLivroFalhou("O puzzle 3 não passou a validação final"),
               "Não foi possível terminar o livro: O puzzle 3 não passou a validação final");
+    EXPECT_EQ(MensagemLivroFalhou(MOTIVO_SEM_MEMORIA), MENSAGEM_SEM_MEMORIA);
+    EXPECT_EQ(MensagemInterrompidoAoGravar(),
+              "Livro interrompido antes de ser gravado. Nenhum ficheiro foi alterado.");
+    EXPECT_EQ(NotaDeEscritaParcial({}), "");
+    EXPECT_EQ(NotaDeEscritaParcial({"-", "/tmp/fifo"}),
+              " Parte do livro já tinha sido escrita na saída padrão e em /tmp/fifo.");
+    EXPECT_EQ(AvisoOutrosNomes("livro.pdf", 1),
+              "Aviso: livro.pdf tinha outro nome (uma ligação fixa), que continua com o ficheiro "
+              "antigo.");
+    EXPECT_EQ(AvisoOutrosNomes("livro.pdf", 3),
+              "Aviso: livro.pdf tinha mais 3 nomes (ligações fixas), que continuam com o ficheiro "
+              "antigo.");
     EXPECT_EQ(
         MensagemMinimoProgressiva(),
         "Na dificuldade Progressiva, o livro precisa de pelo menos 5 puzzles (um por nível).");
