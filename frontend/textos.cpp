@@ -15,11 +15,6 @@ namespace tavrelo {
 namespace {
 constexpr int32_t MINIMO_PROGRESSIVA = 5;
 
-// Blanks and control characters, as trimmed around typed text.
-bool EBranco(char c) {
-    return static_cast<unsigned char>(c) <= ' ';
-}
-
 // The composed form (NFC) of a UTF-8 text; false when the text is not UTF-8.
 bool Composto(const std::string& ATexto, std::string& AComposto) {
     utf8proc_uint8_t* composto = nullptr;
@@ -130,23 +125,16 @@ int32_t MinimoDePuzzles(int32_t AItem) {
 
 bool LerNumPuzzles(const std::string& ATexto, int32_t& n) {
     n = 0;
-    size_t inicio = 0;
-    size_t fim = ATexto.size();
-    while (inicio < fim && EBranco(ATexto[inicio])) {
-        ++inicio;
-    }
-    while (fim > inicio && EBranco(ATexto[fim - 1])) {
-        --fim;
-    }
-    if (fim == inicio || fim - inicio > static_cast<size_t>(DIGITOS_MAX_PUZZLES)) {
+    const std::string t = SemBrancos(ATexto);
+    if (t.empty() || t.size() > static_cast<size_t>(DIGITOS_MAX_PUZZLES)) {
         return false;
     }
     int32_t valor = 0;
-    for (size_t i = inicio; i < fim; ++i) {
-        if (ATexto[i] < '0' || ATexto[i] > '9') {
+    for (const char c : t) {
+        if (c < '0' || c > '9') {
             return false;
         }
-        valor = valor * 10 + (ATexto[i] - '0');
+        valor = valor * 10 + (c - '0');
     }
     if (valor < MIN_PUZZLES || valor > MAX_PUZZLES) {
         return false;
