@@ -1,6 +1,6 @@
 #include "app/arranque.h"
 
-#include "frontend/sinais.h"
+#include "files/sinais.h"
 #include "frontend/textos.h"
 
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 #include "app/arranque.h"
 #include "app/aspeto.h"
 #include "app/janela.h"
-#include "frontend/sinais.h"
+#include "files/sinais.h"
 #include "frontend/textos.h"
 
 #include <QApplication>

@@ -3,9 +3,9 @@
 #include "cli/livro_json.h"
 #include "cli/opcoes.h"
 #include "core/random.h"
-#include "drawing/ficheiro.h"
+#include "files/ficheiro.h"
+#include "files/sinais.h"
 #include "frontend/fazer_livro.h"
-#include "frontend/sinais.h"
 #include "frontend/textos.h"
 
 #include <atomic>

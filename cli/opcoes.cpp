@@ -1,7 +1,7 @@
 #include "cli/opcoes.h"
 
 #include "core/tipos.h"
-#include "drawing/ficheiro.h"
+#include "files/ficheiro.h"
 #include "frontend/textos.h"
 
 #include <CLI/CLI.hpp>

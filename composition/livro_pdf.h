@@ -2,8 +2,8 @@
 #pragma once
 
 #include "composition/paginas.h"
-#include "drawing/ficheiro.h"
 #include "drawing/pdf.h"
+#include "files/ficheiro.h"
 #include "generation/livro.h"
 
 #include <string>

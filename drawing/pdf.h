@@ -3,7 +3,7 @@
 #pragma once
 
 #include "drawing/canvas.h"
-#include "drawing/ficheiro.h"
+#include "files/ficheiro.h"
 
 #include <functional>
 #include <memory>

@@ -1,6 +1,6 @@
-#include "frontend/sinais.h"
+#include "files/sinais.h"
 
-#include "drawing/ficheiro.h"
+#include "files/ficheiro.h"
 
 #include <csignal>
 #include <unistd.h>

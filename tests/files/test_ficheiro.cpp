@@ -1,4 +1,4 @@
-#include "drawing/ficheiro.h"
+#include "files/ficheiro.h"
 
 #include "core/tipos.h"
 
