@@ -2,6 +2,7 @@
 
 #include "files/ficheiro.h"
 
+#include <atomic>
 #include <csignal>
 #include <unistd.h>
 
@@ -13,13 +14,23 @@ constexpr int SINAIS[] = {SIGINT,  SIGTERM, SIGHUP,  SIGPIPE, SIGQUIT,
                           SIGUSR1, SIGUSR2, SIGALRM, SIGXFSZ};
 constexpr int SAIDA_POR_SINAL = 128;
 
+std::atomic<TLimpezaFinal> g_LimpezaFinal{nullptr};
+static_assert(std::atomic<TLimpezaFinal>::is_always_lock_free);
+
+void Limpar() noexcept {
+    ApagarTemporariosPendentes();
+    if (const TLimpezaFinal limpeza = g_LimpezaFinal.load()) {
+        limpeza();
+    }
+}
+
 extern "C" void AoSinalDeFim(int ASinal) {
     TerminarPeloSinal(ASinal);
 }
 
 // Runs once (SA_RESETHAND): on return the fault, or abort(), ends the program as it would have.
 extern "C" void AoErroFatal(int) {
-    ApagarTemporariosPendentes();
+    Limpar();
     static const char aviso[] = "\nO programa terminou por um erro interno.\n";
     const ssize_t escrito = ::write(STDERR_FILENO, aviso, sizeof aviso - 1);
     (void)escrito;
@@ -31,8 +42,12 @@ std::span<const int> SinaisDeFim() {
     return SINAIS;
 }
 
+void DefinirLimpezaFinal(TLimpezaFinal ALimpeza) noexcept {
+    g_LimpezaFinal.store(ALimpeza);
+}
+
 void TerminarPeloSinal(int ASinal) noexcept {
-    ApagarTemporariosPendentes();
+    Limpar();
     ::_exit(SAIDA_POR_SINAL + ASinal);
 }
 

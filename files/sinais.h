@@ -14,6 +14,12 @@ std::span<const int> SinaisDeFim();
 // signal handler.
 [[noreturn]] void TerminarPeloSinal(int ASinal) noexcept;
 
+// One more clean-up that TerminarPeloSinal and the clean-up on faults run after removing the
+// temporary files: a folder of the program's own, say. It must be safe in a signal handler.
+// Null takes it away.
+using TLimpezaFinal = void (*)() noexcept;
+void DefinirLimpezaFinal(TLimpezaFinal ALimpeza) noexcept;
+
 // Installs AManipulador for every signal of SinaisDeFim, with all of them held back while it
 // runs. A signal the program was started with ignored (nohup, a background job) stays
 // ignored, except SIGPIPE: a closed pipe always ends the program quietly, its temporary files
