@@ -17,9 +17,9 @@ void GravarLivroPdf(const std::string& ANomeFicheiro, const TLivro& ALivro,
                     const TInfoLivro& AInfo);
 
 // The same into a file the caller opened (and confirms afterwards): nothing reaches the
-// target until AFicheiro.Confirmar(). AParar is asked before every page. Returns the number
-// of pages written.
+// target until AFicheiro.Confirmar(). AParar is asked before every page. APalavrasChave, when
+// given, is the document's Keywords. Returns the number of pages written.
 int32_t GravarLivroPdf(TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const TInfoLivro& AInfo,
-                       const TPedidoDeParagem& AParar = {});
+                       const TPedidoDeParagem& AParar = {}, const std::string& APalavrasChave = {});
 
 } // namespace tavrelo

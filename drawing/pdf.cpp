@@ -158,7 +158,8 @@ std::unique_ptr<IVeltCanvas> CanvasDeMedida() {
 
 int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACompor,
                          const TPedidoDeParagem& AParar,
-                         const std::function<void(std::string_view)>& AAntesDeEscrever) {
+                         const std::function<void(std::string_view)>& AAntesDeEscrever,
+                         const std::string& APalavrasChave) {
     TEscrita escrita;
     escrita.Ficheiro = &AFicheiro;
     escrita.AntesDeEscrever = &AAntesDeEscrever;
@@ -168,6 +169,10 @@ int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACom
                                             MmParaPt(ALTURA_PAGINA)));
     cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_TITLE, "TAVRELO");
     cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_AUTHOR, "Brovanel");
+    if (!APalavrasChave.empty()) {
+        cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_KEYWORDS,
+                                       APalavrasChave.c_str());
+    }
     int32_t paginas = 0;
     try {
         TDestinoPdf destino(pdf.get(), AParar);

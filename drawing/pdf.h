@@ -65,9 +65,10 @@ void GravarPaginasPdf(const std::string& ANomeFicheiro, const TComporPaginas& AC
 // The same into a file the caller opened and confirms; returns the number of pages.
 // AAntesDeEscrever, when given, sees
 // every block of bytes before it goes to the file and may raise to refuse it (a full disk
-// in the tests).
+// in the tests). APalavrasChave, when given, is the document's Keywords.
 int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACompor,
                          const TPedidoDeParagem& AParar = {},
-                         const std::function<void(std::string_view)>& AAntesDeEscrever = {});
+                         const std::function<void(std::string_view)>& AAntesDeEscrever = {},
+                         const std::string& APalavrasChave = {});
 
 } // namespace tavrelo

@@ -1,6 +1,7 @@
 #include "frontend/fazer_livro.h"
 
 #include "composition/livro_pdf.h"
+#include "frontend/receita.h"
 #include "frontend/textos.h"
 
 #include <memory>
@@ -173,7 +174,8 @@ TEtapasLivro EtapasDoLivro() {
         },
         [](TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const TInfoLivro& AInfo,
            const TPedidoDeParagem& AParar) {
-            return GravarLivroPdf(AFicheiro, ALivro, AInfo, AParar);
+            // The PDF carries its recipe, so that it alone is enough to make it again.
+            return GravarLivroPdf(AFicheiro, ALivro, AInfo, AParar, TextoDaReceita(ALivro.Config));
         },
         {},
     };
