@@ -5,7 +5,7 @@
 // The recipe is one line of UTF-8, its fields in this order, separated by "; ":
 //
 //   TAVRELO-RECEITA/1; tamanho=12; nivel=3; puzzles=20; dicas=sim; codigo=0A1B2C3D;
-//   programa=1.0.0; titulo=Férias de Verão; soma=5E2D3A0B
+//   programa=1.0.0; titulo=Férias de Verão; soma=C151EBB6
 //
 // (one line in the PDF). "TAVRELO-RECEITA/1" names the form and its version; tamanho is 8, 12,
 // 16, 7, 11 or 13; nivel 1 to 5, or P for the Progressiva; puzzles 1 to 100; dicas "sim" or
