@@ -31,6 +31,7 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 
@@ -1531,7 +1532,7 @@ void TesteJanela::AjudaEAtalhos() {
     QVERIFY(ajuda != nullptr);
     QTRY_VERIFY(ajuda->isVisible());
     QCOMPARE(ajuda->windowTitle(), QString("Ajuda do TAVRELO"));
-    const QString texto = ajuda->findChild<QLabel*>("TextoDaAjuda")->text();
+    const QString texto = ajuda->findChild<QTextBrowser*>("TextoDaAjuda")->toPlainText();
     for (const char* palavra : {"Tamanho", "Dificuldade", "Progressiva", "dicas", "código do livro",
                                 "Refazer um livro…", "Ctrl+Q", "F1"}) {
         QVERIFY2(texto.contains(QString::fromUtf8(palavra)), palavra);
