@@ -24,11 +24,11 @@ enum class TTipoDica : uint8_t {
     tdLei,        // a law with one empty cell gives the number
     tdLista,      // the open pair laws named leave one number
     tdCandidatos, // the open pair laws named leave only the numbers given
-    tdChave,      // a number revealed, where no argument of the list fixes any open cell
+    tdChave,      // a number revealed, where the list fixes no open cell within the room left
 };
 
-// An open pair law named by a list hint: law Lei, whose only empty cells on the reader's grid
-// are the hint's cell and Parceiro, and which lacks Resto.
+// An open pair law named by a list or candidates hint: law Lei, whose only empty cells on the
+// reader's grid are the hint's cell and Parceiro, and which lacks Resto.
 struct TParDaLista {
     int32_t Lei = -1;
     int32_t Parceiro = -1;
@@ -57,8 +57,9 @@ struct TDicas {
 };
 
 // The hints of one puzzle, at most ALimite, from its givens, solution and recorded deduction
-// (the starters are taken from the record). The key steps come first in the budget; where
-// they need more than ALimite hints, the reader's closure stops after the last one shown.
+// (the starters are taken from the record). The key steps come first in the budget. Where the
+// list would take more than ALimite hints, they are chosen again more plainly: shorter
+// candidates hints, then list hints alone, then numbers revealed alone.
 TDicas EscolherDicas(const TSolverDeducao& ASolver, std::span<const int32_t> ADados,
                      std::span<const int32_t> ASolucao, std::span<const TPassoDeducao> APassos,
                      int32_t ALimite);

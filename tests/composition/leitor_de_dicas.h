@@ -10,6 +10,7 @@
 #include "drawing/canvas_gravador.h"
 #include "laws/solver.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -26,11 +27,11 @@ struct TParLido {
     int32_t Resto = 0;
 };
 
-enum class TForma { fLei, fCentro, fLista, fCandidatos, fChave, fDesconhecida };
+enum class TForma { fmLei, fmCentro, fmLista, fmCandidatos, fmChave, fmDesconhecida };
 
 // A hint's text taken apart.
 struct TDicaLida {
-    TForma Forma = TForma::fDesconhecida;
+    TForma Forma = TForma::fmDesconhecida;
     int32_t Celula = -1;
     std::vector<int32_t> Valores; // the number, or the candidates
     std::string Razao;            // law hints: what stands in the brackets
@@ -126,7 +127,7 @@ inline TDicaLida PartirDica(int32_t N, const std::string& ATexto) {
         p += std::string(" só pode ser ").size();
         if (LerNumeros(ATexto, p, d.Valores) && d.Valores.size() >= 2 &&
             LerPares(N, ATexto, p + 1, d.Pares)) {
-            d.Forma = TForma::fCandidatos;
+            d.Forma = TForma::fmCandidatos;
         }
         return d;
     }
@@ -139,14 +140,14 @@ inline TDicaLida PartirDica(int32_t N, const std::string& ATexto) {
     int lidos = 0;
     if (std::sscanf(resto.c_str(), "%d / 2 = %d (o centro)%n", &d.K, &v, &lidos) == 2 &&
         static_cast<size_t>(lidos) == resto.size()) {
-        d.Forma = TForma::fCentro;
+        d.Forma = TForma::fmCentro;
         d.Valores = {v};
         return d;
     }
     const std::string lei = "%d " + MENOS + " %d = %d (%n";
     if (std::sscanf(resto.c_str(), lei.c_str(), &d.K, &d.S, &v, &lidos) == 3 &&
         resto.back() == ')') {
-        d.Forma = TForma::fLei;
+        d.Forma = TForma::fmLei;
         d.Valores = {v};
         d.Razao = resto.substr(static_cast<size_t>(lidos), resto.size() - 1 - size_t(lidos));
         return d;
@@ -156,9 +157,9 @@ inline TDicaLida PartirDica(int32_t N, const std::string& ATexto) {
         return d;
     }
     if (resto.substr(q) == " (número-chave)") {
-        d.Forma = TForma::fChave;
+        d.Forma = TForma::fmChave;
     } else if (LerPares(N, resto, q + 1, d.Pares)) {
-        d.Forma = TForma::fLista;
+        d.Forma = TForma::fmLista;
     }
     return d;
 }
@@ -248,21 +249,21 @@ class TLeitor {
     std::string Ler(const std::string& ATexto) {
         const TDicaLida d = PartirDica(N, ATexto);
         switch (d.Forma) {
-        case TForma::fLei:
+        case TForma::fmLei:
             return LerLei(d);
-        case TForma::fCentro:
+        case TForma::fmCentro:
             if (d.Celula != CentroDaGrelha(N) || d.K != SomaComplementar(N) ||
                 d.K != 2 * d.Valores[0]) {
                 return "not the centre of the square, or not half of C";
             }
             return Escrever(d.Celula, d.Valores[0]);
-        case TForma::fLista:
-        case TForma::fCandidatos:
+        case TForma::fmLista:
+        case TForma::fmCandidatos:
             return LerLista(d);
-        case TForma::fChave:
+        case TForma::fmChave:
             ++Chaves;
             return Escrever(d.Celula, d.Valores[0]);
-        case TForma::fDesconhecida:
+        case TForma::fmDesconhecida:
             break;
         }
         return "a text the reader cannot follow: " + ATexto;
@@ -397,7 +398,7 @@ class TLeitor {
         if (ficam != ditos) {
             return "the pairs leave " + std::to_string(ficam.size()) + " numbers, not those said";
         }
-        if (d.Forma == TForma::fLista) {
+        if (d.Forma == TForma::fmLista) {
             return Escrever(d.Celula, d.Valores[0]);
         }
         if (ficam.size() >= Dominio(d.Celula).size()) {
@@ -407,27 +408,25 @@ class TLeitor {
         return "";
     }
 
-    // What the reader may write in ACelula: the numbers still to place, of those the
-    // candidates hints left it.
+    // Whether the reader may write AValor in ACelula: a number still to place, one of those
+    // the candidates hints left the cell.
+    bool Pode(int32_t ACelula, int64_t AValor) const {
+        if (AValor < 1 || AValor > N * N ||
+            std::find(Grelha.begin(), Grelha.end(), AValor) != Grelha.end()) {
+            return false;
+        }
+        const auto k = Candidatos.find(ACelula);
+        return k == Candidatos.end() || k->second.count(int32_t(AValor)) != 0;
+    }
+
     std::set<int32_t> Dominio(int32_t ACelula) const {
         std::set<int32_t> r;
         for (int32_t v = 1; v <= N * N; ++v) {
-            r.insert(v);
-        }
-        for (const int32_t v : Grelha) {
-            r.erase(v);
-        }
-        const auto k = Candidatos.find(ACelula);
-        if (k == Candidatos.end()) {
-            return r;
-        }
-        std::set<int32_t> dentro;
-        for (const int32_t v : k->second) {
-            if (r.count(v) != 0) {
-                dentro.insert(v);
+            if (Pode(ACelula, v)) {
+                r.insert(v);
             }
         }
-        return dentro;
+        return r;
     }
 
     // What a pair leaves its first cell: v it may hold whose partner R − v the other cell may
@@ -438,27 +437,24 @@ class TLeitor {
         for (int32_t j = 0; j < S.NumLeis() && !lei; ++j) {
             const TLei& L = S.Lei(j);
             int64_t soma = 0;
-            std::set<int32_t> vazias;
+            std::vector<int32_t> vazias;
             bool unitaria = true;
-            for (size_t t = 0; t < L.Celulas.size(); ++t) {
+            for (size_t t = 0; t < L.Celulas.size() && vazias.size() <= 2; ++t) {
                 unitaria = unitaria && L.Coefs[t] == 1;
                 const int32_t v = Grelha[size_t(L.Celulas[t])];
                 if (v == 0) {
-                    vazias.insert(L.Celulas[t]);
+                    vazias.push_back(L.Celulas[t]);
                 }
                 soma += v;
             }
-            lei = unitaria && APar.A != APar.B && vazias == std::set<int32_t>{APar.A, APar.B} &&
+            lei = unitaria && vazias.size() == 2 && APar.A != APar.B &&
+                  std::set<int32_t>(vazias.begin(), vazias.end()) ==
+                      std::set<int32_t>{APar.A, APar.B} &&
                   L.Constante - soma == APar.Resto;
         }
         std::set<int32_t> r;
-        if (!lei) {
-            return r;
-        }
-        const std::set<int32_t> meus = Dominio(APar.A);
-        const std::set<int32_t> dele = Dominio(APar.B);
-        for (const int32_t v : meus) {
-            if (v != APar.Resto - v && dele.count(APar.Resto - v) != 0) {
+        for (int32_t v = 1; v <= N * N && lei; ++v) {
+            if (Pode(APar.A, v) && v != APar.Resto - v && Pode(APar.B, int64_t{APar.Resto} - v)) {
                 r.insert(v);
             }
         }

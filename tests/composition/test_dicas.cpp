@@ -348,7 +348,7 @@ TEST(Dicas, CadaDicaImpressaSeLe) {
                     const std::vector<int32_t> antes = leitor.Grelha;
                     const teste_dicas::TLeitor como = leitor;
                     ASSERT_EQ(leitor.Ler(texto), "") << texto;
-                    if (d.Forma != teste_dicas::TForma::fCandidatos) {
+                    if (d.Forma != teste_dicas::TForma::fmCandidatos) {
                         EXPECT_EQ(d.Valores[0], puzzle.Solucao[size_t(d.Celula)]) << texto;
                     }
                     // A list or candidates hint names no law it does not need.
