@@ -1,5 +1,6 @@
 #include "laws/solver.h"
 
+#include "core/bits.h"
 #include "laws/linear.h"
 
 #include <algorithm>
@@ -10,10 +11,12 @@ namespace tavrelo {
 
 namespace {
 
-constexpr uint8_t BitsCompletasImpar = 71; // linha, diagonais, pares
-constexpr uint8_t BitsCompletasPar = 31;   // linha, diagonais, blocos, meias
-constexpr uint8_t BitsBasicasImpar = 3;    // linha, diagonais principais
-constexpr uint8_t BitsBasicasPar = 19;     // linha, diagonais principais, meias
+using enum TFamilia;
+
+constexpr TFamilias CompletasImpar{lfLinha, lfDiagPrincipal, lfDiagQuebrada, lfPar};
+constexpr TFamilias CompletasPar{lfLinha, lfDiagPrincipal, lfDiagQuebrada, lfBloco, lfMeia};
+constexpr TFamilias BasicasImpar{lfLinha, lfDiagPrincipal};
+constexpr TFamilias BasicasPar{lfLinha, lfDiagPrincipal, lfMeia};
 
 // Grid arithmetic wraps like 32-bit machine integers, so that any contents of a
 // grid, however tampered, give a defined answer.
@@ -52,30 +55,8 @@ TFamilia FamiliaDaLei(int32_t N, int32_t p, size_t ANumCelulas) {
     return ANumCelulas == 4 ? TFamilia::lfBloco : TFamilia::lfMeia;
 }
 
-uint64_t InverterBits(uint64_t x) {
-    x = ((x >> 1) & 0x5555555555555555ULL) | ((x & 0x5555555555555555ULL) << 1);
-    x = ((x >> 2) & 0x3333333333333333ULL) | ((x & 0x3333333333333333ULL) << 2);
-    x = ((x >> 4) & 0x0F0F0F0F0F0F0F0FULL) | ((x & 0x0F0F0F0F0F0F0F0FULL) << 4);
-    x = ((x >> 8) & 0x00FF00FF00FF00FFULL) | ((x & 0x00FF00FF00FF00FFULL) << 8);
-    x = ((x >> 16) & 0x0000FFFF0000FFFFULL) | ((x & 0x0000FFFF0000FFFFULL) << 16);
-    return (x >> 32) | (x << 32);
-}
-
-} // namespace
-
-TFamilias FamiliasCompletas(int32_t N) {
-    return TFamilias(N % 2 != 0 ? BitsCompletasImpar : BitsCompletasPar);
-}
-
-TFamilias FamiliasBasicas(int32_t N) {
-    return TFamilias(N % 2 != 0 ? BitsBasicasImpar : BitsBasicasPar);
-}
-
-// Value sets: W words a set, value v at bit v % 64 of word v / 64.
-bool TemValor(const uint64_t* ATabela, int32_t APrimeira, int32_t AValor) {
-    return (ATabela[APrimeira + AValor / 64] >> (AValor % 64)) & 1u;
-}
-
+// Value sets: W words a set, value v at bit v % 64 of word v / 64. The only member of the set
+// from word APrimeira of a table, or 0 when it is empty or has two or more members.
 int32_t ValorUnico(const uint64_t* ATabela, int32_t APrimeira, int32_t APalavras) {
     int32_t valor = 0;
     for (int32_t w = 0; w < APalavras; ++w) {
@@ -89,6 +70,16 @@ int32_t ValorUnico(const uint64_t* ATabela, int32_t APrimeira, int32_t APalavras
         valor = w * 64 + std::countr_zero(x);
     }
     return valor;
+}
+
+} // namespace
+
+TFamilias FamiliasCompletas(int32_t N) {
+    return N % 2 != 0 ? CompletasImpar : CompletasPar;
+}
+
+TFamilias FamiliasBasicas(int32_t N) {
+    return N % 2 != 0 ? BasicasImpar : BasicasPar;
 }
 
 // Scratch space of one call, kept in the solver so that the inner loop of puzzle
@@ -173,14 +164,6 @@ void TSolverDeducao::ConstruirTabelasPlanas() {
         FFamilias.push_back(lei.Familia);
     }
     FInicio.push_back(static_cast<int32_t>(FCelulas.size()));
-}
-
-int32_t TSolverDeducao::NumDeFamilia(TFamilia AFamilia) const {
-    int32_t n = 0;
-    for (const TLei& lei : FLeis) {
-        n += lei.Familia == AFamilia ? 1 : 0;
-    }
-    return n;
 }
 
 bool TSolverDeducao::LeiAtiva(int32_t ALei, TFamilias AFamilias) const {
@@ -548,7 +531,7 @@ bool TSolverDeducao::LeiDoPar(TFamilias AFamilias, int32_t ACelula, int32_t& ALe
 }
 
 bool TSolverDeducao::FixadaPorLei(std::span<const int32_t> ADados, int32_t ACelula,
-                                  TFamilias AFamilias) {
+                                  TFamilias AFamilias) const {
     if (ADados.size() != static_cast<size_t>(FN) * static_cast<size_t>(FN) || ACelula < 0 ||
         ACelula >= FN * FN) {
         return false;

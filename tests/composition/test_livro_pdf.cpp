@@ -150,9 +150,9 @@ TEST_F(DocumentoPdf, LivroCompletoMostraPuzzlesSolucoesDicasERodape) {
     ASSERT_EQ(texto.Estado, 0) << texto.Saida;
     for (const char* esperado :
          {"TAVRELO | Brovanel", "Números a colocar", "Soluções", "Puzzle 001", "Puzzle 050",
-          "M = 260", "C = 65", "(linha 1)", "Os restantes números resultam do mesmo modo.",
-          "Ficha técnica", "0000002A", "10/12/2026", "Livro de ensaio", "Regras", "Como se resolve",
-          "Os diagramas das leis"}) {
+          "M = 260", "C = 65", "(linha 1)", "(lista: L",
+          "O resto resulta de leis com uma só casa vazia.", "Ficha técnica", "0000002A",
+          "10/12/2026", "Livro de ensaio", "Regras", "Como se resolve", "Os diagramas das leis"}) {
         EXPECT_NE(texto.Saida.find(esperado), std::string::npos) << esperado;
     }
 }
