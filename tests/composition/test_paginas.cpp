@@ -384,26 +384,33 @@ TEST(Compositor, NumeroDoPuzzleETituloDaSolucaoLigamUmAoOutro) {
             SCOPED_TRACE("page " + std::to_string(i + 1) + " to " + l.Texto);
             ASSERT_EQ(destinos.count(l.Texto), 1u) << "the link leads somewhere";
             const TDescPagina& alvo = compositor.Paginas().at(destinos.at(l.Texto).front() - 1);
-            // The link lies over the heading it belongs to: the puzzle's number, or the
-            // solution's title.
             const bool dePuzzle = pagina.Tipo == TTipoPagina::pgPuzzles;
             ASSERT_TRUE(dePuzzle || pagina.Tipo == TTipoPagina::pgSolucoes);
             EXPECT_EQ(alvo.Tipo, dePuzzle ? TTipoPagina::pgSolucoes : TTipoPagina::pgPuzzles);
             const int32_t p = std::stoi(l.Texto.substr(l.Texto.size() - 3)) - 1;
+            // Two links each way: over the heading and over the page of its counterpart
+            // written beside it.
+            const int32_t outra = int32_t(destinos.at(l.Texto).front());
             const std::string titulo = Formatar(dePuzzle ? "%.3d" : "Puzzle %.3d", p + 1);
-            const double tamanho = dePuzzle ? 14 : 11;
-            const auto textos = TextosIguais(g, titulo);
-            ASSERT_EQ(textos.size(), 1u);
-            EXPECT_EQ(l.Num, (std::vector<double>{textos[0].Num[0], textos[0].Num[1],
-                                                  g.LarguraTexto(titulo, tamanho, true),
-                                                  g.AlturaTexto(tamanho)}));
+            const std::string referencia =
+                Formatar(dePuzzle ? "Solução na página %d" : "(página %d)", outra);
+            size_t sobre = 0;
+            for (const auto& t : g.DoTipo("Texto")) {
+                if ((t.Texto == titulo || t.Texto == referencia) &&
+                    l.Num == std::vector<double>{t.Num[0], t.Num[1],
+                                                 g.LarguraTexto(t.Texto, t.Num[2], t.Negrito),
+                                                 g.AlturaTexto(t.Num[2])}) {
+                    ++sobre;
+                }
+            }
+            EXPECT_EQ(sobre, 1u) << "the link lies over the heading or the page beside it";
             EXPECT_EQ(l.Texto, dePuzzle ? DestinoDaSolucao(p) : DestinoDoPuzzle(p));
             EXPECT_EQ(destinos.at(dePuzzle ? DestinoDoPuzzle(p) : DestinoDaSolucao(p)).front(),
                       i + 1)
                 << "the heading's own name is on its page";
         }
     }
-    EXPECT_EQ(ligacoes, 10u) << "five puzzles, five solutions";
+    EXPECT_EQ(ligacoes, 20u) << "five puzzles, five solutions, two links each";
 }
 
 TEST(Compositor, UmErroParaOLivro) {

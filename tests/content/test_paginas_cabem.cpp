@@ -98,11 +98,11 @@ TEST(PaginasExplicativas, CabemNaColunaEAcimaDoRodape) {
          [&](IVeltCanvas& c, int32_t N) { PaginaComoSeResolve(c, N, comLista); }},
         {"diagramas 1",
          [](IVeltCanvas& c, int32_t N) {
-             N % 2 ? PaginaDiagramasImpar(c, 0) : PaginaDiagramasPar(c, 0);
+             N % 2 ? PaginaDiagramasImpar(c, N, 0) : PaginaDiagramasPar(c, N, 0);
          }},
         {"diagramas 2",
          [](IVeltCanvas& c, int32_t N) {
-             N % 2 ? PaginaDiagramasImpar(c, 1) : PaginaDiagramasPar(c, 1);
+             N % 2 ? PaginaDiagramasImpar(c, N, 1) : PaginaDiagramasPar(c, N, 1);
          }},
     };
     for (int32_t N : {7, 8, 11, 12, 13, 16}) {
