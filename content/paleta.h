@@ -71,14 +71,14 @@ inline constexpr TEstiloTexto ESTILO_FECHO_DAS_DICAS{.TamanhoPt = 9.5, .Cinza = 
 // Editorial pages. The product's name and the book's title take the largest size that fits.
 inline constexpr TEstiloTexto ESTILO_AUTOR_NA_CAPA{
     .TamanhoPt = 24, .Negrito = true, .Alinhamento = TAlinhamento::alCentro};
-inline constexpr TEstiloTexto ESTILO_NOME_NA_CAPA{.TamanhoPt = 80, .Negrito = true,
-                                                  .Alinhamento = TAlinhamento::alCentro};
+inline constexpr TEstiloTexto ESTILO_NOME_NA_CAPA{
+    .TamanhoPt = 80, .Negrito = true, .Alinhamento = TAlinhamento::alCentro};
 inline constexpr TEstiloTexto ESTILO_TITULO_NA_CAPA{
     .TamanhoPt = 34, .Negrito = true, .Alinhamento = TAlinhamento::alCentro};
 inline constexpr TEstiloTexto ESTILO_CAPA{.TamanhoPt = 16, .Alinhamento = TAlinhamento::alCentro};
 inline constexpr TEstiloTexto ESTILO_NOME_NO_VERSO{.TamanhoPt = 14, .Negrito = true};
-inline constexpr TEstiloTexto ESTILO_PARTE{.TamanhoPt = 36, .Negrito = true,
-                                           .Alinhamento = TAlinhamento::alCentro};
+inline constexpr TEstiloTexto ESTILO_PARTE{
+    .TamanhoPt = 36, .Negrito = true, .Alinhamento = TAlinhamento::alCentro};
 inline constexpr TEstiloTexto ESTILO_NUMERO_DO_SIMBOLO{
     .TamanhoPt = 20, .Negrito = true, .Alinhamento = TAlinhamento::alCentro};
 inline constexpr TEstiloTexto ESTILO_TITULO_DA_FICHA{
