@@ -153,7 +153,7 @@ inline constexpr double FAIXA_COORDENADAS = 4;
 
 // An N × N grid of side ALado at (X, Y). Puzzle mode shows the givens in bold; solution
 // mode shows the whole solution, givens regular on grey and found numbers bold. Either way
-// the rows are numbered on the left and the columns on top, small and grey, as the hints
+// the rows are numbered on the left and the columns on top, small and dark grey, as the hints
 // name the cells (L3C5: row 3, column 5).
 void DesenharGrelha(IVeltCanvas& Canvas, int32_t N, std::span<const int32_t> ADados,
                     std::span<const int32_t> ASolucao, double X, double Y, double ALado,

@@ -420,8 +420,8 @@ void PaginaDiagramasPar(IVeltCanvas& Canvas, int32_t N, int32_t APagina) {
     const std::string meia =
         N == n ? std::string("Na meia diagonal são 4 passos e 3 casas pelo meio, mas só as duas "
                              "pontas contam.")
-               : Formatar("Nesta grelha de %s, a meia diagonal são 4 passos, com 3 casas pelo "
-                          "meio; nas grelhas de %s deste livro são %d passos, com %d casas pelo "
+               : Formatar("Nesta grelha de %s, a meia diagonal tem 4 passos, com 3 casas pelo "
+                          "meio; nas grelhas de %s deste livro tem %d passos, com %d casas pelo "
                           "meio. Só as duas pontas contam.",
                           Vezes(n).c_str(), Vezes(N).c_str(), h, h - 1);
     DesenharPagina(

@@ -74,8 +74,8 @@ void VerificarImpressao(const TCanvasGravador& APagina, const std::string& AOnde
         }
         // White is no shade: the stars and rings are white inside.
         if (t.Preenchimento != -1 && t.Preenchimento != 255) {
-            EXPECT_LE(t.Preenchimento, SOMBRA_MAIS_CLARA) << AOnde << ": " << c.Op << " at "
-                                                          << c.Num[0] << ", " << c.Num[1];
+            EXPECT_LE(t.Preenchimento, SOMBRA_MAIS_CLARA)
+                << AOnde << ": " << c.Op << " at " << c.Num[0] << ", " << c.Num[1];
         }
     }
 }
@@ -96,7 +96,8 @@ void VerificarNotacao(const std::string& ATexto, const std::string& AOnde) {
         if (c == '=') {
             EXPECT_TRUE(branco(i, true) && branco(i, false)) << AOnde << ": «" << ATexto << "»";
         }
-        if (c == 'x' && i > 0 && i + 1 < ATexto.size() && std::isdigit(static_cast<unsigned char>(ATexto[i - 1])) != 0 &&
+        if (c == 'x' && i > 0 && i + 1 < ATexto.size() &&
+            std::isdigit(static_cast<unsigned char>(ATexto[i - 1])) != 0 &&
             std::isdigit(static_cast<unsigned char>(ATexto[i + 1])) != 0) {
             ADD_FAILURE() << AOnde << ": «" << ATexto << "»";
         }

@@ -397,11 +397,11 @@ TEST(PaginasDeDiagramas, DizemOQueValeNaOrdemDoLivro) {
         {12,
          {"As grelhas deste livro são de 12" + f + "×" + f + "12, com M" + f + "=" + f + "870 e C" +
           f + "=" + f + "145"},
-         {"nas grelhas de 12" + f + "×" + f + "12 deste livro são 6 passos, com 5 casas"}},
+         {"nas grelhas de 12" + f + "×" + f + "12 deste livro tem 6 passos, com 5 casas"}},
         {16,
          {"As grelhas deste livro são de 16" + f + "×" + f + "16, com M" + f + "=" + f +
           "2056 e C" + f + "=" + f + "257"},
-         {"nas grelhas de 16" + f + "×" + f + "16 deste livro são 8 passos, com 7 casas"}},
+         {"nas grelhas de 16" + f + "×" + f + "16 deste livro tem 8 passos, com 7 casas"}},
         {11,
          {"As grelhas deste livro são de 11" + f + "×" + f + "11, com M" + f + "=" + f + "671 e C" +
           f + "=" + f + "122"},
