@@ -244,23 +244,29 @@ double YAoLado(IVeltCanvas& Canvas, double Y, const TEstiloTexto& AEstilo,
     return Y + (AlturaDe(Canvas, AEstilo) - AlturaDe(Canvas, AAoLado)) * ACIMA_DA_BASE;
 }
 
+namespace {
+
+// ATexto whose box takes the reader to the destination ADestino; returns its right end.
+double EscreverLigado(IVeltCanvas& Canvas, double X, double Y, const std::string& ATexto,
+                      const TEstiloTexto& AEstilo, const std::string& ADestino) {
+    Escrever(Canvas, X, Y, ATexto, AEstilo);
+    const double largura = LarguraDe(Canvas, ATexto, AEstilo);
+    Canvas.Ligacao(X, Y, largura, AlturaDe(Canvas, AEstilo), ADestino);
+    return X + largura;
+}
+
+} // namespace
+
 double DesenharTituloLigado(IVeltCanvas& Canvas, double X, double Y, const std::string& ATexto,
                             const TEstiloTexto& AEstilo, const std::string& AReferencia,
                             const std::string& AProprio, const std::string& AOutro) {
-    // A piece of text whose box takes the reader to the counterpart.
-    const auto ligado = [&](double AX, double AY, const std::string& APeca,
-                            const TEstiloTexto& APecaEstilo) {
-        Escrever(Canvas, AX, AY, APeca, APecaEstilo);
-        const double largura = LarguraDe(Canvas, APeca, APecaEstilo);
-        Canvas.Ligacao(AX, AY, largura, AlturaDe(Canvas, APecaEstilo), AOutro);
-        return AX + largura;
-    };
-    double fim = ligado(X, Y, ATexto, AEstilo);
+    double fim = EscreverLigado(Canvas, X, Y, ATexto, AEstilo, AOutro);
     // The reader lands with a little of the page above the heading in view.
     Canvas.Destino(AProprio, 0, std::max(0.0, Y - 8));
     if (!AReferencia.empty()) {
-        fim = ligado(fim + INTERVALO_DA_REFERENCIA, YAoLado(Canvas, Y, AEstilo, ESTILO_REFERENCIA),
-                     AReferencia, ESTILO_REFERENCIA);
+        fim = EscreverLigado(Canvas, fim + INTERVALO_DA_REFERENCIA,
+                             YAoLado(Canvas, Y, AEstilo, ESTILO_REFERENCIA), AReferencia,
+                             ESTILO_REFERENCIA, AOutro);
     }
     return fim;
 }
