@@ -1,19 +1,32 @@
 #include "composition/livro_pdf.h"
 
+#include "core/tipos.h"
+
 namespace tavrelo {
+
+namespace {
+
+// The book's title, when it has one, is the document's subject.
+TMetadadosPdf MetadadosDoLivro(const TLivro& ALivro) {
+    return TMetadadosPdf{.Assunto = SemBrancos(ALivro.Config.Titulo)};
+}
+
+} // namespace
 
 int32_t GravarLivroPdf(TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const TInfoLivro& AInfo,
                        const TPedidoDeParagem& AParar) {
     TCompositorLivro compositor(ALivro, AInfo);
     return GravarPaginasPdf(
-        AFicheiro, [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino); }, AParar);
+        AFicheiro, [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino); },
+        MetadadosDoLivro(ALivro), AParar);
 }
 
 void GravarLivroPdf(const std::string& ANomeFicheiro, const TLivro& ALivro,
                     const TInfoLivro& AInfo) {
     TCompositorLivro compositor(ALivro, AInfo);
-    GravarPaginasPdf(ANomeFicheiro,
-                     [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino); });
+    GravarPaginasPdf(
+        ANomeFicheiro, [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino); },
+        MetadadosDoLivro(ALivro));
 }
 
 } // namespace tavrelo

@@ -1,6 +1,7 @@
 #include "composition/dicas.h"
 #include "composition/paginas.h"
 
+#include "content/paleta.h"
 #include "drawing/pagina.h"
 
 #include <algorithm>
@@ -15,7 +16,7 @@ constexpr double ALTURA_DA_SOLUCAO = 121;
 
 // The hints: their size, the distance from one line to the next, and the room kept free
 // above the next slot's title.
-constexpr double TAMANHO_DICA = 9.5;
+constexpr double TAMANHO_DICA = ESTILO_DICA.TamanhoPt;
 constexpr double ALTURA_LINHA_DICA = 4.6;
 constexpr double FOLGA_DAS_DICAS = 3;
 
@@ -149,7 +150,7 @@ double LadoSolucao(int32_t N, bool AComDicas) {
 void TCompositorLivro::DesenharSolucoes(IVeltCanvas& Canvas, const TDescPagina& APagina) {
     const int32_t N = FLivro.Config.N;
     const bool dicas = FLivro.Config.Caminho;
-    Canvas.Texto(CENTRO_PAGINA, TOPO_TITULO, "Soluções", 16, true, 0, TAlinhamento::alCentro);
+    Escrever(Canvas, CENTRO_PAGINA, TOPO_TITULO, "Soluções", ESTILO_CABECALHO_DAS_SOLUCOES);
     const int32_t k = SolucoesPorPagina(N, dicas);
     for (int32_t i = 0; i < k; ++i) {
         const int64_t p = int64_t{APagina.Primeiro} + i;
@@ -179,12 +180,14 @@ void TCompositorLivro::DesenharSolucao(IVeltCanvas& Canvas, int32_t AIndice, dou
     // before it; without, it is centred.
     const double G = dicas ? X + FAIXA_COORDENADAS : X + (ALargura - s) / 2;
 
-    const std::string titulo = Formatar("Puzzle %.3d", AIndice + 1);
-    DesenharTituloLigado(Canvas, G, Y, titulo, 11, DestinoDaSolucao(AIndice),
-                         DestinoDoPuzzle(AIndice));
-    Canvas.Texto(G + Canvas.LarguraTexto(titulo, 11, true) + 6,
-                 Y + (Canvas.AlturaTexto(11) - Canvas.AlturaTexto(9.5)) / 2, TextoSomas(N), 9.5,
-                 false, 128, TAlinhamento::alEsquerda);
+    // The title, the page of the puzzle beside it, then the sums.
+    const int32_t doPuzzle = PaginaDoPuzzle(AIndice);
+    const double fim = DesenharTituloLigado(Canvas, G, Y, Formatar("Puzzle %.3d", AIndice + 1),
+                                            ESTILO_TITULO_DA_SOLUCAO,
+                                            doPuzzle > 0 ? Formatar("(página %d)", doPuzzle) : "",
+                                            DestinoDaSolucao(AIndice), DestinoDoPuzzle(AIndice));
+    Escrever(Canvas, fim + 6, YAoLado(Canvas, Y, ESTILO_TITULO_DA_SOLUCAO, ESTILO_SOMAS_DA_SOLUCAO),
+             TextoSomas(N), ESTILO_SOMAS_DA_SOLUCAO);
 
     // The column numbers stand between the title and the grid.
     const double T = Y + 8;
@@ -206,14 +209,12 @@ void TCompositorLivro::DesenharSolucao(IVeltCanvas& Canvas, int32_t AIndice, dou
     double y = hy;
     for (const TDicaPosta& dica : coluna.Dicas) {
         for (size_t i = 0; i < dica.Linhas.size(); ++i) {
-            Canvas.Texto(i == 0 ? hx : hx + dica.Recuo, y, dica.Linhas[i], TAMANHO_DICA, false, 0,
-                         TAlinhamento::alEsquerda);
+            Escrever(Canvas, i == 0 ? hx : hx + dica.Recuo, y, dica.Linhas[i], ESTILO_DICA);
             y += ALTURA_LINHA_DICA;
         }
     }
     for (const std::string& linha : coluna.Fecho) {
-        Canvas.Texto(hx, y + ESPACO_DO_FECHO, linha, TAMANHO_DICA, false, 128,
-                     TAlinhamento::alEsquerda);
+        Escrever(Canvas, hx, y + ESPACO_DO_FECHO, linha, ESTILO_FECHO_DAS_DICAS);
         y += ALTURA_LINHA_DICA;
     }
 }

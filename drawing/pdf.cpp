@@ -89,6 +89,17 @@ struct TDestruirSuperficie {
     void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
 };
 
+// The document's properties, all set here.
+void EscreverMetadados(cairo_surface_t* APdf, const TMetadadosPdf& AMetadados) {
+    cairo_pdf_surface_set_metadata(APdf, CAIRO_PDF_METADATA_TITLE, "TAVRELO");
+    cairo_pdf_surface_set_metadata(APdf, CAIRO_PDF_METADATA_AUTHOR, "Brovanel");
+    cairo_pdf_surface_set_metadata(APdf, CAIRO_PDF_METADATA_CREATOR, "TAVRELO " TAVRELO_VERSAO);
+    if (!AMetadados.Assunto.empty()) {
+        cairo_pdf_surface_set_metadata(APdf, CAIRO_PDF_METADATA_SUBJECT,
+                                       AMetadados.Assunto.c_str());
+    }
+}
+
 // The surface of a context whose user space is one unit per dot at 300 dpi, as on a page.
 std::unique_ptr<IVeltCanvas> SuperficieDaPagina(cairo_t* APagina) {
     cairo_scale(APagina, 72.0 / DPI_DO_PDF, 72.0 / DPI_DO_PDF);
@@ -157,7 +168,7 @@ std::unique_ptr<IVeltCanvas> CanvasDeMedida() {
 }
 
 int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACompor,
-                         const TPedidoDeParagem& AParar,
+                         const TMetadadosPdf& AMetadados, const TPedidoDeParagem& AParar,
                          const std::function<void(std::string_view)>& AAntesDeEscrever) {
     TEscrita escrita;
     escrita.Ficheiro = &AFicheiro;
@@ -166,8 +177,7 @@ int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACom
     const std::unique_ptr<cairo_surface_t, TDestruirSuperficie> pdf(
         cairo_pdf_surface_create_for_stream(EscreverPdf, &escrita, MmParaPt(LARGURA_PAGINA),
                                             MmParaPt(ALTURA_PAGINA)));
-    cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_TITLE, "TAVRELO");
-    cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_AUTHOR, "Brovanel");
+    EscreverMetadados(pdf.get(), AMetadados);
     int32_t paginas = 0;
     try {
         TDestinoPdf destino(pdf.get(), AParar);
@@ -195,10 +205,11 @@ int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACom
     return paginas;
 }
 
-void GravarPaginasPdf(const std::string& ANomeFicheiro, const TComporPaginas& ACompor) {
+void GravarPaginasPdf(const std::string& ANomeFicheiro, const TComporPaginas& ACompor,
+                      const TMetadadosPdf& AMetadados) {
     auto ficheiro =
         ComMensagemDoFicheiro([&] { return std::make_unique<TFicheiroAtomico>(ANomeFicheiro); });
-    GravarPaginasPdf(*ficheiro, ACompor);
+    GravarPaginasPdf(*ficheiro, ACompor, AMetadados);
     ComMensagemDoFicheiro([&] { ficheiro->Confirmar(); });
 }
 

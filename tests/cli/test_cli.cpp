@@ -455,6 +455,10 @@ TEST_F(Programa, GravaOPdfComONomePropostoNaPastaAtual) {
     const TResultadoPrograma info = LerPdf("pdfinfo", pdf);
     EXPECT_EQ(info.Estado, 0) << info.Saida;
     EXPECT_NE(info.Saida.find("Title:           TAVRELO\n"), std::string::npos) << info.Saida;
+    EXPECT_NE(info.Saida.find(std::string("Creator:         TAVRELO ") + VersaoDoPrograma() + "\n"),
+              std::string::npos)
+        << info.Saida;
+    EXPECT_EQ(info.Saida.find("Subject:"), std::string::npos) << "a book without a title";
     EXPECT_NE(info.Saida.find("Pages:"), std::string::npos) << info.Saida;
     EXPECT_EQ(LerPdf("qpdf --check", pdf).Estado, 0);
 

@@ -30,7 +30,7 @@ const std::string FECHO = "O resto resulta de leis com uma só casa vazia.";
 
 // The solution of puzzle AIndice drawn in the slot (X, Y, W).
 void VerificarSolucao(const TCanvasGravador& g, const TLivro& livro, TSolverDeducao& s,
-                      int32_t AIndice, double X, double Y, double W) {
+                      int32_t AIndice, double X, double Y, double W, int32_t APaginaDoPuzzle) {
     SCOPED_TRACE("solution " + std::to_string(AIndice + 1));
     const TPuzzle& p = livro.Puzzles[size_t(AIndice)].Puzzle;
     const int32_t N = p.N;
@@ -43,11 +43,24 @@ void VerificarSolucao(const TCanvasGravador& g, const TLivro& livro, TSolverDedu
     ASSERT_EQ(t.size(), 1u);
     EXPECT_EQ(t[0].Num, (std::vector<double>{G, Y, 11, 0}));
     EXPECT_TRUE(t[0].Negrito);
+    // The page of the puzzle 3 mm after the title, then the sums 6 mm further, both 9.5 pt on
+    // the title's baseline (81 % of a line box above it).
+    const double base = Y + 0.41 * (11 - 9.5) * 0.81;
+    const std::string pagina = "(página " + std::to_string(APaginaDoPuzzle) + ")";
+    const double xPagina = G + 0.18 * 11 * 1.1 * 10 + 3;
+    size_t paginas = 0;
+    for (const TChamada& c : TextosIguais(g, pagina)) {
+        paginas += std::abs(c.Num[0] - xPagina) < 1e-9 && std::abs(c.Num[1] - base) < 1e-9 &&
+                   c.Num[2] == 9.5 && c.Num[3] == 77 && !c.Negrito;
+    }
+    EXPECT_EQ(paginas, 1u) << pagina;
     bool somas = false;
     for (const TChamada& c : TextosIguais(g, TextoSomas(N))) {
-        somas = somas || (std::abs(c.Num[0] - (G + 0.18 * 11 * 1.1 * 10 + 6)) < 1e-9 &&
-                          std::abs(c.Num[1] - (Y + (0.41 * 11 - 0.41 * 9.5) / 2)) < 1e-9 &&
-                          c.Num[2] == 9.5 && c.Num[3] == 128 && !c.Negrito);
+        somas =
+            somas ||
+            (std::abs(c.Num[0] - (xPagina + 0.18 * 9.5 * double(::teste::CodePoints(pagina)) + 6)) <
+                 1e-9 &&
+             std::abs(c.Num[1] - base) < 1e-9 && c.Num[2] == 9.5 && c.Num[3] == 128 && !c.Negrito);
     }
     EXPECT_TRUE(somas);
 
@@ -60,13 +73,13 @@ void VerificarSolucao(const TCanvasGravador& g, const TLivro& livro, TSolverDedu
         const bool dado = p.Dados[size_t(c)] != 0;
         esperados.push_back({c, p.Solucao[size_t(c)], !dado});
         if (dado) {
-            cinzentos.push_back({G + (c % N) * cel, T + (c / N) * cel, cel, cel, 0, -1, 235});
+            cinzentos.push_back({G + (c % N) * cel, T + (c / N) * cel, cel, cel, 0, -1, 224});
         }
     }
     EXPECT_EQ(NumerosDaGrelha(g, N, G, T, lado, TamanhoNumeros(N, lado)), esperados);
     std::vector<std::vector<double>> fundos;
     for (const TChamada& c : g.DoTipo("Rectangulo")) {
-        if (c.Num[6] == 235 && c.Num[0] >= G && c.Num[0] < G + lado && c.Num[1] >= T &&
+        if (c.Num[6] == 224 && c.Num[0] >= G && c.Num[0] < G + lado && c.Num[1] >= T &&
             c.Num[1] < T + lado) {
             fundos.push_back(c.Num);
         }
@@ -164,8 +177,9 @@ TEST(PaginaDeSolucoes, Disposicoes) {
         VerificarCabecaERodape(g, 40);
         TSolverDeducao s(c.N);
         for (size_t i = 0; i < c.Slots.size(); ++i) {
-            VerificarSolucao(g, livro, s, c.Primeiro + int32_t(i), c.Slots[i][0], c.Slots[i][1],
-                             c.Slots[i][2]);
+            const int32_t p = c.Primeiro + int32_t(i);
+            VerificarSolucao(g, livro, s, p, c.Slots[i][0], c.Slots[i][1], c.Slots[i][2],
+                             compositor.PaginaDoPuzzle(p));
         }
         // Nothing more than the slots listed.
         int32_t titulos = 0;
