@@ -150,7 +150,9 @@ class TFioDasPaginas {
 
     // Waits for the last page: their number, or what stopped them raised again.
     int32_t Terminar() {
-        FFio.join();
+        if (FFio.joinable()) {
+            FFio.join();
+        }
         if (FErro) {
             std::rethrow_exception(FErro);
         }
@@ -199,7 +201,7 @@ class TFioDasPaginas {
         if (FParar) {
             throw EGravacaoInterrompida();
         }
-        return FPuzzles[static_cast<size_t>(AIndice)];
+        return std::move(FPuzzles[static_cast<size_t>(AIndice)]); // each is taken once
     }
 
     const TLivro& EsperarLivro() {
