@@ -56,7 +56,8 @@ class LivrosEmParalelo : public teste::TPastaTemporaria {
     }
 };
 
-// Every order at levels 1 and 5 and the Progressiva. Codes 000003BD (7 × 7) and 0000004F
+// Every order at levels 1 and 5 and the Progressiva, two puzzles each (so that one is made
+// ahead). Codes 000003BD (7 × 7) and 0000004F
 // (8 × 8) make their second puzzle again in its turn: made ahead, its square is one the
 // first puzzle took.
 TEST_F(LivrosEmParalelo, OMesmoLivroComUmOuMaisFios) {
@@ -64,13 +65,12 @@ TEST_F(LivrosEmParalelo, OMesmoLivroComUmOuMaisFios) {
                                                    {12, 0x2A}, {13, 0x2A}, {16, 0x2A}};
     for (const auto& [N, codigo] : ordens) {
         for (const int32_t nivel : {1, 5, 0}) {
-            const TConfigLivro config = Config(N, nivel, nivel == 0 ? 3 : 2, codigo);
+            const TConfigLivro config = Config(N, nivel, 2, codigo);
             SCOPED_TRACE(testing::Message() << N << " nivel " << nivel);
             const TLivroEscrito umFio = Escrever(config, 1);
             const TLivroEscrito doisFios = Escrever(config, 2);
             EXPECT_TRUE(umFio.Json == doisFios.Json);
             EXPECT_TRUE(umFio.Pdf == doisFios.Pdf);
-            EXPECT_EQ(umFio.Json, TextoDoLivroJson(TGeradorLivro().Gerar(config, nullptr)));
             ASSERT_NE(umFio.Pdf.find("%%EOF"), std::string::npos);
             if (N <= 8) {
                 TGeradorLivro gerador;
