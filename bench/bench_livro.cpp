@@ -57,5 +57,27 @@ BENCHMARK(BM_FazerLivro)
     ->Args({8, 1, 5, 0})
     ->Apply(Repetido);
 
+// The JSON text of the heaviest book: written straight (0) or by building the value of each
+// puzzle and serialising it (1), the same bytes.
+void BM_LivroJson(benchmark::State& state) {
+    TConfigLivro config;
+    config.N = 16;
+    config.Nivel = 5;
+    config.NumPuzzles = 100;
+    config.Semente = 1;
+    TParalelo paralelo;
+    paralelo.Trabalhadores = TrabalhadoresDoLivro();
+    const TLivro livro = TGeradorLivro().Gerar(config, nullptr, paralelo);
+    size_t bytes = 0;
+    for (auto _ : state) {
+        const std::string texto =
+            state.range(0) == 0 ? TextoDoLivroJson(livro) : TextoJson(LivroParaJson(livro));
+        bytes = texto.size();
+        benchmark::DoNotOptimize(texto.data());
+    }
+    state.counters["KiB"] = static_cast<double>(bytes) / 1024.0;
+}
+BENCHMARK(BM_LivroJson)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 } // namespace
 } // namespace tavrelo

@@ -161,9 +161,9 @@ TEST(LivroEmParalelo, OMesmoLivroComQualquerNumeroDeFios) {
     }
 }
 
-// A cancel stops the helpers as it stops the book, and an error raised while a puzzle was
-// made ahead is raised in its turn, as the book made in turn raises it.
-TEST(LivroEmParalelo, CancelarEErroNaVez) {
+// A cancel stops the helpers as it stops the book; a book whose helpers the system refuses is
+// made on the calling thread.
+TEST(LivroEmParalelo, CancelarEFiosRecusados) {
     TParalelo paralelo;
     paralelo.Trabalhadores = 3;
     const TLivro cancelado = TGeradorLivro().Gerar(
