@@ -98,9 +98,8 @@ class TFioDasPaginas {
   public:
     TFioDasPaginas(TFicheiroAtomico& APdf, const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
                    const TEtapasLivro& AEtapas, TPausa& APausa)
-        : FPdf(APdf), FAvisos(AAvisos), FEtapas(AEtapas), FPausa(APausa),
-          FTotal(APedido.Config.NumPuzzles) {
-        FPuzzles.reserve(static_cast<size_t>(std::max(FTotal, 0)));
+        : FPdf(APdf), FAvisos(AAvisos), FEtapas(AEtapas), FPausa(APausa) {
+        FPuzzles.reserve(static_cast<size_t>(std::max(APedido.Config.NumPuzzles, 0)));
         FFio = IniciarFioSemSinais([this, config = APedido.Config] { Desenhar(config); });
     }
 
@@ -217,7 +216,6 @@ class TFioDasPaginas {
     const TAvisosLivro& FAvisos;
     const TEtapasLivro& FEtapas;
     TPausa& FPausa;
-    const int32_t FTotal;
 
     std::mutex FTrinco;
     std::condition_variable FMudou;

@@ -1,5 +1,6 @@
 #include "generation/adiantados.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace tavrelo {
