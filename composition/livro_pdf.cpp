@@ -14,10 +14,10 @@ TMetadadosPdf MetadadosDoLivro(const TLivro& ALivro) {
 } // namespace
 
 int32_t GravarLivroPdf(TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const TInfoLivro& AInfo,
-                       const TPedidoDeParagem& AParar) {
+                       const TPedidoDeParagem& AParar, const TPuzzleAChegar& AChegar) {
     TCompositorLivro compositor(ALivro, AInfo);
     return GravarPaginasPdf(
-        AFicheiro, [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino); },
+        AFicheiro, [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino, AChegar); },
         MetadadosDoLivro(ALivro), AParar);
 }
 

@@ -77,7 +77,26 @@ void TCompositorLivro::PlanearPaginas() {
     }
 }
 
-void TCompositorLivro::Compor(IDestinoPaginas& ADestino) {
+TLivro LivroAChegar(const TConfigLivro& AConfig) {
+    TLivro livro;
+    livro.Config = AConfig;
+    livro.Codigo = CodigoDoLivro(AConfig.Semente);
+    livro.Plano = PlanoDoLivro(AConfig);
+    livro.Puzzles.resize(static_cast<size_t>(AConfig.NumPuzzles));
+    return livro;
+}
+
+void TCompositorLivro::Receber(int32_t AAte, const TPuzzleAChegar& AChegar) {
+    if (!AChegar) {
+        return;
+    }
+    const int32_t ate = std::min(AAte, static_cast<int32_t>(FLivro.Puzzles.size()));
+    for (; FRecebidos < ate; ++FRecebidos) {
+        FLivro.Puzzles[static_cast<size_t>(FRecebidos)] = AChegar(FRecebidos);
+    }
+}
+
+void TCompositorLivro::Compor(IDestinoPaginas& ADestino, const TPuzzleAChegar& AChegar) {
     const int32_t N = FLivro.Config.N;
     const bool impar = N % 2 != 0;
     const auto P = static_cast<int32_t>(FLivro.Puzzles.size());
@@ -141,11 +160,13 @@ void TCompositorLivro::Compor(IDestinoPaginas& ADestino) {
             }
             break;
         case TTipoPagina::pgPuzzles:
+            Receber(pagina.Primeiro + GeometriaPuzzles(N).PorPagina, AChegar);
             umPorPuzzle(pagina, GeometriaPuzzles(N).PorPagina, marcadorPuzzles, "Puzzle ",
                         DestinoDoPuzzle);
             DesenharPuzzles(canvas, pagina);
             break;
         case TTipoPagina::pgSolucoes:
+            Receber(pagina.Primeiro + SolucoesPorPagina(N, FLivro.Config.Caminho), AChegar);
             umPorPuzzle(pagina, SolucoesPorPagina(N, FLivro.Config.Caminho), marcadorSolucoes,
                         "Solução ", DestinoDaSolucao);
             DesenharSolucoes(canvas, pagina);

@@ -8,6 +8,7 @@
 #include "laws/solver.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -60,6 +61,10 @@ struct TCaixaNumeros {
     bool operator==(const TCaixaNumeros&) const = default;
 };
 
+// The puzzles of a book still being made: the puzzle at AIndice (from 0) once it is committed,
+// waiting for it as long as it takes; raises to stop the pages.
+using TPuzzleAChegar = std::function<TPuzzleDoLivro(int32_t AIndice)>;
+
 class TCompositorLivro {
   public:
     // Plans every page at once, so NumPaginas is known before anything is drawn.
@@ -71,8 +76,11 @@ class TCompositorLivro {
     int32_t NumPaginas() const;
     const std::vector<TDescPagina>& Paginas() const;
 
-    // Draws every planned page, in order, on a fresh page of ADestino.
-    void Compor(IDestinoPaginas& ADestino);
+    // Draws every planned page, in order, on a fresh page of ADestino. With AChegar, the
+    // book given to the constructor holds only places for its puzzles (LivroAChegar), and
+    // each puzzle is taken from AChegar when a page first needs it: the pages before it
+    // are drawn while it is being made.
+    void Compor(IDestinoPaginas& ADestino, const TPuzzleAChegar& AChegar = {});
 
     // The page routines of the book's own pages, open so that a single page can be drawn
     // on any surface.
@@ -94,6 +102,8 @@ class TCompositorLivro {
     void PlanearPaginas();
     void AdicionarPagina(TTipoPagina ATipo, int32_t APrimeiro);
     void CompletarPar();
+    // Takes from AChegar the puzzles before AAte that are not here yet.
+    void Receber(int32_t AAte, const TPuzzleAChegar& AChegar);
     void DesenharRegras(IVeltCanvas& Canvas, const TDescPagina& APagina);
     void DesenharDiagramas(IVeltCanvas& Canvas, const TDescPagina& APagina);
     int32_t PaginaQueMostra(TTipoPagina ATipo, int32_t APorPagina, int32_t AIndice) const;
@@ -102,7 +112,12 @@ class TCompositorLivro {
     TInfoLivro FInfo;
     std::vector<TDescPagina> FPaginas;
     std::unique_ptr<TSolverDeducao> FSolver;
+    int32_t FRecebidos = 0; // puzzles taken from a book still being made
 };
+
+// The book as the pages plan it before its puzzles exist: its configuration, code and level
+// plan, and as many empty places as it asks for puzzles. A book that is written has them all.
+TLivro LivroAChegar(const TConfigLivro& AConfig);
 
 // Today's date as dd/mm/yyyy and the version "1.0".
 TInfoLivro CriarInfoLivro();

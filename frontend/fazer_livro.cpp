@@ -1,10 +1,17 @@
 #include "frontend/fazer_livro.h"
 
 #include "composition/livro_pdf.h"
+#include "frontend/fios.h"
 #include "frontend/textos.h"
 
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <thread>
 
 namespace tavrelo {
 
@@ -25,12 +32,16 @@ class TFicheirosDoLivro {
 
     TFicheiroAtomico* Pdf() { return FPdf; }
 
-    void EscreverOutros(const TLivro& ALivro, const std::vector<TFicheiroDoLivro>& AOutros) {
+    // Each piece passes the pause first, as a step of the book.
+    void EscreverOutros(const TLivro& ALivro, const std::vector<TFicheiroDoLivro>& AOutros,
+                        TPausa& APausa) {
         const size_t primeiro = FPdf != nullptr ? 1 : 0;
         for (size_t i = 0; i < AOutros.size(); ++i) {
             TFicheiroAtomico& ficheiro = *FTodos[primeiro + i];
-            AOutros[i].Escrever(
-                ALivro, [&ficheiro](std::string_view ATexto) { ficheiro.Escrever(ATexto); });
+            AOutros[i].Escrever(ALivro, [&ficheiro, &APausa](std::string_view ATexto) {
+                APausa.Passar();
+                ficheiro.Escrever(ATexto);
+            });
         }
     }
 
@@ -69,8 +80,173 @@ class TFicheirosDoLivro {
     TFicheiroAtomico* FPdf = nullptr;
 };
 
-bool Pedido(const std::function<bool()>& APergunta) {
-    return APergunta && APergunta();
+// A front end's call, with every other thread of the book held at its next step meanwhile.
+template <typename TChamada> auto Chamar(TPausa& APausa, const TChamada& AChamada) {
+    const TPausaSegura segura(&APausa);
+    return AChamada();
+}
+
+bool Pedido(TPausa& APausa, const std::function<bool()>& APergunta) {
+    return APergunta && Chamar(APausa, APergunta);
+}
+
+// The PDF drawn on a thread of its own while the puzzles are made: the book's own writer
+// draws each page as soon as its puzzles are committed; a replaced writer waits for the
+// whole book. Until the puzzles are done, a page stops only when told to (Parar); after,
+// the front end is asked before every page.
+class TFioDasPaginas {
+  public:
+    TFioDasPaginas(TFicheiroAtomico& APdf, const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
+                   const TEtapasLivro& AEtapas, TPausa& APausa)
+        : FPdf(APdf), FAvisos(AAvisos), FEtapas(AEtapas), FPausa(APausa) {
+        FPuzzles.reserve(static_cast<size_t>(std::max(APedido.Config.NumPuzzles, 0)));
+        FFio = IniciarFioSemSinais([this, config = APedido.Config] { Desenhar(config); });
+    }
+
+    ~TFioDasPaginas() {
+        Parar();
+        if (FFio.joinable()) {
+            FFio.join();
+        }
+    }
+
+    TFioDasPaginas(const TFioDasPaginas&) = delete;
+    TFioDasPaginas& operator=(const TFioDasPaginas&) = delete;
+
+    // A puzzle committed, in book order.
+    void Entregar(const TPuzzleDoLivro& APuzzle) {
+        {
+            std::lock_guard<std::mutex> l(FTrinco);
+            FPuzzles.push_back(APuzzle);
+        }
+        FMudou.notify_all();
+    }
+
+    // The puzzles are done: ALivro (which outlives the pages) holds them all, and from now
+    // on the front end is asked before every page.
+    void ComecarPaginas(const TLivro& ALivro) {
+        {
+            std::lock_guard<std::mutex> l(FTrinco);
+            for (size_t p = FPuzzles.size(); p < ALivro.Puzzles.size(); ++p) {
+                FPuzzles.push_back(ALivro.Puzzles[p]);
+            }
+            FLivro = &ALivro;
+        }
+        FMudou.notify_all();
+    }
+
+    // The pages stop before the next one, and a wait for a puzzle ends.
+    void Parar() {
+        {
+            std::lock_guard<std::mutex> l(FTrinco);
+            FParar = true;
+        }
+        FMudou.notify_all();
+    }
+
+    // Whether the pages have already failed: the puzzles need not go on.
+    bool Falhou() const { return FFalhou.load(); }
+
+    // Waits for the last page: their number, or what stopped them raised again.
+    int32_t Terminar() {
+        if (FFio.joinable()) {
+            FFio.join();
+        }
+        if (FErro) {
+            std::rethrow_exception(FErro);
+        }
+        return FPaginas;
+    }
+
+  private:
+    void Desenhar(const TConfigLivro& AConfig) {
+        try {
+            const TPedidoDeParagem parar = [this] { return PararAntesDaPagina(); };
+            if (FEtapas.GravarPdf) {
+                const TLivro& livro = EsperarLivro();
+                FPaginas = FEtapas.GravarPdf(FPdf, livro, CriarInfoLivro(), parar);
+            } else {
+                FPaginas = GravarLivroPdf(FPdf, LivroAChegar(AConfig), CriarInfoLivro(), parar,
+                                          [this](int32_t AIndice) { return Puzzle(AIndice); });
+            }
+        } catch (const EGravacaoInterrompida&) {
+            FErro = std::current_exception();
+        } catch (...) {
+            FErro = std::current_exception();
+            FFalhou = true;
+        }
+    }
+
+    bool PararAntesDaPagina() {
+        bool perguntar = false;
+        {
+            std::lock_guard<std::mutex> l(FTrinco);
+            if (FParar) {
+                return true;
+            }
+            perguntar = FLivro != nullptr;
+        }
+        if (perguntar) {
+            return Pedido(FPausa, FAvisos.PararPaginas);
+        }
+        FPausa.Passar();
+        std::lock_guard<std::mutex> l(FTrinco);
+        return FParar;
+    }
+
+    TPuzzleDoLivro Puzzle(int32_t AIndice) {
+        std::unique_lock<std::mutex> l(FTrinco);
+        FMudou.wait(l, [&] { return FParar || static_cast<int32_t>(FPuzzles.size()) > AIndice; });
+        if (FParar) {
+            throw EGravacaoInterrompida();
+        }
+        return std::move(FPuzzles[static_cast<size_t>(AIndice)]); // each is taken once
+    }
+
+    const TLivro& EsperarLivro() {
+        std::unique_lock<std::mutex> l(FTrinco);
+        FMudou.wait(l, [&] { return FParar || FLivro != nullptr; });
+        if (FParar) {
+            throw EGravacaoInterrompida();
+        }
+        return *FLivro;
+    }
+
+    TFicheiroAtomico& FPdf;
+    const TAvisosLivro& FAvisos;
+    const TEtapasLivro& FEtapas;
+    TPausa& FPausa;
+
+    std::mutex FTrinco;
+    std::condition_variable FMudou;
+    std::vector<TPuzzleDoLivro> FPuzzles;
+    const TLivro* FLivro = nullptr; // the whole book, once its puzzles are done
+    bool FParar = false;
+
+    std::atomic<bool> FFalhou{false};
+    std::exception_ptr FErro; // read after the thread is joined
+    int32_t FPaginas = 0;
+    std::thread FFio; // last: the thread starts once everything it uses is in place
+};
+
+// The puzzles: the replaced generator, or the book's own on its threads, each puzzle handed
+// to the pages as it is committed.
+TLivro GerarPuzzles(const TPedidoLivro& APedido, const TEtapasLivro& AEtapas, TPausa& APausa,
+                    TFioDasPaginas* APaginas, const TProgressoLivro& AProgresso) {
+    if (AEtapas.Gerar) {
+        return AEtapas.Gerar(APedido.Config, AProgresso);
+    }
+    TParalelo paralelo;
+    paralelo.Trabalhadores =
+        AEtapas.Trabalhadores > 0 ? AEtapas.Trabalhadores : TrabalhadoresDoLivro();
+    paralelo.IniciarFio = IniciarFioSemSinais;
+    paralelo.Pausa = &APausa;
+    if (APaginas != nullptr) {
+        paralelo.AoConfirmar = [APaginas](const TPuzzleDoLivro& APuzzle) {
+            APaginas->Entregar(APuzzle);
+        };
+    }
+    return TGeradorLivro().Gerar(APedido.Config, AProgresso, paralelo);
 }
 
 TDesfechoLivro Fazer(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
@@ -78,6 +254,8 @@ TDesfechoLivro Fazer(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
     TDesfechoLivro d;
     d.Total = APedido.Config.NumPuzzles;
     d.Codigo = CodigoDoLivro(APedido.Config.Semente);
+    TPausa pausaPropria;
+    TPausa& pausa = AEtapas.Pausa != nullptr ? *AEtapas.Pausa : pausaPropria;
 
     // The files are opened before the long work, so a folder that cannot be written is
     // reported at once, in the writer's own words.
@@ -90,43 +268,55 @@ TDesfechoLivro Fazer(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
         d.Mensagem = e.what();
         return d;
     }
+    // The PDF's thread, while the puzzles and pages are made. It is stopped before the files
+    // are looked at, and before they or the book it reads are gone.
+    TLivro livro;
+    std::unique_ptr<TFioDasPaginas> paginas;
     const auto falhou = [&](const std::string& AMensagem) {
+        paginas.reset();
         d.Fim = TFimDoLivro::flFalhou;
         d.Mensagem = AMensagem + NotaDeEscritaParcial(ficheiros->FluxosEscritos());
         return d;
     };
     const auto interrompido = [&] {
+        paginas.reset();
         d.Fim = TFimDoLivro::flCancelado;
         d.Mensagem =
             MensagemInterrompidoAoGravar() + NotaDeEscritaParcial(ficheiros->FluxosEscritos());
         return d;
     };
 
-    TLivro livro;
     try {
         if (AAvisos.Progresso) {
-            AAvisos.Progresso(0, d.Total, TEXTO_A_PREPARAR);
+            Chamar(pausa, [&] { AAvisos.Progresso(0, d.Total, TEXTO_A_PREPARAR); });
         }
-        livro = AEtapas.Gerar(APedido.Config, [&](int32_t AFeitos, int32_t ATotal,
-                                                  const std::string& ATexto, bool& ACancelar) {
-            ACancelar = Pedido(AAvisos.Cancelar);
-            if (!ACancelar && AAvisos.Progresso) {
-                AAvisos.Progresso(AFeitos, ATotal, ATexto);
-            }
-        });
+        if (TFicheiroAtomico* pdf = ficheiros->Pdf()) {
+            paginas = std::make_unique<TFioDasPaginas>(*pdf, APedido, AAvisos, AEtapas, pausa);
+        }
+        livro = GerarPuzzles(
+            APedido, AEtapas, pausa, paginas.get(),
+            [&](int32_t AFeitos, int32_t ATotal, const std::string& ATexto, bool& ACancelar) {
+                // Pages that failed stop the puzzles; their failure is told.
+                ACancelar = Pedido(pausa, AAvisos.Cancelar) || (paginas && paginas->Falhou());
+                if (!ACancelar && AAvisos.Progresso) {
+                    Chamar(pausa, [&] { AAvisos.Progresso(AFeitos, ATotal, ATexto); });
+                }
+            });
         d.Feitos = static_cast<int32_t>(livro.Puzzles.size());
+        if (paginas && paginas->Falhou()) {
+            paginas->Terminar(); // raises the pages' failure
+        }
         // A cancel asked for during the last puzzle still counts.
-        if (livro.Cancelado || Pedido(AAvisos.Cancelar)) {
+        if (livro.Cancelado || Pedido(pausa, AAvisos.Cancelar)) {
             d.Fim = TFimDoLivro::flCancelado;
             d.Mensagem = MensagemCancelada(d.Feitos, d.Total);
             return d;
         }
         if (AAvisos.InicioDasPaginas) {
-            AAvisos.InicioDasPaginas();
+            Chamar(pausa, AAvisos.InicioDasPaginas);
         }
-        if (TFicheiroAtomico* pdf = ficheiros->Pdf()) {
-            d.Paginas = AEtapas.GravarPdf(*pdf, livro, CriarInfoLivro(),
-                                          [&] { return Pedido(AAvisos.PararPaginas); });
+        if (paginas) {
+            paginas->ComecarPaginas(livro);
         }
     } catch (const EGravacaoInterrompida&) {
         return interrompido();
@@ -136,16 +326,45 @@ TDesfechoLivro Fazer(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
         return falhou(MensagemLivroFalhou(e.what()));
     }
 
+    // The other files are written while the last pages are drawn; the PDF's own outcome
+    // is told first, as the PDF comes first.
+    std::exception_ptr erroDosOutros;
+    try {
+        ficheiros->EscreverOutros(livro, APedido.Outros, pausa);
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (const std::exception&) {
+        erroDosOutros = std::current_exception();
+        if (paginas) {
+            paginas->Parar();
+        }
+    }
+    if (paginas) {
+        try {
+            d.Paginas = paginas->Terminar();
+        } catch (const EGravacaoInterrompida&) {
+            if (!erroDosOutros) {
+                return interrompido();
+            }
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception& e) {
+            return falhou(MensagemLivroFalhou(e.what()));
+        }
+    }
+
     // Every file of the book is complete before any is put in place, and a stop asked for
     // until the very last moment wins.
     try {
-        ficheiros->EscreverOutros(livro, APedido.Outros);
+        if (erroDosOutros) {
+            std::rethrow_exception(erroDosOutros);
+        }
         const bool confirmado = ficheiros->Confirmar(AEtapas, [&] {
-            if (Pedido(AAvisos.PararPaginas)) {
+            if (Pedido(pausa, AAvisos.PararPaginas)) {
                 return false;
             }
             if (AAvisos.AntesDeConfirmar) {
-                AAvisos.AntesDeConfirmar();
+                Chamar(pausa, AAvisos.AntesDeConfirmar);
             }
             return true;
         });
@@ -167,16 +386,7 @@ TDesfechoLivro Fazer(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
 } // namespace
 
 TEtapasLivro EtapasDoLivro() {
-    return {
-        [](const TConfigLivro& AConfig, const TProgressoLivro& AProgresso) {
-            return TGeradorLivro().Gerar(AConfig, AProgresso);
-        },
-        [](TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const TInfoLivro& AInfo,
-           const TPedidoDeParagem& AParar) {
-            return GravarLivroPdf(AFicheiro, ALivro, AInfo, AParar);
-        },
-        {},
-    };
+    return {};
 }
 
 TDesfechoLivro FazerLivro(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,

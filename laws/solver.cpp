@@ -55,6 +55,13 @@ TFamilia FamiliaDaLei(int32_t N, int32_t p, size_t ANumCelulas) {
     return ANumCelulas == 4 ? TFamilia::lfBloco : TFamilia::lfMeia;
 }
 
+// A set of APalavras words, reversed bit for bit: bit T - v for each member v.
+void InverterConjunto(const uint64_t* AConjunto, int32_t APalavras, uint64_t* AInvertido) {
+    for (int32_t w = 0; w < APalavras; ++w) {
+        AInvertido[APalavras - 1 - w] = InverterBits(AConjunto[w]);
+    }
+}
+
 // Value sets: W words a set, value v at bit v % 64 of word v / 64. The only member of the set
 // from word APrimeira of a table, or 0 when it is empty or has two or more members.
 int32_t ValorUnico(const uint64_t* ATabela, int32_t APrimeira, int32_t APalavras) {
@@ -90,10 +97,11 @@ struct TSolverDeducao::TTrabalho {
     std::vector<int32_t> Somas;   // coefficient × value over the filled cells
     std::vector<int32_t> Pilha;
     std::vector<uint64_t> Candidatos;
-    std::vector<uint64_t> Invertidos; // each candidate set bit-reversed
-    std::vector<uint64_t> Novo;       // two sets being built
-    std::vector<uint64_t> Lista;      // the numbers not yet in the grid
-    std::vector<uint32_t> EmPar;      // cell in an open pair of call number Chamada
+    std::vector<uint64_t> Invertidos;     // each candidate set bit-reversed
+    std::vector<uint64_t> Novo;           // two sets being built
+    std::vector<uint64_t> Lista;          // the numbers not yet in the grid
+    std::vector<uint64_t> ListaInvertida; // the list bit-reversed
+    std::vector<uint32_t> EmPar;          // cell in an open pair of call number Chamada
     uint32_t Chamada = 0;
     std::vector<int32_t> PareA, PareB, PareResto; // the open two-cell laws
     std::vector<int32_t> Versao;                  // changes of each cell's set in this narrowing
@@ -143,6 +151,7 @@ TSolverDeducao::TSolverDeducao(int32_t N) {
     t.Invertidos.resize(t.Candidatos.size());
     t.Novo.resize(2 * static_cast<size_t>(FPalavras));
     t.Lista.resize(static_cast<size_t>(FPalavras));
+    t.ListaInvertida.resize(static_cast<size_t>(FPalavras));
     t.EmPar.resize(static_cast<size_t>(S));
     t.PareA.reserve(L);
     t.PareB.reserve(L);
@@ -294,11 +303,10 @@ void TSolverDeducao::GuardarConjunto(int32_t ACelula, const uint64_t* AConjunto)
     TTrabalho& t = Trabalho();
     const int32_t W = FPalavras;
     uint64_t* destino = &t.Candidatos[static_cast<size_t>(ACelula * W)];
-    uint64_t* invertido = &t.Invertidos[static_cast<size_t>(ACelula * W)];
     for (int32_t w = 0; w < W; ++w) {
         destino[w] = AConjunto[w];
-        invertido[W - 1 - w] = InverterBits(AConjunto[w]);
     }
+    InverterConjunto(AConjunto, W, &t.Invertidos[static_cast<size_t>(ACelula * W)]);
 }
 
 // ANovo = the values v of set A whose partner R - v (v ≠ R - v) lies in set B.
@@ -397,6 +405,8 @@ bool TSolverDeducao::ReduzirPelaLista(TFamilias AFamilias, bool AContadoresValid
             lista[v / 64] &= ~(1ULL << (v % 64));
         }
     }
+    // Every cell of an open pair starts from the list, so it is reversed once.
+    InverterConjunto(lista, W, t.ListaInvertida.data());
     AcharPares(AFamilias, AContadoresValidos);
     // Every empty cell starts with the list; only the cells of open pairs are
     // narrowed, so only they get a set of their own (ConjuntoDe gives the rest).
@@ -408,7 +418,10 @@ bool TSolverDeducao::ReduzirPelaLista(TFamilias AFamilias, bool AContadoresValid
         for (const int32_t c : {t.PareA[p], t.PareB[p]}) {
             if (t.EmPar[static_cast<size_t>(c)] != t.Chamada) {
                 t.EmPar[static_cast<size_t>(c)] = t.Chamada;
-                GuardarConjunto(c, lista);
+                const auto inicio = static_cast<ptrdiff_t>(c) * W;
+                std::copy(t.Lista.begin(), t.Lista.end(), t.Candidatos.begin() + inicio);
+                std::copy(t.ListaInvertida.begin(), t.ListaInvertida.end(),
+                          t.Invertidos.begin() + inicio);
                 t.Versao[static_cast<size_t>(c)] = 0;
             }
         }

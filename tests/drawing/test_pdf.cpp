@@ -97,7 +97,8 @@ TEST_F(DocumentoPdf, PaginasA4TituloAutorLetrasETexto) {
     EXPECT_NE(texto.Saida.find(ACENTOS), std::string::npos) << texto.Saida;
     EXPECT_NE(texto.Saida.find("Regras do livro"), std::string::npos);
 
-    // The badge whole on page 2, flattened: no transparency mask goes with it.
+    // The badge whole on page 2, as shipped (its printed size at 600 dpi) and flattened: no
+    // transparency mask goes with it.
     const TComando imagens = Correr("pdfimages -list " + Citado(alvo));
     std::vector<std::string> vistas;
     for (const auto& l : Linhas(imagens.Saida)) {
@@ -105,7 +106,7 @@ TEST_F(DocumentoPdf, PaginasA4TituloAutorLetrasETexto) {
             vistas.push_back(l[0] + " " + l[2] + " " + l[3] + "x" + l[4]);
         }
     }
-    EXPECT_EQ(vistas, std::vector<std::string>{"2 image 1280x450"}) << imagens.Saida;
+    EXPECT_EQ(vistas, std::vector<std::string>{"2 image 709x249"}) << imagens.Saida;
 
     const TComando verificacao = Correr("qpdf --check " + Citado(alvo));
     EXPECT_EQ(verificacao.Estado, 0) << verificacao.Saida;
