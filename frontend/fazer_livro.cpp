@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <system_error>
 #include <thread>
 
 namespace tavrelo {
@@ -100,7 +101,11 @@ class TFioDasPaginas {
                    const TEtapasLivro& AEtapas, TPausa& APausa)
         : FPdf(APdf), FAvisos(AAvisos), FEtapas(AEtapas), FPausa(APausa) {
         FPuzzles.reserve(static_cast<size_t>(std::max(APedido.Config.NumPuzzles, 0)));
-        FFio = IniciarFioSemSinais([this, config = APedido.Config] { Desenhar(config); });
+        try {
+            FFio = IniciarFioSemSinais([this, config = APedido.Config] { Desenhar(config); });
+        } catch (const std::system_error&) {
+            throw EVelt(MOTIVO_SEM_FIO);
+        }
     }
 
     ~TFioDasPaginas() {
