@@ -6,6 +6,7 @@
 
 #include <cairo-pdf.h>
 #include <exception>
+#include <new>
 
 namespace tavrelo {
 
@@ -83,6 +84,22 @@ cairo_status_t EscreverPdf(void* AEscrita, const unsigned char* ADados, unsigned
 [[noreturn]] void LancarErroDeEscrita(const std::exception_ptr& AErro) {
     ComMensagemDoFicheiro([&] { std::rethrow_exception(AErro); });
     std::terminate(); // not reached: the call above always raises
+}
+
+// Whether the document failed for want of memory: the exception in flight, the bytes that
+// could not be kept, or cairo's own state says so.
+bool FaltouMemoria(cairo_surface_t* APdf, const TEscrita& AEscrita) {
+    const auto semMemoria = [](const std::exception_ptr& AErro) {
+        try {
+            std::rethrow_exception(AErro);
+        } catch (const std::bad_alloc&) {
+            return true;
+        } catch (...) {
+            return false;
+        }
+    };
+    return cairo_surface_status(APdf) == CAIRO_STATUS_NO_MEMORY ||
+           semMemoria(std::current_exception()) || (AEscrita.Erro && semMemoria(AEscrita.Erro));
 }
 
 struct TDestruirSuperficie {
@@ -163,9 +180,8 @@ int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACom
     escrita.Ficheiro = &AFicheiro;
     escrita.AntesDeEscrever = &AAntesDeEscrever;
     escrita.Bloco.reserve(BLOCO_DE_ESCRITA);
-    const std::unique_ptr<cairo_surface_t, TDestruirSuperficie> pdf(
-        cairo_pdf_surface_create_for_stream(EscreverPdf, &escrita, MmParaPt(LARGURA_PAGINA),
-                                            MmParaPt(ALTURA_PAGINA)));
+    std::unique_ptr<cairo_surface_t, TDestruirSuperficie> pdf(cairo_pdf_surface_create_for_stream(
+        EscreverPdf, &escrita, MmParaPt(LARGURA_PAGINA), MmParaPt(ALTURA_PAGINA)));
     cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_TITLE, "TAVRELO");
     cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_AUTHOR, "Brovanel");
     int32_t paginas = 0;
@@ -177,6 +193,13 @@ int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACom
     } catch (...) {
         // The closing bytes of a failed document go nowhere; the caller's file is discarded.
         escrita.Descartar = true;
+        if (FaltouMemoria(pdf.get(), escrita)) {
+            // Finishing the document would write its fonts and every object it holds, which
+            // needs memory there is none of, and cairo then crashes instead of failing. It is
+            // left unfinished, its memory kept until the program ends.
+            static_cast<void>(pdf.release());
+            throw std::bad_alloc();
+        }
         cairo_surface_finish(pdf.get());
         if (escrita.Erro) {
             LancarErroDeEscrita(escrita.Erro); // the disk failed first; drawing then stopped
@@ -189,7 +212,7 @@ int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACom
     }
     const cairo_status_t estado = cairo_surface_status(pdf.get());
     if (estado != CAIRO_STATUS_SUCCESS) {
-        throw EVelt("não foi possível gravar " + AFicheiro.Caminho() +
+        throw EVelt("não foi possível gravar " + NomeParaMostrar(AFicheiro.Caminho()) +
                     ": o PDF não pôde ser composto (" + MotivoDoCairo(estado) + ").");
     }
     return paginas;

@@ -137,9 +137,15 @@ TDesfechoLivro Fazer(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
     }
 
     // Every file of the book is complete before any is put in place, and a stop asked for
-    // until the very last moment wins.
+    // until the very last moment wins. What a written book says is made first: once its files
+    // are in place, running out of memory must not turn it into a failure.
+    std::string gravado;
+    std::vector<std::string> avisos;
     try {
         ficheiros->EscreverOutros(livro, APedido.Outros);
+        gravado = ficheiros->Pdf() != nullptr ? MensagemLivroGerado(d.Feitos, d.Paginas, d.Codigo)
+                                              : MensagemLivroGerado(d.Feitos, d.Codigo);
+        avisos = ficheiros->Avisos();
         const bool confirmado = ficheiros->Confirmar(AEtapas, [&] {
             if (Pedido(AAvisos.PararPaginas)) {
                 return false;
@@ -158,9 +164,8 @@ TDesfechoLivro Fazer(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
         return falhou(e.what());
     }
     d.Fim = TFimDoLivro::flGravado;
-    d.Mensagem = ficheiros->Pdf() != nullptr ? MensagemLivroGerado(d.Feitos, d.Paginas, d.Codigo)
-                                             : MensagemLivroGerado(d.Feitos, d.Codigo);
-    d.Avisos = ficheiros->Avisos();
+    d.Mensagem = std::move(gravado);
+    d.Avisos = std::move(avisos);
     return d;
 }
 
