@@ -14,6 +14,12 @@ namespace {
 
 constexpr int32_t DPI_DO_PDF = 300;
 
+// Memory kept aside while a page is drawn, and given back to cairo while the page is shown
+// and written: cairo 1.16 crashes in that step, instead of failing, when an allocation fails.
+// Taken again once the page is out; when it cannot be, memory has run out, and the book stops
+// cleanly before cairo is asked for more. A shown page needs far less than this.
+constexpr size_t RESERVA_DE_MEMORIA = 256 * 1024;
+
 // The file's messages start a sentence; here they continue the caller's
 // "Não foi possível terminar o livro: ".
 std::string ComMinuscula(std::string ATexto) {
@@ -115,7 +121,7 @@ std::unique_ptr<IVeltCanvas> SuperficieDaPagina(cairo_t* APagina) {
 } // namespace
 
 TDestinoPdf::TDestinoPdf(cairo_surface_t* ASuperficie, TPedidoDeParagem AParar)
-    : FSuperficie(ASuperficie), FParar(std::move(AParar)) {}
+    : FSuperficie(ASuperficie), FParar(std::move(AParar)), FReserva(new char[RESERVA_DE_MEMORIA]) {}
 
 TDestinoPdf::~TDestinoPdf() {
     if (FPagina != nullptr) {
@@ -130,6 +136,7 @@ void TDestinoPdf::TerminarPagina() {
     cairo_t* pagina = FPagina;
     FPagina = nullptr;
     // Shown explicitly even when blank: closing the document would drop a blank last page.
+    FReserva.reset();
     cairo_show_page(pagina);
     const cairo_status_t estado = cairo_status(pagina);
     cairo_destroy(pagina);
@@ -139,6 +146,7 @@ void TDestinoPdf::TerminarPagina() {
             Formatar("a página %d do PDF não pôde ser desenhada (%s).", FNumPaginas,
                      MotivoDoCairo(estado != CAIRO_STATUS_SUCCESS ? estado : estadoDoPdf).c_str()));
     }
+    FReserva.reset(new char[RESERVA_DE_MEMORIA]);
 }
 
 std::unique_ptr<IVeltCanvas> TDestinoPdf::NovaPagina() {
