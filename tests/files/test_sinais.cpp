@@ -110,14 +110,21 @@ TEST_F(Sinais, PrimeiroPedidoParaOSegundoTermina) {
     }
 }
 
-// A fault of the program itself (abort, here) removes the temporary files and says so, then
-// ends the program as the fault would have: it is no request from outside.
+// A fault of the program itself (abort, here) removes the temporary files, runs the program's
+// own clean-up and says so, then ends the program as the fault would have: it is no request
+// from outside.
 TEST_F(Sinais, FalhaDoProprioProgramaLimpaETerminaPelaFalha) {
     const std::string erros = Em("erros");
+    const std::string marca = Em("marca");
+    Criar(marca, "");
+    ASSERT_LT(marca.size(), sizeof g_Marca);
+    marca.copy(g_Marca, marca.size());
+    g_Marca[marca.size()] = '\0';
     const int estado = teste::CorrerNumFilho([&] {
         const int d = ::open(erros.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ::dup2(d, STDERR_FILENO);
         PrepararProcesso();
+        DefinirLimpezaFinal(ApagarMarca);
         TFicheiroAtomico livro(Em("livro.pdf"));
         livro.Escrever("%PDF-");
         std::abort();
@@ -125,7 +132,7 @@ TEST_F(Sinais, FalhaDoProprioProgramaLimpaETerminaPelaFalha) {
     });
     EXPECT_EQ(estado, -SIGABRT);
     EXPECT_EQ(Ler(erros), "\nO programa terminou por um erro interno.\n");
-    EXPECT_EQ(Conteudo(), std::vector<std::string>{"erros"}) << "temporary file left";
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"erros"}) << "temporary file or marker left";
 }
 
 } // namespace
