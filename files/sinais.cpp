@@ -76,14 +76,20 @@ extern "C" void AoErroFatal(int ASinal, siginfo_t* AInfo, void*) {
     }
 }
 
-// Sets AAccao for ASinal unless the program was started with it ignored.
-void SeNaoIgnorado(int ASinal, const struct sigaction& AAccao) {
+// Sets AAccao for ASinal where it still has its default action: a signal the program was
+// started with ignored stays ignored (SIGPIPE aside), and one that something else already
+// handles (a profiler's SIGPROF) is left to it.
+void SeLivre(int ASinal, const struct sigaction& AAccao) {
     struct sigaction antes {};
-    if (ASinal != SIGPIPE && ::sigaction(ASinal, nullptr, &antes) == 0 &&
-        antes.sa_handler == SIG_IGN) {
+    if (::sigaction(ASinal, nullptr, &antes) != 0) {
         return;
     }
-    ::sigaction(ASinal, &AAccao, nullptr);
+    const bool livre =
+        (antes.sa_flags & SA_SIGINFO) == 0 &&
+        (antes.sa_handler == SIG_DFL || (ASinal == SIGPIPE && antes.sa_handler == SIG_IGN));
+    if (livre) {
+        ::sigaction(ASinal, &AAccao, nullptr);
+    }
 }
 
 void InstalarSinaisDeFim() {
@@ -95,7 +101,7 @@ void InstalarSinaisDeFim() {
     }
     accao.sa_flags = SA_RESTART;
     for (const int s : SinaisDeFim()) {
-        SeNaoIgnorado(s, accao);
+        SeLivre(s, accao);
     }
     // Caught, not ignored: an ignored signal would stay ignored in the programs this one
     // starts (a PDF viewer).
@@ -103,7 +109,7 @@ void InstalarSinaisDeFim() {
     semEfeito.sa_handler = SemEfeito;
     sigemptyset(&semEfeito.sa_mask);
     semEfeito.sa_flags = SA_RESTART;
-    SeNaoIgnorado(SIGXFSZ, semEfeito);
+    SeLivre(SIGXFSZ, semEfeito);
 }
 
 void InstalarLimpezaNasFalhas() {

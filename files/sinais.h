@@ -57,7 +57,8 @@ void DefinirLimpezaFinal(TLimpezaFinal ALimpeza) noexcept;
 // - the closed standard descriptors opened on /dev/null (ProtegerDescritoresPadrao);
 // - every signal of SinaisDeFim answered as ResponderAosSinais says (rsTerminar until then),
 //   except one the program was started with ignored (nohup, a background job), which stays
-//   ignored; SIGPIPE aside: a closed pipe always ends the program quietly;
+//   ignored, SIGPIPE aside (a closed pipe always ends the program quietly), and one that
+//   something else handles already (a profiler's SIGPROF);
 // - SIGXFSZ ignored, so that a file grown past its limit (ulimit -f) fails with EFBIG and is
 //   told like any other failed write;
 // - the faults (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS, SIGABRT): sent by another

@@ -1,7 +1,7 @@
 // The book code as typed (LerCodigoDoLivro), against a plain reading of its rule: 1 to 8
 // hexadecimal digits in either case, blanks around them ignored. A code read back from its
 // printed form is the same code.
-#include "falhar.h"
+#include "comum.h"
 #include "frontend/textos.h"
 #include "generation/livro.h"
 
@@ -12,20 +12,12 @@
 namespace {
 
 std::optional<uint32_t> Referencia(const std::string& ATexto) {
-    size_t inicio = 0;
-    size_t fim = ATexto.size();
-    while (inicio < fim && static_cast<unsigned char>(ATexto[inicio]) <= ' ') {
-        ++inicio;
-    }
-    while (fim > inicio && static_cast<unsigned char>(ATexto[fim - 1]) <= ' ') {
-        --fim;
-    }
-    if (fim == inicio || fim - inicio > 8) {
+    const std::string_view t = teste_fuzz::SemBrancosNasPontas(ATexto);
+    if (t.empty() || t.size() > 8) {
         return std::nullopt;
     }
     uint32_t valor = 0;
-    for (size_t i = inicio; i < fim; ++i) {
-        const char c = ATexto[i];
+    for (const char c : t) {
         uint32_t digito = 0;
         if (c >= '0' && c <= '9') {
             digito = static_cast<uint32_t>(c - '0');

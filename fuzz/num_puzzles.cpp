@@ -1,7 +1,7 @@
 // The number of puzzles as typed in the window (LerNumPuzzles), against a plain reading of
 // its rule: blanks around it ignored, 1 to 3 digits, a value from 1 to 100; n is 0 when the
 // text is refused.
-#include "falhar.h"
+#include "comum.h"
 #include "frontend/textos.h"
 
 #include <cstdint>
@@ -10,23 +10,16 @@
 namespace {
 
 int32_t Referencia(const std::string& ATexto) {
-    size_t inicio = 0;
-    size_t fim = ATexto.size();
-    while (inicio < fim && static_cast<unsigned char>(ATexto[inicio]) <= ' ') {
-        ++inicio;
-    }
-    while (fim > inicio && static_cast<unsigned char>(ATexto[fim - 1]) <= ' ') {
-        --fim;
-    }
-    if (fim == inicio || fim - inicio > 3) {
+    const std::string_view t = teste_fuzz::SemBrancosNasPontas(ATexto);
+    if (t.empty() || t.size() > 3) {
         return 0;
     }
     int32_t valor = 0;
-    for (size_t i = inicio; i < fim; ++i) {
-        if (ATexto[i] < '0' || ATexto[i] > '9') {
+    for (const char c : t) {
+        if (c < '0' || c > '9') {
             return 0;
         }
-        valor = valor * 10 + (ATexto[i] - '0');
+        valor = valor * 10 + (c - '0');
     }
     return valor >= 1 && valor <= 100 ? valor : 0;
 }

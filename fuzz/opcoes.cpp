@@ -2,8 +2,8 @@
 // the scan never raises; options it accepts are within the book's rules; and written back
 // in their plainest form ("--opção=valor"), they read as the same options.
 #include "cli/opcoes.h"
+#include "comum.h"
 #include "core/tipos.h"
-#include "falhar.h"
 
 #include <cstdint>
 #include <string>

@@ -1,8 +1,8 @@
 // The title check (VerificarTitulo) on any bytes: it never raises, and a title it accepts is
 // what the book can hold and print: UTF-8 in its composed form, no control character, no
 // blank at either end, and accepted again as it is.
+#include "comum.h"
 #include "core/tipos.h"
-#include "falhar.h"
 #include "frontend/textos.h"
 
 #include <cstdint>
@@ -35,9 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* ADados, size_t ATamanho) {
         return 0;
     }
     const std::string& t = r.Titulo;
-    Exigir(t.empty() || (static_cast<unsigned char>(t.front()) > ' ' &&
-                         static_cast<unsigned char>(t.back()) > ' '),
-           "no blank at either end");
+    Exigir(teste_fuzz::SemBrancosNasPontas(t) == t, "no blank at either end");
     for (size_t i = 0; i < t.size();) {
         uint32_t ponto = 0;
         const size_t n = tavrelo::SequenciaUtf8(t, i, ponto);

@@ -1,8 +1,8 @@
 // The UTF-8 decoder (SequenciaUtf8) read at every byte of any input, against utf8proc, an
 // independent decoder: the same sequences are well formed, with the same code points, and
 // each decodes from exactly the bytes that encode it again.
+#include "comum.h"
 #include "core/tipos.h"
-#include "falhar.h"
 
 #include <cstdint>
 #include <cstring>

@@ -41,6 +41,24 @@ std::string LerAteAoFim(int ADescritor) {
     return texto;
 }
 
+// A socket listening at ACaminho, which takes connections without waiting for them to be
+// accepted; -1 when it cannot be made.
+int SocketAEscutar(const std::string& ACaminho) {
+    sockaddr_un endereco{};
+    endereco.sun_family = AF_UNIX;
+    if (ACaminho.size() >= sizeof endereco.sun_path) {
+        return -1;
+    }
+    std::memcpy(endereco.sun_path, ACaminho.c_str(), ACaminho.size() + 1);
+    const int escuta = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    if (::bind(escuta, reinterpret_cast<const sockaddr*>(&endereco), sizeof endereco) != 0 ||
+        ::listen(escuta, 1) != 0) {
+        ::close(escuta);
+        return -1;
+    }
+    return escuta;
+}
+
 TEST_F(FicheiroAtomico, SoApareceQuandoConfirmado) {
     const mode_t antes = ::umask(022);
     const std::string alvo = Em("livro.json");
@@ -167,14 +185,9 @@ TEST_F(FicheiroAtomico, FluxosEscritosDiretamente) {
     EXPECT_TRUE(fs::is_fifo(Em("fifo")));
 
     // A listening socket: the connection waits in its queue until the text is sent.
-    const int escuta = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
-    sockaddr_un endereco{};
-    endereco.sun_family = AF_UNIX;
     const std::string nomeSocket = Em("socket");
-    ASSERT_LT(nomeSocket.size(), sizeof endereco.sun_path);
-    std::memcpy(endereco.sun_path, nomeSocket.c_str(), nomeSocket.size() + 1);
-    ASSERT_EQ(::bind(escuta, reinterpret_cast<const sockaddr*>(&endereco), sizeof endereco), 0);
-    ASSERT_EQ(::listen(escuta, 1), 0);
+    const int escuta = SocketAEscutar(nomeSocket);
+    ASSERT_GE(escuta, 0);
     {
         TFicheiroAtomico f(nomeSocket);
         f.Escrever("pelo socket");
@@ -250,14 +263,8 @@ TEST_F(FicheiroAtomico, DestinoImpossivelFalhaLogoComOMotivo) {
     ASSERT_EQ(::mkfifo(Em("partilhada/fifo").c_str(), 0666), 0);
     const int leitor = ::open(Em("partilhada/fifo").c_str(), O_RDONLY | O_NONBLOCK);
     ASSERT_GE(leitor, 0);
-    const int escuta = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
-    sockaddr_un endereco{};
-    endereco.sun_family = AF_UNIX;
-    const std::string socketAlheio = Em("partilhada/socket");
-    ASSERT_LT(socketAlheio.size(), sizeof endereco.sun_path);
-    std::memcpy(endereco.sun_path, socketAlheio.c_str(), socketAlheio.size() + 1);
-    ASSERT_EQ(::bind(escuta, reinterpret_cast<const sockaddr*>(&endereco), sizeof endereco), 0);
-    ASSERT_EQ(::listen(escuta, 1), 0);
+    const int escuta = SocketAEscutar(Em("partilhada/socket"));
+    ASSERT_GE(escuta, 0);
     Criar(Em("partilhada/regular"), "alheio");
     // A descriptor of this process that is not open, named through /proc.
     int tubo[2];
