@@ -50,6 +50,8 @@ class TDestinoPdf final : public IDestinoPaginas {
     TPedidoDeParagem FParar;
     cairo_t* FPagina = nullptr;
     int32_t FNumPaginas = 0;
+    // Memory kept aside and given to cairo while a page is shown (see TerminarPagina).
+    std::unique_ptr<char[]> FReserva;
 };
 
 // A surface that draws nothing and measures text exactly as the pages of a PDF do: the same

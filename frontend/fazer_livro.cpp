@@ -359,11 +359,17 @@ TDesfechoLivro Fazer(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
     }
 
     // Every file of the book is complete before any is put in place, and a stop asked for
-    // until the very last moment wins.
+    // until the very last moment wins. What a written book says is made first: once its files
+    // are in place, running out of memory must not turn it into a failure.
+    std::string gravado;
+    std::vector<std::string> avisos;
     try {
         if (erroDosOutros) {
             std::rethrow_exception(erroDosOutros);
         }
+        gravado = ficheiros->Pdf() != nullptr ? MensagemLivroGerado(d.Feitos, d.Paginas, d.Codigo)
+                                              : MensagemLivroGerado(d.Feitos, d.Codigo);
+        avisos = ficheiros->Avisos();
         const bool confirmado = ficheiros->Confirmar(AEtapas, [&] {
             if (Pedido(pausa, AAvisos.PararPaginas)) {
                 return false;
@@ -382,9 +388,8 @@ TDesfechoLivro Fazer(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
         return falhou(e.what());
     }
     d.Fim = TFimDoLivro::flGravado;
-    d.Mensagem = ficheiros->Pdf() != nullptr ? MensagemLivroGerado(d.Feitos, d.Paginas, d.Codigo)
-                                             : MensagemLivroGerado(d.Feitos, d.Codigo);
-    d.Avisos = ficheiros->Avisos();
+    d.Mensagem = std::move(gravado);
+    d.Avisos = std::move(avisos);
     return d;
 }
 

@@ -1,5 +1,7 @@
 #include "frontend/fios.h"
 
+#include "files/sinais.h"
+
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
@@ -10,10 +12,6 @@
 namespace tavrelo {
 
 namespace {
-
-// The terminating signals sent from outside the thread. SIGPIPE and SIGXFSZ are raised by
-// a thread's own write and are left to it: blocked, they would turn into write errors.
-constexpr int SINAIS_DE_FORA[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGUSR2, SIGALRM};
 
 // The number in TAVRELO_TRABALHADORES, or 0 when it holds none from 1 to the maximum.
 int32_t TrabalhadoresPedidos() {
@@ -43,10 +41,15 @@ int32_t TrabalhadoresDoLivro() {
 }
 
 std::thread IniciarFioSemSinais(std::function<void()> ACorpo) {
+    // The terminating signals sent from outside are left to the main thread. SIGPIPE is
+    // raised by a thread's own write and is left to it: blocked, it would turn into a write
+    // error instead of the quiet end of a closed pipe.
     sigset_t bloqueados;
     sigemptyset(&bloqueados);
-    for (const int s : SINAIS_DE_FORA) {
-        sigaddset(&bloqueados, s);
+    for (const int s : SinaisDeFim()) {
+        if (s != SIGPIPE) {
+            sigaddset(&bloqueados, s);
+        }
     }
     // The new thread inherits the mask in force when it is made; the caller's is put back.
     sigset_t antes;

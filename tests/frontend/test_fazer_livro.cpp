@@ -3,6 +3,7 @@
 #include "frontend/fios.h"
 #include "frontend/textos.h"
 
+#include "../falhar_alocacao.h"
 #include "../pasta_temporaria.h"
 
 #include <gtest/gtest.h>
@@ -175,6 +176,41 @@ TEST_F(FazerLivroTeste, SemSucessoNadaMuda) {
         EXPECT_EQ(confirmado, c.OutroNaoFicaNoLugar) << "past the last question";
         EsperarAntigos();
     }
+}
+
+// Memory runs out at each allocation in turn, from the opening of the files to the end of
+// the book (generation aside: the book is made once, before): the book is written, or it
+// fails with the memory message and both older files are left as they were, never one of
+// each, and nothing is left beside them.
+TEST_F(FazerLivroTeste, SemMemoriaEmCadaPassoNadaFicaAMeio) {
+    TEtapasLivro etapas = Etapas();
+    const TLivro livro = TGeradorLivro().Gerar(UmPuzzle(), {});
+    etapas.Gerar = [&livro](const TConfigLivro&, const TProgressoLivro&) { return livro; };
+    const TPedidoLivro pedido = Pedido(Em("livro.pdf"), Em("livro.txt"));
+    const TAvisosLivro semAvisos;
+    uint64_t n = 1;
+    for (;; ++n) {
+        SCOPED_TRACE("allocation " + std::to_string(n));
+        Criar(Em("livro.pdf"), "antigo");
+        Criar(Em("livro.txt"), "antigo");
+        teste::FalharAlocacao(n);
+        const TDesfechoLivro d = FazerLivro(pedido, semAvisos, etapas);
+        const bool falhou = teste::AlocacaoFalhou();
+        teste::FalharAlocacao(0);
+        if (d.Fim == TFimDoLivro::flGravado) {
+            EXPECT_EQ(Ler(Em("livro.pdf")), "pagina pagina pagina ");
+            EXPECT_EQ(Ler(Em("livro.txt")), "00C0FFEE");
+        } else {
+            EXPECT_EQ(d.Mensagem, MensagemLivroFalhou(MOTIVO_SEM_MEMORIA));
+            EXPECT_EQ(Ler(Em("livro.pdf")), "antigo");
+            EXPECT_EQ(Ler(Em("livro.txt")), "antigo");
+        }
+        EXPECT_EQ(Conteudo(), (std::vector<std::string>{"livro.pdf", "livro.txt"}));
+        if (!falhou || HasFailure()) {
+            break;
+        }
+    }
+    EXPECT_GT(n, 1u) << "no allocation failed: the failing allocator is not in use";
 }
 
 // A PDF written straight through, to a FIFO, has already gone out when the book stops: the
