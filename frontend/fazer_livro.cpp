@@ -254,144 +254,183 @@ TLivro GerarPuzzles(const TPedidoLivro& APedido, const TEtapasLivro& AEtapas, TP
     return TGeradorLivro().Gerar(APedido.Config, AProgresso, paralelo);
 }
 
-TDesfechoLivro Fazer(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
-                     const TEtapasLivro& AEtapas) {
-    TDesfechoLivro d;
-    d.Total = APedido.Config.NumPuzzles;
-    d.Codigo = CodigoDoLivro(APedido.Config.Semente);
-    TPausa pausaPropria;
-    TPausa& pausa = AEtapas.Pausa != nullptr ? *AEtapas.Pausa : pausaPropria;
+// One book, from its request to its outcome, step by step. Each step returns false when the
+// book ends there, with its outcome told in the Desfecho.
+class TFeituraDoLivro {
+  public:
+    TFeituraDoLivro(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
+                    const TEtapasLivro& AEtapas)
+        : FPedido(APedido), FAvisos(AAvisos), FEtapas(AEtapas),
+          FPausa(AEtapas.Pausa != nullptr ? *AEtapas.Pausa : FPausaPropria) {
+        FDesfecho.Total = APedido.Config.NumPuzzles;
+        FDesfecho.Codigo = CodigoDoLivro(APedido.Config.Semente);
+    }
 
+    TDesfechoLivro Fazer() {
+        if (AbrirFicheiros() && FazerPuzzlesEPaginas() && AcabarFicheiros() && PorNoLugar()) {
+            FDesfecho.Fim = TFimDoLivro::flGravado;
+            FDesfecho.Mensagem = std::move(FGravado);
+            FDesfecho.Avisos = std::move(FAvisosDoLivro);
+        }
+        return std::move(FDesfecho);
+    }
+
+  private:
     // The files are opened before the long work, so a folder that cannot be written is
     // reported at once, in the writer's own words.
-    std::unique_ptr<TFicheirosDoLivro> ficheiros;
-    try {
-        ficheiros = std::make_unique<TFicheirosDoLivro>(APedido);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception& e) {
-        d.Mensagem = e.what();
-        return d;
-    }
-    // The PDF's thread, while the puzzles and pages are made. It is stopped before the files
-    // are looked at, and before they or the book it reads are gone.
-    TLivro livro;
-    std::unique_ptr<TFioDasPaginas> paginas;
-    const auto falhou = [&](const std::string& AMensagem) {
-        paginas.reset();
-        d.Fim = TFimDoLivro::flFalhou;
-        d.Mensagem = AMensagem + NotaDeEscritaParcial(ficheiros->FluxosEscritos());
-        return d;
-    };
-    const auto interrompido = [&] {
-        paginas.reset();
-        d.Fim = TFimDoLivro::flCancelado;
-        d.Mensagem =
-            MensagemInterrompidoAoGravar() + NotaDeEscritaParcial(ficheiros->FluxosEscritos());
-        return d;
-    };
-
-    try {
-        if (AAvisos.Progresso) {
-            Chamar(pausa, [&] { AAvisos.Progresso(0, d.Total, TEXTO_A_PREPARAR); });
-        }
-        if (TFicheiroAtomico* pdf = ficheiros->Pdf()) {
-            paginas = std::make_unique<TFioDasPaginas>(*pdf, APedido, AAvisos, AEtapas, pausa);
-        }
-        livro = GerarPuzzles(
-            APedido, AEtapas, pausa, paginas.get(),
-            [&](int32_t AFeitos, int32_t ATotal, const std::string& ATexto, bool& ACancelar) {
-                // Pages that failed stop the puzzles; their failure is told.
-                ACancelar = Pedido(pausa, AAvisos.Cancelar) || (paginas && paginas->Falhou());
-                if (!ACancelar && AAvisos.Progresso) {
-                    Chamar(pausa, [&] { AAvisos.Progresso(AFeitos, ATotal, ATexto); });
-                }
-            });
-        d.Feitos = static_cast<int32_t>(livro.Puzzles.size());
-        if (paginas && paginas->Falhou()) {
-            paginas->Terminar(); // raises the pages' failure
-        }
-        // A cancel asked for during the last puzzle still counts.
-        if (livro.Cancelado || Pedido(pausa, AAvisos.Cancelar)) {
-            d.Fim = TFimDoLivro::flCancelado;
-            d.Mensagem = MensagemCancelada(d.Feitos, d.Total);
-            return d;
-        }
-        if (AAvisos.InicioDasPaginas) {
-            Chamar(pausa, AAvisos.InicioDasPaginas);
-        }
-        if (paginas) {
-            paginas->ComecarPaginas(livro);
-        }
-    } catch (const EGravacaoInterrompida&) {
-        return interrompido();
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception& e) {
-        return falhou(MensagemLivroFalhou(e.what()));
-    }
-
-    // The other files are written while the last pages are drawn; the PDF's own outcome
-    // is told first, as the PDF comes first.
-    std::exception_ptr erroDosOutros;
-    try {
-        ficheiros->EscreverOutros(livro, APedido.Outros, pausa);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
-        erroDosOutros = std::current_exception();
-        if (paginas) {
-            paginas->Parar();
-        }
-    }
-    if (paginas) {
+    bool AbrirFicheiros() {
         try {
-            d.Paginas = paginas->Terminar();
-        } catch (const EGravacaoInterrompida&) {
-            if (!erroDosOutros) {
-                return interrompido();
-            }
+            FFicheiros = std::make_unique<TFicheirosDoLivro>(FPedido);
+            return true;
         } catch (const std::bad_alloc&) {
             throw;
         } catch (const std::exception& e) {
-            return falhou(MensagemLivroFalhou(e.what()));
+            FDesfecho.Mensagem = e.what();
+            return false;
+        }
+    }
+
+    // The puzzles, each handed to the PDF's thread as it is committed, so that its pages are
+    // drawn meanwhile.
+    bool FazerPuzzlesEPaginas() {
+        try {
+            if (FAvisos.Progresso) {
+                Chamar(FPausa, [&] { FAvisos.Progresso(0, FDesfecho.Total, TEXTO_A_PREPARAR); });
+            }
+            if (TFicheiroAtomico* pdf = FFicheiros->Pdf()) {
+                FPaginas =
+                    std::make_unique<TFioDasPaginas>(*pdf, FPedido, FAvisos, FEtapas, FPausa);
+            }
+            FLivro = GerarPuzzles(
+                FPedido, FEtapas, FPausa, FPaginas.get(),
+                [this](int32_t AFeitos, int32_t ATotal, const std::string& ATexto,
+                       bool& ACancelar) { AoPuzzle(AFeitos, ATotal, ATexto, ACancelar); });
+            FDesfecho.Feitos = static_cast<int32_t>(FLivro.Puzzles.size());
+            if (FPaginas && FPaginas->Falhou()) {
+                FPaginas->Terminar(); // raises the pages' failure
+            }
+            // A cancel asked for during the last puzzle still counts.
+            if (FLivro.Cancelado || Pedido(FPausa, FAvisos.Cancelar)) {
+                FDesfecho.Fim = TFimDoLivro::flCancelado;
+                FDesfecho.Mensagem = MensagemCancelada(FDesfecho.Feitos, FDesfecho.Total);
+                return false;
+            }
+            if (FAvisos.InicioDasPaginas) {
+                Chamar(FPausa, FAvisos.InicioDasPaginas);
+            }
+            if (FPaginas) {
+                FPaginas->ComecarPaginas(FLivro);
+            }
+            return true;
+        } catch (const EGravacaoInterrompida&) {
+            return Interrompido();
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception& e) {
+            return Falhou(MensagemLivroFalhou(e.what()));
+        }
+    }
+
+    // Pages that failed stop the puzzles; their failure is told.
+    void AoPuzzle(int32_t AFeitos, int32_t ATotal, const std::string& ATexto, bool& ACancelar) {
+        ACancelar = Pedido(FPausa, FAvisos.Cancelar) || (FPaginas && FPaginas->Falhou());
+        if (!ACancelar && FAvisos.Progresso) {
+            Chamar(FPausa, [&] { FAvisos.Progresso(AFeitos, ATotal, ATexto); });
+        }
+    }
+
+    // The other files are written while the last pages are drawn; the PDF's own outcome is
+    // told first, as the PDF comes first.
+    bool AcabarFicheiros() {
+        try {
+            FFicheiros->EscreverOutros(FLivro, FPedido.Outros, FPausa);
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception&) {
+            FErroDosOutros = std::current_exception();
+            if (FPaginas) {
+                FPaginas->Parar();
+            }
+        }
+        if (!FPaginas) {
+            return true;
+        }
+        try {
+            FDesfecho.Paginas = FPaginas->Terminar();
+            return true;
+        } catch (const EGravacaoInterrompida&) {
+            return FErroDosOutros ? true : Interrompido();
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception& e) {
+            return Falhou(MensagemLivroFalhou(e.what()));
         }
     }
 
     // Every file of the book is complete before any is put in place, and a stop asked for
     // until the very last moment wins. What a written book says is made first: once its files
     // are in place, running out of memory must not turn it into a failure.
-    std::string gravado;
-    std::vector<std::string> avisos;
-    try {
-        if (erroDosOutros) {
-            std::rethrow_exception(erroDosOutros);
-        }
-        gravado = ficheiros->Pdf() != nullptr ? MensagemLivroGerado(d.Feitos, d.Paginas, d.Codigo)
-                                              : MensagemLivroGerado(d.Feitos, d.Codigo);
-        avisos = ficheiros->Avisos();
-        const bool confirmado = ficheiros->Confirmar(AEtapas, [&] {
-            if (Pedido(pausa, AAvisos.PararPaginas)) {
-                return false;
+    bool PorNoLugar() {
+        try {
+            if (FErroDosOutros) {
+                std::rethrow_exception(FErroDosOutros);
             }
-            if (AAvisos.AntesDeConfirmar) {
-                Chamar(pausa, AAvisos.AntesDeConfirmar);
+            FGravado =
+                FFicheiros->Pdf() != nullptr
+                    ? MensagemLivroGerado(FDesfecho.Feitos, FDesfecho.Paginas, FDesfecho.Codigo)
+                    : MensagemLivroGerado(FDesfecho.Feitos, FDesfecho.Codigo);
+            FAvisosDoLivro = FFicheiros->Avisos();
+            if (!FFicheiros->Confirmar(FEtapas, [this] { return PodeConfirmar(); })) {
+                return Interrompido();
             }
             return true;
-        });
-        if (!confirmado) {
-            return interrompido();
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception& e) {
+            return Falhou(e.what());
         }
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception& e) {
-        return falhou(e.what());
     }
-    d.Fim = TFimDoLivro::flGravado;
-    d.Mensagem = std::move(gravado);
-    d.Avisos = std::move(avisos);
-    return d;
-}
+
+    bool PodeConfirmar() {
+        if (Pedido(FPausa, FAvisos.PararPaginas)) {
+            return false;
+        }
+        if (FAvisos.AntesDeConfirmar) {
+            Chamar(FPausa, FAvisos.AntesDeConfirmar);
+        }
+        return true;
+    }
+
+    // The PDF's thread is stopped before the files are looked at.
+    bool Falhou(const std::string& AMensagem) {
+        FPaginas.reset();
+        FDesfecho.Fim = TFimDoLivro::flFalhou;
+        FDesfecho.Mensagem = AMensagem + NotaDeEscritaParcial(FFicheiros->FluxosEscritos());
+        return false;
+    }
+
+    bool Interrompido() {
+        FPaginas.reset();
+        FDesfecho.Fim = TFimDoLivro::flCancelado;
+        FDesfecho.Mensagem =
+            MensagemInterrompidoAoGravar() + NotaDeEscritaParcial(FFicheiros->FluxosEscritos());
+        return false;
+    }
+
+    const TPedidoLivro& FPedido;
+    const TAvisosLivro& FAvisos;
+    const TEtapasLivro& FEtapas;
+    TPausa FPausaPropria;
+    TPausa& FPausa;
+    TDesfechoLivro FDesfecho;
+    std::string FGravado;
+    std::vector<std::string> FAvisosDoLivro;
+    std::exception_ptr FErroDosOutros;
+    std::unique_ptr<TFicheirosDoLivro> FFicheiros;
+    TLivro FLivro;
+    // Last, so that it is gone first: the PDF's thread reads the book and its file.
+    std::unique_ptr<TFioDasPaginas> FPaginas;
+};
 
 } // namespace
 
@@ -402,7 +441,7 @@ TEtapasLivro EtapasDoLivro() {
 TDesfechoLivro FazerLivro(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
                           const TEtapasLivro& AEtapas) {
     try {
-        return Fazer(APedido, AAvisos, AEtapas);
+        return TFeituraDoLivro(APedido, AAvisos, AEtapas).Fazer();
     } catch (const std::bad_alloc&) {
         // Everything the book held is free again by now: its files are discarded and the
         // line below has room. A stream may have received part of it.
