@@ -5,8 +5,9 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 RELEASE := build/release
 TESTING := build/test
 PACKAGE := build/package
+FUZZING := build/fuzz
 
-.PHONY: deps run test bench release testing package format format-check clean
+.PHONY: deps run test bench release testing fuzzing package format format-check clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -25,8 +26,17 @@ testing: deps
 		-DTAVRELO_WERROR=ON >/dev/null
 	@cmake --build $(TESTING) -j $(JOBS)
 
-test: testing
+# The fuzz targets: clang 14 with libFuzzer, AddressSanitizer and UBSan, the libraries with
+# coverage; only what the fuzz targets need is built. ctest runs each for a few seconds.
+fuzzing: deps
+	@cmake -S . -B $(FUZZING) -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -gline-tables-only" -DTAVRELO_SANITIZE=ON \
+		-DTAVRELO_FUZZ=ON -DTAVRELO_TESTS=OFF >/dev/null
+	@cmake --build $(FUZZING) -j $(JOBS) --target tavrelo_fuzz
+
+test: testing fuzzing
 	@cd $(TESTING) && ctest --output-on-failure -j $(JOBS)
+	@cd $(FUZZING) && ctest --output-on-failure -j $(JOBS)
 
 run: release
 	@bash scripts/run.sh $(RELEASE)

@@ -1,6 +1,7 @@
 #include "app/arranque.h"
 
 #include "files/ficheiro.h"
+#include "files/mensagens.h"
 #include "files/sinais.h"
 #include "frontend/textos.h"
 
@@ -124,7 +125,7 @@ std::optional<TArranque> ArgumentoRecusado(const std::vector<std::string>& AArgs
     for (size_t i = 0; i < AArgs.size(); ++i) {
         const std::string& a = AArgs[i];
         if (a.size() < 2 || a[0] != '-') {
-            return ErroDeUso("argumento inesperado: «" + a + "».");
+            return ErroDeUso("argumento inesperado: «" + NomeParaMostrar(a) + "».");
         }
         const std::string_view nome = std::string_view(a).substr(a[1] == '-' ? 2 : 1);
         const size_t igual = nome.find('=');
@@ -136,12 +137,12 @@ std::optional<TArranque> ArgumentoRecusado(const std::vector<std::string>& AArgs
         }
         if (Uma(OPCOES_DO_QT_COM_VALOR, nome)) {
             if (i + 1 >= AArgs.size()) {
-                return ErroDeUso("falta o valor da opção «" + a + "».");
+                return ErroDeUso("falta o valor da opção «" + NomeParaMostrar(a) + "».");
             }
             ++i;
             continue;
         }
-        return ErroDeUso("opção desconhecida: «" + a + "».");
+        return ErroDeUso("opção desconhecida: «" + NomeParaMostrar(a) + "».");
     }
     return std::nullopt;
 }
@@ -446,42 +447,13 @@ QString TSemDefinicoesDoQt::Pasta() const {
 
 namespace {
 
-constexpr int SINAIS_DE_SAIDA[] = {SIGINT, SIGTERM, SIGHUP};
-
 // The handler tells the application's thread through a pipe: it may only write.
 int g_TuboDoSinal[2] = {-1, -1};
-std::atomic<int> g_SinalRecebido{0};
-static_assert(std::atomic<int>::is_always_lock_free);
-// What each of SINAIS_DE_SAIDA did before, put back when the window no longer listens.
-struct sigaction g_AccoesAnteriores[std::size(SINAIS_DE_SAIDA)];
 
-extern "C" void AoSinalDeSaida(int ASinal) {
-    if (g_SinalRecebido.exchange(ASinal) != 0) {
-        TerminarPeloSinal(ASinal);
-    }
+void AvisarPeloTubo(int) noexcept {
     const char aviso = 1;
     const ssize_t escrito = ::write(g_TuboDoSinal[1], &aviso, 1);
     (void)escrito;
-}
-
-// A signal the program was started with ignored (nohup) stays ignored.
-void OuvirSinais() {
-    struct sigaction accao {};
-    accao.sa_handler = AoSinalDeSaida;
-    sigemptyset(&accao.sa_mask);
-    accao.sa_flags = SA_RESTART;
-    for (size_t i = 0; i < std::size(SINAIS_DE_SAIDA); ++i) {
-        ::sigaction(SINAIS_DE_SAIDA[i], nullptr, &g_AccoesAnteriores[i]);
-        if (g_AccoesAnteriores[i].sa_handler != SIG_IGN) {
-            ::sigaction(SINAIS_DE_SAIDA[i], &accao, nullptr);
-        }
-    }
-}
-
-void DeixarDeOuvirSinais() {
-    for (size_t i = 0; i < std::size(SINAIS_DE_SAIDA); ++i) {
-        ::sigaction(SINAIS_DE_SAIDA[i], &g_AccoesAnteriores[i], nullptr);
-    }
 }
 
 } // namespace
@@ -490,24 +462,25 @@ TSaidaPorSinal::TSaidaPorSinal(std::function<void(int)> AAoSinal) : FAoSinal(std
     if (::pipe2(g_TuboDoSinal, O_CLOEXEC | O_NONBLOCK) != 0) {
         return; // the signals keep their default action
     }
-    g_SinalRecebido = 0;
     FNotificador = new QSocketNotifier(g_TuboDoSinal[0], QSocketNotifier::Read, this);
     connect(FNotificador, &QSocketNotifier::activated, this, [this] {
         char lido = 0;
         while (::read(g_TuboDoSinal[0], &lido, 1) > 0) {
         }
-        if (const int sinal = g_SinalRecebido.load(); sinal != 0 && FAoSinal) {
+        if (const int sinal = PedidoDeParagem(); sinal != 0 && FAoSinal) {
             FAoSinal(sinal);
         }
     });
-    OuvirSinais();
+    DefinirAoPedido(AvisarPeloTubo);
+    ResponderAosSinais(TRespostaAosSinais::rsParar);
 }
 
 TSaidaPorSinal::~TSaidaPorSinal() {
     if (FNotificador == nullptr) {
         return;
     }
-    DeixarDeOuvirSinais();
+    ResponderAosSinais(TRespostaAosSinais::rsTerminar);
+    DefinirAoPedido(nullptr);
     delete FNotificador;
     ::close(g_TuboDoSinal[0]);
     ::close(g_TuboDoSinal[1]);

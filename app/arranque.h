@@ -125,11 +125,11 @@ class TFimDaSessao {
 // What the program says when the session it runs in goes away.
 std::string MensagemSessaoTerminou(const TSessaoGrafica& ASessao);
 
-// While it lives, SIGINT, SIGTERM and SIGHUP (Ctrl-C in the terminal, the end of the
-// session) end the program in order: the first calls AAoSinal with the signal on the
-// application's thread, which stops the book and leaves the event loop; a second one
-// removes the temporary file of a book being written and ends the program at once with
-// status 128 + the signal. One at a time.
+// While it lives, a request to stop (SIGINT, SIGTERM, SIGHUP: Ctrl-C in the terminal, the end
+// of the session; see SinalDePedido) ends the program in order: the first calls AAoSinal with
+// the signal on the application's thread, which stops the book and leaves the event loop; a
+// second one, or any other terminating signal, removes the temporary file of a book being
+// written and ends the program at once with status 128 + the signal. One at a time.
 class TSaidaPorSinal : public QObject {
   public:
     explicit TSaidaPorSinal(std::function<void(int)> AAoSinal);

@@ -57,7 +57,7 @@ int main(int argc, char* argv[]) {
         if (aberta) {
             aberta->PararParaSair();
         }
-        QCoreApplication::exit(128 + ASinal);
+        QCoreApplication::exit(SaidaPeloSinal(ASinal));
     });
     // Made once Qt has started (a start that fails leaves no folder behind) and the signals
     // are heard (an ending one removes it), before anything of Qt's opens its settings.

@@ -3,7 +3,9 @@
 #include "core/tipos.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cinttypes>
+#include <type_traits>
 
 namespace tavrelo {
 
@@ -125,21 +127,15 @@ ordered_json PuzzleDoLivroParaJson(const TPuzzleDoLivro& APuzzle) {
     return j;
 }
 
-// The book without its puzzles: the list is left empty, to be written a puzzle at a time.
-ordered_json LivroSemPuzzles(const TLivro& ALivro) {
+} // namespace
+
+ordered_json LivroParaJson(const TLivro& ALivro) {
     ordered_json livro = ordered_json::object();
     livro["Config"] = ConfigParaJson(ALivro.Config);
     livro["Codigo"] = ALivro.Codigo;
     livro["Plano"] = ALivro.Plano;
     livro["Cancelado"] = ALivro.Cancelado;
     livro["Puzzles"] = ordered_json::array();
-    return livro;
-}
-
-} // namespace
-
-ordered_json LivroParaJson(const TLivro& ALivro) {
-    ordered_json livro = LivroSemPuzzles(ALivro);
     for (const TPuzzleDoLivro& p : ALivro.Puzzles) {
         livro["Puzzles"].push_back(PuzzleDoLivroParaJson(p));
     }
@@ -153,33 +149,175 @@ std::string TextoJson(const ordered_json& AValor) {
     return texto;
 }
 
-// Writes what Escrever writes for the whole book, with the list of puzzles filled in one
-// puzzle at a time: the book is an object of more than plain values, so it is laid out one
-// key a line, and so is a list of puzzles that is not empty.
+namespace {
+
+// The book's text written straight into one buffer, in the very layout Escrever gives the
+// book's value: an object or list that holds another non-empty one is laid out one member a
+// line, indented by two blanks a level; the others stay on one line.
+class TEscritaJson {
+  public:
+    explicit TEscritaJson(std::string& ATexto) : FTexto(ATexto) {}
+
+    void Livro(const TLivro& ALivro, const std::function<void(std::string_view)>& AEscrever) {
+        FTexto += "{\n  \"Config\": ";
+        Config(ALivro.Config);
+        FTexto += ",\n  \"Codigo\": ";
+        FTexto += Escalar(ordered_json(ALivro.Codigo));
+        FTexto += ",\n  \"Plano\": ";
+        Lista(ALivro.Plano);
+        FTexto += ",\n  \"Cancelado\": ";
+        Logico(ALivro.Cancelado);
+        FTexto += ",\n  \"Puzzles\": ";
+        if (ALivro.Puzzles.empty()) {
+            FTexto += "[]";
+        } else {
+            FTexto += "[\n";
+            for (size_t p = 0; p < ALivro.Puzzles.size(); ++p) {
+                FTexto += p == 0 ? "    " : ",\n    ";
+                PuzzleDoLivro(ALivro.Puzzles[p]);
+                AEscrever(FTexto);
+                FTexto.clear();
+            }
+            FTexto += "\n  ]";
+        }
+        FTexto += "\n}\n";
+        AEscrever(FTexto);
+    }
+
+  private:
+    template <typename T> void Numero(T AValor) {
+        char texto[24];
+        const auto fim = std::to_chars(texto, texto + sizeof texto, AValor).ptr;
+        FTexto.append(texto, fim);
+    }
+
+    void Logico(bool AValor) { FTexto += AValor ? "true" : "false"; }
+
+    // "Nome": value, members of a one-line object after the first.
+    template <typename T> void Membro(const char* ANome, T AValor, bool APrimeiro = false) {
+        FTexto += APrimeiro ? "\"" : ", \"";
+        FTexto += ANome;
+        FTexto += "\": ";
+        if constexpr (std::is_same_v<T, bool>) {
+            Logico(AValor);
+        } else {
+            Numero(AValor);
+        }
+    }
+
+    template <typename T> void Lista(const T& AValores) {
+        if (std::empty(AValores)) {
+            FTexto += "[]";
+            return;
+        }
+        FTexto += '[';
+        bool primeiro = true;
+        for (const auto v : AValores) {
+            FTexto += primeiro ? "" : ", ";
+            Numero(v);
+            primeiro = false;
+        }
+        FTexto += ']';
+    }
+
+    // A member of an object laid out one member a line, at indentation AMargem.
+    void Chave(const char* AMargem, const char* ANome, bool APrimeiro = false) {
+        FTexto += APrimeiro ? "" : ",\n";
+        FTexto += AMargem;
+        FTexto += '"';
+        FTexto += ANome;
+        FTexto += "\": ";
+    }
+
+    void Config(const TConfigLivro& AConfig) {
+        FTexto += '{';
+        Membro("NumPuzzles", AConfig.NumPuzzles, true);
+        Membro("N", AConfig.N);
+        Membro("Nivel", AConfig.Nivel);
+        FTexto += ", \"Titulo\": ";
+        FTexto += Escalar(ordered_json(AConfig.Titulo));
+        Membro("Caminho", AConfig.Caminho);
+        Membro("Semente", AConfig.Semente);
+        FTexto += '}';
+    }
+
+    void PuzzleDoLivro(const TPuzzleDoLivro& APuzzle) {
+        FTexto += "{\n";
+        Chave("      ", "Posicao", true);
+        Numero(APuzzle.Posicao);
+        Chave("      ", "SubSemente");
+        Numero(APuzzle.SubSemente);
+        Chave("      ", "Puzzle");
+        Puzzle(APuzzle.Puzzle);
+        FTexto += "\n    }";
+    }
+
+    void Puzzle(const TPuzzle& APuzzle) {
+        const char* const margem = "        ";
+        FTexto += "{\n";
+        Chave(margem, "N", true);
+        Numero(APuzzle.N);
+        Chave(margem, "Nivel");
+        Numero(APuzzle.Nivel);
+        Chave(margem, "Solucao");
+        Lista(APuzzle.Solucao);
+        Chave(margem, "Dados");
+        Lista(APuzzle.Dados);
+        Chave(margem, "NumPistas");
+        Numero(APuzzle.NumPistas);
+        Chave(margem, "NumPistasPiso");
+        Numero(APuzzle.NumPistasPiso);
+        Chave(margem, "Chave");
+        FTexto += '"';
+        FTexto += Formatar("%016" PRIX64, APuzzle.Chave);
+        FTexto += '"';
+        Chave(margem, "Resultado");
+        Resultado(APuzzle.Resultado);
+        FTexto += "\n      }";
+    }
+
+    void Resultado(const TResultadoSolver& AResultado) {
+        const char* const margem = "          ";
+        FTexto += "{\n";
+        Chave(margem, "Resolvido", true);
+        Logico(AResultado.Resolvido);
+        Chave(margem, "Rondas");
+        Numero(AResultado.Rondas);
+        Chave(margem, "Passos");
+        if (AResultado.Passos.empty()) {
+            FTexto += "[]";
+        } else {
+            FTexto += "[\n";
+            bool primeiro = true;
+            for (const TPassoDeducao& passo : AResultado.Passos) {
+                FTexto += primeiro ? "            {" : ",\n            {";
+                Membro("Ronda", passo.Ronda, true);
+                Membro("Lei", passo.Lei);
+                Membro("Familia", static_cast<int32_t>(passo.Familia));
+                Membro("Celula", passo.Celula);
+                Membro("Valor", passo.Valor);
+                Membro("Parceiro", passo.Parceiro);
+                Membro("Resto", passo.Resto);
+                FTexto += '}';
+                primeiro = false;
+            }
+            FTexto += "\n          ]";
+        }
+        Chave(margem, "Usos");
+        Lista(AResultado.Usos);
+        FTexto += "\n        }";
+    }
+
+    std::string& FTexto;
+};
+
+} // namespace
+
+// The book is written a puzzle at a time: no more than one puzzle is ever held as text.
 void EscreverLivroJson(const TLivro& ALivro,
                        const std::function<void(std::string_view)>& AEscrever) {
-    const ordered_json livro = LivroSemPuzzles(ALivro);
-    std::string texto = "{\n";
-    bool primeiro = true;
-    for (const auto& [chave, valor] : livro.items()) {
-        texto += primeiro ? "  " : ",\n  ";
-        texto += Escalar(ordered_json(chave)) + ": ";
-        primeiro = false;
-        if (chave != "Puzzles" || ALivro.Puzzles.empty()) {
-            Escrever(valor, 1, texto);
-            continue;
-        }
-        texto += "[\n";
-        for (size_t p = 0; p < ALivro.Puzzles.size(); ++p) {
-            texto += p == 0 ? "    " : ",\n    ";
-            Escrever(PuzzleDoLivroParaJson(ALivro.Puzzles[p]), 2, texto);
-            AEscrever(texto);
-            texto.clear();
-        }
-        texto += "\n  ]";
-    }
-    texto += "\n}\n";
-    AEscrever(texto);
+    std::string texto;
+    TEscritaJson(texto).Livro(ALivro, AEscrever);
 }
 
 std::string TextoDoLivroJson(const TLivro& ALivro) {

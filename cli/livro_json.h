@@ -19,8 +19,9 @@ nlohmann::ordered_json LivroParaJson(const TLivro& ALivro);
 // indented by two blanks per level. Ends with a newline.
 std::string TextoJson(const nlohmann::ordered_json& AValor);
 
-// The text of the book, TextoJson(LivroParaJson(ALivro)), handed to AEscrever a piece at a
-// time: no more than one puzzle is ever held as JSON, whatever the size of the book.
+// The text of the book, TextoJson(LivroParaJson(ALivro)) byte for byte, written straight from
+// the book (no value is built) and handed to AEscrever a piece at a time: no more than one
+// puzzle is ever held as text, whatever the size of the book.
 void EscreverLivroJson(const TLivro& ALivro,
                        const std::function<void(std::string_view)>& AEscrever);
 

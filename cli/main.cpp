@@ -3,7 +3,9 @@
 #include "cli/livro_json.h"
 #include "cli/opcoes.h"
 #include "core/random.h"
+#include "files/descritor.h"
 #include "files/ficheiro.h"
+#include "files/mensagens.h"
 #include "files/sinais.h"
 #include "frontend/fazer_livro.h"
 #include "frontend/textos.h"
@@ -12,9 +14,11 @@
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
+#include <initializer_list>
 #include <iostream>
 #include <new>
 #include <string>
+#include <string_view>
 #include <sys/ioctl.h>
 #include <unistd.h>
 
@@ -25,58 +29,48 @@ using namespace tavrelo;
 constexpr int SAIDA_OK = 0;
 constexpr int SAIDA_FALHOU = 1;
 constexpr int SAIDA_USO = 2;
-constexpr int SAIDA_POR_SINAL = 128;
 
-// Where the book is, for the signal handler.
-enum TFase : int {
-    fsPreparar,  // options read, files opened: a signal ends the program at once
-    fsFazer,     // puzzles and pages being made: a first request stops after the one in course
-    fsConfirmar, // the files are being put in place, or are: the book ends as it would anyway
-};
-std::atomic<int> g_Fase{fsPreparar};
-// The first request to stop (SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, SIGALRM), turned into
-// a cancel by the progress callback.
-std::atomic<int> g_Sinal{0};
-// Whether the handler may tell the user on the terminal what happens next.
+// Whether the first request to stop may be told on the terminal, and what it stops.
 std::atomic<bool> g_AvisarInterrupcao{false};
-// Whether the pages are being written (the stop then comes after the current page).
 std::atomic<bool> g_AGravarPaginas{false};
-
-static_assert(std::atomic<int>::is_always_lock_free);
 static_assert(std::atomic<bool>::is_always_lock_free);
 
-void EscreverNoErro(const char* ATexto, size_t ATamanho) {
+void EscreverNoErro(const char* ATexto, size_t ATamanho) noexcept {
     const ssize_t escrito = ::write(STDERR_FILENO, ATexto, ATamanho);
     (void)escrito;
 }
 
-extern "C" void AoSinal(int ASinal) {
-    const int fase = g_Fase.load();
-    if (fase == fsConfirmar) {
+// The first request to stop, heard in the signal handler: the book stops after the puzzle or
+// page in course, and the user is told how to end it at once.
+void AvisarInterrupcao(int) noexcept {
+    if (!g_AvisarInterrupcao.load()) {
         return;
     }
-    // SIGQUIT asks to quit now; after SIGPIPE nobody reads what would follow; after SIGXFSZ no
-    // file can grow.
-    const bool pedido = ASinal != SIGQUIT && ASinal != SIGPIPE && ASinal != SIGXFSZ;
-    if (fase == fsPreparar || !pedido || g_Sinal.exchange(ASinal) != 0) {
-        if (ASinal == SIGXFSZ) {
-            static const char aviso[] = "\nO ficheiro a gravar excede o tamanho máximo que este "
-                                        "programa pode escrever (ulimit -f).\n";
-            EscreverNoErro(aviso, sizeof aviso - 1);
-        }
-        TerminarPeloSinal(ASinal);
+    static const char avisoPuzzle[] = "\nA interromper depois do puzzle em curso "
+                                      "(Ctrl-C outra vez para sair já).\n";
+    static const char avisoPagina[] = "\nA interromper depois da página em curso "
+                                      "(Ctrl-C outra vez para sair já).\n";
+    if (g_AGravarPaginas.load()) {
+        EscreverNoErro(avisoPagina, sizeof avisoPagina - 1);
+    } else {
+        EscreverNoErro(avisoPuzzle, sizeof avisoPuzzle - 1);
     }
-    if (g_AvisarInterrupcao.load()) {
-        static const char avisoPuzzle[] = "\nA interromper depois do puzzle em curso "
-                                          "(Ctrl-C outra vez para sair já).\n";
-        static const char avisoPagina[] = "\nA interromper depois da página em curso "
-                                          "(Ctrl-C outra vez para sair já).\n";
-        if (g_AGravarPaginas.load()) {
-            EscreverNoErro(avisoPagina, sizeof avisoPagina - 1);
-        } else {
-            EscreverNoErro(avisoPuzzle, sizeof avisoPuzzle - 1);
+}
+
+// Writes the texts in turn to ADescritor, allocating nothing. On standard output, a failure is
+// said on standard error and false returned, so that output lost (a full disk, a closed
+// reader) never passes for success; standard error has nowhere to say it.
+bool Mostrar(int ADescritor, std::initializer_list<std::string_view> ATextos) {
+    for (const std::string_view texto : ATextos) {
+        const TEscritaCompleta escrita = EscreverTudo(ADescritor, texto);
+        if (escrita.Erro != 0) {
+            if (ADescritor == STDOUT_FILENO) {
+                std::cerr << MensagemDeFalha("-", MotivoDoErro(escrita.Erro)) << "\n";
+            }
+            return ADescritor != STDOUT_FILENO;
         }
     }
+    return true;
 }
 
 // Number of characters (not bytes) of a UTF-8 text.
@@ -161,7 +155,7 @@ bool ConfiguracaoAceite(const TConfigLivro& AConfig) {
 std::string CaminhoParaMostrar(const std::string& ACaminho) {
     std::error_code erro;
     const std::filesystem::path absoluto = std::filesystem::absolute(ACaminho, erro);
-    return erro ? ACaminho : absoluto.lexically_normal().string();
+    return NomeParaMostrar(erro ? ACaminho : absoluto.lexically_normal().string());
 }
 
 int Executar(int argc, char** argv) {
@@ -169,8 +163,7 @@ int Executar(int argc, char** argv) {
     switch (leitura.Accao) {
     case TAccaoCli::acAjuda:
     case TAccaoCli::acVersao:
-        std::cout << leitura.Texto << std::flush;
-        return SAIDA_OK;
+        return Mostrar(STDOUT_FILENO, {leitura.Texto}) ? SAIDA_OK : SAIDA_FALHOU;
     case TAccaoCli::acErro:
         std::cerr << leitura.Texto << "\n";
         return SAIDA_USO;
@@ -201,16 +194,22 @@ int Executar(int argc, char** argv) {
                                  }});
     }
     // With the book on standard output, every message goes to standard error.
+    const bool pdfNaSaida = !pedido.CaminhoPdf.empty() && MesmoFicheiro(pedido.CaminhoPdf, "-");
     const bool livroNaSaida =
-        (!pedido.CaminhoPdf.empty() && MesmoFicheiro(pedido.CaminhoPdf, "-")) ||
-        (!opcoes.Json.empty() && MesmoFicheiro(opcoes.Json, "-"));
+        pdfNaSaida || (!opcoes.Json.empty() && MesmoFicheiro(opcoes.Json, "-"));
+    if (pdfNaSaida && ::isatty(STDOUT_FILENO) == 1) {
+        std::cerr << "O PDF não é escrito no terminal: redirecione a saída padrão "
+                     "(tavrelo-cli -o - > livro.pdf) ou indique o ficheiro com -o.\n";
+        return SAIDA_USO;
+    }
 
     const bool terminal = !opcoes.Silencioso && ::isatty(STDERR_FILENO) == 1;
     g_AvisarInterrupcao.store(terminal);
     TProgressoTerminal progresso(terminal);
     TAvisosLivro avisos;
     avisos.Progresso = [&](int32_t AFeitos, int32_t ATotal, const std::string& ATexto) {
-        g_Fase.store(fsFazer); // the files are open: from now on a book can stop cleanly
+        // The files are open: from now on a book can stop cleanly.
+        ResponderAosSinais(TRespostaAosSinais::rsParar);
         progresso.Mostrar(AFeitos, ATotal, ATexto);
     };
     avisos.InicioDasPaginas = [&] {
@@ -219,36 +218,38 @@ int Executar(int argc, char** argv) {
             progresso.Mostrar(config.NumPuzzles, config.NumPuzzles, TEXTO_A_CRIAR_PDF);
         }
     };
-    avisos.Cancelar = [] { return g_Sinal.load() != 0; };
+    avisos.Cancelar = [] { return PedidoDeParagem() != 0; };
     avisos.PararPaginas = avisos.Cancelar;
-    avisos.AntesDeConfirmar = [] { g_Fase.store(fsConfirmar); };
+    avisos.AntesDeConfirmar = [] { ResponderAosSinais(TRespostaAosSinais::rsSeguir); };
+
+    // Where the book went, said once it is there, is made before: a written book must not be
+    // reported as failed for want of memory to say so.
+    std::string onde;
+    if (!pedido.CaminhoPdf.empty() && pedido.CaminhoPdf != "-") {
+        onde += "PDF gravado em " + CaminhoParaMostrar(pedido.CaminhoPdf) + "\n";
+    }
+    if (!opcoes.Json.empty() && opcoes.Json != "-") {
+        onde += "JSON gravado em " + CaminhoParaMostrar(opcoes.Json) + "\n";
+    }
 
     const TDesfechoLivro desfecho = FazerLivro(pedido, avisos);
     progresso.Limpar();
     switch (desfecho.Fim) {
     case TFimDoLivro::flCancelado:
         std::cerr << desfecho.Mensagem << "\n";
-        return SAIDA_POR_SINAL + (g_Sinal.load() != 0 ? g_Sinal.load() : SIGINT);
+        return SaidaPeloSinal(PedidoDeParagem() != 0 ? PedidoDeParagem() : SIGINT);
     case TFimDoLivro::flFalhou:
         std::cerr << desfecho.Mensagem << "\n";
         return SAIDA_FALHOU;
     case TFimDoLivro::flGravado:
         break;
     }
-
-    std::ostream& mensagens = livroNaSaida ? std::cerr : std::cout;
-    mensagens << desfecho.Mensagem << "\n";
-    if (!pedido.CaminhoPdf.empty() && pedido.CaminhoPdf != "-") {
-        mensagens << "PDF gravado em " << CaminhoParaMostrar(pedido.CaminhoPdf) << "\n";
-    }
-    if (!opcoes.Json.empty() && opcoes.Json != "-") {
-        mensagens << "JSON gravado em " << CaminhoParaMostrar(opcoes.Json) << "\n";
-    }
-    mensagens.flush();
+    const bool mostrado =
+        Mostrar(livroNaSaida ? STDERR_FILENO : STDOUT_FILENO, {desfecho.Mensagem, "\n", onde});
     for (const std::string& aviso : desfecho.Avisos) {
-        std::cerr << aviso << "\n";
+        Mostrar(STDERR_FILENO, {aviso, "\n"});
     }
-    return SAIDA_OK;
+    return mostrado ? SAIDA_OK : SAIDA_FALHOU;
 }
 
 } // namespace
@@ -256,13 +257,12 @@ int Executar(int argc, char** argv) {
 int main(int argc, char** argv) {
     // Before anything is opened: no file may take the place of a closed standard descriptor,
     // and a signal must find the handler in place before the first temporary file exists.
-    if (!ProtegerDescritoresPadrao()) {
+    if (!PrepararProcesso()) {
         static const char aviso[] = "Não foi possível abrir /dev/null para as saídas fechadas.\n";
         EscreverNoErro(aviso, sizeof aviso - 1);
         return SAIDA_FALHOU;
     }
-    InstalarSinaisDeFim(AoSinal);
-    InstalarLimpezaNasFalhas();
+    DefinirAoPedido(AvisarInterrupcao);
     try {
         return Executar(argc, argv);
     } catch (const std::bad_alloc&) {

@@ -2,6 +2,7 @@
 
 #include "core/tipos.h"
 #include "files/ficheiro.h"
+#include "files/mensagens.h"
 #include "frontend/receita.h"
 #include "frontend/textos.h"
 
@@ -17,7 +18,7 @@ namespace {
 const char* const PROGRAMA = "tavrelo-cli";
 
 std::string Citado(const std::string& ATexto) {
-    return "«" + ATexto + "»";
+    return "«" + NomeParaMostrar(ATexto) + "»";
 }
 
 TLeituraOpcoes Erro(const std::string& AMensagem, bool ASugerirAjuda = true) {

@@ -1,249 +1,850 @@
 #include "composition/dicas.h"
 
+#include "core/bits.h"
+
+#include <algorithm>
 #include <array>
+#include <bit>
+#include <string_view>
 
 namespace tavrelo {
 
 namespace {
 
-// Families in the order hints are taken from them: rows and columns last, since they are
-// what a player finds alone.
-constexpr std::array<TFamilia, 7> ORDEM_DAS_DICAS = {
-    TFamilia::lfDiagPrincipal, TFamilia::lfDiagQuebrada, TFamilia::lfBloco, TFamilia::lfMeia,
-    TFamilia::lfPar,           TFamilia::lfLista,        TFamilia::lfLinha};
+size_t Ix(int32_t i) {
+    return static_cast<size_t>(i);
+}
 
-// The laws of a solver, each fetched once and only when needed.
-class TLeis {
+// ---------------------------------------------------------------------------------------------
+// Sets of numbers, a bit each, held in place: the list technique builds and narrows many of
+// them. Room for the numbers of every order of the book (at most 16 × 16 = 256).
+
+constexpr int32_t MAIOR_NUMERO = 319;
+
+class TNumeros {
   public:
-    explicit TLeis(const TSolverDeducao& ASolver)
-        : FSolver(ASolver), FLeis(static_cast<size_t>(ASolver.NumLeis())),
-          FLida(static_cast<size_t>(ASolver.NumLeis()), false) {}
-
-    const TSolverDeducao& Solver() const { return FSolver; }
-    bool Existe(int32_t ALei) const { return ALei >= 0 && ALei < FSolver.NumLeis(); }
-    const TLei& Lei(int32_t ALei) {
-        const auto j = static_cast<size_t>(ALei);
-        if (!FLida[j]) {
-            FLeis[j] = FSolver.Lei(ALei);
-            FLida[j] = true;
+    // 1 … AMaior.
+    static TNumeros Todos(int32_t AMaior) {
+        TNumeros r;
+        for (int32_t v = 1; v <= AMaior; ++v) {
+            r.Por(v);
         }
-        return FLeis[j];
+        return r;
     }
 
-  private:
-    const TSolverDeducao& FSolver;
-    std::vector<TLei> FLeis;
-    std::vector<bool> FLida;
-};
+    bool Tem(int32_t v) const {
+        return v >= 0 && v <= MAIOR_NUMERO && ((FPalavras[Ix(v / 64)] >> (v % 64)) & 1u) != 0;
+    }
+    void Por(int32_t v) { FPalavras[Ix(v / 64)] |= uint64_t{1} << (v % 64); }
+    void Tirar(int32_t v) { FPalavras[Ix(v / 64)] &= ~(uint64_t{1} << (v % 64)); }
 
-// A page as the reader has it: the numbers written in the grid, and those still to place.
-class TPagina {
-  public:
-    TPagina(TLeis& ALeis, std::span<const int32_t> AGrelha)
-        : FLeis(&ALeis), FN(ALeis.Solver().N()), FFamilias(FamiliasCompletas(FN)),
-          FGrelha(static_cast<size_t>(FN * FN), 0),
-          FLivres(static_cast<size_t>(FN * FN) + 1, true) {
-        FLivres[0] = false;
-        for (size_t c = 0; c < FGrelha.size(); ++c) {
-            Escrever(static_cast<int32_t>(c), ValorDaCasa(AGrelha, c));
+    int32_t Quantos() const {
+        int32_t n = 0;
+        for (const uint64_t w : FPalavras) {
+            n += std::popcount(w);
         }
+        return n;
     }
 
-    void Escrever(int32_t ACelula, int32_t AValor) {
-        if (ACelula < 0 || ACelula >= FN * FN) {
-            return;
-        }
-        FGrelha[static_cast<size_t>(ACelula)] = AValor;
-        if (AValor >= 1 && AValor <= FN * FN) {
-            FLivres[static_cast<size_t>(AValor)] = false;
-        }
-    }
-
-    // The open pair laws through the empty cell ACelula, in increasing law index.
-    std::vector<TParDaLista> ParesAbertos(int32_t ACelula) {
-        std::vector<TParDaLista> r;
-        if (ACelula < 0 || ACelula >= FN * FN || FGrelha[static_cast<size_t>(ACelula)] != 0) {
-            return r;
-        }
-        for (const int32_t j : FLeis->Solver().PorCelula(ACelula)) {
-            const TLei& lei = FLeis->Lei(j);
-            if (!FFamilias.Contem(lei.Familia)) {
-                continue;
-            }
-            int64_t soma = 0;
-            int32_t vazias = 0;
-            int32_t outra = -1;
-            bool unitaria = true;
-            for (size_t t = 0; t < lei.Celulas.size() && unitaria && vazias <= 2; ++t) {
-                const int32_t x = lei.Celulas[t];
-                const int32_t v = FGrelha[static_cast<size_t>(x)];
-                unitaria = lei.Coefs[t] == 1;
-                if (v == 0) {
-                    ++vazias;
-                    outra = x == ACelula ? outra : x;
-                } else {
-                    soma += v;
-                }
-            }
-            if (unitaria && vazias == 2 && outra >= 0) {
-                r.push_back({j, outra, static_cast<int32_t>(lei.Constante - soma)});
+    // In increasing order.
+    std::vector<int32_t> Membros() const {
+        std::vector<int32_t> r;
+        for (size_t w = 0; w < FPalavras.size(); ++w) {
+            for (uint64_t x = FPalavras[w]; x != 0; x &= x - 1) {
+                r.push_back(static_cast<int32_t>(w * 64) + std::countr_zero(x));
             }
         }
         return r;
     }
 
-    // Whether APares leave AValor alone to their cell: no other number still to place has,
-    // in every one of them, a partner R - v still to place and other than itself.
-    bool DeixamSo(const std::vector<TParDaLista>& APares, int32_t AValor) const {
-        if (APares.empty() || !Permitido(APares, AValor)) {
-            return false;
+    // The members v whose partner R − v is in AOutro and differs from v: what a pair law
+    // lacking R leaves to one cell when the other may hold AOutro. Reversed, AOutro has bit
+    // MAIOR_NUMERO − w for each member w; read from bit MAIOR_NUMERO − R on, bit R − w.
+    TNumeros ComParceiroEm(const TNumeros& AOutro, int32_t R) const {
+        TNumeros invertido;
+        for (size_t w = 0; w < PALAVRAS; ++w) {
+            invertido.FPalavras[PALAVRAS - 1 - w] = InverterBits(AOutro.FPalavras[w]);
         }
-        for (int32_t v = 1; v <= FN * FN; ++v) {
-            if (v != AValor && Permitido(APares, v)) {
-                return false;
-            }
+        TNumeros r;
+        for (size_t w = 0; w < PALAVRAS; ++w) {
+            const int32_t inicio = 64 * static_cast<int32_t>(w) + MAIOR_NUMERO - R;
+            r.FPalavras[w] = FPalavras[w] & invertido.Bits(inicio);
         }
-        return true;
+        if (R % 2 == 0 && R >= 0 && R / 2 <= MAIOR_NUMERO) {
+            r.Tirar(R / 2);
+        }
+        return r;
     }
 
-    // Whether the list technique gives AValor to ACelula on this page.
-    bool Segura(int32_t ACelula, int32_t AValor) { return DeixamSo(ParesAbertos(ACelula), AValor); }
+    TNumeros& operator&=(const TNumeros& AOutro) {
+        for (size_t w = 0; w < PALAVRAS; ++w) {
+            FPalavras[w] &= AOutro.FPalavras[w];
+        }
+        return *this;
+    }
+    bool operator==(const TNumeros&) const = default;
 
-    // The fewest open pair laws through ACelula that leave AValor alone (the first such set
-    // in increasing law index), or none when all of them together do not.
-    std::vector<TParDaLista> Pares(int32_t ACelula, int32_t AValor) {
-        const std::vector<TParDaLista> abertos = ParesAbertos(ACelula);
-        if (!DeixamSo(abertos, AValor)) {
-            return {};
-        }
-        // One law always leaves a value with its partner, so two at least are needed.
-        const size_t m = abertos.size();
-        for (size_t k = 2; k < m; ++k) {
-            std::vector<size_t> escolha(k);
-            for (size_t i = 0; i < k; ++i) {
-                escolha[i] = i;
+  private:
+    static constexpr size_t PALAVRAS = MAIOR_NUMERO / 64 + 1;
+    static_assert(MAIOR_NUMERO == 64 * PALAVRAS - 1, "bit i of the words is number i");
+
+    // The 64 bits from bit AInicio on; bits outside the set read as 0.
+    uint64_t Bits(int32_t AInicio) const {
+        const int32_t w = AInicio >= 0 ? AInicio / 64 : -((63 - AInicio) / 64);
+        const int32_t b = AInicio - 64 * w;
+        const auto palavra = [this](int32_t i) {
+            return i >= 0 && Ix(i) < PALAVRAS ? FPalavras[Ix(i)] : 0;
+        };
+        return b == 0 ? palavra(w) : (palavra(w) >> b) | (palavra(w + 1) << (64 - b));
+    }
+
+    std::array<uint64_t, PALAVRAS> FPalavras{};
+};
+
+// ---------------------------------------------------------------------------------------------
+// The reader's grid: the givens and the numbers of the hints so far, closed under simple steps
+// (a law of the square with one empty cell gives it).
+
+class TGrelhaDoLeitor {
+  public:
+    TGrelhaDoLeitor(const TSolverDeducao& ASolver, std::span<const int32_t> ADados)
+        : FSolver(&ASolver), FGrelha(Ix(ASolver.N() * ASolver.N()), 0),
+          FLacunas(Ix(ASolver.NumLeis()), -1), FSomas(Ix(ASolver.NumLeis()), 0),
+          FPorColocar(TNumeros::Todos(ASolver.N() * ASolver.N())),
+          FVazias(ASolver.N() * ASolver.N()) {
+        const TFamilias familias = FamiliasCompletas(ASolver.N());
+        for (int32_t j = 0; j < ASolver.NumLeis(); ++j) {
+            const TLei& lei = ASolver.Lei(j);
+            if (familias.Contem(lei.Familia)) {
+                FLacunas[Ix(j)] = static_cast<int32_t>(lei.Celulas.size());
             }
-            std::vector<TParDaLista> pares(k);
-            for (;;) {
-                for (size_t i = 0; i < k; ++i) {
-                    pares[i] = abertos[escolha[i]];
-                }
-                if (DeixamSo(pares, AValor)) {
-                    return pares;
-                }
-                // The next k of the m, in lexicographic order.
-                size_t i = k;
-                while (i > 0 && escolha[i - 1] == m - k + i - 1) {
-                    --i;
-                }
-                if (i == 0) {
-                    break;
-                }
-                ++escolha[i - 1];
-                for (size_t t = i; t < k; ++t) {
-                    escolha[t] = escolha[t - 1] + 1;
-                }
+        }
+        for (int32_t c = 0; c < Casas(); ++c) {
+            const int32_t v = ValorDaCasa(ADados, Ix(c));
+            if (v >= 1 && v <= Casas() && FPorColocar.Tem(v)) {
+                Pousar(c, v);
             }
         }
-        return abertos;
+        // Every law left with one gap, the centre's own law too (it has one cell from the start).
+        FPilha.clear();
+        for (int32_t j = 0; j < ASolver.NumLeis(); ++j) {
+            if (FLacunas[Ix(j)] == 1) {
+                FPilha.push_back(j);
+            }
+        }
+        Fechar();
+    }
+
+    // Writes AValor in the empty cell ACelula, then every simple step that follows.
+    void Escrever(int32_t ACelula, int32_t AValor) {
+        if (Valor(ACelula) == 0 && AValor >= 1 && AValor <= Casas() && FPorColocar.Tem(AValor)) {
+            Pousar(ACelula, AValor);
+            Fechar();
+        }
+    }
+
+    // The cells that writing AValor in ACelula would fill, with the simple steps that follow;
+    // the grid is left as it was.
+    std::vector<int32_t> Experimentar(int32_t ACelula, int32_t AValor) {
+        const size_t marca = FEscritas.size();
+        Escrever(ACelula, AValor);
+        std::vector<int32_t> r(FEscritas.begin() + static_cast<std::ptrdiff_t>(marca),
+                               FEscritas.end());
+        while (FEscritas.size() > marca) {
+            Apagar(FEscritas.back());
+            FEscritas.pop_back();
+        }
+        return r;
+    }
+
+    int32_t Casas() const { return static_cast<int32_t>(FGrelha.size()); }
+    int32_t Vazias() const { return FVazias; }
+    int32_t Valor(int32_t ACelula) const {
+        return ACelula >= 0 && ACelula < Casas() ? FGrelha[Ix(ACelula)] : -1;
+    }
+    const TNumeros& PorColocar() const { return FPorColocar; }
+
+    // The open pair laws through the empty cell ACelula (two empty cells, both with
+    // coefficient 1), in increasing law index.
+    std::vector<TParDaLista> ParesAbertos(int32_t ACelula) const {
+        std::vector<TParDaLista> r;
+        if (Valor(ACelula) != 0) {
+            return r;
+        }
+        for (const int32_t j : FSolver->PorCelula(ACelula)) {
+            if (FLacunas[Ix(j)] != 2) {
+                continue;
+            }
+            const TLei& lei = FSolver->Lei(j);
+            int32_t outra = -1;
+            bool unitaria = true;
+            for (size_t t = 0; t < lei.Celulas.size(); ++t) {
+                const int32_t x = lei.Celulas[t];
+                if (FGrelha[Ix(x)] == 0) {
+                    unitaria = unitaria && lei.Coefs[t] == 1;
+                    outra = x != ACelula ? x : outra;
+                }
+            }
+            if (unitaria && outra >= 0) {
+                r.push_back({j, outra, lei.Constante - FSomas[Ix(j)]});
+            }
+        }
+        return r;
     }
 
   private:
-    bool Livre(int64_t AValor) const {
-        return AValor >= 1 && AValor <= FN * FN && FLivres[static_cast<size_t>(AValor)];
-    }
-    // AValor is still to place and every pair of APares gives it a partner.
-    bool Permitido(const std::vector<TParDaLista>& APares, int32_t AValor) const {
-        if (!Livre(AValor)) {
-            return false;
-        }
-        for (const TParDaLista& par : APares) {
-            const int64_t parceiro = int64_t{par.Resto} - AValor;
-            if (!Livre(parceiro) || parceiro == AValor) {
-                return false;
+    void Pousar(int32_t ACelula, int32_t AValor) {
+        FGrelha[Ix(ACelula)] = AValor;
+        FPorColocar.Tirar(AValor);
+        --FVazias;
+        FEscritas.push_back(ACelula);
+        const std::vector<int32_t>& leis = FSolver->PorCelula(ACelula);
+        const std::vector<int32_t>& coefs = FSolver->CoefPorCelula(ACelula);
+        for (size_t i = 0; i < leis.size(); ++i) {
+            const size_t j = Ix(leis[i]);
+            if (FLacunas[j] < 0) {
+                continue;
+            }
+            FSomas[j] += coefs[i] * AValor;
+            if (--FLacunas[j] == 1) {
+                FPilha.push_back(leis[i]);
             }
         }
-        return true;
     }
 
-    TLeis* FLeis;
-    int32_t FN;
-    TFamilias FFamilias;
+    // Pousar undone.
+    void Apagar(int32_t ACelula) {
+        const int32_t v = FGrelha[Ix(ACelula)];
+        FGrelha[Ix(ACelula)] = 0;
+        FPorColocar.Por(v);
+        ++FVazias;
+        const std::vector<int32_t>& leis = FSolver->PorCelula(ACelula);
+        const std::vector<int32_t>& coefs = FSolver->CoefPorCelula(ACelula);
+        for (size_t i = 0; i < leis.size(); ++i) {
+            const size_t j = Ix(leis[i]);
+            if (FLacunas[j] >= 0) {
+                FSomas[j] -= coefs[i] * v;
+                ++FLacunas[j];
+            }
+        }
+    }
+
+    void Fechar() {
+        while (!FPilha.empty()) {
+            const int32_t j = FPilha.back();
+            FPilha.pop_back();
+            if (FLacunas[Ix(j)] != 1) {
+                continue;
+            }
+            const TLei& lei = FSolver->Lei(j);
+            for (size_t t = 0; t < lei.Celulas.size(); ++t) {
+                const int32_t x = lei.Celulas[t];
+                if (FGrelha[Ix(x)] != 0) {
+                    continue;
+                }
+                const int32_t d = lei.Constante - FSomas[Ix(j)];
+                const int32_t e = lei.Coefs[t];
+                // Givens that agree with a square always give a number still to place.
+                if (d % e == 0 && d / e >= 1 && d / e <= Casas() && FPorColocar.Tem(d / e)) {
+                    Pousar(x, d / e);
+                }
+                break;
+            }
+        }
+    }
+
+    const TSolverDeducao* FSolver;
     std::vector<int32_t> FGrelha;
-    std::vector<bool> FLivres; // by value: still to place
+    std::vector<int32_t> FLacunas;  // empty cells of each law; -1: not a law of the square
+    std::vector<int32_t> FSomas;    // coefficient × number over the filled cells of each law
+    std::vector<int32_t> FPilha;    // laws left with one empty cell
+    std::vector<int32_t> FEscritas; // the cells written, in turn
+    TNumeros FPorColocar;
+    int32_t FVazias;
 };
 
-// The hints in the order printed: the lead first, then the others in increasing step index.
-std::vector<int32_t> OrdemImpressa(const std::vector<bool>& AEscolhido, int32_t ALider) {
-    std::vector<int32_t> r;
-    if (ALider >= 0) {
-        r.push_back(ALider);
-    }
-    for (size_t i = 0; i < AEscolhido.size(); ++i) {
-        if (AEscolhido[i] && static_cast<int32_t>(i) != ALider) {
-            r.push_back(static_cast<int32_t>(i));
+// ---------------------------------------------------------------------------------------------
+// The list technique where the reader's grid stops. Each empty cell may hold the numbers still
+// to place (of those a candidates hint on it left, if any); an open pair law keeps in either
+// of its cells the numbers whose partner the other cell may hold. Round r narrows every cell
+// by its pair laws on the sets of round r − 1. A narrowed set is kept only while it has at
+// most a given count of numbers, the most a candidates hint may state; a longer one reads as
+// the cell's set of round 0. The first round that leaves a cell one number gives the key step,
+// explained as the candidates hints it reads and one list hint.
+
+// One argument of the list: on the sets of round Ronda − 1, the pair laws Pares leave Celula
+// its set of round Ronda.
+struct TArgumento {
+    int32_t Celula = -1;
+    int32_t Ronda = 0;
+    std::vector<TParDaLista> Pares;
+};
+
+class TRondasDaLista {
+  public:
+    TRondasDaLista(const TGrelhaDoLeitor& AGrelha, const std::vector<TNumeros>& ASabidos,
+                   int32_t AMaximo)
+        : FGrelha(AGrelha), FMaximo(AMaximo), FPares(Ix(AGrelha.Casas())) {
+        std::vector<TNumeros> zero(Ix(AGrelha.Casas()));
+        for (int32_t c = 0; c < AGrelha.Casas(); ++c) {
+            if (AGrelha.Valor(c) == 0) {
+                zero[Ix(c)] = AGrelha.PorColocar();
+                zero[Ix(c)] &= ASabidos[Ix(c)];
+                FPares[Ix(c)] = AGrelha.ParesAbertos(c);
+            }
         }
+        FRondas.push_back(std::move(zero));
+    }
+
+    // Rounds until one leaves a cell one number that the reader did not hold: that round, or
+    // 0 when the rounds stop narrowing first.
+    int32_t Decisiva() {
+        // A cell is narrowed again only when its set or a partner's changed in the last round.
+        std::vector<bool> mudaram(FPares.size(), true);
+        for (;;) {
+            const std::vector<TNumeros>& antes = FRondas.back();
+            std::vector<TNumeros> nova = antes;
+            std::vector<bool> mudam(FPares.size(), false);
+            bool decide = false;
+            for (int32_t c = 0; c < FGrelha.Casas(); ++c) {
+                if (FGrelha.Valor(c) != 0 || !AReler(c, mudaram)) {
+                    continue;
+                }
+                TNumeros& conjunto = nova[Ix(c)];
+                for (const TParDaLista& par : FPares[Ix(c)]) {
+                    conjunto &= Permitidos(c, par, Ronda());
+                }
+                if (conjunto.Quantos() > FMaximo) {
+                    conjunto = FRondas.front()[Ix(c)];
+                }
+                mudam[Ix(c)] = conjunto != antes[Ix(c)];
+                decide = decide || Decide(c, conjunto);
+            }
+            if (std::find(mudam.begin(), mudam.end(), true) == mudam.end()) {
+                return 0;
+            }
+            FRondas.push_back(std::move(nova));
+            FCaminhos.resize(FRondas.size() * FPares.size());
+            if (decide) {
+                return Ronda();
+            }
+            mudaram = std::move(mudam);
+        }
+    }
+
+    // Whether AConjunto is one number for ACelula, which the reader did not hold.
+    bool Decide(int32_t ACelula, const TNumeros& AConjunto) const {
+        return AConjunto.Quantos() == 1 && Conjunto(0, ACelula).Quantos() > 1;
+    }
+
+    // The last round computed.
+    int32_t Ronda() const { return static_cast<int32_t>(FRondas.size()) - 1; }
+    const TNumeros& Conjunto(int32_t ARonda, int32_t ACelula) const {
+        return FRondas[Ix(ARonda)][Ix(ACelula)];
+    }
+
+    // The arguments that give ACelula its set of round ARonda, each after those it reads.
+    std::vector<TArgumento> Explicar(int32_t ACelula, int32_t ARonda) {
+        std::vector<TArgumento> r;
+        Juntar(ACelula, ARonda, r);
+        std::stable_sort(r.begin(), r.end(), [](const TArgumento& a, const TArgumento& b) {
+            return a.Ronda < b.Ronda;
+        });
+        return r;
+    }
+
+  private:
+    // How a cell's set of one round is reached: the round that first left it, the pair laws
+    // named there, and how many arguments the whole explanation takes, counted as a tree.
+    struct TCaminho {
+        bool Feito = false;
+        int32_t Ronda = 0;
+        std::vector<TParDaLista> Pares;
+        int32_t Custo = 0;
+    };
+
+    bool AReler(int32_t ACelula, const std::vector<bool>& AMudaram) const {
+        return AMudaram[Ix(ACelula)] ||
+               std::any_of(FPares[Ix(ACelula)].begin(), FPares[Ix(ACelula)].end(),
+                           [&](const TParDaLista& par) { return AMudaram[Ix(par.Parceiro)]; });
+    }
+
+    TNumeros Permitidos(int32_t ACelula, const TParDaLista& APar, int32_t ARonda) const {
+        return Conjunto(ARonda, ACelula).ComParceiroEm(Conjunto(ARonda, APar.Parceiro), APar.Resto);
+    }
+
+    // Whether the reader holds the set of round ARonda without an argument.
+    bool Sabido(int32_t ACelula, int32_t ARonda) const {
+        return Conjunto(ARonda, ACelula) == Conjunto(0, ACelula);
+    }
+
+    void Juntar(int32_t ACelula, int32_t ARonda, std::vector<TArgumento>& AArgumentos) {
+        if (Sabido(ACelula, ARonda)) {
+            return;
+        }
+        const TCaminho& caminho = Caminho(ACelula, ARonda);
+        for (const TArgumento& a : AArgumentos) {
+            if (a.Celula == ACelula && a.Ronda == caminho.Ronda) {
+                return;
+            }
+        }
+        Juntar(ACelula, caminho.Ronda - 1, AArgumentos);
+        for (const TParDaLista& par : caminho.Pares) {
+            Juntar(par.Parceiro, caminho.Ronda - 1, AArgumentos);
+        }
+        AArgumentos.push_back({ACelula, caminho.Ronda, caminho.Pares});
+    }
+
+    int32_t Custo(int32_t ACelula, int32_t ARonda) {
+        return Sabido(ACelula, ARonda) ? 0 : Caminho(ACelula, ARonda).Custo;
+    }
+
+    // The pair laws named for ACelula's set of round ARonda: of those that leave it that set
+    // from the round before, the ones whose explanation takes fewest arguments, then the
+    // fewest laws, then the first in increasing law index.
+    const TCaminho& Caminho(int32_t ACelula, int32_t ARonda) {
+        int32_t t = ARonda;
+        while (t > 0 && Conjunto(t - 1, ACelula) == Conjunto(ARonda, ACelula)) {
+            --t;
+        }
+        TCaminho& r = FCaminhos[Ix(t) * FPares.size() + Ix(ACelula)];
+        if (r.Feito) {
+            return r;
+        }
+        r.Feito = true;
+        r.Ronda = t;
+        const std::vector<TParDaLista>& todos = FPares[Ix(ACelula)];
+        std::vector<TNumeros> deixa;
+        std::vector<int32_t> custos;
+        for (const TParDaLista& par : todos) {
+            deixa.push_back(Permitidos(ACelula, par, t - 1));
+            custos.push_back(Custo(par.Parceiro, t - 1));
+        }
+        const auto m = static_cast<uint32_t>(todos.size());
+        std::vector<size_t> melhor; // positions in todos
+        int32_t custoMelhor = 0;
+        for (uint32_t escolha = 1; escolha < (1u << m); ++escolha) {
+            TNumeros fica = Conjunto(t - 1, ACelula);
+            std::vector<size_t> quais;
+            int32_t custo = 0;
+            for (size_t i = 0; i < todos.size(); ++i) {
+                if (((escolha >> i) & 1u) != 0) {
+                    fica &= deixa[i];
+                    quais.push_back(i);
+                    custo += custos[i];
+                }
+            }
+            const bool antes =
+                melhor.empty() || custo < custoMelhor ||
+                (custo == custoMelhor && (quais.size() < melhor.size() ||
+                                          (quais.size() == melhor.size() && quais < melhor)));
+            if (fica == Conjunto(t, ACelula) && antes) {
+                melhor = std::move(quais);
+                custoMelhor = custo;
+            }
+        }
+        for (const size_t i : melhor) {
+            r.Pares.push_back(todos[i]);
+        }
+        r.Custo = 1 + custoMelhor + Custo(ACelula, t - 1);
+        return r;
+    }
+
+    const TGrelhaDoLeitor& FGrelha;
+    int32_t FMaximo;
+    std::vector<std::vector<TParDaLista>> FPares; // the open pair laws of each empty cell
+    std::vector<std::vector<TNumeros>> FRondas;   // the sets of each round, by cell
+    std::vector<TCaminho> FCaminhos;              // by round and cell, once looked for
+};
+
+// ---------------------------------------------------------------------------------------------
+// Starters: steps of the record that the reader finds alone, shown as examples. A step can be
+// shown when every other cell of its law is given or filled by a step shown above it; taking
+// one takes the steps it needs with it. The centre of an odd square leads, then the families
+// take turns, rows and columns last, since they are what a player finds first alone.
+
+constexpr std::array<TFamilia, 6> ORDEM_DAS_INICIAIS = {
+    TFamilia::lfDiagPrincipal, TFamilia::lfDiagQuebrada, TFamilia::lfBloco,
+    TFamilia::lfMeia,          TFamilia::lfPar,          TFamilia::lfLinha};
+
+class TIniciais {
+  public:
+    TIniciais(const TSolverDeducao& ASolver, std::span<const int32_t> ADados,
+              std::span<const TPassoDeducao> APassos)
+        : FPassos(APassos), FCentro(CentroDaGrelha(ASolver.N())), FQuem(ADados.size(), -1),
+          FMostravel(APassos.size(), false), FLidas(APassos.size()),
+          FEscolhido(APassos.size(), false), FVisto(APassos.size(), -1) {
+        for (size_t i = 0; i < APassos.size(); ++i) {
+            const int32_t c = APassos[i].Celula;
+            if (c >= 0 && Ix(c) < FQuem.size()) {
+                FQuem[Ix(c)] = static_cast<int32_t>(i);
+            }
+        }
+        for (size_t i = 0; i < APassos.size(); ++i) {
+            Assentar(ASolver, ADados, i);
+        }
+    }
+
+    // At most AQuantas steps, in the order shown: the centre, then the others in the order of
+    // deduction.
+    std::vector<size_t> Escolher(int32_t AQuantas) {
+        const auto quantas = static_cast<size_t>(std::max(AQuantas, 0));
+        size_t conta = 0;
+        size_t lider = FPassos.size();
+        for (size_t i = 0; i < FPassos.size() && quantas > 0; ++i) {
+            if (FPassos[i].Celula == FCentro && FMostravel[i]) {
+                lider = i;
+                FEscolhido[i] = true;
+                conta = 1;
+                break;
+            }
+        }
+        std::array<size_t, ORDEM_DAS_INICIAIS.size()> cursor{};
+        for (bool escolheu = true; conta < quantas && escolheu;) {
+            escolheu = false;
+            for (size_t f = 0; f < ORDEM_DAS_INICIAIS.size() && conta < quantas; ++f) {
+                for (size_t i = cursor[f]; i < FPassos.size(); ++i) {
+                    if (!FMostravel[i] || FEscolhido[i] ||
+                        FPassos[i].Familia != ORDEM_DAS_INICIAIS[f]) {
+                        continue;
+                    }
+                    const std::vector<size_t> novos = ComOQuePrecisa(i);
+                    if (conta + novos.size() > quantas) {
+                        continue;
+                    }
+                    for (const size_t s : novos) {
+                        FEscolhido[s] = true;
+                    }
+                    conta += novos.size();
+                    cursor[f] = i + 1;
+                    escolheu = true;
+                    break;
+                }
+            }
+        }
+        std::vector<size_t> r;
+        if (lider < FPassos.size()) {
+            r.push_back(lider);
+        }
+        for (size_t i = 0; i < FPassos.size(); ++i) {
+            if (FEscolhido[i] && i != lider) {
+                r.push_back(i);
+            }
+        }
+        return r;
+    }
+
+  private:
+    // Whether step AI can be shown, and the empty cells its law reads.
+    void Assentar(const TSolverDeducao& ASolver, std::span<const int32_t> ADados, size_t AI) {
+        const TPassoDeducao& passo = FPassos[AI];
+        if (passo.Celula == FCentro) {
+            FMostravel[AI] = true; // the centre needs no other cell
+            return;
+        }
+        if (passo.Familia == TFamilia::lfLista || passo.Lei < 0 || passo.Lei >= ASolver.NumLeis()) {
+            return;
+        }
+        bool mostravel = true;
+        for (const int32_t x : ASolver.Lei(passo.Lei).Celulas) {
+            if (x == passo.Celula || ValorDaCasa(ADados, Ix(x)) != 0) {
+                continue;
+            }
+            FLidas[AI].push_back(x);
+            const int32_t j = Ix(x) < FQuem.size() ? FQuem[Ix(x)] : -1;
+            mostravel = mostravel && j >= 0 && Ix(j) < AI && FMostravel[Ix(j)];
+        }
+        FMostravel[AI] = mostravel;
+    }
+
+    // Step AI and the steps not chosen yet that it needs, directly or through others.
+    std::vector<size_t> ComOQuePrecisa(size_t AI) {
+        ++FCaminhada;
+        std::vector<size_t> r;
+        std::vector<size_t> pilha{AI};
+        FVisto[AI] = FCaminhada;
+        while (!pilha.empty()) {
+            const size_t s = pilha.back();
+            pilha.pop_back();
+            r.push_back(s);
+            for (const int32_t x : FLidas[s]) {
+                const size_t j = Ix(FQuem[Ix(x)]);
+                if (!FEscolhido[j] && FVisto[j] != FCaminhada) {
+                    FVisto[j] = FCaminhada;
+                    pilha.push_back(j);
+                }
+            }
+        }
+        return r;
+    }
+
+    std::span<const TPassoDeducao> FPassos;
+    int32_t FCentro;
+    std::vector<int32_t> FQuem;               // by cell: the step that fills it, or -1
+    std::vector<bool> FMostravel;             // by step
+    std::vector<std::vector<int32_t>> FLidas; // by step: the empty cells its law reads
+    std::vector<bool> FEscolhido;             // by step
+    std::vector<int32_t> FVisto;              // by step: the last walk that met it
+    int32_t FCaminhada = 0;
+};
+
+// ---------------------------------------------------------------------------------------------
+// The choice.
+
+// The most numbers a candidates hint states, in the order tried where the reader's grid stops:
+// four, then eight; 0 ends the list (a number is revealed). A puzzle whose key steps would
+// take more hints than it has is chosen again more plainly with each next row: sets of four,
+// list hints alone, numbers revealed alone.
+constexpr std::array<std::array<int32_t, 2>, 4> ALCANCES_DA_LISTA = {
+    {{4, 8}, {4, 0}, {1, 0}, {0, 0}}};
+
+class TEscolhaDeDicas {
+  public:
+    TEscolhaDeDicas(const TSolverDeducao& ASolver, std::span<const int32_t> ADados,
+                    std::span<const int32_t> ASolucao, std::span<const TPassoDeducao> APassos,
+                    int32_t ALimite)
+        : FSolver(ASolver), FDados(ADados), FSolucao(ASolucao), FPassos(APassos), FLimite(ALimite) {
+    }
+
+    TDicas Escolher() const {
+        TDicas r;
+        const int32_t S = FSolver.N() * FSolver.N();
+        if (FLimite < 1 || FDados.size() != Ix(S) || FSolucao.size() != Ix(S) || S > MAIOR_NUMERO) {
+            return r;
+        }
+        std::vector<TDica> chave;
+        for (const std::array<int32_t, 2>& alcances : ALCANCES_DA_LISTA) {
+            chave = PassosChave(alcances);
+            if (static_cast<int32_t>(chave.size()) <= FLimite) {
+                break;
+            }
+        }
+        chave.resize(std::min(chave.size(), Ix(FLimite)));
+        r.Dicas = Iniciais(FLimite - static_cast<int32_t>(chave.size()));
+        r.NumIniciais = static_cast<int32_t>(r.Dicas.size());
+        r.Dicas.insert(r.Dicas.end(), chave.begin(), chave.end());
+        return r;
+    }
+
+  private:
+    // Wherever the reader's grid stops, the list technique or a number revealed, until the
+    // grid is full (or the hints run out).
+    std::vector<TDica> PassosChave(const std::array<int32_t, 2>& AAlcances) const {
+        std::vector<TDica> r;
+        TGrelhaDoLeitor leitor(FSolver, FDados);
+        // What the candidates hints so far leave each cell.
+        std::vector<TNumeros> sabidos(Ix(leitor.Casas()), TNumeros::Todos(leitor.Casas()));
+        while (leitor.Vazias() > 0 && static_cast<int32_t>(r.size()) <= FLimite) {
+            std::vector<TDica> passo;
+            for (const int32_t alcance : AAlcances) {
+                if (alcance > 0 && passo.empty()) {
+                    passo = PelaLista(leitor, sabidos, alcance);
+                }
+            }
+            if (passo.empty()) {
+                passo.push_back(NumeroChave(leitor));
+            }
+            r.insert(r.end(), passo.begin(), passo.end());
+            leitor.Escrever(r.back().Celula, r.back().Valores.front());
+        }
+        return r;
+    }
+
+    // The list where the reader's grid stops, with candidates hints of at most AAlcance
+    // numbers: the candidates hints needed, then the list hint; none when the list does not
+    // reach. Of the cells the first decisive round fixes, the one that needs fewest hints,
+    // then the one whose number lets the reader fill most cells.
+    std::vector<TDica> PelaLista(TGrelhaDoLeitor& ALeitor, std::vector<TNumeros>& ASabidos,
+                                 int32_t AAlcance) const {
+        TRondasDaLista rondas(ALeitor, ASabidos, AAlcance);
+        const int32_t ronda = rondas.Decisiva();
+        if (ronda == 0) {
+            return {};
+        }
+        std::vector<TArgumento> argumentos;
+        size_t ganho = 0;
+        for (int32_t c = 0; c < ALeitor.Casas(); ++c) {
+            if (ALeitor.Valor(c) != 0 || !rondas.Decide(c, rondas.Conjunto(ronda, c))) {
+                continue;
+            }
+            std::vector<TArgumento> a = rondas.Explicar(c, ronda);
+            if (!argumentos.empty() && a.size() > argumentos.size()) {
+                continue;
+            }
+            const size_t g =
+                ALeitor.Experimentar(c, rondas.Conjunto(ronda, c).Membros().front()).size();
+            if (argumentos.empty() || a.size() < argumentos.size() || g > ganho) {
+                argumentos = std::move(a);
+                ganho = g;
+            }
+        }
+        // Each argument stated on what the reader holds when they read it.
+        std::vector<TDica> r;
+        std::vector<TNumeros> sabidos = ASabidos;
+        for (const TArgumento& a : argumentos) {
+            TNumeros proprio = ALeitor.PorColocar();
+            proprio &= sabidos[Ix(a.Celula)];
+            TNumeros fica = proprio;
+            for (const TParDaLista& par : a.Pares) {
+                TNumeros outro = ALeitor.PorColocar();
+                outro &= sabidos[Ix(par.Parceiro)];
+                fica &= proprio.ComParceiroEm(outro, par.Resto);
+            }
+            const int32_t n = fica.Quantos();
+            if (n == 0 || (&a == &argumentos.back() && n != 1)) {
+                return {}; // not met with givens that agree with a square
+            }
+            sabidos[Ix(a.Celula)] = fica;
+            r.push_back({n == 1 ? TTipoDica::tdLista : TTipoDica::tdCandidatos, a.Celula,
+                         fica.Membros(), -1, a.Pares});
+            if (n == 1) {
+                ASabidos = std::move(sabidos);
+                return r;
+            }
+        }
+        return {};
+    }
+
+    // The solution's number in the cell that lets the reader fill most cells (the first of
+    // them). A cell filled by trying another fills no more than that one (its closure lies
+    // within the other's), so it is not tried.
+    TDica NumeroChave(TGrelhaDoLeitor& ALeitor) const {
+        std::vector<bool> coberta(Ix(ALeitor.Casas()), false);
+        int32_t melhor = -1;
+        size_t ganho = 0;
+        for (int32_t c = 0; c < ALeitor.Casas(); ++c) {
+            if (ALeitor.Valor(c) != 0 || coberta[Ix(c)]) {
+                continue;
+            }
+            const std::vector<int32_t> preenche = ALeitor.Experimentar(c, FSolucao[Ix(c)]);
+            for (const int32_t x : preenche) {
+                coberta[Ix(x)] = true;
+            }
+            if (melhor < 0 || preenche.size() > ganho) {
+                melhor = c;
+                ganho = preenche.size();
+            }
+        }
+        return {TTipoDica::tdChave, melhor, {FSolucao[Ix(melhor)]}, -1, {}};
+    }
+
+    std::vector<TDica> Iniciais(int32_t AQuantas) const {
+        std::vector<TDica> r;
+        for (const size_t i : TIniciais(FSolver, FDados, FPassos).Escolher(AQuantas)) {
+            const TPassoDeducao& p = FPassos[i];
+            r.push_back({TTipoDica::tdLei, p.Celula, {p.Valor}, p.Lei, {}});
+        }
+        return r;
+    }
+
+    const TSolverDeducao& FSolver;
+    std::span<const int32_t> FDados;
+    std::span<const int32_t> FSolucao;
+    std::span<const TPassoDeducao> FPassos;
+    int32_t FLimite;
+};
+
+// ---------------------------------------------------------------------------------------------
+// Wording.
+
+constexpr std::string_view MENOS = "\u2212"; // the minus sign, not a hyphen
+constexpr std::string_view VEZES = "\u00D7"; // as in 2 × 2
+
+// "lista: L1C4 + L5C8 = 65; L1C4 + L2C7 = 40"
+std::string TextoDosPares(int32_t N, const TDica& ADica) {
+    std::string r = "lista: ";
+    for (size_t i = 0; i < ADica.Pares.size(); ++i) {
+        r += (i > 0 ? "; " : "") + NomeDaCasa(N, ADica.Celula) + " + " +
+             NomeDaCasa(N, ADica.Pares[i].Parceiro) + " = " + std::to_string(ADica.Pares[i].Resto);
+    }
+    return r;
+}
+
+// "12, 20 ou 31"
+std::string EnumerarNumeros(const std::vector<int32_t>& AValores) {
+    std::string r;
+    for (size_t i = 0; i < AValores.size(); ++i) {
+        r += (i == 0 ? "" : i + 1 == AValores.size() ? " ou " : ", ") + std::to_string(AValores[i]);
     }
     return r;
 }
 
 } // namespace
 
+TDicas EscolherDicas(const TSolverDeducao& ASolver, std::span<const int32_t> ADados,
+                     std::span<const int32_t> ASolucao, std::span<const TPassoDeducao> APassos,
+                     int32_t ALimite) {
+    return TEscolhaDeDicas(ASolver, ADados, ASolucao, APassos, ALimite).Escolher();
+}
+
+bool DicasBastam(std::span<const int32_t> ADados, std::span<const TDica> ADicas) {
+    std::vector<bool> cheia(ADados.size(), false);
+    for (size_t c = 0; c < ADados.size(); ++c) {
+        cheia[c] = ADados[c] != 0;
+    }
+    for (const TDica& d : ADicas) {
+        if (d.Tipo != TTipoDica::tdCandidatos && d.Celula >= 0 && Ix(d.Celula) < cheia.size()) {
+            cheia[Ix(d.Celula)] = true;
+        }
+    }
+    return std::all_of(cheia.begin(), cheia.end(), [](bool b) { return b; });
+}
+
 std::string TextoDica(const TSolverDeducao& ASolver, std::span<const int32_t> ASolucao,
-                      const TPassoDeducao& APasso, std::span<const TParDaLista> APares) {
+                      const TDica& ADica) {
     const int32_t N = ASolver.N();
-    const std::string C = NomeDaCasa(N, APasso.Celula);
-    const std::string V = std::to_string(APasso.Valor);
-    if (APasso.Celula == CentroDaGrelha(N)) {
+    const std::string C = NomeDaCasa(N, ADica.Celula);
+    const std::string V = ADica.Valores.empty() ? "" : std::to_string(ADica.Valores.front());
+    switch (ADica.Tipo) {
+    case TTipoDica::tdLista:
+        return C + " = " + V + " (" + TextoDosPares(N, ADica) + ")";
+    case TTipoDica::tdCandidatos:
+        return C + " só pode ser " + EnumerarNumeros(ADica.Valores) + " (" +
+               TextoDosPares(N, ADica) + ")";
+    case TTipoDica::tdChave:
+        return C + " = " + V + " (número-chave)";
+    case TTipoDica::tdLei:
+        break;
+    }
+    if (ADica.Celula == CentroDaGrelha(N)) {
         return C + " = " + std::to_string(SomaComplementar(N)) + " / 2 = " + V + " (o centro)";
     }
-    if (APasso.Familia == TFamilia::lfLista) {
-        if (APares.empty()) {
-            if (APasso.Parceiro < 0) {
-                return C + " = " + V + " (pela lista de números)";
-            }
-            const TParDaLista proprio{APasso.Lei, APasso.Parceiro, APasso.Resto};
-            return TextoDica(ASolver, ASolucao, APasso, std::span(&proprio, 1));
-        }
-        std::string r = C + " = " + V + " (lista: ";
-        for (size_t i = 0; i < APares.size(); ++i) {
-            r += (i > 0 ? "; " : "") + C + " + " + NomeDaCasa(N, APares[i].Parceiro) + " = " +
-                 std::to_string(APares[i].Resto);
-        }
-        return r + ")";
+    if (ADica.Lei < 0 || ADica.Lei >= ASolver.NumLeis()) {
+        return C + " = " + V; // a law hint always names its law; without one only the number
     }
-    if (APasso.Lei < 0 || APasso.Lei >= ASolver.NumLeis()) {
-        // A step of a law family always names its law; without one only the value is known.
-        return C + " = " + V;
-    }
-    const TLei lei = ASolver.Lei(APasso.Lei);
+    const TLei& lei = ASolver.Lei(ADica.Lei);
     int64_t S = 0;
     int32_t O = -1;
     for (size_t t = 0; t < lei.Celulas.size(); ++t) {
         const int32_t x = lei.Celulas[t];
-        if (x == APasso.Celula) {
-            continue;
+        if (x != ADica.Celula) {
+            S += int64_t{lei.Coefs[t]} * ValorDaCasa(ASolucao, Ix(x));
+            O = x;
         }
-        S += int64_t{lei.Coefs[t]} * ValorDaCasa(ASolucao, static_cast<size_t>(x));
-        O = x;
     }
     const std::string K = std::to_string(lei.Constante);
-    const std::string base = C + " = " + K + " - " + std::to_string(S) + " = " + V;
-    switch (APasso.Familia) {
+    const std::string base =
+        C + " = " + K + " " + std::string(MENOS) + " " + std::to_string(S) + " = " + V;
+    // One law among many of its kind is named by the cells where it starts and ends: a block
+    // by its top-left and bottom-right cells, a broken diagonal by its cells in the first and
+    // the last row.
+    const std::string extremos =
+        NomeDaCasa(N, lei.Celulas.front()) + " a " + NomeDaCasa(N, lei.Celulas.back());
+    switch (lei.Familia) {
     case TFamilia::lfLinha:
-        if (APasso.Lei < N) {
-            return base + " (linha " + std::to_string(APasso.Lei + 1) + ")";
+        if (ADica.Lei < N) {
+            return base + " (linha " + std::to_string(ADica.Lei + 1) + ")";
         }
-        return base + " (coluna " + std::to_string(APasso.Lei - N + 1) + ")";
+        return base + " (coluna " + std::to_string(ADica.Lei - N + 1) + ")";
     case TFamilia::lfDiagPrincipal:
-        if (APasso.Celula / N == APasso.Celula % N) {
+        if (ADica.Celula / N == ADica.Celula % N) {
             return base + " (diagonal principal)";
         }
         return base + " (diagonal secundária)";
     case TFamilia::lfDiagQuebrada:
-        return base + " (diagonal quebrada)";
+        return base + " (diagonal quebrada de " + extremos + ")";
     case TFamilia::lfBloco:
-        return base + " (bloco 2x2)";
+        return base + " (bloco 2 " + std::string(VEZES) + " 2 de " + extremos + ")";
     case TFamilia::lfPar:
         if (lei.Celulas.size() == 1) {
             return C + " = " + K + " / 2 = " + V + " (o centro)";
@@ -255,212 +856,6 @@ std::string TextoDica(const TSolverDeducao& ASolver, std::span<const int32_t> AS
         break;
     }
     return base;
-}
-
-std::vector<TParDaLista> ParesDaLista(const TSolverDeducao& ASolver,
-                                      std::span<const int32_t> AGrelha, int32_t ACelula,
-                                      int32_t AValor) {
-    TLeis leis(ASolver);
-    TPagina pagina(leis, AGrelha);
-    return pagina.Pares(ACelula, AValor);
-}
-
-std::vector<TDica> EscolherDicas(const TSolverDeducao& ASolver, std::span<const int32_t> ADados,
-                                 std::span<const TPassoDeducao> APassos, int32_t ALimite,
-                                 int32_t ACentro) {
-    const auto n = static_cast<int32_t>(APassos.size());
-    if (n == 0 || ALimite < 1) {
-        return {};
-    }
-    const int32_t celulas = ASolver.N() * ASolver.N();
-    TLeis leis(ASolver);
-
-    std::vector<int32_t> quem(static_cast<size_t>(celulas), -1);
-    for (int32_t i = 0; i < n; ++i) {
-        const int32_t c = APassos[static_cast<size_t>(i)].Celula;
-        if (c >= 0 && c < celulas) {
-            quem[static_cast<size_t>(c)] = i;
-        }
-    }
-
-    // A list hint is shown where the list technique reaches its value on the page; the
-    // others never need checking on the page.
-    auto ehLista = [&](int32_t APasso) {
-        const TPassoDeducao& p = APassos[static_cast<size_t>(APasso)];
-        return p.Familia == TFamilia::lfLista && !(ACentro >= 0 && p.Celula == ACentro);
-    };
-
-    // Which steps can be shown on their own (a law step: everything its law uses is given
-    // or shown above it; a list step: checked on the page), and the cells each one uses.
-    std::vector<bool> autonomo(static_cast<size_t>(n), false);
-    std::vector<std::vector<int32_t>> dependencias(static_cast<size_t>(n));
-    for (int32_t i = 0; i < n; ++i) {
-        const TPassoDeducao& passo = APassos[static_cast<size_t>(i)];
-        if ((ACentro >= 0 && passo.Celula == ACentro) || ehLista(i)) {
-            autonomo[static_cast<size_t>(i)] = true;
-            continue;
-        }
-        if (!leis.Existe(passo.Lei)) {
-            continue;
-        }
-        bool ok = true;
-        for (const int32_t x : leis.Lei(passo.Lei).Celulas) {
-            if (x == passo.Celula) {
-                continue;
-            }
-            dependencias[static_cast<size_t>(i)].push_back(x);
-            if (ValorDaCasa(ADados, static_cast<size_t>(x)) != 0) {
-                continue;
-            }
-            const int32_t j = (x >= 0 && x < celulas) ? quem[static_cast<size_t>(x)] : -1;
-            if (j < 0 || j >= i || !autonomo[static_cast<size_t>(j)]) {
-                ok = false;
-            }
-        }
-        autonomo[static_cast<size_t>(i)] = ok;
-    }
-
-    std::vector<bool> escolhido(static_cast<size_t>(n), false);
-    std::vector<int32_t> visto(static_cast<size_t>(n), -1); // the walk that last met a step
-    int32_t caminhada = 0;
-
-    // The steps of APasso's closure that are not chosen yet.
-    auto fecho = [&](int32_t APasso) {
-        ++caminhada;
-        std::vector<int32_t> r;
-        std::vector<int32_t> pilha{APasso};
-        visto[static_cast<size_t>(APasso)] = caminhada;
-        while (!pilha.empty()) {
-            const int32_t s = pilha.back();
-            pilha.pop_back();
-            r.push_back(s);
-            for (const int32_t x : dependencias[static_cast<size_t>(s)]) {
-                if (ValorDaCasa(ADados, static_cast<size_t>(x)) != 0 || x < 0 || x >= celulas) {
-                    continue;
-                }
-                const int32_t j = quem[static_cast<size_t>(x)];
-                if (j < 0 || escolhido[static_cast<size_t>(j)] ||
-                    visto[static_cast<size_t>(j)] == caminhada) {
-                    continue;
-                }
-                visto[static_cast<size_t>(j)] = caminhada;
-                pilha.push_back(j);
-            }
-        }
-        return r;
-    };
-
-    int32_t conta = 0;
-    int32_t lider = -1;
-    if (ACentro >= 0) {
-        for (int32_t i = 0; i < n; ++i) {
-            if (APassos[static_cast<size_t>(i)].Celula == ACentro &&
-                autonomo[static_cast<size_t>(i)]) {
-                lider = i;
-                escolhido[static_cast<size_t>(i)] = true;
-                conta = 1;
-                break;
-            }
-        }
-    }
-
-    // How many of the steps AQuais are list hints.
-    auto listasEm = [&](const std::vector<int32_t>& AQuais) {
-        int32_t r = 0;
-        for (const int32_t s : AQuais) {
-            r += ehLista(s) ? 1 : 0;
-        }
-        return r;
-    };
-    // Whether every list hint holds on its page once ANovos join the chosen steps, but
-    // AVista, already seen to hold on its own page: the pages are replayed from the givens,
-    // hint after hint in the order printed.
-    int32_t listas = 0; // list hints chosen
-    const TPagina dados(leis, ADados);
-    TPagina lideres = dados; // the givens and the lead
-    if (lider >= 0) {
-        lideres.Escrever(APassos[static_cast<size_t>(lider)].Celula,
-                         APassos[static_cast<size_t>(lider)].Valor);
-    }
-    auto seguraNaPagina = [&](const std::vector<int32_t>& ANovos, int32_t AVista) {
-        if (listas + listasEm(ANovos) - (AVista >= 0 ? 1 : 0) == 0) {
-            return true;
-        }
-        std::vector<bool> mostrado = escolhido;
-        for (const int32_t s : ANovos) {
-            mostrado[static_cast<size_t>(s)] = true;
-        }
-        TPagina pagina = dados;
-        for (const int32_t s : OrdemImpressa(mostrado, lider)) {
-            const TPassoDeducao& p = APassos[static_cast<size_t>(s)];
-            if (ehLista(s) && s != AVista && !pagina.Segura(p.Celula, p.Valor)) {
-                return false;
-            }
-            pagina.Escrever(p.Celula, p.Valor);
-        }
-        return true;
-    };
-
-    std::array<int32_t, ORDEM_DAS_DICAS.size()> cursor{};
-    bool escolheu = true;
-    while (conta < ALimite && escolheu) {
-        escolheu = false;
-        for (size_t f = 0; f < ORDEM_DAS_DICAS.size(); ++f) {
-            if (conta >= ALimite) {
-                break;
-            }
-            // The page before step i, kept as the scan goes down the record: a list step is
-            // first tried there, on its own.
-            TPagina antes = lideres;
-            int32_t escritos = 0; // the chosen steps before this one are on it
-            for (int32_t i = cursor[f]; i < n; ++i) {
-                const TPassoDeducao& passo = APassos[static_cast<size_t>(i)];
-                if (!autonomo[static_cast<size_t>(i)] || escolhido[static_cast<size_t>(i)] ||
-                    passo.Familia != ORDEM_DAS_DICAS[f]) {
-                    continue;
-                }
-                const bool lista = ehLista(i);
-                if (lista) {
-                    for (; escritos < i; ++escritos) {
-                        const TPassoDeducao& e = APassos[static_cast<size_t>(escritos)];
-                        if (escolhido[static_cast<size_t>(escritos)] && escritos != lider) {
-                            antes.Escrever(e.Celula, e.Valor);
-                        }
-                    }
-                    if (!antes.Segura(passo.Celula, passo.Valor)) {
-                        continue;
-                    }
-                }
-                const std::vector<int32_t> novos = fecho(i);
-                const auto custo = static_cast<int32_t>(novos.size());
-                if (conta + custo > ALimite || !seguraNaPagina(novos, lista ? i : -1)) {
-                    continue;
-                }
-                for (const int32_t s : novos) {
-                    escolhido[static_cast<size_t>(s)] = true;
-                }
-                listas += listasEm(novos);
-                conta += custo;
-                cursor[f] = i + 1;
-                escolheu = true;
-                break;
-            }
-        }
-    }
-
-    // Each list hint names the fewest of its pair laws, on the page it stands on.
-    std::vector<TDica> r;
-    TPagina pagina = dados;
-    for (const int32_t s : OrdemImpressa(escolhido, lider)) {
-        const TPassoDeducao& p = APassos[static_cast<size_t>(s)];
-        TDica dica{s, {}};
-        if (ehLista(s)) {
-            dica.Pares = pagina.Pares(p.Celula, p.Valor);
-        }
-        pagina.Escrever(p.Celula, p.Valor);
-        r.push_back(std::move(dica));
-    }
-    return r;
 }
 
 } // namespace tavrelo

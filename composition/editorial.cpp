@@ -1,6 +1,7 @@
 #include "composition/editorial.h"
 
 #include "content/diagramas.h"
+#include "content/paleta.h"
 #include "content/regras.h"
 #include "core/tipos.h"
 #include "drawing/pagina.h"
@@ -21,9 +22,8 @@ const char* const Licenca =
     "partilhá-la, sem fins comerciais e sem alterações, desde que indique o autor.";
 const char* const Selo = "SELO_CC_BY_NC_ND";
 
-// The book's title on the cover: its sizes, the top of a single line and the distance from
-// one broken line to the next.
-constexpr double TITULO_MAIOR = 34;
+// The book's title on the cover: its smallest size (the largest is its style's), the top of a
+// single line and the distance from one broken line to the next.
 constexpr double TITULO_MENOR = 16;
 constexpr double TOPO_DO_TITULO = 150;
 constexpr double ENTRELINHA_DO_TITULO = 7.5;
@@ -35,12 +35,12 @@ std::string Maiusculas(std::string ATexto) {
     return ATexto;
 }
 
-// The largest size from AMaior down in steps of APasso whose bold width fits the column;
+// The largest size from AEstilo's own down in steps of APasso whose width fits the column;
 // the smallest is taken without measuring.
-double TamanhoQueCabe(IVeltCanvas& Canvas, const std::string& ATexto, double AMaior, double AMenor,
-                      double APasso) {
-    double s = AMaior;
-    while (s > AMenor && Canvas.LarguraTexto(ATexto, s, true) > LARGURA_COLUNA)
+double TamanhoQueCabe(IVeltCanvas& Canvas, const std::string& ATexto, const TEstiloTexto& AEstilo,
+                      double AMenor, double APasso) {
+    double s = AEstilo.TamanhoPt;
+    while (s > AMenor && LarguraDe(Canvas, ATexto, ComTamanho(AEstilo, s)) > LARGURA_COLUNA)
         s -= APasso;
     return s;
 }
@@ -50,19 +50,21 @@ void SimboloDaPagina(IVeltCanvas& Canvas, int32_t n, double g, const std::vector
     constexpr double X0 = 75.5;
     constexpr double Y0 = 119;
     constexpr double Lado = 59;
-    const double h = Canvas.AlturaTexto(20);
+    constexpr double TracoInterior = 0.5;
+    constexpr double TracoDaMoldura = 1.0;
+    const double h = AlturaDe(Canvas, ESTILO_NUMERO_DO_SIMBOLO);
     for (const int32_t c : ADestaque)
-        Canvas.Rectangulo(X0 + (c % n) * g, Y0 + (c / n) * g, g, g, 0, -1, 235);
+        Canvas.Rectangulo(X0 + (c % n) * g, Y0 + (c / n) * g, g, g, 0, SEM_COR, SOMBRA_CLARA);
     for (int32_t i = 1; i < n; ++i) {
-        Canvas.Linha(X0, Y0 + i * g, X0 + Lado, Y0 + i * g, 0.5, 0);
-        Canvas.Linha(X0 + i * g, Y0, X0 + i * g, Y0 + Lado, 0.5, 0);
+        Canvas.Linha(X0, Y0 + i * g, X0 + Lado, Y0 + i * g, TracoInterior, PRETO);
+        Canvas.Linha(X0 + i * g, Y0, X0 + i * g, Y0 + Lado, TracoInterior, PRETO);
     }
-    Canvas.Rectangulo(X0, Y0, Lado, Lado, 1.0, 0, -1);
+    Canvas.Rectangulo(X0, Y0, Lado, Lado, TracoDaMoldura, PRETO, SEM_COR);
     for (int32_t linha = 0; linha < n; ++linha)
         for (int32_t coluna = 0; coluna < n; ++coluna)
-            Canvas.Texto(X0 + coluna * g + g / 2, Y0 + linha * g + (g - h) / 2,
-                         std::to_string(ANumeros.at(static_cast<size_t>(linha * n + coluna))), 20,
-                         true, 0, TAlinhamento::alCentro);
+            Escrever(Canvas, X0 + coluna * g + g / 2, Y0 + linha * g + (g - h) / 2,
+                     std::to_string(ANumeros.at(static_cast<size_t>(linha * n + coluna))),
+                     ESTILO_NUMERO_DO_SIMBOLO);
 }
 
 // "50 puzzles"; a book of one puzzle says "1 puzzle", not "1 puzzles".
@@ -81,12 +83,12 @@ TTituloDaCapa TituloDaCapa(IVeltCanvas& Canvas, const std::string& ATitulo) {
     const auto largura = [&](const std::string& ALinha) {
         const auto [it, nova] = medidas.try_emplace(ALinha, 0.0);
         if (nova)
-            it->second = Canvas.LarguraTexto(ALinha, r.TamanhoPt, true);
+            it->second = LarguraDe(Canvas, ALinha, ComTamanho(ESTILO_TITULO_NA_CAPA, r.TamanhoPt));
         return it->second;
     };
     // A size above the smallest was measured and fits; the smallest is measured now, since a
     // title too wide for it is broken into lines.
-    r.TamanhoPt = TamanhoQueCabe(Canvas, titulo, TITULO_MAIOR, TITULO_MENOR, 2);
+    r.TamanhoPt = TamanhoQueCabe(Canvas, titulo, ESTILO_TITULO_NA_CAPA, TITULO_MENOR, 2);
     if (r.TamanhoPt > TITULO_MENOR || largura(titulo) <= LARGURA_COLUNA) {
         r.Linhas = {titulo};
         return r;
@@ -169,43 +171,44 @@ uint32_t CaracterSemLetraNoTitulo(IVeltCanvas& Canvas, const std::string& ATitul
 }
 
 void DesenharCapa(IVeltCanvas& Canvas, const TLivro& ALivro) {
-    const auto centro = TAlinhamento::alCentro;
-    Canvas.Texto(CENTRO_PAGINA, 42, Maiusculas(Autor), 24, true, 0, centro);
-    Canvas.Texto(CENTRO_PAGINA, 92, Produto, TamanhoQueCabe(Canvas, Produto, 80, 24, 4), true, 0,
-                 centro);
+    Escrever(Canvas, CENTRO_PAGINA, 42, Maiusculas(Autor), ESTILO_AUTOR_NA_CAPA);
+    Escrever(Canvas, CENTRO_PAGINA, 92, Produto,
+             ComTamanho(ESTILO_NOME_NA_CAPA,
+                        TamanhoQueCabe(Canvas, Produto, ESTILO_NOME_NA_CAPA, 24, 4)));
     const TTituloDaCapa titulo = TituloDaCapa(Canvas, ALivro.Config.Titulo);
+    const TEstiloTexto estiloDoTitulo = ComTamanho(ESTILO_TITULO_NA_CAPA, titulo.TamanhoPt);
     // Broken lines are centred as a block on the middle of a single line of their size.
-    const double altura = Canvas.AlturaTexto(titulo.TamanhoPt);
+    const double altura = AlturaDe(Canvas, estiloDoTitulo);
     const double bloco =
         ENTRELINHA_DO_TITULO * (static_cast<double>(titulo.Linhas.size()) - 1) + altura;
     double y = titulo.Linhas.size() > 1 ? TOPO_DO_TITULO + (altura - bloco) / 2 : TOPO_DO_TITULO;
     for (const std::string& linha : titulo.Linhas) {
-        Canvas.Texto(CENTRO_PAGINA, y, linha, titulo.TamanhoPt, true, 0, centro);
+        Escrever(Canvas, CENTRO_PAGINA, y, linha, estiloDoTitulo);
         y += ENTRELINHA_DO_TITULO;
     }
-    Canvas.Texto(CENTRO_PAGINA, 202,
-                 TextoNumeroDePuzzles(static_cast<int32_t>(ALivro.Puzzles.size())), 16, false, 0,
-                 centro);
-    Canvas.Texto(CENTRO_PAGINA, 212, TextoTamanho(ALivro.Config.N), 16, false, 0, centro);
+    Escrever(Canvas, CENTRO_PAGINA, 202,
+             TextoNumeroDePuzzles(static_cast<int32_t>(ALivro.Puzzles.size())), ESTILO_CAPA);
+    Escrever(Canvas, CENTRO_PAGINA, 212, TextoTamanho(ALivro.Config.N), ESTILO_CAPA);
 }
 
 void PaginaVerso(IVeltCanvas& Canvas, const std::string& ANome) {
-    const auto esq = TAlinhamento::alEsquerda;
-    Canvas.Texto(MARGEM_ESQUERDA, 205, ANome, 14, true, 0, esq);
-    Canvas.Texto(MARGEM_ESQUERDA, 213, SegundaLinhaVerso, 12, false, 0, esq);
+    Escrever(Canvas, MARGEM_ESQUERDA, 205, ANome, ESTILO_NOME_NO_VERSO);
+    Escrever(Canvas, MARGEM_ESQUERDA, 213, SegundaLinhaVerso, ESTILO_PARAGRAFO);
     double y = 225;
-    for (const auto& linha : QuebrarLinhas(Canvas, Licenca, LARGURA_COLUNA, 12)) {
-        Canvas.Texto(MARGEM_ESQUERDA, y, linha, 12, false, 0, esq);
+    for (const auto& linha :
+         LinhasDoParagrafo(Canvas, Licenca, LARGURA_COLUNA, ESTILO_PARAGRAFO.TamanhoPt)) {
+        Escrever(Canvas, MARGEM_ESQUERDA, y, linha, ESTILO_PARAGRAFO);
         y += 6.15;
     }
     Canvas.Imagem(MARGEM_ESQUERDA, y + 4, 30, 10.546875, Selo);
 }
 
 void PaginaSeparador(IVeltCanvas& Canvas, int32_t AParte) {
-    const double h = Canvas.AlturaTexto(36);
-    Canvas.Texto(CENTRO_PAGINA, 148.5 - h / 2 - 4, AParte == 0 ? "Puzzles" : "Soluções", 36, true,
-                 0, TAlinhamento::alCentro);
-    Canvas.Linha(90, 162.5, 120, 162.5, 0.8, 0);
+    const double h = AlturaDe(Canvas, ESTILO_PARTE);
+    Escrever(Canvas, CENTRO_PAGINA, 148.5 - h / 2 - 4, AParte == 0 ? "Puzzles" : "Soluções",
+             ESTILO_PARTE);
+    constexpr double TracoDoFio = 0.8;
+    Canvas.Linha(90, 162.5, 120, 162.5, TracoDoFio, PRETO);
 }
 
 void PaginaSimboloPar(IVeltCanvas& Canvas) {
@@ -218,7 +221,7 @@ void PaginaSimboloImpar(IVeltCanvas& Canvas) {
 
 void DesenharFicha(IVeltCanvas& Canvas, const TLivro& ALivro, const TInfoLivro& AInfo,
                    int32_t ANumero) {
-    Canvas.Texto(CENTRO_PAGINA, TOPO_TITULO, "Ficha técnica", 20, true, 0, TAlinhamento::alCentro);
+    Escrever(Canvas, CENTRO_PAGINA, TOPO_TITULO, "Ficha técnica", ESTILO_TITULO_DA_FICHA);
     const int32_t nivel = ALivro.Config.Nivel;
     const std::pair<const char*, std::string> linhas[] = {
         {"Código do livro:", ALivro.Codigo},
@@ -230,8 +233,8 @@ void DesenharFicha(IVeltCanvas& Canvas, const TLivro& ALivro, const TInfoLivro& 
     };
     double y = 45;
     for (const auto& [rotulo, valor] : linhas) {
-        Canvas.Texto(MARGEM_ESQUERDA, y, rotulo, 12, false, 0, TAlinhamento::alEsquerda);
-        Canvas.Texto(66, y, valor, 12, true, 0, TAlinhamento::alEsquerda);
+        Escrever(Canvas, MARGEM_ESQUERDA, y, rotulo, ESTILO_PARAGRAFO);
+        Escrever(Canvas, 66, y, valor, ESTILO_PARAGRAFO_NEGRITO);
         y += 9;
     }
     DesenharRodape(Canvas, ANumero);

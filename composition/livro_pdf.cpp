@@ -1,20 +1,34 @@
 #include "composition/livro_pdf.h"
 
+#include "core/tipos.h"
+
 namespace tavrelo {
 
+namespace {
+
+// The book's title, when it has one, is the document's subject.
+TMetadadosPdf MetadadosDoLivro(const TLivro& ALivro, const std::string& APalavrasChave = {}) {
+    return TMetadadosPdf{.Assunto = SemBrancos(ALivro.Config.Titulo),
+                         .PalavrasChave = APalavrasChave};
+}
+
+} // namespace
+
 int32_t GravarLivroPdf(TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const TInfoLivro& AInfo,
-                       const TPedidoDeParagem& AParar, const std::string& APalavrasChave) {
+                       const TPedidoDeParagem& AParar, const TPuzzleAChegar& AChegar,
+                       const std::string& APalavrasChave) {
     TCompositorLivro compositor(ALivro, AInfo);
     return GravarPaginasPdf(
-        AFicheiro, [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino); }, AParar, {},
-        APalavrasChave);
+        AFicheiro, [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino, AChegar); },
+        MetadadosDoLivro(ALivro, APalavrasChave), AParar);
 }
 
 void GravarLivroPdf(const std::string& ANomeFicheiro, const TLivro& ALivro,
                     const TInfoLivro& AInfo) {
     TCompositorLivro compositor(ALivro, AInfo);
-    GravarPaginasPdf(ANomeFicheiro,
-                     [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino); });
+    GravarPaginasPdf(
+        ANomeFicheiro, [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino); },
+        MetadadosDoLivro(ALivro));
 }
 
 } // namespace tavrelo

@@ -2,6 +2,7 @@
 
 #include "composition/editorial.h"
 #include "content/diagramas.h"
+#include "content/paleta.h"
 #include "content/regras.h"
 #include "drawing/pagina.h"
 
@@ -76,7 +77,26 @@ void TCompositorLivro::PlanearPaginas() {
     }
 }
 
-void TCompositorLivro::Compor(IDestinoPaginas& ADestino) {
+TLivro LivroAChegar(const TConfigLivro& AConfig) {
+    TLivro livro;
+    livro.Config = AConfig;
+    livro.Codigo = CodigoDoLivro(AConfig.Semente);
+    livro.Plano = PlanoDoLivro(AConfig);
+    livro.Puzzles.resize(static_cast<size_t>(AConfig.NumPuzzles));
+    return livro;
+}
+
+void TCompositorLivro::Receber(int32_t AAte, const TPuzzleAChegar& AChegar) {
+    if (!AChegar) {
+        return;
+    }
+    const int32_t ate = std::min(AAte, static_cast<int32_t>(FLivro.Puzzles.size()));
+    for (; FRecebidos < ate; ++FRecebidos) {
+        FLivro.Puzzles[static_cast<size_t>(FRecebidos)] = AChegar(FRecebidos);
+    }
+}
+
+void TCompositorLivro::Compor(IDestinoPaginas& ADestino, const TPuzzleAChegar& AChegar) {
     const int32_t N = FLivro.Config.N;
     const bool impar = N % 2 != 0;
     const auto P = static_cast<int32_t>(FLivro.Puzzles.size());
@@ -140,11 +160,13 @@ void TCompositorLivro::Compor(IDestinoPaginas& ADestino) {
             }
             break;
         case TTipoPagina::pgPuzzles:
+            Receber(pagina.Primeiro + GeometriaPuzzles(N).PorPagina, AChegar);
             umPorPuzzle(pagina, GeometriaPuzzles(N).PorPagina, marcadorPuzzles, "Puzzle ",
                         DestinoDoPuzzle);
             DesenharPuzzles(canvas, pagina);
             break;
         case TTipoPagina::pgSolucoes:
+            Receber(pagina.Primeiro + SolucoesPorPagina(N, FLivro.Config.Caminho), AChegar);
             umPorPuzzle(pagina, SolucoesPorPagina(N, FLivro.Config.Caminho), marcadorSolucoes,
                         "Solução ", DestinoDaSolucao);
             DesenharSolucoes(canvas, pagina);
@@ -168,12 +190,34 @@ void TCompositorLivro::DesenharRegras(IVeltCanvas& Canvas, const TDescPagina& AP
 }
 
 void TCompositorLivro::DesenharDiagramas(IVeltCanvas& Canvas, const TDescPagina& APagina) {
-    if (FLivro.Config.N % 2 != 0) {
-        PaginaDiagramasImpar(Canvas, APagina.Primeiro);
+    const int32_t N = FLivro.Config.N;
+    if (N % 2 != 0) {
+        PaginaDiagramasImpar(Canvas, N, APagina.Primeiro);
     } else {
-        PaginaDiagramasPar(Canvas, APagina.Primeiro);
+        PaginaDiagramasPar(Canvas, N, APagina.Primeiro);
     }
     DesenharRodape(Canvas, APagina.Numero);
+}
+
+int32_t TCompositorLivro::PaginaQueMostra(TTipoPagina ATipo, int32_t APorPagina,
+                                          int32_t AIndice) const {
+    for (const TDescPagina& pagina : FPaginas) {
+        if (pagina.Tipo == ATipo && pagina.Primeiro <= AIndice &&
+            AIndice < pagina.Primeiro + APorPagina) {
+            return pagina.Numero;
+        }
+    }
+    return 0;
+}
+
+int32_t TCompositorLivro::PaginaDoPuzzle(int32_t AIndice) const {
+    return PaginaQueMostra(TTipoPagina::pgPuzzles, GeometriaPuzzles(FLivro.Config.N).PorPagina,
+                           AIndice);
+}
+
+int32_t TCompositorLivro::PaginaDaSolucao(int32_t AIndice) const {
+    return PaginaQueMostra(TTipoPagina::pgSolucoes,
+                           SolucoesPorPagina(FLivro.Config.N, FLivro.Config.Caminho), AIndice);
 }
 
 TSolverDeducao& TCompositorLivro::SolverDoLivro() {
@@ -200,12 +244,12 @@ void DesenharRodape(IVeltCanvas& Canvas, int32_t ANumero) {
     // A book printed on both sides: the number on the outer edge, the name on the inner one,
     // so an odd (right-hand) page has its number on the right, an even one on the left.
     const bool direita = ANumero % 2 != 0;
-    const auto esquerda = TAlinhamento::alEsquerda;
-    const auto aDireita = TAlinhamento::alDireita;
-    Canvas.Texto(direita ? MARGEM_ESQUERDA : MARGEM_DIREITA, TOPO_RODAPE, "TAVRELO | Brovanel", 9,
-                 false, 128, direita ? esquerda : aDireita);
-    Canvas.Texto(direita ? MARGEM_DIREITA : MARGEM_ESQUERDA, TOPO_RODAPE, std::to_string(ANumero),
-                 9, false, 128, direita ? aDireita : esquerda);
+    const TEstiloTexto aEsquerda = Alinhado(ESTILO_RODAPE, TAlinhamento::alEsquerda);
+    const TEstiloTexto aDireita = Alinhado(ESTILO_RODAPE, TAlinhamento::alDireita);
+    Escrever(Canvas, direita ? MARGEM_ESQUERDA : MARGEM_DIREITA, TOPO_RODAPE, "TAVRELO | Brovanel",
+             direita ? aEsquerda : aDireita);
+    Escrever(Canvas, direita ? MARGEM_DIREITA : MARGEM_ESQUERDA, TOPO_RODAPE,
+             std::to_string(ANumero), direita ? aDireita : aEsquerda);
 }
 
 std::string DestinoDoPuzzle(int32_t AIndice) {
@@ -216,14 +260,36 @@ std::string DestinoDaSolucao(int32_t AIndice) {
     return Formatar("solucao-%.3d", AIndice + 1);
 }
 
-void DesenharTituloLigado(IVeltCanvas& Canvas, double X, double Y, const std::string& ATexto,
-                          double ATamanhoPt, const std::string& AProprio,
-                          const std::string& AOutro) {
-    Canvas.Texto(X, Y, ATexto, ATamanhoPt, true, 0, TAlinhamento::alEsquerda);
+double YAoLado(IVeltCanvas& Canvas, double Y, const TEstiloTexto& AEstilo,
+               const TEstiloTexto& AAoLado) {
+    return Y + (AlturaDe(Canvas, AEstilo) - AlturaDe(Canvas, AAoLado)) * ACIMA_DA_BASE;
+}
+
+namespace {
+
+// ATexto whose box takes the reader to the destination ADestino; returns its right end.
+double EscreverLigado(IVeltCanvas& Canvas, double X, double Y, const std::string& ATexto,
+                      const TEstiloTexto& AEstilo, const std::string& ADestino) {
+    Escrever(Canvas, X, Y, ATexto, AEstilo);
+    const double largura = LarguraDe(Canvas, ATexto, AEstilo);
+    Canvas.Ligacao(X, Y, largura, AlturaDe(Canvas, AEstilo), ADestino);
+    return X + largura;
+}
+
+} // namespace
+
+double DesenharTituloLigado(IVeltCanvas& Canvas, double X, double Y, const std::string& ATexto,
+                            const TEstiloTexto& AEstilo, const std::string& AReferencia,
+                            const std::string& AProprio, const std::string& AOutro) {
+    double fim = EscreverLigado(Canvas, X, Y, ATexto, AEstilo, AOutro);
     // The reader lands with a little of the page above the heading in view.
     Canvas.Destino(AProprio, 0, std::max(0.0, Y - 8));
-    Canvas.Ligacao(X, Y, Canvas.LarguraTexto(ATexto, ATamanhoPt, true),
-                   Canvas.AlturaTexto(ATamanhoPt), AOutro);
+    if (!AReferencia.empty()) {
+        fim = EscreverLigado(Canvas, fim + INTERVALO_DA_REFERENCIA,
+                             YAoLado(Canvas, Y, AEstilo, ESTILO_REFERENCIA), AReferencia,
+                             ESTILO_REFERENCIA, AOutro);
+    }
+    return fim;
 }
 
 std::string TextoTamanho(int32_t N) {

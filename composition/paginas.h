@@ -3,10 +3,12 @@
 #pragma once
 
 #include "drawing/canvas.h"
+#include "drawing/estilo.h"
 #include "generation/livro.h"
 #include "laws/solver.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <string>
@@ -45,17 +47,23 @@ struct TGeometriaPuzzles {
     double Lado = 0; // mm
 };
 
-// The layout of one "Números a colocar" box.
+// The layout of one "Números a colocar" box: the numbers in columns as wide as the widest
+// number, each right-aligned in its column, row after row.
 struct TCaixaNumeros {
     double TamanhoPt = 0;   // size of the numbers
     double AlturaLinha = 0; // mm per row of numbers
-    double Intervalo = 0;   // mm between two numbers of a row
+    double Intervalo = 0;   // mm between two columns
+    double Coluna = 0;      // mm, the width of the widest number
     int32_t Linhas = 0;
     int32_t PorLinha = 0; // the last row may hold fewer
     double Largura = 0;   // mm
     double Altura = 0;    // mm
     bool operator==(const TCaixaNumeros&) const = default;
 };
+
+// The puzzles of a book still being made: the puzzle at AIndice (from 0) once it is committed,
+// waiting for it as long as it takes; raises to stop the pages.
+using TPuzzleAChegar = std::function<TPuzzleDoLivro(int32_t AIndice)>;
 
 class TCompositorLivro {
   public:
@@ -68,8 +76,11 @@ class TCompositorLivro {
     int32_t NumPaginas() const;
     const std::vector<TDescPagina>& Paginas() const;
 
-    // Draws every planned page, in order, on a fresh page of ADestino.
-    void Compor(IDestinoPaginas& ADestino);
+    // Draws every planned page, in order, on a fresh page of ADestino. With AChegar, the
+    // book given to the constructor holds only places for its puzzles (LivroAChegar), and
+    // each puzzle is taken from AChegar when a page first needs it: the pages before it
+    // are drawn while it is being made.
+    void Compor(IDestinoPaginas& ADestino, const TPuzzleAChegar& AChegar = {});
 
     // The page routines of the book's own pages, open so that a single page can be drawn
     // on any surface.
@@ -77,6 +88,11 @@ class TCompositorLivro {
     void DesenharSolucoes(IVeltCanvas& Canvas, const TDescPagina& APagina);
     // The solution of puzzle AIndice in the slot with top-left corner (X, Y), ALargura wide.
     void DesenharSolucao(IVeltCanvas& Canvas, int32_t AIndice, double X, double Y, double ALargura);
+
+    // The printed number of the page that shows puzzle AIndice (0-based), or its solution;
+    // 0 when no page does.
+    int32_t PaginaDoPuzzle(int32_t AIndice) const;
+    int32_t PaginaDaSolucao(int32_t AIndice) const;
 
     // The solver behind the hints, made for the book's order on first use.
     TSolverDeducao& SolverDoLivro();
@@ -86,14 +102,22 @@ class TCompositorLivro {
     void PlanearPaginas();
     void AdicionarPagina(TTipoPagina ATipo, int32_t APrimeiro);
     void CompletarPar();
+    // Takes from AChegar the puzzles before AAte that are not here yet.
+    void Receber(int32_t AAte, const TPuzzleAChegar& AChegar);
     void DesenharRegras(IVeltCanvas& Canvas, const TDescPagina& APagina);
     void DesenharDiagramas(IVeltCanvas& Canvas, const TDescPagina& APagina);
+    int32_t PaginaQueMostra(TTipoPagina ATipo, int32_t APorPagina, int32_t AIndice) const;
 
     TLivro FLivro;
     TInfoLivro FInfo;
     std::vector<TDescPagina> FPaginas;
     std::unique_ptr<TSolverDeducao> FSolver;
+    int32_t FRecebidos = 0; // puzzles taken from a book still being made
 };
+
+// The book as the pages plan it before its puzzles exist: its configuration, code and level
+// plan, and as many empty places as it asks for puzzles. A book that is written has them all.
+TLivro LivroAChegar(const TConfigLivro& AConfig);
 
 // Today's date as dd/mm/yyyy and the version "1.0".
 TInfoLivro CriarInfoLivro();
@@ -108,11 +132,20 @@ std::string DestinoDoPuzzle(int32_t AIndice);
 std::string DestinoDaSolucao(int32_t AIndice);
 
 // A heading that leads to its counterpart, a puzzle's number or a solution's title: ATexto
-// bold, black and from X, whose box links to the destination AOutro; the destination
-// AProprio is the heading's own.
-void DesenharTituloLigado(IVeltCanvas& Canvas, double X, double Y, const std::string& ATexto,
-                          double ATamanhoPt, const std::string& AProprio,
-                          const std::string& AOutro);
+// in AEstilo from X and, a little after it, AReferencia (where the counterpart is: "Solução
+// na página 37") in the style of references, unless it is empty. Both boxes link to the
+// destination AOutro; the destination AProprio is the heading's own. Returns the right end
+// of what was written.
+double DesenharTituloLigado(IVeltCanvas& Canvas, double X, double Y, const std::string& ATexto,
+                            const TEstiloTexto& AEstilo, const std::string& AReferencia,
+                            const std::string& AProprio, const std::string& AOutro);
+
+// The gap between a heading and its reference, mm.
+inline constexpr double INTERVALO_DA_REFERENCIA = 3;
+
+// The top of a line in AAoLado set beside a line in AEstilo at Y, on the same baseline.
+double YAoLado(IVeltCanvas& Canvas, double Y, const TEstiloTexto& AEstilo,
+               const TEstiloTexto& AAoLado);
 
 // "8 × 8"
 std::string TextoTamanho(int32_t N);
@@ -135,7 +168,7 @@ inline constexpr double FAIXA_COORDENADAS = 4;
 
 // An N × N grid of side ALado at (X, Y). Puzzle mode shows the givens in bold; solution
 // mode shows the whole solution, givens regular on grey and found numbers bold. Either way
-// the rows are numbered on the left and the columns on top, small and grey, as the hints
+// the rows are numbered on the left and the columns on top, small and dark grey, as the hints
 // name the cells (L3C5: row 3, column 5).
 void DesenharGrelha(IVeltCanvas& Canvas, int32_t N, std::span<const int32_t> ADados,
                     std::span<const int32_t> ASolucao, double X, double Y, double ALado,
@@ -144,8 +177,13 @@ void DesenharGrelha(IVeltCanvas& Canvas, int32_t N, std::span<const int32_t> ADa
 // 1 … N·N without the givens, in increasing order.
 std::vector<int32_t> NumerosEmFalta(int32_t N, std::span<const int32_t> ADados);
 
-// Lays the box out within the space given; false (and ACaixa all zero) when there are no
-// numbers or the rows do not fit in height.
+// The sizes of the numbers in a box: the largest that fits, from the first down to the last.
+inline constexpr double TAMANHO_MAIOR_NA_CAIXA = 10;
+inline constexpr double TAMANHO_MENOR_NA_CAIXA = 8;
+
+// Lays the box out within the space given, its numbers at the largest size that lets their
+// rows fit in height; false (and ACaixa all zero) when there are no numbers or not even the
+// smallest size fits.
 bool MedirCaixaNumeros(IVeltCanvas& Canvas, double ALarguraMax, double AAlturaMax,
                        std::span<const int32_t> ANumeros, int32_t AColunasMax,
                        TCaixaNumeros& ACaixa);
@@ -153,10 +191,6 @@ bool MedirCaixaNumeros(IVeltCanvas& Canvas, double ALarguraMax, double AAlturaMa
 // Draws a measured box at (X, Y); returns the Y below it.
 double DesenharCaixaNumeros(IVeltCanvas& Canvas, double X, double Y, const TCaixaNumeros& ACaixa,
                             std::span<const int32_t> ANumeros);
-
-// Width of ANumeros[AInicio … AFim] set in one row of the box; 0 for an empty range.
-double LarguraDaLinha(IVeltCanvas& Canvas, std::span<const int32_t> ANumeros, int32_t AInicio,
-                      int32_t AFim);
 
 // Side of a solution grid, mm.
 double LadoSolucao(int32_t N, bool AComDicas);

@@ -1,5 +1,6 @@
 #include "composition/paginas.h"
 
+#include "content/paleta.h"
 #include "content/pictogramas.h"
 #include "drawing/pagina.h"
 
@@ -15,29 +16,32 @@ constexpr double ALTURA_DO_LUGAR = 130.5;
 // The box under a lone puzzle ends above this line.
 constexpr double FUNDO_DA_CAIXA = 272;
 
-// The numbers of a "Números a colocar" box: their size, the height of a row and the gap
-// between two numbers of a row.
-constexpr double TAMANHO_NA_CAIXA = 6.5;
-constexpr double ALTURA_LINHA_NA_CAIXA = 3.45;
-constexpr double INTERVALO_NA_CAIXA = 2.5;
+// A "Números a colocar" box: its sizes are tried from the largest down in these steps; a row
+// and the gap between two columns grow with the size; the title's band on top, the margin
+// under the last row and on either side of the columns, and the least width of a box.
+constexpr double PASSO_DO_TAMANHO_NA_CAIXA = 0.5;
+constexpr double LINHA_POR_PT = 0.5;     // mm
+constexpr double INTERVALO_POR_PT = 0.3; // mm
+constexpr double FAIXA_DO_TITULO_DA_CAIXA = 6;
+constexpr double FUNDO_DA_CAIXA_ABAIXO = 2;
+constexpr double MARGEM_DA_CAIXA = 4;
+constexpr double LARGURA_MINIMA_DA_CAIXA = 40;
+const char* const TITULO_DA_CAIXA = "Números a colocar";
+constexpr double TRACO_DA_CAIXA = 0.5;
 
-// The row and column numbers of a grid: their size in points, and their distance from the
-// grid's left edge (rows) and top edge (columns), mm.
-constexpr double TAMANHO_COORDENADAS = 6;
+// The row and column numbers of a grid: their distance from the grid's left edge (rows) and
+// top edge (columns), mm.
 constexpr double AFASTAMENTO_LINHAS = 1;
 constexpr double AFASTAMENTO_COLUNAS = 0.6;
 
-double LarguraDaLinha(IVeltCanvas& Canvas, std::span<const int32_t> ANumeros, int32_t AInicio,
-                      int32_t AFim, double ATamanhoPt, double AIntervalo) {
-    double w = 0;
-    for (int32_t i = AInicio; i <= AFim; ++i) {
-        if (i > AInicio) {
-            w += AIntervalo;
-        }
-        w += Canvas.LarguraTexto(std::to_string(ANumeros[static_cast<size_t>(i)]), ATamanhoPt,
-                                 false);
-    }
-    return w;
+// The numbers of a box at ATamanhoPt, as a regular text in columns.
+TEstiloTexto EstiloNaCaixa(double ATamanhoPt) {
+    return TEstiloTexto{.TamanhoPt = ATamanhoPt, .Alinhamento = TAlinhamento::alDireita};
+}
+
+// The width of APorLinha columns side by side.
+double LarguraDasColunas(const TCaixaNumeros& ACaixa, int32_t APorLinha) {
+    return APorLinha * ACaixa.Coluna + (APorLinha - 1) * ACaixa.Intervalo;
 }
 
 } // namespace
@@ -68,16 +72,16 @@ void DesenharGrelha(IVeltCanvas& Canvas, int32_t N, std::span<const int32_t> ADa
         for (int32_t lin = 0; lin < N; ++lin) {
             for (int32_t col = 0; col < N; ++col) {
                 if (ValorDaCasa(ADados, static_cast<size_t>(lin * N + col)) != 0) {
-                    Canvas.Rectangulo(X + col * g, Y + lin * g, g, g, 0, -1, 235);
+                    Canvas.Rectangulo(X + col * g, Y + lin * g, g, g, 0, SEM_COR, SOMBRA_CLARA);
                 }
             }
         }
     }
     for (int32_t i = 1; i <= N - 1; ++i) {
-        Canvas.Linha(X, Y + i * g, X + ALado, Y + i * g, 0.25, 0);
-        Canvas.Linha(X + i * g, Y, X + i * g, Y + ALado, 0.25, 0);
+        Canvas.Linha(X, Y + i * g, X + ALado, Y + i * g, TRACO_FINO, PRETO);
+        Canvas.Linha(X + i * g, Y, X + i * g, Y + ALado, TRACO_FINO, PRETO);
     }
-    Canvas.Rectangulo(X, Y, ALado, ALado, 0.8, 0, -1);
+    Canvas.Rectangulo(X, Y, ALado, ALado, TRACO_MOLDURA, PRETO, SEM_COR);
     const double h = Canvas.AlturaTexto(ATamanhoPt);
     for (int32_t lin = 0; lin < N; ++lin) {
         for (int32_t col = 0; col < N; ++col) {
@@ -87,19 +91,23 @@ void DesenharGrelha(IVeltCanvas& Canvas, int32_t N, std::span<const int32_t> ADa
             if (v == 0) {
                 continue;
             }
-            const bool negrito = !AModoSolucao || dado == 0;
-            Canvas.Texto(X + col * g + g / 2, Y + lin * g + (g - h) / 2, std::to_string(v),
-                         ATamanhoPt, negrito, 0, TAlinhamento::alCentro);
+            const TEstiloTexto numero{.TamanhoPt = ATamanhoPt,
+                                      .Negrito = !AModoSolucao || dado == 0,
+                                      .Alinhamento = TAlinhamento::alCentro};
+            Escrever(Canvas, X + col * g + g / 2, Y + lin * g + (g - h) / 2, std::to_string(v),
+                     numero);
         }
     }
-    const double hc = Canvas.AlturaTexto(TAMANHO_COORDENADAS);
+    const double hc = AlturaDe(Canvas, ESTILO_COORDENADAS);
+    const TEstiloTexto colunas = Alinhado(ESTILO_COORDENADAS, TAlinhamento::alCentro);
+    const TEstiloTexto linhas = Alinhado(ESTILO_COORDENADAS, TAlinhamento::alDireita);
     for (int32_t col = 0; col < N; ++col) {
-        Canvas.Texto(X + col * g + g / 2, Y - AFASTAMENTO_COLUNAS - hc, std::to_string(col + 1),
-                     TAMANHO_COORDENADAS, false, 128, TAlinhamento::alCentro);
+        Escrever(Canvas, X + col * g + g / 2, Y - AFASTAMENTO_COLUNAS - hc, std::to_string(col + 1),
+                 colunas);
     }
     for (int32_t lin = 0; lin < N; ++lin) {
-        Canvas.Texto(X - AFASTAMENTO_LINHAS, Y + lin * g + (g - hc) / 2, std::to_string(lin + 1),
-                     TAMANHO_COORDENADAS, false, 128, TAlinhamento::alDireita);
+        Escrever(Canvas, X - AFASTAMENTO_LINHAS, Y + lin * g + (g - hc) / 2,
+                 std::to_string(lin + 1), linhas);
     }
 }
 
@@ -120,11 +128,6 @@ std::vector<int32_t> NumerosEmFalta(int32_t N, std::span<const int32_t> ADados) 
     return r;
 }
 
-double LarguraDaLinha(IVeltCanvas& Canvas, std::span<const int32_t> ANumeros, int32_t AInicio,
-                      int32_t AFim) {
-    return LarguraDaLinha(Canvas, ANumeros, AInicio, AFim, TAMANHO_NA_CAIXA, INTERVALO_NA_CAIXA);
-}
-
 bool MedirCaixaNumeros(IVeltCanvas& Canvas, double ALarguraMax, double AAlturaMax,
                        std::span<const int32_t> ANumeros, int32_t AColunasMax,
                        TCaixaNumeros& ACaixa) {
@@ -133,67 +136,57 @@ bool MedirCaixaNumeros(IVeltCanvas& Canvas, double ALarguraMax, double AAlturaMa
     if (n == 0) {
         return false;
     }
-    // Every column is as wide as the largest number, so the grid of numbers stays regular.
+    // Every column is as wide as the largest number, so the numbers line up in columns.
     const std::string zeros(std::to_string(ANumeros.back()).size(), '0');
-    const double w0 = Canvas.LarguraTexto(zeros, TAMANHO_NA_CAIXA, false);
-    const double quociente = (ALarguraMax - 8 + INTERVALO_NA_CAIXA) / (w0 + INTERVALO_NA_CAIXA);
-    int32_t cols = 0;
-    if (quociente >= static_cast<double>(AColunasMax)) {
-        cols = AColunasMax;
-    } else if (quociente > 0) {
-        cols = static_cast<int32_t>(std::trunc(quociente));
+    const double titulo =
+        LarguraDe(Canvas, TITULO_DA_CAIXA, ESTILO_TITULO_DA_CAIXA) + 2 * MARGEM_DA_CAIXA;
+    for (double t = TAMANHO_MAIOR_NA_CAIXA; t >= TAMANHO_MENOR_NA_CAIXA;
+         t -= PASSO_DO_TAMANHO_NA_CAIXA) {
+        TCaixaNumeros caixa;
+        caixa.TamanhoPt = t;
+        caixa.AlturaLinha = LINHA_POR_PT * t;
+        caixa.Intervalo = INTERVALO_POR_PT * t;
+        caixa.Coluna = LarguraDe(Canvas, zeros, EstiloNaCaixa(t));
+        const double quociente = (ALarguraMax - 2 * MARGEM_DA_CAIXA + caixa.Intervalo) /
+                                 (caixa.Coluna + caixa.Intervalo);
+        int32_t cols = 1;
+        if (quociente >= static_cast<double>(AColunasMax)) {
+            cols = std::max(AColunasMax, 1);
+        } else if (quociente >= 1) {
+            cols = static_cast<int32_t>(std::trunc(quociente));
+        }
+        caixa.Linhas = (n + cols - 1) / cols;
+        caixa.Altura =
+            FAIXA_DO_TITULO_DA_CAIXA + caixa.Linhas * caixa.AlturaLinha + FUNDO_DA_CAIXA_ABAIXO;
+        if (caixa.Altura > AAlturaMax) {
+            continue;
+        }
+        // The same rows, filled as evenly as they can be.
+        caixa.PorLinha = (n + caixa.Linhas - 1) / caixa.Linhas;
+        const double colunas = LarguraDasColunas(caixa, caixa.PorLinha) + 2 * MARGEM_DA_CAIXA;
+        caixa.Largura = std::min(std::max({colunas, titulo, LARGURA_MINIMA_DA_CAIXA}), ALarguraMax);
+        ACaixa = caixa;
+        return true;
     }
-    if (cols <= 0) {
-        cols = 1;
-    }
-    const int32_t linhas = (n + cols - 1) / cols;
-    const double altura = linhas * ALTURA_LINHA_NA_CAIXA + 4 + 4;
-    if (altura > AAlturaMax) {
-        return false;
-    }
-    // The same rows, filled as evenly as they can be.
-    const int32_t porLinha = (n + linhas - 1) / linhas;
-    double largura = 0;
-    for (int32_t j = 0; j < linhas; ++j) {
-        const int32_t fim = std::min(n - 1, (j + 1) * porLinha - 1);
-        largura = std::max(largura, LarguraDaLinha(Canvas, ANumeros, j * porLinha, fim));
-    }
-    largura += 8;
-    const double titulo = Canvas.LarguraTexto("Números a colocar", 8, false) + 8;
-    if (largura < titulo) {
-        largura = titulo;
-    }
-    largura = std::max(largura, 40.0);
-    largura = std::min(largura, ALarguraMax);
-    ACaixa = TCaixaNumeros{TAMANHO_NA_CAIXA,
-                           ALTURA_LINHA_NA_CAIXA,
-                           INTERVALO_NA_CAIXA,
-                           linhas,
-                           porLinha,
-                           largura,
-                           altura};
-    return true;
+    return false;
 }
 
 double DesenharCaixaNumeros(IVeltCanvas& Canvas, double X, double Y, const TCaixaNumeros& ACaixa,
                             std::span<const int32_t> ANumeros) {
-    const double h = Canvas.AlturaTexto(ACaixa.TamanhoPt);
-    Canvas.Rectangulo(X, Y, ACaixa.Largura, ACaixa.Altura, 0.5, 0, -1);
-    Canvas.Texto(X + ACaixa.Largura / 2, Y + 1.2, "Números a colocar", 8, false, 128,
-                 TAlinhamento::alCentro);
+    const TEstiloTexto estilo = EstiloNaCaixa(ACaixa.TamanhoPt);
+    const double h = AlturaDe(Canvas, estilo);
+    Canvas.Rectangulo(X, Y, ACaixa.Largura, ACaixa.Altura, TRACO_DA_CAIXA, PRETO, SEM_COR);
+    Escrever(Canvas, X + ACaixa.Largura / 2, Y + 1.2, TITULO_DA_CAIXA, ESTILO_TITULO_DA_CAIXA);
+    // The columns as a block centred in the box; a short last row fills its first columns.
+    const double esquerda = X + (ACaixa.Largura - LarguraDasColunas(ACaixa, ACaixa.PorLinha)) / 2;
     const auto n = static_cast<int32_t>(ANumeros.size());
-    for (int32_t j = 0; j < ACaixa.Linhas; ++j) {
-        const int32_t inicio = j * ACaixa.PorLinha;
-        const int32_t fim = std::min(n - 1, (j + 1) * ACaixa.PorLinha - 1);
-        const double linha =
-            LarguraDaLinha(Canvas, ANumeros, inicio, fim, ACaixa.TamanhoPt, ACaixa.Intervalo);
-        double x = X + ACaixa.Largura / 2 - linha / 2;
-        const double y = Y + 6 + j * ACaixa.AlturaLinha + (ACaixa.AlturaLinha - h) / 2;
-        for (int32_t i = inicio; i <= fim; ++i) {
-            const std::string t = std::to_string(ANumeros[static_cast<size_t>(i)]);
-            Canvas.Texto(x, y, t, ACaixa.TamanhoPt, false, 0, TAlinhamento::alEsquerda);
-            x += Canvas.LarguraTexto(t, ACaixa.TamanhoPt, false) + ACaixa.Intervalo;
-        }
+    for (int32_t i = 0; i < n && ACaixa.PorLinha > 0; ++i) {
+        const int32_t j = i / ACaixa.PorLinha;
+        const int32_t k = i % ACaixa.PorLinha;
+        Escrever(Canvas, esquerda + k * (ACaixa.Coluna + ACaixa.Intervalo) + ACaixa.Coluna,
+                 Y + FAIXA_DO_TITULO_DA_CAIXA + j * ACaixa.AlturaLinha +
+                     (ACaixa.AlturaLinha - h) / 2,
+                 std::to_string(ANumeros[static_cast<size_t>(i)]), estilo);
     }
     return Y + ACaixa.Altura;
 }
@@ -210,13 +203,15 @@ void TCompositorLivro::DesenharPuzzles(IVeltCanvas& Canvas, const TDescPagina& A
         if (p < 0 || p >= static_cast<int64_t>(FLivro.Puzzles.size())) {
             break;
         }
+        const auto indice = static_cast<int32_t>(p);
         const TPuzzle& puzzle = FLivro.Puzzles[static_cast<size_t>(p)].Puzzle;
         const double c = TOPO_TITULO + ALTURA_DO_LUGAR * k;
 
-        DesenharTituloLigado(Canvas, L, c, Formatar("%.3d", static_cast<int32_t>(p) + 1), 14,
-                             DestinoDoPuzzle(static_cast<int32_t>(p)),
-                             DestinoDaSolucao(static_cast<int32_t>(p)));
-        Canvas.Texto(CENTRO_PAGINA, c + 0.6, TextoTamanho(N), 13, false, 0, TAlinhamento::alCentro);
+        const int32_t solucao = PaginaDaSolucao(indice);
+        DesenharTituloLigado(Canvas, L, c, Formatar("%.3d", indice + 1), ESTILO_NUMERO_DO_PUZZLE,
+                             solucao > 0 ? Formatar("Solução na página %d", solucao) : "",
+                             DestinoDoPuzzle(indice), DestinoDaSolucao(indice));
+        Escrever(Canvas, CENTRO_PAGINA, c + 0.6, TextoTamanho(N), ESTILO_ORDEM_DO_PUZZLE);
         DesenharEstrelas(Canvas, R, c + 0.2, puzzle.Nivel);
 
         double x = L;
@@ -224,8 +219,8 @@ void TCompositorLivro::DesenharPuzzles(IVeltCanvas& Canvas, const TDescPagina& A
             DesenharPictograma(Canvas, pc, x, c + 10.5);
             x += 24;
         }
-        Canvas.Texto(R, c + 10.5 + (14 - Canvas.AlturaTexto(11)) / 2, TextoSomas(N), 11, false, 0,
-                     TAlinhamento::alDireita);
+        Escrever(Canvas, R, c + 10.5 + (14 - AlturaDe(Canvas, ESTILO_SOMAS_DO_PUZZLE)) / 2,
+                 TextoSomas(N), ESTILO_SOMAS_DO_PUZZLE);
 
         // The grid 5 mm under the law band, the column numbers between them.
         const double T = c + 29.5;

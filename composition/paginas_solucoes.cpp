@@ -1,6 +1,7 @@
 #include "composition/dicas.h"
 #include "composition/paginas.h"
 
+#include "content/paleta.h"
 #include "drawing/pagina.h"
 
 #include <algorithm>
@@ -15,9 +16,14 @@ constexpr double ALTURA_DA_SOLUCAO = 121;
 
 // The hints: their size, the distance from one line to the next, and the room kept free
 // above the next slot's title.
-constexpr double TAMANHO_DICA = 9.5;
+constexpr double TAMANHO_DICA = ESTILO_DICA.TamanhoPt;
 constexpr double ALTURA_LINHA_DICA = 4.6;
 constexpr double FOLGA_DAS_DICAS = 3;
+
+// The grey closing line stands this much lower than a hint line would. It says that the reader
+// finishes the grid alone, which holds once every key step is shown.
+constexpr double ESPACO_DO_FECHO = 1;
+const std::string FECHO_DAS_DICAS = "O resto resulta de leis com uma só casa vazia.";
 
 // The lines of one hint within ALargura: the first from the hint's number, the others
 // ARecuo further in, under its text. A list hint breaks between its laws; a part still too
@@ -63,6 +69,75 @@ std::vector<std::string> LinhasDaDica(IVeltCanvas& Canvas, const std::string& AT
     return linhas;
 }
 
+// One hint laid out: its lines, the first from the hint's number, the others Recuo further in.
+struct TDicaPosta {
+    std::vector<std::string> Linhas;
+    double Recuo = 0;
+};
+
+// The hints of one solution as laid out in their column, then the closing line's lines (none
+// when the hints fill the grid alone).
+struct TColunaDeDicas {
+    std::vector<TDicaPosta> Dicas;
+    std::vector<std::string> Fecho;
+};
+
+TColunaDeDicas Dispor(IVeltCanvas& Canvas, const TSolverDeducao& ASolver, const TPuzzle& APuzzle,
+                      const std::vector<TDica>& ADicas, double ALargura) {
+    TColunaDeDicas r;
+    for (size_t i = 0; i < ADicas.size(); ++i) {
+        const std::string numero = std::to_string(i + 1) + ". ";
+        const double recuo = Canvas.LarguraTexto(numero, TAMANHO_DICA, false);
+        r.Dicas.push_back(
+            {LinhasDaDica(Canvas, numero + TextoDica(ASolver, APuzzle.Solucao, ADicas[i]), ALargura,
+                          recuo),
+             recuo});
+    }
+    if (!ADicas.empty() && !DicasBastam(APuzzle.Dados, ADicas)) {
+        r.Fecho = LinhasDaDica(Canvas, FECHO_DAS_DICAS, ALargura, 0);
+    }
+    return r;
+}
+
+// From the top of the first line to the foot of the last.
+double Altura(IVeltCanvas& Canvas, const TColunaDeDicas& AColuna) {
+    size_t linhas = AColuna.Fecho.size();
+    for (const TDicaPosta& d : AColuna.Dicas) {
+        linhas += d.Linhas.size();
+    }
+    if (linhas == 0) {
+        return 0;
+    }
+    return ALTURA_LINHA_DICA * static_cast<double>(linhas - 1) + Canvas.AlturaTexto(TAMANHO_DICA) +
+           (AColuna.Fecho.empty() ? 0 : ESPACO_DO_FECHO);
+}
+
+// The hints laid out within ALargura × AAltura. Where they do not fit, the starters give way
+// from the last of them: each starter follows from those above it and the key steps from the
+// reader's own steps, so what is left still holds. Should the key steps alone not fit, those
+// that do are shown and nothing is said of the rest.
+TColunaDeDicas DicasQueCabem(IVeltCanvas& Canvas, const TSolverDeducao& ASolver,
+                             const TPuzzle& APuzzle, const TDicas& AEscolha, double ALargura,
+                             double AAltura) {
+    std::vector<TDica> dicas = AEscolha.Dicas;
+    int32_t iniciais = AEscolha.NumIniciais;
+    for (;;) {
+        TColunaDeDicas coluna = Dispor(Canvas, ASolver, APuzzle, dicas, ALargura);
+        if (Altura(Canvas, coluna) <= AAltura) {
+            return coluna;
+        }
+        if (iniciais == 0) {
+            coluna.Fecho.clear();
+            while (!coluna.Dicas.empty() && Altura(Canvas, coluna) > AAltura) {
+                coluna.Dicas.pop_back();
+            }
+            return coluna;
+        }
+        dicas.erase(dicas.begin() + (iniciais - 1));
+        --iniciais;
+    }
+}
+
 } // namespace
 
 double LadoSolucao(int32_t N, bool AComDicas) {
@@ -75,7 +150,7 @@ double LadoSolucao(int32_t N, bool AComDicas) {
 void TCompositorLivro::DesenharSolucoes(IVeltCanvas& Canvas, const TDescPagina& APagina) {
     const int32_t N = FLivro.Config.N;
     const bool dicas = FLivro.Config.Caminho;
-    Canvas.Texto(CENTRO_PAGINA, TOPO_TITULO, "Soluções", 16, true, 0, TAlinhamento::alCentro);
+    Escrever(Canvas, CENTRO_PAGINA, TOPO_TITULO, "Soluções", ESTILO_CABECALHO_DAS_SOLUCOES);
     const int32_t k = SolucoesPorPagina(N, dicas);
     for (int32_t i = 0; i < k; ++i) {
         const int64_t p = int64_t{APagina.Primeiro} + i;
@@ -105,12 +180,14 @@ void TCompositorLivro::DesenharSolucao(IVeltCanvas& Canvas, int32_t AIndice, dou
     // before it; without, it is centred.
     const double G = dicas ? X + FAIXA_COORDENADAS : X + (ALargura - s) / 2;
 
-    const std::string titulo = Formatar("Puzzle %.3d", AIndice + 1);
-    DesenharTituloLigado(Canvas, G, Y, titulo, 11, DestinoDaSolucao(AIndice),
-                         DestinoDoPuzzle(AIndice));
-    Canvas.Texto(G + Canvas.LarguraTexto(titulo, 11, true) + 6,
-                 Y + (Canvas.AlturaTexto(11) - Canvas.AlturaTexto(9.5)) / 2, TextoSomas(N), 9.5,
-                 false, 128, TAlinhamento::alEsquerda);
+    // The title, the page of the puzzle beside it, then the sums.
+    const int32_t doPuzzle = PaginaDoPuzzle(AIndice);
+    const double fim = DesenharTituloLigado(Canvas, G, Y, Formatar("Puzzle %.3d", AIndice + 1),
+                                            ESTILO_TITULO_DA_SOLUCAO,
+                                            doPuzzle > 0 ? Formatar("(página %d)", doPuzzle) : "",
+                                            DestinoDaSolucao(AIndice), DestinoDoPuzzle(AIndice));
+    Escrever(Canvas, fim + 6, YAoLado(Canvas, Y, ESTILO_TITULO_DA_SOLUCAO, ESTILO_SOMAS_DA_SOLUCAO),
+             TextoSomas(N), ESTILO_SOMAS_DA_SOLUCAO);
 
     // The column numbers stand between the title and the grid.
     const double T = Y + 8;
@@ -123,40 +200,22 @@ void TCompositorLivro::DesenharSolucao(IVeltCanvas& Canvas, int32_t AIndice, dou
     // to the next slot (a lone solution has two slots' height).
     const double hx = N <= 8 ? G + s + 6 : G;
     const double hy = N <= 8 ? T : T + s + 3;
-    const double largura = X + ALargura - hx;
     const double fundo = Y + ALTURA_DA_SOLUCAO * (N <= 8 ? 1 : 2) - FOLGA_DAS_DICAS;
-    const double h = Canvas.AlturaTexto(TAMANHO_DICA);
-    TSolverDeducao& solver = SolverDoLivro();
-    const std::vector<TPassoDeducao>& passos = puzzle.Resultado.Passos;
-    const std::vector<TDica> D =
-        EscolherDicas(solver, puzzle.Dados, passos, DICAS_POR_SOLUCAO, CentroDaGrelha(N));
-    // Hints are shown while they fit with the closing line under them; each holds on the
-    // page left by those above it, so the ones shown never need the ones left out.
+    const TSolverDeducao& solver = SolverDoLivro();
+    const TDicas escolha = EscolherDicas(solver, puzzle.Dados, puzzle.Solucao,
+                                         puzzle.Resultado.Passos, DICAS_POR_SOLUCAO);
+    const TColunaDeDicas coluna =
+        DicasQueCabem(Canvas, solver, puzzle, escolha, X + ALargura - hx, fundo - hy);
     double y = hy;
-    size_t mostradas = 0;
-    for (const TDica& dica : D) {
-        const std::string numero = std::to_string(mostradas + 1) + ". ";
-        const double recuo = Canvas.LarguraTexto(numero, TAMANHO_DICA, false);
-        const std::vector<std::string> linhas =
-            LinhasDaDica(Canvas,
-                         numero + TextoDica(solver, puzzle.Solucao,
-                                            passos[static_cast<size_t>(dica.Passo)], dica.Pares),
-                         largura, recuo);
-        const double ocupa = ALTURA_LINHA_DICA * static_cast<double>(linhas.size() - 1) + h;
-        const double fecho = passos.size() > mostradas + 1 ? ALTURA_LINHA_DICA + 1 : 0;
-        if (y + ocupa + fecho > fundo) {
-            break;
-        }
-        for (size_t i = 0; i < linhas.size(); ++i) {
-            Canvas.Texto(i == 0 ? hx : hx + recuo, y, linhas[i], TAMANHO_DICA, false, 0,
-                         TAlinhamento::alEsquerda);
+    for (const TDicaPosta& dica : coluna.Dicas) {
+        for (size_t i = 0; i < dica.Linhas.size(); ++i) {
+            Escrever(Canvas, i == 0 ? hx : hx + dica.Recuo, y, dica.Linhas[i], ESTILO_DICA);
             y += ALTURA_LINHA_DICA;
         }
-        ++mostradas;
     }
-    if (passos.size() > mostradas) {
-        Canvas.Texto(hx, y + 1, "Os restantes números resultam do mesmo modo.", TAMANHO_DICA, false,
-                     128, TAlinhamento::alEsquerda);
+    for (const std::string& linha : coluna.Fecho) {
+        Escrever(Canvas, hx, y + ESPACO_DO_FECHO, linha, ESTILO_FECHO_DAS_DICAS);
+        y += ALTURA_LINHA_DICA;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "content/diagramas.h"
 
+#include "content/paleta.h"
 #include "content/regras.h"
 #include "core/tipos.h"
 #include "drawing/pagina.h"
@@ -31,7 +32,8 @@ std::vector<int32_t> Parte(size_t AInicio, size_t AConta) {
 constexpr double LadoDoPainel = 70;
 constexpr double XEsquerda = 22;
 constexpr double XDireita = 108;
-constexpr double Sobra = 3.5;        // how far a wrapping path runs outside the grid
+constexpr double Sobra = 3.5; // how far a wrapping path runs outside the grid
+constexpr double TRACO_DO_BLOCO = 1.4;
 constexpr double Grande = 1e9;       // stands for "no limit" along an axis
 constexpr double Desprezavel = 1e-9; // a direction component this small counts as none
 
@@ -56,7 +58,7 @@ void Seta(IVeltCanvas& Canvas, TPontoMm T, TPontoMm u) {
     const TPontoMm B = Mais(T, -2.6, u);
     const std::array<TPontoMm, 3> pontos = {T, PontoMm(B.X - 1.1 * u.Y, B.Y + 1.1 * u.X),
                                             PontoMm(B.X + 1.1 * u.Y, B.Y - 1.1 * u.X)};
-    Canvas.Poligono(pontos, 0.2, 0, 0);
+    Canvas.Poligono(pontos, TRACO_FINO, PRETO, PRETO);
 }
 
 // A line between two numbers, stopping short of both.
@@ -70,25 +72,36 @@ void Segmento(IVeltCanvas& Canvas, TPontoMm P, TPontoMm Q, double ATamanhoPt) {
     const double t = FolgaDoNumero(ATamanhoPt, u.X, u.Y);
     const TPontoMm a = Mais(P, t, u);
     const TPontoMm b = Mais(Q, -t, u);
-    Canvas.Linha(a.X, a.Y, b.X, b.Y, 0.9, 0);
+    Canvas.Linha(a.X, a.Y, b.X, b.Y, TRACO_DO_PERCURSO, PRETO);
 }
 
+// A path of Conta cells from (Linha0, Coluna0), rows and columns from 0.
 struct TPercurso {
-    int32_t Linha0, Coluna0, PassoLinhas, PassoColunas, Conta;
+    int32_t Linha0 = 0;
+    int32_t Coluna0 = 0;
+    int32_t PassoLinhas = 0;
+    int32_t PassoColunas = 0;
+    int32_t Conta = 0;
 };
 
+// Two cells joined through the centre.
 struct TPar {
-    int32_t Linha1, Coluna1, Linha2, Coluna2;
+    int32_t Linha1 = 0;
+    int32_t Coluna1 = 0;
+    int32_t Linha2 = 0;
+    int32_t Coluna2 = 0;
 };
 
+// One panel: its title, the cells shaded dark and light, the lines drawn on the grid and the
+// caption under it. What a panel does not name it does not draw.
 struct TPainel {
-    std::string Titulo;
-    std::vector<int32_t> Escuras;
-    std::vector<int32_t> Claras;
-    std::vector<TPercurso> Percursos;
-    std::vector<TPar> Pares;
+    std::string Titulo{};
+    std::vector<int32_t> Escuras{};
+    std::vector<int32_t> Claras{};
+    std::vector<TPercurso> Percursos{};
+    std::vector<TPar> Pares{};
     bool MolduraDoBloco = false; // the 2 × 2 block at L4C4 framed
-    std::vector<std::string> Legendas;
+    std::vector<std::string> Legendas{};
 };
 
 double DesenharPainel(IVeltCanvas& Canvas, int32_t n, const std::vector<int32_t>& ANumeros,
@@ -104,7 +117,8 @@ double DesenharPainel(IVeltCanvas& Canvas, int32_t n, const std::vector<int32_t>
         DesenharParPeloCentro(Canvas, n, X, topo, casa, tamanho, p.Linha1, p.Coluna1, p.Linha2,
                               p.Coluna2);
     if (APainel.MolduraDoBloco)
-        Canvas.Rectangulo(X + 3 * casa, topo + 3 * casa, 2 * casa, 2 * casa, 1.4, 0, -1);
+        Canvas.Rectangulo(X + 3 * casa, topo + 3 * casa, 2 * casa, 2 * casa, TRACO_DO_BLOCO, PRETO,
+                          SEM_COR);
     return DesenharLegendas(Canvas, X, topo, LadoDoPainel, APainel.Legendas);
 }
 
@@ -222,25 +236,28 @@ double DesenharGrelhaExemplo(IVeltCanvas& Canvas, int32_t n, const std::vector<i
     const double casa = ALado / n;
     const double tamanho = TamanhoDosNumeros(n);
     const double h = Canvas.AlturaTexto(tamanho);
-    Canvas.Texto(X, Y, ATitulo, 11, true, 0, TAlinhamento::alEsquerda);
+    Escrever(Canvas, X, Y, ATitulo, ESTILO_TITULO_DO_PAINEL);
     const double topo = Y + 8.5;
     const auto sombrear = [&](const std::vector<int32_t>& ACasas, int32_t ACinza) {
         for (const int32_t c : ACasas)
-            Canvas.Rectangulo(X + (c % n) * casa, topo + (c / n) * casa, casa, casa, 0, -1, ACinza);
+            Canvas.Rectangulo(X + (c % n) * casa, topo + (c / n) * casa, casa, casa, 0, SEM_COR,
+                              ACinza);
     };
-    sombrear(AClaras, 232);
-    sombrear(AEscuras, 200);
+    sombrear(AClaras, SOMBRA_CLARA);
+    sombrear(AEscuras, SOMBRA);
     for (int32_t k = 1; k < n; ++k) {
-        Canvas.Linha(X, topo + k * casa, X + ALado, topo + k * casa, 0.25, 0);
-        Canvas.Linha(X + k * casa, topo, X + k * casa, topo + ALado, 0.25, 0);
+        Canvas.Linha(X, topo + k * casa, X + ALado, topo + k * casa, TRACO_FINO, PRETO);
+        Canvas.Linha(X + k * casa, topo, X + k * casa, topo + ALado, TRACO_FINO, PRETO);
     }
-    Canvas.Rectangulo(X, topo, ALado, ALado, 0.8, 0, -1);
+    Canvas.Rectangulo(X, topo, ALado, ALado, TRACO_MOLDURA, PRETO, SEM_COR);
     for (int32_t linha = 0; linha < n; ++linha)
         for (int32_t coluna = 0; coluna < n; ++coluna) {
             const int32_t c = linha * n + coluna;
-            Canvas.Texto(X + coluna * casa + casa / 2, topo + linha * casa + (casa - h) / 2,
-                         std::to_string(ANumeros.at(static_cast<size_t>(c))), tamanho,
-                         ContemCasa(AEscuras, c), 0, TAlinhamento::alCentro);
+            const TEstiloTexto numero{.TamanhoPt = tamanho,
+                                      .Negrito = ContemCasa(AEscuras, c),
+                                      .Alinhamento = TAlinhamento::alCentro};
+            Escrever(Canvas, X + coluna * casa + casa / 2, topo + linha * casa + (casa - h) / 2,
+                     std::to_string(ANumeros.at(static_cast<size_t>(c))), numero);
         }
     return topo;
 }
@@ -270,7 +287,7 @@ void DesenharPercurso(IVeltCanvas& Canvas, int32_t n, double X, double ATopo, do
         const double E = F * ACasa * L + Sobra;
         const TPontoMm inicio = Mais(C, t, u);
         const TPontoMm ponta = Mais(C, E, u);
-        Canvas.Linha(inicio.X, inicio.Y, ponta.X, ponta.Y, 0.9, 0);
+        Canvas.Linha(inicio.X, inicio.Y, ponta.X, ponta.Y, TRACO_DO_PERCURSO, PRETO);
         Seta(Canvas, ponta, u);
         const int32_t wLinha = Modulo(proxLinha, n);
         const int32_t wColuna = Modulo(proxColuna, n);
@@ -280,7 +297,7 @@ void DesenharPercurso(IVeltCanvas& Canvas, int32_t n, double X, double ATopo, do
         const double E2 = G * ACasa * L + Sobra;
         const TPontoMm fora = Mais(D, -E2, u);
         const TPontoMm chegada = Mais(D, -t, u);
-        Canvas.Linha(fora.X, fora.Y, chegada.X, chegada.Y, 0.9, 0);
+        Canvas.Linha(fora.X, fora.Y, chegada.X, chegada.Y, TRACO_DO_PERCURSO, PRETO);
         Seta(Canvas, chegada, u);
     }
 }
@@ -310,7 +327,7 @@ double DesenharLegendas(IVeltCanvas& Canvas, double X, double ATopo, double ALad
                         const std::vector<std::string>& ALinhas) {
     double y = ATopo + ALado + 5;
     for (const auto& linha : ALinhas) {
-        Canvas.Texto(X, y, linha, 9, false, 0, TAlinhamento::alEsquerda);
+        Escrever(Canvas, X, y, linha, ESTILO_LEGENDA);
         y += 4.6;
     }
     return y;
@@ -318,15 +335,36 @@ double DesenharLegendas(IVeltCanvas& Canvas, double X, double ATopo, double ALad
 
 double CabecalhoDiagramas(IVeltCanvas& Canvas, const std::string& ATitulo,
                           const std::string& AIntroducao) {
-    Canvas.Texto(MARGEM_ESQUERDA, TOPO_TITULO, ATitulo, 16, true, 0, TAlinhamento::alEsquerda);
+    Escrever(Canvas, MARGEM_ESQUERDA, TOPO_TITULO, ATitulo, ESTILO_TITULO_DA_PAGINA);
     return DesenharParagrafo(Canvas, 28, AIntroducao, LARGURA_COLUNA, MARGEM_ESQUERDA) + 5;
+}
+
+namespace {
+
+// The example's sums, and how those of the book's own order differ from them: every book
+// shows an example of 8 × 8 or 5 × 5, and a reader must not take its numbers for the book's.
+std::string IntroducaoDosDiagramas(int32_t N, int32_t n, int32_t AM, int32_t AC) {
+    const std::string exemplo =
+        Formatar("Cada diagrama mostra uma lei a funcionar numa grelha de %s já preenchida "
+                 "(%s e %s",
+                 Vezes(n).c_str(), Igualdade("M", AM).c_str(), Igualdade("C", AC).c_str());
+    const std::string doLivro =
+        N == n ? std::string(", como nas grelhas deste livro).")
+               : Formatar("). As grelhas deste livro são de %s, com %s e %s, mas as leis são as "
+                          "mesmas.",
+                          Vezes(N).c_str(), Igualdade("M", SomaMagica(N)).c_str(),
+                          Igualdade("C", SomaComplementar(N)).c_str());
+    return exemplo + doLivro +
+           " As casas a cinzento e os números a negrito são as que a lei junta. A linha a cheio "
+           "segue o percurso da lei; a seta mostra a diagonal que sai por um lado da grelha e "
+           "continua do outro.";
 }
 
 // The first diagram page, the same for both kinds of order: a row, a column, the two main
 // diagonals and two broken ones, on the example square q of order n with magic sum AM.
-void PrimeiraPaginaDeDiagramas(IVeltCanvas& Canvas, int32_t n, const std::vector<int32_t>& q,
-                               int32_t AM, int32_t AC, int32_t ALinha, int32_t AColuna,
-                               int32_t AColunaQuebrada) {
+void PrimeiraPaginaDeDiagramas(IVeltCanvas& Canvas, int32_t N, int32_t n,
+                               const std::vector<int32_t>& q, int32_t AM, int32_t AC,
+                               int32_t ALinha, int32_t AColuna, int32_t AColunaQuebrada) {
     const auto linha = PercursoDeCasas(n, ALinha, 0, 0, 1, n);
     const auto coluna = PercursoDeCasas(n, 0, AColuna, 1, 0, n);
     const auto diagonal = PercursoDeCasas(n, 0, 0, 1, 1, n);
@@ -334,52 +372,40 @@ void PrimeiraPaginaDeDiagramas(IVeltCanvas& Canvas, int32_t n, const std::vector
     const auto quebrada = PercursoDeCasas(n, 0, AColunaQuebrada, 1, 1, n);
     const auto quebradaInversa = PercursoDeCasas(n, 0, 1, 1, -1, n);
     DesenharPagina(
-        Canvas, n, q, TituloDiagramas,
-        Formatar("Cada diagrama mostra uma lei a funcionar numa grelha de %d × %d já preenchida "
-                 "(M=%d e C=%d; num livro de outra ordem as grelhas são maiores e M e C mudam, "
-                 "mas as leis são as mesmas). As casas a cinzento e os números a negrito são as "
-                 "que a lei junta. A linha a cheio segue o percurso da lei; a seta mostra a "
-                 "diagonal que sai por um lado da grelha e continua do outro.",
-                 n, n, AM, AC),
-        {TPainel{"Uma linha",
-                 linha,
-                 {},
-                 {{ALinha, 0, 0, 1, n}},
-                 {},
-                 false,
-                 {TextoDaSoma(q, linha, AM)}},
-         TPainel{"Uma coluna",
-                 coluna,
-                 {},
-                 {{0, AColuna, 1, 0, n}},
-                 {},
-                 false,
-                 {TextoDaSoma(q, coluna, AM)}},
-         TPainel{"As diagonais principais",
-                 UniaoDeCasas(diagonal, antidiagonal, n * n),
-                 {},
-                 {{0, 0, 1, 1, n}, {0, n - 1, 1, -1, n}},
-                 {},
-                 false,
-                 {TextoDaSoma(q, diagonal, AM), TextoDaSoma(q, antidiagonal, AM)}},
-         TPainel{"Duas diagonais quebradas",
-                 UniaoDeCasas(quebrada, quebradaInversa, n * n),
-                 {},
-                 {{0, AColunaQuebrada, 1, 1, n}, {0, 1, 1, -1, n}},
-                 {},
-                 false,
-                 {TextoDaSoma(q, quebrada, AM), TextoDaSoma(q, quebradaInversa, AM),
-                  LegendaDasSetas}}});
+        Canvas, n, q, TituloDiagramas, IntroducaoDosDiagramas(N, n, AM, AC),
+        {TPainel{.Titulo = "Uma linha",
+                 .Escuras = linha,
+                 .Percursos = {{.Linha0 = ALinha, .PassoColunas = 1, .Conta = n}},
+                 .Legendas = {TextoDaSoma(q, linha, AM)}},
+         TPainel{.Titulo = "Uma coluna",
+                 .Escuras = coluna,
+                 .Percursos = {{.Coluna0 = AColuna, .PassoLinhas = 1, .Conta = n}},
+                 .Legendas = {TextoDaSoma(q, coluna, AM)}},
+         TPainel{
+             .Titulo = "As diagonais principais",
+             .Escuras = UniaoDeCasas(diagonal, antidiagonal, n * n),
+             .Percursos = {{.PassoLinhas = 1, .PassoColunas = 1, .Conta = n},
+                           {.Coluna0 = n - 1, .PassoLinhas = 1, .PassoColunas = -1, .Conta = n}},
+             .Legendas = {TextoDaSoma(q, diagonal, AM), TextoDaSoma(q, antidiagonal, AM)}},
+         TPainel{.Titulo = "Duas diagonais quebradas",
+                 .Escuras = UniaoDeCasas(quebrada, quebradaInversa, n * n),
+                 .Percursos =
+                     {{.Coluna0 = AColunaQuebrada, .PassoLinhas = 1, .PassoColunas = 1, .Conta = n},
+                      {.Coluna0 = 1, .PassoLinhas = 1, .PassoColunas = -1, .Conta = n}},
+                 .Legendas = {TextoDaSoma(q, quebrada, AM), TextoDaSoma(q, quebradaInversa, AM),
+                              LegendaDasSetas}}});
 }
 
-void PaginaDiagramasPar(IVeltCanvas& Canvas, int32_t APagina) {
+} // namespace
+
+void PaginaDiagramasPar(IVeltCanvas& Canvas, int32_t N, int32_t APagina) {
     constexpr int32_t n = 8;
     const auto q = QuadradoDeExemplo8();
     const auto casa = [](int32_t ALinha, int32_t AColuna) {
         return IndiceDaCasa(n, ALinha - 1, AColuna - 1);
     };
     if (APagina == 0) {
-        PrimeiraPaginaDeDiagramas(Canvas, n, q, 260, 65, 2, 5, 2);
+        PrimeiraPaginaDeDiagramas(Canvas, N, n, q, 260, 65, 2, 5, 2);
         return;
     }
     const std::vector<int32_t> bloco = {casa(4, 4), casa(4, 5), casa(5, 4), casa(5, 5)};
@@ -388,53 +414,55 @@ void PaginaDiagramasPar(IVeltCanvas& Canvas, int32_t APagina) {
     const auto quebrada = PercursoDeCasas(n, 0, 2, 1, 1, n);
     const std::vector<int32_t> meiaPrincipal = {casa(1, 1), casa(5, 5)};
     const std::vector<int32_t> meiaQuebrada = {casa(7, 1), casa(3, 5)};
+    // The half diagonal is half the side: the example's 4 steps are the book's only in an
+    // 8 × 8 book.
+    const int32_t h = N / 2;
+    const std::string meia =
+        N == n ? std::string("Na meia diagonal são 4 passos e 3 casas pelo meio, mas só as duas "
+                             "pontas contam.")
+               : Formatar("Nesta grelha de %s, a meia diagonal tem 4 passos, com 3 casas pelo "
+                          "meio; nas grelhas de %s deste livro tem %d passos, com %d casas pelo "
+                          "meio. Só as duas pontas contam.",
+                          Vezes(n).c_str(), Vezes(N).c_str(), h, h - 1);
     DesenharPagina(
         Canvas, n, q, TituloContinuacao,
         "Cinzento escuro: as casas que a lei junta. Cinzento claro: os outros pares da mesma "
-        "diagonal (também a 4 passos), que têm a mesma soma. Na meia diagonal são 4 passos e 3 "
-        "casas pelo meio, mas só as duas pontas contam.",
-        {TPainel{"Um bloco 2 × 2",
-                 bloco,
-                 {},
-                 {},
-                 {},
-                 true,
-                 {TextoDaSoma(q, bloco, 130), "em qualquer sítio da grelha"}},
-         TPainel{"Bloco nos cantos",
-                 cantos,
-                 {},
-                 {},
-                 {},
-                 false,
-                 {TextoDaSoma(q, cantos, 130), "a grelha fecha-se em círculo"}},
-         TPainel{"Meia diagonal, na principal",
-                 meiaPrincipal,
-                 CasasSemAs(diagonal, meiaPrincipal),
-                 {{0, 0, 1, 1, 5}},
-                 {},
-                 false,
-                 {TextoDoPar(n, q, meiaPrincipal[0], meiaPrincipal[1], 65),
-                  "4 passos, 3 casas pelo meio", "a claro, os outros pares a 4 passos:",
-                  TextoDosOutrosPares(n, q, diagonal, meiaPrincipal[0]) + " (65 cada)"}},
-         TPainel{"Meia diagonal, numa quebrada",
-                 meiaQuebrada,
-                 CasasSemAs(quebrada, meiaQuebrada),
-                 {{6, 0, 1, 1, 5}},
-                 {},
-                 false,
-                 {TextoDoPar(n, q, meiaQuebrada[0], meiaQuebrada[1], 65),
-                  "4 passos: sai por baixo, entra por cima", "a claro, os outros pares a 4 passos:",
-                  TextoDosOutrosPares(n, q, quebrada, meiaQuebrada[0]) + " (65 cada)"}}});
+        "diagonal (também a 4 passos), que têm a mesma soma. " +
+            meia,
+        {TPainel{.Titulo = "Um bloco 2 × 2",
+                 .Escuras = bloco,
+                 .MolduraDoBloco = true,
+                 .Legendas = {TextoDaSoma(q, bloco, 130), "em qualquer sítio da grelha"}},
+         TPainel{.Titulo = "Bloco nos cantos",
+                 .Escuras = cantos,
+                 .Legendas = {TextoDaSoma(q, cantos, 130), "a grelha fecha-se em círculo"}},
+         TPainel{
+             .Titulo = "Meia diagonal, na principal",
+             .Escuras = meiaPrincipal,
+             .Claras = CasasSemAs(diagonal, meiaPrincipal),
+             .Percursos = {{.PassoLinhas = 1, .PassoColunas = 1, .Conta = 5}},
+             .Legendas = {TextoDoPar(n, q, meiaPrincipal[0], meiaPrincipal[1], 65),
+                          "4 passos, 3 casas pelo meio", "a claro, os outros pares a 4 passos:",
+                          TextoDosOutrosPares(n, q, diagonal, meiaPrincipal[0]) + " (65 cada)"}},
+         TPainel{
+             .Titulo = "Meia diagonal, numa quebrada",
+             .Escuras = meiaQuebrada,
+             .Claras = CasasSemAs(quebrada, meiaQuebrada),
+             .Percursos = {{.Linha0 = 6, .PassoLinhas = 1, .PassoColunas = 1, .Conta = 5}},
+             .Legendas = {TextoDoPar(n, q, meiaQuebrada[0], meiaQuebrada[1], 65),
+                          "4 passos: sai por baixo, entra por cima",
+                          "a claro, os outros pares a 4 passos:",
+                          TextoDosOutrosPares(n, q, quebrada, meiaQuebrada[0]) + " (65 cada)"}}});
 }
 
-void PaginaDiagramasImpar(IVeltCanvas& Canvas, int32_t APagina) {
+void PaginaDiagramasImpar(IVeltCanvas& Canvas, int32_t N, int32_t APagina) {
     constexpr int32_t n = 5;
     const auto q = QuadradoDeExemplo5();
     const auto casa = [](int32_t ALinha, int32_t AColuna) {
         return IndiceDaCasa(n, ALinha - 1, AColuna - 1);
     };
     if (APagina == 0) {
-        PrimeiraPaginaDeDiagramas(Canvas, n, q, 65, 26, 1, 3, 1);
+        PrimeiraPaginaDeDiagramas(Canvas, N, n, q, 65, 26, 1, 3, 1);
         return;
     }
     const std::vector<int32_t> centro = {casa(3, 3)};
@@ -442,39 +470,35 @@ void PaginaDiagramasImpar(IVeltCanvas& Canvas, int32_t APagina) {
     const std::vector<int32_t> outroPar = {casa(1, 2), casa(5, 4)};
     const std::vector<int32_t> parDaLinha = {casa(3, 1), casa(3, 5)};
     const int32_t valorDoCentro = q.at(static_cast<size_t>(centro[0]));
+    // The pairs and the centre of the book's own order, beside those of the example.
+    const int32_t c = SomaComplementar(N);
     DesenharPagina(
         Canvas, n, q, TituloContinuacao,
-        "Casas opostas são duas casas a igual distância do centro, uma de cada lado: somam "
-        "sempre C=26. A linha passa pelo centro, que fica no meio de todos os pares. O próprio "
-        "centro vale C÷2=13 e nunca é pista.",
-        {TPainel{"Casas opostas",
-                 opostas,
-                 centro,
-                 {},
-                 {{0, 0, 4, 4}},
-                 false,
-                 {TextoDaSoma(q, opostas, 26)}},
-         TPainel{"Outro par",
-                 outroPar,
-                 centro,
-                 {},
-                 {{0, 1, 4, 3}},
-                 false,
-                 {TextoDaSoma(q, outroPar, 26)}},
-         TPainel{"Um par pelo centro da linha",
-                 parDaLinha,
-                 centro,
-                 {},
-                 {{2, 0, 2, 4}},
-                 false,
-                 {TextoDaSoma(q, parDaLinha, 26)}},
-         TPainel{"O centro",
-                 centro,
-                 {},
-                 {},
-                 {},
-                 false,
-                 {Formatar("centro: 2 × %d = %d", valorDoCentro, 26)}}});
+        Formatar("Casas opostas são duas casas a igual distância do centro, uma de cada lado: "
+                 "somam sempre %s (nas grelhas deste livro, %s). A linha passa pelo centro, "
+                 "que fica no meio de todos os pares. O próprio centro vale %s (neste livro, "
+                 "%s) e nunca é pista.",
+                 Igualdade("C", 26).c_str(), Igualdade("C", c).c_str(),
+                 SemQuebra(Formatar("C / 2 = %d", valorDoCentro)).c_str(),
+                 SemQuebra(Formatar("%d / 2 = %d", c, c / 2)).c_str()),
+        {TPainel{.Titulo = "Casas opostas",
+                 .Escuras = opostas,
+                 .Claras = centro,
+                 .Pares = {{.Linha2 = 4, .Coluna2 = 4}},
+                 .Legendas = {TextoDaSoma(q, opostas, 26)}},
+         TPainel{.Titulo = "Outro par",
+                 .Escuras = outroPar,
+                 .Claras = centro,
+                 .Pares = {{.Coluna1 = 1, .Linha2 = 4, .Coluna2 = 3}},
+                 .Legendas = {TextoDaSoma(q, outroPar, 26)}},
+         TPainel{.Titulo = "Um par pelo centro da linha",
+                 .Escuras = parDaLinha,
+                 .Claras = centro,
+                 .Pares = {{.Linha1 = 2, .Linha2 = 2, .Coluna2 = 4}},
+                 .Legendas = {TextoDaSoma(q, parDaLinha, 26)}},
+         TPainel{.Titulo = "O centro",
+                 .Escuras = centro,
+                 .Legendas = {Formatar("centro: 2 × %d = %d", valorDoCentro, 26)}}});
 }
 
 } // namespace tavrelo

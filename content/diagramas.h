@@ -15,9 +15,11 @@ std::vector<int32_t> QuadradoDeExemplo4();
 std::vector<int32_t> QuadradoDeExemplo5();
 std::vector<int32_t> QuadradoDeExemplo8();
 
-// APagina 0 is the first diagram page, anything else the continuation page.
-void PaginaDiagramasPar(IVeltCanvas& Canvas, int32_t APagina);
-void PaginaDiagramasImpar(IVeltCanvas& Canvas, int32_t APagina);
+// The diagram pages of a book of order N: APagina 0 is the first, anything else the
+// continuation page. The examples are the same in every book; what the texts say of the
+// book's own grids is said for N.
+void PaginaDiagramasPar(IVeltCanvas& Canvas, int32_t N, int32_t APagina);
+void PaginaDiagramasImpar(IVeltCanvas& Canvas, int32_t N, int32_t APagina);
 
 // Building blocks of the pages.
 

@@ -1,5 +1,7 @@
 #include "content/pictogramas.h"
 
+#include "content/paleta.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -10,21 +12,26 @@ namespace tavrelo {
 namespace {
 
 constexpr double LADO_PICTOGRAMA = 14;
+// The strokes of the pictograms and stars: dots and star outlines, dashes, and the white
+// ring of the centre.
+constexpr double TRACO_DO_PONTO = 0.5;
+constexpr double TRACO_TRACEJADO = 0.4;
+constexpr double TRACO_DO_CENTRO = 0.6;
 
 void Moldura(IVeltCanvas& Canvas, double X, double Y) {
-    Canvas.Rectangulo(X, Y, LADO_PICTOGRAMA, LADO_PICTOGRAMA, 0.8, 0, -1);
+    Canvas.Rectangulo(X, Y, LADO_PICTOGRAMA, LADO_PICTOGRAMA, TRACO_MOLDURA, PRETO, SEM_COR);
 }
 
 // A filled box without an outline.
 void Faixa(IVeltCanvas& Canvas, double X, double Y, double ALargura, double AAltura,
            int32_t APreenchimento) {
-    Canvas.Rectangulo(X, Y, ALargura, AAltura, 0, -1, APreenchimento);
+    Canvas.Rectangulo(X, Y, ALargura, AAltura, 0, SEM_COR, APreenchimento);
 }
 
 // A circle centred on (CX, CY).
 void Ponto(IVeltCanvas& Canvas, double CX, double CY, double ADiametro, double AEspessuraPt,
            int32_t APreenchimento) {
-    Canvas.Elipse(CX - ADiametro / 2, CY - ADiametro / 2, ADiametro, ADiametro, AEspessuraPt, 0,
+    Canvas.Elipse(CX - ADiametro / 2, CY - ADiametro / 2, ADiametro, ADiametro, AEspessuraPt, PRETO,
                   APreenchimento);
 }
 
@@ -41,47 +48,47 @@ std::vector<TPictograma> PictogramasDoTamanho(int32_t N) {
 void DesenharPictograma(IVeltCanvas& Canvas, TPictograma Pictograma, double X, double Y) {
     switch (Pictograma) {
     case TPictograma::pcSoma:
-        Faixa(Canvas, X + 0, Y + 3.5, 14, 3.5, 200);
-        Faixa(Canvas, X + 7, Y + 0, 3.5, 14, 200);
+        Faixa(Canvas, X + 0, Y + 3.5, 14, 3.5, SOMBRA);
+        Faixa(Canvas, X + 7, Y + 0, 3.5, 14, SOMBRA);
         LinhasDaGrelha(Canvas, X, Y, 14, 4);
-        Canvas.Linha(X + 0, Y + 0, X + 14, Y + 14, 0.9, 0);
+        Canvas.Linha(X + 0, Y + 0, X + 14, Y + 14, TRACO_DO_PERCURSO, PRETO);
         Moldura(Canvas, X, Y);
         break;
     case TPictograma::pcSomaImpar:
-        Faixa(Canvas, X + 0, Y + 2.8, 14, 2.8, 200);
-        Faixa(Canvas, X + 8.4, Y + 0, 2.8, 14, 200);
+        Faixa(Canvas, X + 0, Y + 2.8, 14, 2.8, SOMBRA);
+        Faixa(Canvas, X + 8.4, Y + 0, 2.8, 14, SOMBRA);
         LinhasDaGrelha(Canvas, X, Y, 14, 5);
-        Canvas.Linha(X + 0, Y + 0, X + 14, Y + 14, 0.9, 0);
+        Canvas.Linha(X + 0, Y + 0, X + 14, Y + 14, TRACO_DO_PERCURSO, PRETO);
         Moldura(Canvas, X, Y);
         break;
     case TPictograma::pcQuebrada:
         Moldura(Canvas, X, Y);
-        Canvas.Linha(X + 0, Y + 6.3, X + 7.7, Y + 14, 0.9, 0);
-        Canvas.Linha(X + 6.3, Y + 0, X + 14, Y + 7.7, 0.9, 0);
+        Canvas.Linha(X + 0, Y + 6.3, X + 7.7, Y + 14, TRACO_DO_PERCURSO, PRETO);
+        Canvas.Linha(X + 6.3, Y + 0, X + 14, Y + 7.7, TRACO_DO_PERCURSO, PRETO);
         // Black where the diagonal leaves the grid, a white ring where it comes back in.
-        Ponto(Canvas, X + 7.7, Y + 14, 2.4, 0.5, 0);
-        Ponto(Canvas, X + 6.3, Y + 0, 2.4, 0.5, 255);
+        Ponto(Canvas, X + 7.7, Y + 14, 2.4, TRACO_DO_PONTO, PRETO);
+        Ponto(Canvas, X + 6.3, Y + 0, 2.4, TRACO_DO_PONTO, BRANCO);
         break;
     case TPictograma::pcBloco:
-        Faixa(Canvas, X + 3.5, Y + 3.5, 7, 7, 150);
+        Faixa(Canvas, X + 3.5, Y + 3.5, 7, 7, SOMBRA_FORTE);
         LinhasDaGrelha(Canvas, X, Y, 14, 4);
-        Canvas.Rectangulo(X + 3.5, Y + 3.5, 7, 7, 0.8, 0, -1);
+        Canvas.Rectangulo(X + 3.5, Y + 3.5, 7, 7, TRACO_MOLDURA, PRETO, SEM_COR);
         Moldura(Canvas, X, Y);
         break;
     case TPictograma::pcMeia:
         Moldura(Canvas, X, Y);
-        Canvas.Linha(X + 1.68, Y + 1.68, X + 12.32, Y + 12.32, 0.5, 0);
-        Ponto(Canvas, X + 3.5, Y + 3.5, 3, 0.5, 0);
-        Ponto(Canvas, X + 10.5, Y + 10.5, 3, 0.5, 0);
-        LinhaTracejada(Canvas, X + 3.5, Y + 6.7, X + 10.5, Y + 13.7, 0.4, 0);
+        Canvas.Linha(X + 1.68, Y + 1.68, X + 12.32, Y + 12.32, TRACO_DO_PONTO, PRETO);
+        Ponto(Canvas, X + 3.5, Y + 3.5, 3, TRACO_DO_PONTO, PRETO);
+        Ponto(Canvas, X + 10.5, Y + 10.5, 3, TRACO_DO_PONTO, PRETO);
+        LinhaTracejada(Canvas, X + 3.5, Y + 6.7, X + 10.5, Y + 13.7, TRACO_TRACEJADO, PRETO);
         break;
     case TPictograma::pcPar:
         Moldura(Canvas, X, Y);
-        LinhaTracejada(Canvas, X + 2.8, Y + 4.2, X + 11.2, Y + 9.8, 0.4, 0);
-        Ponto(Canvas, X + 2.8, Y + 4.2, 3, 0.5, 0);
-        Ponto(Canvas, X + 11.2, Y + 9.8, 3, 0.5, 0);
+        LinhaTracejada(Canvas, X + 2.8, Y + 4.2, X + 11.2, Y + 9.8, TRACO_TRACEJADO, PRETO);
+        Ponto(Canvas, X + 2.8, Y + 4.2, 3, TRACO_DO_PONTO, PRETO);
+        Ponto(Canvas, X + 11.2, Y + 9.8, 3, TRACO_DO_PONTO, PRETO);
         // The centre goes on top of the dashes.
-        Ponto(Canvas, X + 7, Y + 7, 2.6, 0.6, 255);
+        Ponto(Canvas, X + 7, Y + 7, 2.6, TRACO_DO_CENTRO, BRANCO);
         break;
     }
 }
@@ -92,8 +99,8 @@ void LinhasDaGrelha(IVeltCanvas& Canvas, double X, double Y, double Lado, int32_
     }
     const double passo = Lado / N;
     for (int32_t k = 1; k <= N - 1; ++k) {
-        Canvas.Linha(X, Y + k * passo, X + Lado, Y + k * passo, 0.25, 0);
-        Canvas.Linha(X + k * passo, Y, X + k * passo, Y + Lado, 0.25, 0);
+        Canvas.Linha(X, Y + k * passo, X + Lado, Y + k * passo, TRACO_FINO, PRETO);
+        Canvas.Linha(X + k * passo, Y, X + k * passo, Y + Lado, TRACO_FINO, PRETO);
     }
 }
 
@@ -123,7 +130,7 @@ void DesenharEstrela(IVeltCanvas& Canvas, double CX, double CY, double Raio, boo
         pontos[static_cast<size_t>(i)] =
             PontoMm(CX + r * std::cos(angulo), CY + r * std::sin(angulo));
     }
-    Canvas.Poligono(pontos, 0.5, 0, Cheia ? 0 : 255);
+    Canvas.Poligono(pontos, TRACO_DO_PONTO, PRETO, Cheia ? PRETO : BRANCO);
 }
 
 void DesenharEstrelas(IVeltCanvas& Canvas, double X, double Y, int32_t Nivel) {

@@ -1,5 +1,6 @@
 #include "content/regras.h"
 
+#include "content/paleta.h"
 #include "core/tipos.h"
 #include "drawing/pagina.h"
 #include "generation/niveis.h"
@@ -44,13 +45,50 @@ std::vector<std::string> QuebrarLinhas(IVeltCanvas& Canvas, const std::string& T
     return linhas;
 }
 
+std::vector<std::string> LinhasDoParagrafo(IVeltCanvas& Canvas, const std::string& Texto,
+                                           double LarguraMax, double TamanhoPt) {
+    std::vector<std::string> linhas = QuebrarLinhas(Canvas, Texto, LarguraMax, TamanhoPt);
+    if (linhas.size() < 2 || linhas.back().find(' ') != std::string::npos)
+        return linhas;
+    std::string& acima = linhas[linhas.size() - 2];
+    const size_t branco = acima.rfind(' ');
+    if (branco == std::string::npos || branco == 0 || branco + 1 == acima.size())
+        return linhas;
+    const std::string juntas = acima.substr(branco + 1) + " " + linhas.back();
+    if (Canvas.LarguraTexto(juntas, TamanhoPt, false) <= LarguraMax) {
+        linhas.back() = juntas;
+        acima.erase(branco);
+    }
+    return linhas;
+}
+
 double DesenharParagrafo(IVeltCanvas& Canvas, double Y, const std::string& Texto, double LarguraMax,
                          double X) {
-    for (const auto& linha : QuebrarLinhas(Canvas, Texto, LarguraMax, 12.0)) {
-        Canvas.Texto(X, Y, linha, 12.0, false, 0, TAlinhamento::alEsquerda);
+    for (const auto& linha :
+         LinhasDoParagrafo(Canvas, Texto, LarguraMax, ESTILO_PARAGRAFO.TamanhoPt)) {
+        Escrever(Canvas, X, Y, linha, ESTILO_PARAGRAFO);
         Y += PassoLinha;
     }
     return Y;
+}
+
+std::string SemQuebra(const std::string& ATexto) {
+    std::string r;
+    for (const char c : ATexto) {
+        if (c == ' ')
+            r += ESPACO_FIXO;
+        else
+            r += c;
+    }
+    return r;
+}
+
+std::string Igualdade(const std::string& ANome, int32_t AValor) {
+    return SemQuebra(ANome + " = " + std::to_string(AValor));
+}
+
+std::string Vezes(int32_t N) {
+    return SemQuebra(std::to_string(N) + " × " + std::to_string(N));
 }
 
 TNiveis NiveisDoPlano(const std::vector<int32_t>& Plano) {
@@ -101,57 +139,58 @@ std::string NomeDaLei(TLeiTavrelo Lei) {
 }
 
 std::string TextoDaLei(TLeiTavrelo Lei, int32_t N) {
-    const int32_t m = SomaMagica(N);
-    const int32_t c = SomaComplementar(N);
+    const std::string m = Igualdade("M", SomaMagica(N));
+    const std::string c = Igualdade("C", SomaComplementar(N));
     const int32_t h = N / 2;
     switch (Lei) {
     case TLeiTavrelo::llSoma:
         return Formatar("A soma de cada linha, de cada coluna e de cada uma das duas diagonais "
-                        "principais é M=%d.",
-                        m);
+                        "principais é %s.",
+                        m.c_str());
     case TLeiTavrelo::llQuebrada:
-        return Formatar("Todas as diagonais somam M=%d, também as que saem por um lado e "
+        return Formatar("Todas as diagonais somam %s, também as que saem por um lado e "
                         "continuam pelo outro: uma diagonal que sai por baixo volta a entrar "
                         "por cima, uma coluna ao lado.",
-                        m);
+                        m.c_str());
     case TLeiTavrelo::llBloco:
-        return Formatar("Quatro casas que formam um quadrado de 2 × 2, em qualquer parte da "
-                        "grelha (também a cavalo nas bordas, que se ligam), somam 2C=%d.",
-                        2 * c);
+        return Formatar("Quatro casas que formam um quadrado de %s, em qualquer parte da "
+                        "grelha (também a cavalo nas bordas, que se ligam), somam %s.",
+                        Vezes(2).c_str(), Igualdade("2C", 2 * SomaComplementar(N)).c_str());
     case TLeiTavrelo::llMeia:
         return Formatar(
-            "Dois números na mesma diagonal, separados por meia diagonal, somam C=%d. Meia "
+            "Dois números na mesma diagonal, separados por meia diagonal, somam %s. Meia "
             "diagonal é metade do lado da grelha: %d passos ao longo da diagonal. Contando as "
             "duas pontas, são %d casas, com %d pelo meio, mas só as duas pontas contam. Por "
             "exemplo, a de L1C1 e a de L%dC%d. Vale também nas diagonais que saem por um lado e "
             "continuam pelo outro: a diagonal fecha-se em círculo e do outro lado a distância é "
             "também de %d passos.",
-            c, h, h + 1, h - 1, h + 1, h + 1, h);
+            c.c_str(), h, h + 1, h - 1, h + 1, h + 1, h);
     case TLeiTavrelo::llPar:
         break;
     }
-    return Formatar("Duas casas opostas em relação ao centro da grelha somam C=%d: por exemplo, "
+    return Formatar("Duas casas opostas em relação ao centro da grelha somam %s: por exemplo, "
                     "a de L1C1 e a de L%dC%d. A casa do centro vale sempre metade de C, %d, e "
                     "nunca traz pista.",
-                    c, N, N, c / 2);
+                    c.c_str(), N, N, SomaComplementar(N) / 2);
 }
 
 std::vector<std::string> ParagrafosComoSeJoga(int32_t N) {
     const int32_t n2 = N * N;
     return {
-        Formatar("Cada puzzle é uma grelha de %d × %d casas. Preenche as casas vazias com os "
+        Formatar("Cada puzzle é uma grelha de %s casas. Preenche as casas vazias com os "
                  "números de 1 a %d, de modo que cada número apareça uma só vez em toda a "
                  "grelha. Cada puzzle tem uma só solução e resolve-se sem adivinhar: há sempre "
                  "uma casa que se pode preencher com certeza.",
-                 N, N, n2),
+                 Vezes(N).c_str(), n2),
         "Os números que ainda não estão na grelha vêm na caixa «Números a colocar», ao lado ou "
         "por baixo. Vai riscando os que colocas: o que sobra na caixa é o que falta. As casas "
         "dizem-se assim: L3C5 é a linha 3, coluna 5.",
         Formatar("As leis do livro desenham-se na faixa por cima da grelha: dizem que certas "
                  "casas somam sempre o mesmo valor. Como os números são de 1 a %d, esse valor é "
-                 "sempre o mesmo nesta grelha: M=%d (a soma de uma linha) e C=%d (a soma de "
+                 "sempre o mesmo nesta grelha: %s (a soma de uma linha) e %s (a soma de "
                  "dois números complementares). Escrevem-se à direita da faixa.",
-                 n2, SomaMagica(N), SomaComplementar(N)),
+                 n2, Igualdade("M", SomaMagica(N)).c_str(),
+                 Igualdade("C", SomaComplementar(N)).c_str()),
     };
 }
 
@@ -164,21 +203,24 @@ std::vector<TTecnicaTexto> TecnicasDoTamanho(int32_t N, bool ComLista) {
     if (Impar(N)) {
         r.push_back({"Uma só casa vazia",
                      Formatar("Se numa linha, coluna ou diagonal falta só uma casa, o seu valor "
-                              "é o que falta para a soma. Com M=%d, se as outras %d casas de "
+                              "é o que falta para a soma. Com %s, se as outras %d casas de "
                               "uma linha somam %d, a casa vazia é %d. O mesmo vale para duas "
-                              "casas opostas em relação ao centro, que somam C=%d: se falta "
+                              "casas opostas em relação ao centro, que somam %s: se falta "
                               "uma, sai da outra. Por exemplo, o oposto de %d é %d. E o centro "
                               "da grelha vale sempre %d, a metade de C.",
-                              m, N - 1, m - falta, falta, c, falta, c - falta, c / 2)});
+                              Igualdade("M", m).c_str(), N - 1, m - falta, falta,
+                              Igualdade("C", c).c_str(), falta, c - falta, c / 2)});
     } else {
         r.push_back({"Uma só casa vazia",
                      Formatar("Se numa linha, coluna ou diagonal falta só uma casa, o seu valor "
-                              "é o que falta para a soma. Com M=%d, se as outras %d casas de "
+                              "é o que falta para a soma. Com %s, se as outras %d casas de "
                               "uma linha somam %d, a casa vazia é %d. O mesmo vale para um "
-                              "bloco 2 × 2 e para a meia diagonal, que têm só quatro e duas "
-                              "casas: se falta uma, sai de 2C=%d ou de C=%d. Por exemplo, o "
+                              "bloco %s e para a meia diagonal, que têm só quatro e duas "
+                              "casas: se falta uma, sai de %s ou de %s. Por exemplo, o "
                               "complementar de %d é %d.",
-                              m, N - 1, m - falta, falta, 2 * c, c, falta, c - falta)});
+                              Igualdade("M", m).c_str(), N - 1, m - falta, falta, Vezes(2).c_str(),
+                              Igualdade("2C", 2 * c).c_str(), Igualdade("C", c).c_str(), falta,
+                              c - falta)});
     }
     if (ComLista)
         r.push_back({"A lista de números",
@@ -196,9 +238,10 @@ std::vector<std::string> ConselhosDoTamanho(int32_t N) {
                             "vale %d, e os pares de casas opostas fecham-se depressa. Cada "
                             "número que escreves pode dar o seguinte.",
                             SomaComplementar(N) / 2)
-                 : "Procura primeiro as leis a que falta uma só casa: os blocos 2 × 2 e as meias "
-                   "diagonais têm poucas casas e fecham-se depressa. Cada número que escreves "
-                   "pode dar o seguinte.";
+                 : Formatar("Procura primeiro as leis a que falta uma só casa: os blocos %s e "
+                            "as meias diagonais têm poucas casas e fecham-se depressa. Cada "
+                            "número que escreves pode dar o seguinte.",
+                            Vezes(2).c_str());
     return {primeiro,
             "Risca na caixa cada número que colocas. Quando uma lei deixa duas casas, a caixa "
             "diz que números são possíveis.",
@@ -207,60 +250,58 @@ std::vector<std::string> ConselhosDoTamanho(int32_t N) {
 }
 
 void PaginaRegras(IVeltCanvas& Canvas, int32_t N) {
-    const auto esq = TAlinhamento::alEsquerda;
-    Canvas.Texto(MARGEM_ESQUERDA, TOPO_TITULO, "Regras", 20, true, 0, esq);
-    Canvas.Texto(MARGEM_ESQUERDA, 31, "Como se joga", 14, true, 0, esq);
+    Escrever(Canvas, MARGEM_ESQUERDA, TOPO_TITULO, "Regras", ESTILO_TITULO_DA_PAGINA);
+    Escrever(Canvas, MARGEM_ESQUERDA, 31, "Como se joga", ESTILO_SECCAO);
     double y = 39.5;
     for (const auto& paragrafo : ParagrafosComoSeJoga(N))
         y = DesenharParagrafo(Canvas, y, paragrafo, LARGURA_COLUNA, MARGEM_ESQUERDA) + 3;
     y += 3;
-    Canvas.Texto(MARGEM_ESQUERDA, y, "As leis deste livro", 14, true, 0, esq);
+    Escrever(Canvas, MARGEM_ESQUERDA, y, "As leis deste livro", ESTILO_SECCAO);
     y += 8.5;
     for (const TLeiTavrelo lei : LeisDoTamanho(N)) {
-        const auto linhas =
-            QuebrarLinhas(Canvas, TextoDaLei(lei, N), LARGURA_COLUNA - RecuoDaLei, 12);
+        const auto linhas = LinhasDoParagrafo(
+            Canvas, TextoDaLei(lei, N), LARGURA_COLUNA - RecuoDaLei, ESTILO_PARAGRAFO.TamanhoPt);
         // The block is never shorter than its pictogram.
         double altura = 7 + PassoLinha * static_cast<double>(linhas.size());
         if (altura < 14)
             altura = 14;
         DesenharPictograma(Canvas, PictogramaDaLei(lei, N), MARGEM_ESQUERDA, y);
-        Canvas.Texto(MARGEM_ESQUERDA + RecuoDaLei, y, NomeDaLei(lei), 13, true, 0, esq);
+        Escrever(Canvas, MARGEM_ESQUERDA + RecuoDaLei, y, NomeDaLei(lei), ESTILO_SUBTITULO);
         for (size_t k = 0; k < linhas.size(); ++k)
-            Canvas.Texto(MARGEM_ESQUERDA + RecuoDaLei, y + 7 + PassoLinha * static_cast<double>(k),
-                         linhas[k], 12, false, 0, esq);
+            Escrever(Canvas, MARGEM_ESQUERDA + RecuoDaLei,
+                     y + 7 + PassoLinha * static_cast<double>(k), linhas[k], ESTILO_PARAGRAFO);
         y += altura + 5;
     }
 }
 
 void PaginaComoSeResolve(IVeltCanvas& Canvas, int32_t N, TNiveis Niveis) {
-    const auto esq = TAlinhamento::alEsquerda;
-    Canvas.Texto(MARGEM_ESQUERDA, TOPO_TITULO, "Como se resolve", 16, true, 0, esq);
+    Escrever(Canvas, MARGEM_ESQUERDA, TOPO_TITULO, "Como se resolve", ESTILO_TITULO_DA_PAGINA);
     double y = 29;
     bool comLista = false;
     for (int32_t nivel = 0; nivel <= 7; ++nivel)
         comLista = comLista || (Niveis.Contem(nivel) && NivelComLista(nivel));
     for (const auto& tecnica : TecnicasDoTamanho(N, comLista)) {
-        Canvas.Texto(MARGEM_ESQUERDA, y, tecnica.Titulo, 13, true, 0, esq);
+        Escrever(Canvas, MARGEM_ESQUERDA, y, tecnica.Titulo, ESTILO_SUBTITULO);
         y += 7.5;
         y = DesenharParagrafo(Canvas, y, tecnica.Texto, LARGURA_COLUNA, MARGEM_ESQUERDA) + 4;
     }
     y += 2;
-    Canvas.Texto(MARGEM_ESQUERDA, y, "Os níveis deste livro", 14, true, 0, esq);
+    Escrever(Canvas, MARGEM_ESQUERDA, y, "Os níveis deste livro", ESTILO_SECCAO);
     y += 8.5;
     for (int32_t nivel = 1; nivel <= 5; ++nivel) {
         if (!Niveis.Contem(nivel))
             continue;
         DesenharEstrelas(Canvas, 51, y - 0.4, nivel);
-        Canvas.Texto(58, y, Formatar("Nível de dificuldade %d", nivel), 12, false, 0, esq);
+        Escrever(Canvas, 58, y, Formatar("Nível de dificuldade %d", nivel), ESTILO_PARAGRAFO);
         y += 8;
     }
     y += 4;
-    Canvas.Texto(MARGEM_ESQUERDA, y, "Três conselhos", 14, true, 0, esq);
+    Escrever(Canvas, MARGEM_ESQUERDA, y, "Três conselhos", ESTILO_SECCAO);
     y += 8.5;
     const auto conselhos = ConselhosDoTamanho(N);
     for (size_t k = 0; k < conselhos.size(); ++k) {
-        Canvas.Texto(MARGEM_ESQUERDA, y, Formatar("%d.", static_cast<int32_t>(k + 1)), 12, true, 0,
-                     esq);
+        Escrever(Canvas, MARGEM_ESQUERDA, y, Formatar("%d.", static_cast<int32_t>(k + 1)),
+                 ESTILO_PARAGRAFO_NEGRITO);
         y = DesenharParagrafo(Canvas, y, conselhos[k], 167, 25) + 2;
     }
 }

@@ -35,9 +35,23 @@ struct TTecnicaTexto {
 std::vector<std::string> QuebrarLinhas(IVeltCanvas& Canvas, const std::string& Texto,
                                        double LarguraMax, double TamanhoPt);
 
-// Draws the wrapped paragraph at 12 pt from Y, lines 6.15 mm apart; returns the Y below it.
+// The lines of a paragraph: QuebrarLinhas's, except that a last line of one word takes the
+// word before it down with it when the two fit, so no word is left alone at the end.
+std::vector<std::string> LinhasDoParagrafo(IVeltCanvas& Canvas, const std::string& Texto,
+                                           double LarguraMax, double TamanhoPt);
+
+// Draws the paragraph's lines at 12 pt from Y, 6.15 mm apart; returns the Y below them.
 double DesenharParagrafo(IVeltCanvas& Canvas, double Y, const std::string& Texto, double LarguraMax,
                          double X);
+
+// The no-break space: it looks like a blank, and no line breaks at it.
+inline constexpr const char* ESPACO_FIXO = "\u00A0";
+// ATexto with every blank made a no-break space, so no line breaks inside it.
+std::string SemQuebra(const std::string& ATexto);
+// "M = 260", "2C = 130": how the book writes a sum, on one line.
+std::string Igualdade(const std::string& ANome, int32_t AValor);
+// "8 × 8", on one line.
+std::string Vezes(int32_t N);
 
 TNiveis NiveisDoPlano(const std::vector<int32_t>& Plano);
 

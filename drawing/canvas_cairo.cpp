@@ -200,6 +200,9 @@ cairo_surface_t* PngSobreBranco(std::span<const unsigned char> ADados, const std
     if (cairo_surface_status(png.get()) != CAIRO_STATUS_SUCCESS) {
         throw std::runtime_error("Imagem: o recurso " + ANome + " nao e uma imagem PNG valida");
     }
+    if (cairo_image_surface_get_format(png.get()) == CAIRO_FORMAT_RGB24) {
+        return png.release(); // opaque already, as the badge is shipped
+    }
     const int largura = cairo_image_surface_get_width(png.get());
     const int altura = cairo_image_surface_get_height(png.get());
     TSuperficie plano(cairo_image_surface_create(CAIRO_FORMAT_RGB24, largura, altura));
@@ -265,7 +268,14 @@ TCaixaDeLinha CaixaDeLinha(int32_t AEmPx, bool ANegrito) {
 }
 
 TCanvasCairo::TCanvasCairo(cairo_t* ACairo, int32_t ADpi)
-    : FCairo(cairo_reference(ACairo)), FDpi(static_cast<double>(ADpi)) {}
+    : FCairo(cairo_reference(ACairo)), FDpi(static_cast<double>(ADpi)) {
+    // Unhinted metrics: advances scale linearly with the size, the same on every surface.
+    cairo_font_options_t* opcoes = cairo_font_options_create();
+    cairo_font_options_set_hint_metrics(opcoes, CAIRO_HINT_METRICS_OFF);
+    cairo_font_options_set_hint_style(opcoes, CAIRO_HINT_STYLE_NONE);
+    cairo_set_font_options(FCairo, opcoes);
+    cairo_font_options_destroy(opcoes);
+}
 
 TCanvasCairo::~TCanvasCairo() {
     cairo_destroy(FCairo);
@@ -347,15 +357,16 @@ void TCanvasCairo::Elipse(double X, double Y, double ALargura, double AAltura, d
     PreencherEContornar(AEspessuraPt, AContorno, APreenchimento);
 }
 
+// The face and size stay on the context until a text asks for others: setting them costs
+// cairo a look-up of its scaled fonts each time.
 void TCanvasCairo::PrepararFonte(double ATamanhoPt, bool ANegrito) {
+    const int32_t emPx = TamanhoDaLetraEmPx(ATamanhoPt, FDpi);
+    if (FFonte.EmPx == emPx && FFonte.Negrito == ANegrito) {
+        return;
+    }
     cairo_set_font_face(FCairo, Letra(ANegrito).Cairo);
-    cairo_set_font_size(FCairo, TamanhoDaLetraEmPx(ATamanhoPt, FDpi));
-    // Unhinted metrics: advances scale linearly with the size, the same on every surface.
-    cairo_font_options_t* opcoes = cairo_font_options_create();
-    cairo_font_options_set_hint_metrics(opcoes, CAIRO_HINT_METRICS_OFF);
-    cairo_font_options_set_hint_style(opcoes, CAIRO_HINT_STYLE_NONE);
-    cairo_set_font_options(FCairo, opcoes);
-    cairo_font_options_destroy(opcoes);
+    cairo_set_font_size(FCairo, emPx);
+    FFonte = {emPx, ANegrito};
 }
 
 int32_t TCanvasCairo::LarguraEmPx(const std::string& ATexto) {
@@ -372,12 +383,12 @@ void TCanvasCairo::Texto(double X, double Y, const std::string& ATexto, double A
     }
     const std::string texto = Utf8Valido(ATexto);
     PrepararFonte(ATamanhoPt, ANegrito);
-    const int32_t largura = LarguraEmPx(texto);
     int32_t x = MmParaPx(X);
+    // Only an aligned text needs its width.
     if (AAlinhamento == TAlinhamento::alCentro) {
-        x -= largura / 2;
+        x -= LarguraEmPx(texto) / 2;
     } else if (AAlinhamento == TAlinhamento::alDireita) {
-        x -= largura;
+        x -= LarguraEmPx(texto);
     }
     const int32_t topo = MmParaPx(Y);
     const TCaixaDeLinha caixa = CaixaDeLinha(TamanhoDaLetraEmPx(ATamanhoPt, FDpi), ANegrito);

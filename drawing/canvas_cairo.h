@@ -83,6 +83,12 @@ class TCanvasCairo final : public IVeltCanvas {
 
     cairo_t* FCairo;
     double FDpi;
+    // The face and size last set on the context; none yet at first.
+    struct TFonteNoContexto {
+        int32_t EmPx = -1;
+        bool Negrito = false;
+    };
+    TFonteNoContexto FFonte;
 };
 
 } // namespace tavrelo

@@ -6,12 +6,19 @@
 
 #include <cairo-pdf.h>
 #include <exception>
+#include <new>
 
 namespace tavrelo {
 
 namespace {
 
 constexpr int32_t DPI_DO_PDF = 300;
+
+// Memory kept aside while a page is drawn, and given back to cairo while the page is shown
+// and written: cairo 1.16 crashes in that step, instead of failing, when an allocation fails.
+// Taken again once the page is out; when it cannot be, memory has run out, and the book stops
+// cleanly before cairo is asked for more. A shown page needs far less than this.
+constexpr size_t RESERVA_DE_MEMORIA = 256 * 1024;
 
 // The file's messages start a sentence; here they continue the caller's
 // "Não foi possível terminar o livro: ".
@@ -85,9 +92,40 @@ cairo_status_t EscreverPdf(void* AEscrita, const unsigned char* ADados, unsigned
     std::terminate(); // not reached: the call above always raises
 }
 
+// Whether the document failed for want of memory: the exception in flight, the bytes that
+// could not be kept, or cairo's own state says so.
+bool FaltouMemoria(cairo_surface_t* APdf, const TEscrita& AEscrita) {
+    const auto semMemoria = [](const std::exception_ptr& AErro) {
+        try {
+            std::rethrow_exception(AErro);
+        } catch (const std::bad_alloc&) {
+            return true;
+        } catch (...) {
+            return false;
+        }
+    };
+    return cairo_surface_status(APdf) == CAIRO_STATUS_NO_MEMORY ||
+           semMemoria(std::current_exception()) || (AEscrita.Erro && semMemoria(AEscrita.Erro));
+}
+
 struct TDestruirSuperficie {
     void operator()(cairo_surface_t* s) const { cairo_surface_destroy(s); }
 };
+
+// The document's properties, all set here.
+void EscreverMetadados(cairo_surface_t* APdf, const TMetadadosPdf& AMetadados) {
+    cairo_pdf_surface_set_metadata(APdf, CAIRO_PDF_METADATA_TITLE, "TAVRELO");
+    cairo_pdf_surface_set_metadata(APdf, CAIRO_PDF_METADATA_AUTHOR, "Brovanel");
+    cairo_pdf_surface_set_metadata(APdf, CAIRO_PDF_METADATA_CREATOR, "TAVRELO " TAVRELO_VERSAO);
+    if (!AMetadados.Assunto.empty()) {
+        cairo_pdf_surface_set_metadata(APdf, CAIRO_PDF_METADATA_SUBJECT,
+                                       AMetadados.Assunto.c_str());
+    }
+    if (!AMetadados.PalavrasChave.empty()) {
+        cairo_pdf_surface_set_metadata(APdf, CAIRO_PDF_METADATA_KEYWORDS,
+                                       AMetadados.PalavrasChave.c_str());
+    }
+}
 
 // The surface of a context whose user space is one unit per dot at 300 dpi, as on a page.
 std::unique_ptr<IVeltCanvas> SuperficieDaPagina(cairo_t* APagina) {
@@ -98,7 +136,7 @@ std::unique_ptr<IVeltCanvas> SuperficieDaPagina(cairo_t* APagina) {
 } // namespace
 
 TDestinoPdf::TDestinoPdf(cairo_surface_t* ASuperficie, TPedidoDeParagem AParar)
-    : FSuperficie(ASuperficie), FParar(std::move(AParar)) {}
+    : FSuperficie(ASuperficie), FParar(std::move(AParar)), FReserva(new char[RESERVA_DE_MEMORIA]) {}
 
 TDestinoPdf::~TDestinoPdf() {
     if (FPagina != nullptr) {
@@ -113,6 +151,7 @@ void TDestinoPdf::TerminarPagina() {
     cairo_t* pagina = FPagina;
     FPagina = nullptr;
     // Shown explicitly even when blank: closing the document would drop a blank last page.
+    FReserva.reset();
     cairo_show_page(pagina);
     const cairo_status_t estado = cairo_status(pagina);
     cairo_destroy(pagina);
@@ -122,6 +161,7 @@ void TDestinoPdf::TerminarPagina() {
             Formatar("a página %d do PDF não pôde ser desenhada (%s).", FNumPaginas,
                      MotivoDoCairo(estado != CAIRO_STATUS_SUCCESS ? estado : estadoDoPdf).c_str()));
     }
+    FReserva.reset(new char[RESERVA_DE_MEMORIA]);
 }
 
 std::unique_ptr<IVeltCanvas> TDestinoPdf::NovaPagina() {
@@ -157,22 +197,15 @@ std::unique_ptr<IVeltCanvas> CanvasDeMedida() {
 }
 
 int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACompor,
-                         const TPedidoDeParagem& AParar,
-                         const std::function<void(std::string_view)>& AAntesDeEscrever,
-                         const std::string& APalavrasChave) {
+                         const TMetadadosPdf& AMetadados, const TPedidoDeParagem& AParar,
+                         const std::function<void(std::string_view)>& AAntesDeEscrever) {
     TEscrita escrita;
     escrita.Ficheiro = &AFicheiro;
     escrita.AntesDeEscrever = &AAntesDeEscrever;
     escrita.Bloco.reserve(BLOCO_DE_ESCRITA);
-    const std::unique_ptr<cairo_surface_t, TDestruirSuperficie> pdf(
-        cairo_pdf_surface_create_for_stream(EscreverPdf, &escrita, MmParaPt(LARGURA_PAGINA),
-                                            MmParaPt(ALTURA_PAGINA)));
-    cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_TITLE, "TAVRELO");
-    cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_AUTHOR, "Brovanel");
-    if (!APalavrasChave.empty()) {
-        cairo_pdf_surface_set_metadata(pdf.get(), CAIRO_PDF_METADATA_KEYWORDS,
-                                       APalavrasChave.c_str());
-    }
+    std::unique_ptr<cairo_surface_t, TDestruirSuperficie> pdf(cairo_pdf_surface_create_for_stream(
+        EscreverPdf, &escrita, MmParaPt(LARGURA_PAGINA), MmParaPt(ALTURA_PAGINA)));
+    EscreverMetadados(pdf.get(), AMetadados);
     int32_t paginas = 0;
     try {
         TDestinoPdf destino(pdf.get(), AParar);
@@ -182,6 +215,13 @@ int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACom
     } catch (...) {
         // The closing bytes of a failed document go nowhere; the caller's file is discarded.
         escrita.Descartar = true;
+        if (FaltouMemoria(pdf.get(), escrita)) {
+            // Finishing the document would write its fonts and every object it holds, which
+            // needs memory there is none of, and cairo then crashes instead of failing. It is
+            // left unfinished, its memory kept until the program ends.
+            static_cast<void>(pdf.release());
+            throw std::bad_alloc();
+        }
         cairo_surface_finish(pdf.get());
         if (escrita.Erro) {
             LancarErroDeEscrita(escrita.Erro); // the disk failed first; drawing then stopped
@@ -194,16 +234,17 @@ int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACom
     }
     const cairo_status_t estado = cairo_surface_status(pdf.get());
     if (estado != CAIRO_STATUS_SUCCESS) {
-        throw EVelt("não foi possível gravar " + AFicheiro.Caminho() +
+        throw EVelt("não foi possível gravar " + NomeParaMostrar(AFicheiro.Caminho()) +
                     ": o PDF não pôde ser composto (" + MotivoDoCairo(estado) + ").");
     }
     return paginas;
 }
 
-void GravarPaginasPdf(const std::string& ANomeFicheiro, const TComporPaginas& ACompor) {
+void GravarPaginasPdf(const std::string& ANomeFicheiro, const TComporPaginas& ACompor,
+                      const TMetadadosPdf& AMetadados) {
     auto ficheiro =
         ComMensagemDoFicheiro([&] { return std::make_unique<TFicheiroAtomico>(ANomeFicheiro); });
-    GravarPaginasPdf(*ficheiro, ACompor);
+    GravarPaginasPdf(*ficheiro, ACompor, AMetadados);
     ComMensagemDoFicheiro([&] { ficheiro->Confirmar(); });
 }
 

@@ -50,25 +50,34 @@ class TDestinoPdf final : public IDestinoPaginas {
     TPedidoDeParagem FParar;
     cairo_t* FPagina = nullptr;
     int32_t FNumPaginas = 0;
+    // Memory kept aside and given to cairo while a page is shown (see TerminarPagina).
+    std::unique_ptr<char[]> FReserva;
 };
 
 // A surface that draws nothing and measures text exactly as the pages of a PDF do: the same
 // typeface, resolution and rounding. For fitting text before any document exists.
 std::unique_ptr<IVeltCanvas> CanvasDeMedida();
 
+// What a document tells of itself in its properties. Every document has the title
+// "TAVRELO", the author "Brovanel" and the creator "TAVRELO" with the program's version.
+struct TMetadadosPdf {
+    std::string Assunto;         // left out when empty
+    std::string PalavrasChave{}; // the Keywords; left out when empty
+};
+
 // One PDF document, drawn by ACompor on the destination it is given, written to
 // ANomeFicheiro as a whole or not at all. Failures raise std::runtime_error with a
 // sentence that reads well after "Não foi possível terminar o livro: ".
 using TComporPaginas = std::function<void(IDestinoPaginas&)>;
-void GravarPaginasPdf(const std::string& ANomeFicheiro, const TComporPaginas& ACompor);
+void GravarPaginasPdf(const std::string& ANomeFicheiro, const TComporPaginas& ACompor,
+                      const TMetadadosPdf& AMetadados = {});
 
 // The same into a file the caller opened and confirms; returns the number of pages.
 // AAntesDeEscrever, when given, sees
 // every block of bytes before it goes to the file and may raise to refuse it (a full disk
-// in the tests). APalavrasChave, when given, is the document's Keywords.
+// in the tests).
 int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACompor,
-                         const TPedidoDeParagem& AParar = {},
-                         const std::function<void(std::string_view)>& AAntesDeEscrever = {},
-                         const std::string& APalavrasChave = {});
+                         const TMetadadosPdf& AMetadados, const TPedidoDeParagem& AParar = {},
+                         const std::function<void(std::string_view)>& AAntesDeEscrever = {});
 
 } // namespace tavrelo

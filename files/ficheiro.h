@@ -8,6 +8,9 @@
 // through /proc or /dev/fd (/dev/stdout), and "-", the standard output.
 #pragma once
 
+#include "files/descritor.h"
+#include "files/mensagens.h"
+
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -33,8 +36,9 @@ using TFalhaDoPasso = std::function<int(TPassoDaConfirmacao APasso, size_t AFich
 class TFicheiroAtomico {
   public:
     // Resolves the target and opens it at once (the temporary file, or the stream), so a
-    // target that cannot be written is reported before any long work. Opening a FIFO waits
-    // for its reader. Raises EVelt with a Portuguese reason.
+    // target that cannot be written is reported before any long work. The target's folder is
+    // held from here on: the file is put in place there even if the folder is renamed
+    // meanwhile. Opening a FIFO waits for its reader. Raises EVelt with a Portuguese reason.
     explicit TFicheiroAtomico(std::string ACaminho);
     // Without Confirmar, the temporary file is removed and the target left as it was.
     ~TFicheiroAtomico();
@@ -57,16 +61,40 @@ class TFicheiroAtomico {
     uint64_t OutrosNomes() const { return FOutrosNomes; }
 
   private:
-    friend bool ConfirmarJuntos(std::span<TFicheiroAtomico* const>, const std::function<bool()>&,
-                                const TFalhaDoPasso&);
+    friend class TConfirmacao;
 
-    void Fechar(int AFalha);
-    void Esquecer();
+    void CriarTemporario();
+    bool TemporarioEhOMeu() const noexcept;
+    void Esquecer() noexcept;
 
-    std::string FCaminho;    // as given
-    std::string FFinal;      // the file replaced: FCaminho with its links followed
-    std::string FTemporario; // the hidden file being written; empty once gone
-    int FDescritor = -1;
+    // The steps of putting the file in place, for TConfirmacao. Each but Completar returns 0
+    // or the reason it failed (for MotivoDoErro) and allocates nothing; AFalha, when nonzero,
+    // stands for what the system answers.
+    void Completar(int AFalha);
+    // The hidden file is still the one written, and the target still a regular file
+    // (AExiste) or nothing.
+    int Verificar(bool& AExiste) const noexcept;
+    // The older file kept under the hidden name AAntigo (its last six characters drawn
+    // here): a second hard link, or the file itself moved there (AMovido).
+    int GuardarAntigo(std::string& AAntigo, bool& AMovido, int AFalha) const noexcept;
+    int Substituir(int AFalha) noexcept;
+    // The target as it was before Substituir: its older file back from AAntigo (AGuardado),
+    // or no file at all.
+    int Repor(const std::string& AAntigo, bool AGuardado) const noexcept;
+    // The older file leaves the hidden name AAntigo: back to its place (AVoltar: it was moved
+    // and the target was not replaced), or removed.
+    void SoltarAntigo(const std::string& AAntigo, bool AVoltar) const noexcept;
+    // The path, to be shown, of the hidden name AAntigo in the target's folder.
+    std::string OndeFicou(const std::string& AAntigo) const;
+
+    std::string FCaminho;                  // as given
+    std::string FFinal;                    // the file replaced: FCaminho with its links followed
+    TDescritor FPasta;                     // the final file's folder, held
+    std::string FNome;                     // the final file's name in FPasta
+    std::string FTemporario;               // the hidden file's name in FPasta; empty once gone
+    int FLugar = -1;                       // its place in the table of temporary files
+    uint64_t FDispositivo = 0, FInode = 0; // the hidden file's identity
+    TDescritor FDescritor;
     bool FFluxo = false;
     unsigned FModo = 0;
     uint32_t FDono = 0;
@@ -89,21 +117,29 @@ class TFicheiroAtomico {
 // back, with the hidden name where it is). On success the hidden names are removed and true
 // is returned. A stream cannot be taken back: what was written to it stays written.
 //
-// The guarantee holds against failures and signals; a power cut or SIGKILL in the middle of the
-// renames may leave the older file under its hidden name (".livro.pdf.XXXXXX") beside the new.
-// Every file is discarded when this returns false or raises. AFalha is for tests.
+// Before a file is renamed, its hidden name must still be the file written and its target
+// still a regular file or nothing: a folder put there meanwhile, or a link put in the hidden
+// file's place, is refused, and nothing is renamed over it. Once the first target is replaced
+// nothing is allocated, so that want of memory cannot stop a roll-back half-way.
+//
+// The guarantee holds against failures and signals. SIGKILL or a power cut cannot be heard:
+// while the book is made they leave its hidden temporary files (".livro.pdf.XXXXXX") beside
+// the targets, and in the middle of the renames an older file under such a name; the targets
+// themselves are whole, old or new. Every file is discarded when this returns false or
+// raises. AFalha is for tests.
 bool ConfirmarJuntos(std::span<TFicheiroAtomico* const> AFicheiros,
                      const std::function<bool()>& APodeConfirmar = {},
                      const TFalhaDoPasso& AFalha = {});
 
 // Whether A and B are one file under two names: the same device and inode, or, for names that
-// do not exist yet, the same final path once symbolic links are followed. "-" is the standard
-// output. A name that cannot be resolved is not the same as any other.
+// do not exist yet, the same name in the same folder (device and inode: a folder mounted
+// twice is one folder) once symbolic links are followed. "-" is the standard output. A name
+// that cannot be written is not the same as any other.
 bool MesmoFicheiro(const std::string& A, const std::string& B);
 
 // Removes the temporary file of every TFicheiroAtomico still open, for a program that is
 // about to end at once (on a signal). Safe in a signal handler: it reads a fixed table of
-// names and calls unlink.
+// folders and names and calls unlinkat.
 void ApagarTemporariosPendentes() noexcept;
 
 // Opens /dev/null on each of the descriptors 0, 1 and 2 that is closed, so that no file the
@@ -111,8 +147,5 @@ void ApagarTemporariosPendentes() noexcept;
 // names one of them ("-", /dev/stdout) is then refused as closed. Call it first thing in main.
 // False when /dev/null could not be opened.
 bool ProtegerDescritoresPadrao() noexcept;
-
-// The reason for a failed file operation, in Portuguese, from its errno.
-std::string MotivoDoErro(int AErro);
 
 } // namespace tavrelo

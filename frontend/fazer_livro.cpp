@@ -1,11 +1,19 @@
 #include "frontend/fazer_livro.h"
 
 #include "composition/livro_pdf.h"
+#include "frontend/fios.h"
 #include "frontend/receita.h"
 #include "frontend/textos.h"
 
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <exception>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
 
 namespace tavrelo {
 
@@ -26,12 +34,16 @@ class TFicheirosDoLivro {
 
     TFicheiroAtomico* Pdf() { return FPdf; }
 
-    void EscreverOutros(const TLivro& ALivro, const std::vector<TFicheiroDoLivro>& AOutros) {
+    // Each piece passes the pause first, as a step of the book.
+    void EscreverOutros(const TLivro& ALivro, const std::vector<TFicheiroDoLivro>& AOutros,
+                        TPausa& APausa) {
         const size_t primeiro = FPdf != nullptr ? 1 : 0;
         for (size_t i = 0; i < AOutros.size(); ++i) {
             TFicheiroAtomico& ficheiro = *FTodos[primeiro + i];
-            AOutros[i].Escrever(
-                ALivro, [&ficheiro](std::string_view ATexto) { ficheiro.Escrever(ATexto); });
+            AOutros[i].Escrever(ALivro, [&ficheiro, &APausa](std::string_view ATexto) {
+                APausa.Passar();
+                ficheiro.Escrever(ATexto);
+            });
         }
     }
 
@@ -70,121 +82,369 @@ class TFicheirosDoLivro {
     TFicheiroAtomico* FPdf = nullptr;
 };
 
-bool Pedido(const std::function<bool()>& APergunta) {
-    return APergunta && APergunta();
+// A front end's call, with every other thread of the book held at its next step meanwhile.
+template <typename TChamada> auto Chamar(TPausa& APausa, const TChamada& AChamada) {
+    const TPausaSegura segura(&APausa);
+    return AChamada();
 }
 
-TDesfechoLivro Fazer(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
-                     const TEtapasLivro& AEtapas) {
-    TDesfechoLivro d;
-    d.Total = APedido.Config.NumPuzzles;
-    d.Codigo = CodigoDoLivro(APedido.Config.Semente);
+bool Pedido(TPausa& APausa, const std::function<bool()>& APergunta) {
+    return APergunta && Chamar(APausa, APergunta);
+}
 
+// The PDF drawn on a thread of its own while the puzzles are made: the book's own writer
+// draws each page as soon as its puzzles are committed; a replaced writer waits for the
+// whole book. Until the puzzles are done, a page stops only when told to (Parar); after,
+// the front end is asked before every page.
+class TFioDasPaginas {
+  public:
+    TFioDasPaginas(TFicheiroAtomico& APdf, const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
+                   const TEtapasLivro& AEtapas, TPausa& APausa)
+        : FPdf(APdf), FAvisos(AAvisos), FEtapas(AEtapas), FPausa(APausa) {
+        FPuzzles.reserve(static_cast<size_t>(std::max(APedido.Config.NumPuzzles, 0)));
+        try {
+            FFio = IniciarFioSemSinais([this, config = APedido.Config] { Desenhar(config); });
+        } catch (const std::system_error&) {
+            throw EVelt(MOTIVO_SEM_FIO);
+        }
+    }
+
+    ~TFioDasPaginas() {
+        Parar();
+        if (FFio.joinable()) {
+            FFio.join();
+        }
+    }
+
+    TFioDasPaginas(const TFioDasPaginas&) = delete;
+    TFioDasPaginas& operator=(const TFioDasPaginas&) = delete;
+
+    // A puzzle committed, in book order.
+    void Entregar(const TPuzzleDoLivro& APuzzle) {
+        {
+            std::lock_guard<std::mutex> l(FTrinco);
+            FPuzzles.push_back(APuzzle);
+        }
+        FMudou.notify_all();
+    }
+
+    // The puzzles are done: ALivro (which outlives the pages) holds them all, and from now
+    // on the front end is asked before every page.
+    void ComecarPaginas(const TLivro& ALivro) {
+        {
+            std::lock_guard<std::mutex> l(FTrinco);
+            for (size_t p = FPuzzles.size(); p < ALivro.Puzzles.size(); ++p) {
+                FPuzzles.push_back(ALivro.Puzzles[p]);
+            }
+            FLivro = &ALivro;
+        }
+        FMudou.notify_all();
+    }
+
+    // The pages stop before the next one, and a wait for a puzzle ends.
+    void Parar() {
+        {
+            std::lock_guard<std::mutex> l(FTrinco);
+            FParar = true;
+        }
+        FMudou.notify_all();
+    }
+
+    // Whether the pages have already failed: the puzzles need not go on.
+    bool Falhou() const { return FFalhou.load(); }
+
+    // Waits for the last page: their number, or what stopped them raised again.
+    int32_t Terminar() {
+        if (FFio.joinable()) {
+            FFio.join();
+        }
+        if (FErro) {
+            std::rethrow_exception(FErro);
+        }
+        return FPaginas;
+    }
+
+  private:
+    void Desenhar(const TConfigLivro& AConfig) {
+        try {
+            const TPedidoDeParagem parar = [this] { return PararAntesDaPagina(); };
+            if (FEtapas.GravarPdf) {
+                const TLivro& livro = EsperarLivro();
+                FPaginas = FEtapas.GravarPdf(FPdf, livro, CriarInfoLivro(), parar);
+            } else {
+                // The PDF carries its recipe, so that it alone is enough to make it again.
+                FPaginas = GravarLivroPdf(
+                    FPdf, LivroAChegar(AConfig), CriarInfoLivro(), parar,
+                    [this](int32_t AIndice) { return Puzzle(AIndice); }, TextoDaReceita(AConfig));
+            }
+        } catch (const EGravacaoInterrompida&) {
+            FErro = std::current_exception();
+        } catch (...) {
+            FErro = std::current_exception();
+            FFalhou = true;
+        }
+    }
+
+    bool PararAntesDaPagina() {
+        bool perguntar = false;
+        {
+            std::lock_guard<std::mutex> l(FTrinco);
+            if (FParar) {
+                return true;
+            }
+            perguntar = FLivro != nullptr;
+        }
+        if (perguntar) {
+            return Pedido(FPausa, FAvisos.PararPaginas);
+        }
+        FPausa.Passar();
+        std::lock_guard<std::mutex> l(FTrinco);
+        return FParar;
+    }
+
+    TPuzzleDoLivro Puzzle(int32_t AIndice) {
+        std::unique_lock<std::mutex> l(FTrinco);
+        FMudou.wait(l, [&] { return FParar || static_cast<int32_t>(FPuzzles.size()) > AIndice; });
+        if (FParar) {
+            throw EGravacaoInterrompida();
+        }
+        return std::move(FPuzzles[static_cast<size_t>(AIndice)]); // each is taken once
+    }
+
+    const TLivro& EsperarLivro() {
+        std::unique_lock<std::mutex> l(FTrinco);
+        FMudou.wait(l, [&] { return FParar || FLivro != nullptr; });
+        if (FParar) {
+            throw EGravacaoInterrompida();
+        }
+        return *FLivro;
+    }
+
+    TFicheiroAtomico& FPdf;
+    const TAvisosLivro& FAvisos;
+    const TEtapasLivro& FEtapas;
+    TPausa& FPausa;
+
+    std::mutex FTrinco;
+    std::condition_variable FMudou;
+    std::vector<TPuzzleDoLivro> FPuzzles;
+    const TLivro* FLivro = nullptr; // the whole book, once its puzzles are done
+    bool FParar = false;
+
+    std::atomic<bool> FFalhou{false};
+    std::exception_ptr FErro; // read after the thread is joined
+    int32_t FPaginas = 0;
+    std::thread FFio; // last: the thread starts once everything it uses is in place
+};
+
+// The puzzles: the replaced generator, or the book's own on its threads, each puzzle handed
+// to the pages as it is committed.
+TLivro GerarPuzzles(const TPedidoLivro& APedido, const TEtapasLivro& AEtapas, TPausa& APausa,
+                    TFioDasPaginas* APaginas, const TProgressoLivro& AProgresso) {
+    if (AEtapas.Gerar) {
+        return AEtapas.Gerar(APedido.Config, AProgresso);
+    }
+    TParalelo paralelo;
+    paralelo.Trabalhadores =
+        AEtapas.Trabalhadores > 0 ? AEtapas.Trabalhadores : TrabalhadoresDoLivro();
+    paralelo.IniciarFio = IniciarFioSemSinais;
+    paralelo.Pausa = &APausa;
+    if (APaginas != nullptr) {
+        paralelo.AoConfirmar = [APaginas](const TPuzzleDoLivro& APuzzle) {
+            APaginas->Entregar(APuzzle);
+        };
+    }
+    return TGeradorLivro().Gerar(APedido.Config, AProgresso, paralelo);
+}
+
+// One book, from its request to its outcome, step by step. Each step returns false when the
+// book ends there, with its outcome told in the Desfecho.
+class TFeituraDoLivro {
+  public:
+    TFeituraDoLivro(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
+                    const TEtapasLivro& AEtapas)
+        : FPedido(APedido), FAvisos(AAvisos), FEtapas(AEtapas),
+          FPausa(AEtapas.Pausa != nullptr ? *AEtapas.Pausa : FPausaPropria) {
+        FDesfecho.Total = APedido.Config.NumPuzzles;
+        FDesfecho.Codigo = CodigoDoLivro(APedido.Config.Semente);
+    }
+
+    TDesfechoLivro Fazer() {
+        if (AbrirFicheiros() && FazerPuzzlesEPaginas() && AcabarFicheiros() && PorNoLugar()) {
+            FDesfecho.Fim = TFimDoLivro::flGravado;
+            FDesfecho.Mensagem = std::move(FGravado);
+            FDesfecho.Avisos = std::move(FAvisosDoLivro);
+        }
+        return std::move(FDesfecho);
+    }
+
+  private:
     // The files are opened before the long work, so a folder that cannot be written is
     // reported at once, in the writer's own words.
-    std::unique_ptr<TFicheirosDoLivro> ficheiros;
-    try {
-        ficheiros = std::make_unique<TFicheirosDoLivro>(APedido);
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception& e) {
-        d.Mensagem = e.what();
-        return d;
+    bool AbrirFicheiros() {
+        try {
+            FFicheiros = std::make_unique<TFicheirosDoLivro>(FPedido);
+            return true;
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception& e) {
+            FDesfecho.Mensagem = e.what();
+            return false;
+        }
     }
-    const auto falhou = [&](const std::string& AMensagem) {
-        d.Fim = TFimDoLivro::flFalhou;
-        d.Mensagem = AMensagem + NotaDeEscritaParcial(ficheiros->FluxosEscritos());
-        return d;
-    };
-    const auto interrompido = [&] {
-        d.Fim = TFimDoLivro::flCancelado;
-        d.Mensagem =
-            MensagemInterrompidoAoGravar() + NotaDeEscritaParcial(ficheiros->FluxosEscritos());
-        return d;
-    };
 
-    TLivro livro;
-    try {
-        if (AAvisos.Progresso) {
-            AAvisos.Progresso(0, d.Total, TEXTO_A_PREPARAR);
-        }
-        livro = AEtapas.Gerar(APedido.Config, [&](int32_t AFeitos, int32_t ATotal,
-                                                  const std::string& ATexto, bool& ACancelar) {
-            ACancelar = Pedido(AAvisos.Cancelar);
-            if (!ACancelar && AAvisos.Progresso) {
-                AAvisos.Progresso(AFeitos, ATotal, ATexto);
+    // The puzzles, each handed to the PDF's thread as it is committed, so that its pages are
+    // drawn meanwhile.
+    bool FazerPuzzlesEPaginas() {
+        try {
+            if (FAvisos.Progresso) {
+                Chamar(FPausa, [&] { FAvisos.Progresso(0, FDesfecho.Total, TEXTO_A_PREPARAR); });
             }
-        });
-        d.Feitos = static_cast<int32_t>(livro.Puzzles.size());
-        // A cancel asked for during the last puzzle still counts.
-        if (livro.Cancelado || Pedido(AAvisos.Cancelar)) {
-            d.Fim = TFimDoLivro::flCancelado;
-            d.Mensagem = MensagemCancelada(d.Feitos, d.Total);
-            return d;
+            if (TFicheiroAtomico* pdf = FFicheiros->Pdf()) {
+                FPaginas =
+                    std::make_unique<TFioDasPaginas>(*pdf, FPedido, FAvisos, FEtapas, FPausa);
+            }
+            FLivro = GerarPuzzles(
+                FPedido, FEtapas, FPausa, FPaginas.get(),
+                [this](int32_t AFeitos, int32_t ATotal, const std::string& ATexto,
+                       bool& ACancelar) { AoPuzzle(AFeitos, ATotal, ATexto, ACancelar); });
+            FDesfecho.Feitos = static_cast<int32_t>(FLivro.Puzzles.size());
+            if (FPaginas && FPaginas->Falhou()) {
+                FPaginas->Terminar(); // raises the pages' failure
+            }
+            // A cancel asked for during the last puzzle still counts.
+            if (FLivro.Cancelado || Pedido(FPausa, FAvisos.Cancelar)) {
+                FDesfecho.Fim = TFimDoLivro::flCancelado;
+                FDesfecho.Mensagem = MensagemCancelada(FDesfecho.Feitos, FDesfecho.Total);
+                return false;
+            }
+            if (FAvisos.InicioDasPaginas) {
+                Chamar(FPausa, FAvisos.InicioDasPaginas);
+            }
+            if (FPaginas) {
+                FPaginas->ComecarPaginas(FLivro);
+            }
+            return true;
+        } catch (const EGravacaoInterrompida&) {
+            return Interrompido();
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception& e) {
+            return Falhou(MensagemLivroFalhou(e.what()));
         }
-        if (AAvisos.InicioDasPaginas) {
-            AAvisos.InicioDasPaginas();
+    }
+
+    // Pages that failed stop the puzzles; their failure is told.
+    void AoPuzzle(int32_t AFeitos, int32_t ATotal, const std::string& ATexto, bool& ACancelar) {
+        ACancelar = Pedido(FPausa, FAvisos.Cancelar) || (FPaginas && FPaginas->Falhou());
+        if (!ACancelar && FAvisos.Progresso) {
+            Chamar(FPausa, [&] { FAvisos.Progresso(AFeitos, ATotal, ATexto); });
         }
-        if (TFicheiroAtomico* pdf = ficheiros->Pdf()) {
-            d.Paginas = AEtapas.GravarPdf(*pdf, livro, CriarInfoLivro(),
-                                          [&] { return Pedido(AAvisos.PararPaginas); });
+    }
+
+    // The other files are written while the last pages are drawn; the PDF's own outcome is
+    // told first, as the PDF comes first.
+    bool AcabarFicheiros() {
+        try {
+            FFicheiros->EscreverOutros(FLivro, FPedido.Outros, FPausa);
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception&) {
+            FErroDosOutros = std::current_exception();
+            if (FPaginas) {
+                FPaginas->Parar();
+            }
         }
-    } catch (const EGravacaoInterrompida&) {
-        return interrompido();
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception& e) {
-        return falhou(MensagemLivroFalhou(e.what()));
+        if (!FPaginas) {
+            return true;
+        }
+        try {
+            FDesfecho.Paginas = FPaginas->Terminar();
+            return true;
+        } catch (const EGravacaoInterrompida&) {
+            return FErroDosOutros ? true : Interrompido();
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception& e) {
+            return Falhou(MensagemLivroFalhou(e.what()));
+        }
     }
 
     // Every file of the book is complete before any is put in place, and a stop asked for
-    // until the very last moment wins.
-    try {
-        ficheiros->EscreverOutros(livro, APedido.Outros);
-        const bool confirmado = ficheiros->Confirmar(AEtapas, [&] {
-            if (Pedido(AAvisos.PararPaginas)) {
-                return false;
+    // until the very last moment wins. What a written book says is made first: once its files
+    // are in place, running out of memory must not turn it into a failure.
+    bool PorNoLugar() {
+        try {
+            if (FErroDosOutros) {
+                std::rethrow_exception(FErroDosOutros);
             }
-            if (AAvisos.AntesDeConfirmar) {
-                AAvisos.AntesDeConfirmar();
+            FGravado =
+                FFicheiros->Pdf() != nullptr
+                    ? MensagemLivroGerado(FDesfecho.Feitos, FDesfecho.Paginas, FDesfecho.Codigo)
+                    : MensagemLivroGerado(FDesfecho.Feitos, FDesfecho.Codigo);
+            FAvisosDoLivro = FFicheiros->Avisos();
+            if (!FFicheiros->Confirmar(FEtapas, [this] { return PodeConfirmar(); })) {
+                return Interrompido();
             }
             return true;
-        });
-        if (!confirmado) {
-            return interrompido();
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (const std::exception& e) {
+            return Falhou(e.what());
         }
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception& e) {
-        return falhou(e.what());
     }
-    d.Fim = TFimDoLivro::flGravado;
-    d.Mensagem = ficheiros->Pdf() != nullptr ? MensagemLivroGerado(d.Feitos, d.Paginas, d.Codigo)
-                                             : MensagemLivroGerado(d.Feitos, d.Codigo);
-    d.Avisos = ficheiros->Avisos();
-    return d;
-}
+
+    bool PodeConfirmar() {
+        if (Pedido(FPausa, FAvisos.PararPaginas)) {
+            return false;
+        }
+        if (FAvisos.AntesDeConfirmar) {
+            Chamar(FPausa, FAvisos.AntesDeConfirmar);
+        }
+        return true;
+    }
+
+    // The PDF's thread is stopped before the files are looked at.
+    bool Falhou(const std::string& AMensagem) {
+        FPaginas.reset();
+        FDesfecho.Fim = TFimDoLivro::flFalhou;
+        FDesfecho.Mensagem = AMensagem + NotaDeEscritaParcial(FFicheiros->FluxosEscritos());
+        return false;
+    }
+
+    bool Interrompido() {
+        FPaginas.reset();
+        FDesfecho.Fim = TFimDoLivro::flCancelado;
+        FDesfecho.Mensagem =
+            MensagemInterrompidoAoGravar() + NotaDeEscritaParcial(FFicheiros->FluxosEscritos());
+        return false;
+    }
+
+    const TPedidoLivro& FPedido;
+    const TAvisosLivro& FAvisos;
+    const TEtapasLivro& FEtapas;
+    TPausa FPausaPropria;
+    TPausa& FPausa;
+    TDesfechoLivro FDesfecho;
+    std::string FGravado;
+    std::vector<std::string> FAvisosDoLivro;
+    std::exception_ptr FErroDosOutros;
+    std::unique_ptr<TFicheirosDoLivro> FFicheiros;
+    TLivro FLivro;
+    // Last, so that it is gone first: the PDF's thread reads the book and its file.
+    std::unique_ptr<TFioDasPaginas> FPaginas;
+};
 
 } // namespace
 
 TEtapasLivro EtapasDoLivro() {
-    return {
-        [](const TConfigLivro& AConfig, const TProgressoLivro& AProgresso) {
-            return TGeradorLivro().Gerar(AConfig, AProgresso);
-        },
-        [](TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const TInfoLivro& AInfo,
-           const TPedidoDeParagem& AParar) {
-            // The PDF carries its recipe, so that it alone is enough to make it again.
-            return GravarLivroPdf(AFicheiro, ALivro, AInfo, AParar, TextoDaReceita(ALivro.Config));
-        },
-        {},
-    };
+    return {};
 }
 
 TDesfechoLivro FazerLivro(const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
                           const TEtapasLivro& AEtapas) {
     try {
-        return Fazer(APedido, AAvisos, AEtapas);
+        return TFeituraDoLivro(APedido, AAvisos, AEtapas).Fazer();
     } catch (const std::bad_alloc&) {
         // Everything the book held is free again by now: its files are discarded and the
         // line below has room. A stream may have received part of it.

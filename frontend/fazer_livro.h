@@ -16,7 +16,11 @@
 
 namespace tavrelo {
 
-// What a front end hears while its book is made. Every member may be left empty.
+// What a front end hears while its book is made. Every member may be left empty. They are
+// called one at a time, never two at once, on the thread that called FazerLivro, except
+// PararPaginas while the last pages are drawn; while one of them runs, every other thread
+// of the book holds at its next step (a puzzle, a page, a piece of a file), so a question
+// the front end asks its user inside one holds the whole book.
 struct TAvisosLivro {
     // (0, total, "A preparar o livro…") once the files are open, then after every puzzle.
     std::function<void(int32_t AFeitos, int32_t ATotal, const std::string& ATexto)> Progresso;
@@ -24,9 +28,10 @@ struct TAvisosLivro {
     std::function<void()> InicioDasPaginas;
     // Asked after every puzzle and once more when they are done: true cancels the book.
     std::function<bool()> Cancelar;
-    // Asked before every page and, for the last time, with every signal held back, just
-    // before the files are put in place: true stops the book there. Left empty, a book whose
-    // pages have begun is always finished.
+    // Asked before every page once the puzzles are done (before that, Cancelar speaks for
+    // the pages too) and, for the last time, with every signal held back, just before the
+    // files are put in place: true stops the book there. Left empty, a book whose puzzles
+    // are done is always finished.
     std::function<bool()> PararPaginas;
     // Called once, still with the signals held back, when that last question let the book
     // go on: from here on the book is put in place whatever is asked, and only a failure to
@@ -50,7 +55,11 @@ struct TPedidoLivro {
     std::vector<TFicheiroDoLivro> Outros;
 };
 
-// The two long steps, replaceable where a test must hold or fail them.
+// The two long steps, replaceable where a test must hold or fail them. Left empty, each is
+// the program's own: the puzzles made on TrabalhadoresDoLivro() threads, and the pages
+// drawn on a thread of their own as the puzzles are committed, the other files written
+// while the last pages are drawn. A replaced writer is given the whole book once its
+// puzzles are done.
 struct TEtapasLivro {
     std::function<TLivro(const TConfigLivro& AConfig, const TProgressoLivro& AProgresso)> Gerar;
     // Writes the pages into the open file and returns their number.
@@ -61,9 +70,14 @@ struct TEtapasLivro {
     std::function<bool(std::span<TFicheiroAtomico* const> AFicheiros,
                        const std::function<bool()>& APodeConfirmar)>
         Confirmar;
+    // Threads that make the puzzles, the calling one included; 0: TrabalhadoresDoLivro().
+    int32_t Trabalhadores = 0;
+    // The pause every thread of the book passes before each step, held while a front end's
+    // call runs; null: the book's own.
+    TPausa* Pausa = nullptr;
 };
 
-// The book generator and the PDF writer.
+// The program's own steps.
 TEtapasLivro EtapasDoLivro();
 
 enum class TFimDoLivro : uint8_t { flGravado, flCancelado, flFalhou };

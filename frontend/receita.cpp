@@ -1,6 +1,6 @@
 #include "frontend/receita.h"
 
-#include "files/ficheiro.h"
+#include "files/mensagens.h"
 #include "frontend/textos.h"
 #include "generation/livro.h"
 
@@ -25,7 +25,7 @@ constexpr std::string_view CAMPO_DA_SOMA = "; soma=";
 constexpr size_t DIGITOS_HEX = 8;
 
 std::string Citado(const std::string& ATexto) {
-    return "«" + ATexto + "»";
+    return "«" + NomeParaMostrar(ATexto) + "»";
 }
 
 std::string Hexadecimal(uint32_t AValor) {

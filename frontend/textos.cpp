@@ -3,6 +3,7 @@
 #include "composition/editorial.h"
 #include "core/tipos.h"
 #include "drawing/pdf.h"
+#include "files/mensagens.h"
 #include "generation/niveis.h"
 
 #include <charconv>
@@ -93,17 +94,17 @@ std::string NotaDeEscritaParcial(const std::vector<std::string>& AFluxos) {
     std::string onde;
     for (size_t i = 0; i < AFluxos.size(); ++i) {
         onde += i == 0 ? "" : " e ";
-        onde += AFluxos[i] == "-" ? "na saída padrão" : "em " + AFluxos[i];
+        onde += AFluxos[i] == "-" ? "na saída padrão" : "em " + NomeParaMostrar(AFluxos[i]);
     }
     return " Parte do livro já tinha sido escrita " + onde + ".";
 }
 
 std::string AvisoOutrosNomes(const std::string& ACaminho, uint64_t AOutros) {
     if (AOutros == 1) {
-        return "Aviso: " + ACaminho +
+        return "Aviso: " + NomeParaMostrar(ACaminho) +
                " tinha outro nome (uma ligação fixa), que continua com o ficheiro antigo.";
     }
-    return "Aviso: " + ACaminho + " tinha mais " + std::to_string(AOutros) +
+    return "Aviso: " + NomeParaMostrar(ACaminho) + " tinha mais " + std::to_string(AOutros) +
            " nomes (ligações fixas), que continuam com o ficheiro antigo.";
 }
 

@@ -1,9 +1,72 @@
 #include "generation/livro.h"
 
 #include "core/random.h"
+#include "generation/adiantados.h"
 #include "generation/niveis.h"
 
+#include <algorithm>
+#include <memory>
+
 namespace tavrelo {
+
+namespace {
+
+// The puzzles of one book committed in book order: each comes out as if made in its turn,
+// after every earlier one was registered.
+class TPuzzlesDoLivro {
+  public:
+    TPuzzlesDoLivro(const TConfigLivro& AConfig, const std::vector<int32_t>& APlano,
+                    const TParalelo& AParalelo)
+        : FConfig(AConfig), FPlano(APlano) {
+        if (AParalelo.Trabalhadores > 1) {
+            FAdiantados =
+                std::make_unique<TPuzzlesAdiantados>(AConfig, APlano, AParalelo, FGerador);
+            if (FAdiantados->Ajudantes() == 0) {
+                FAdiantados.reset(); // no helper thread could be had
+            }
+        }
+    }
+
+    // The puzzle at APosicao, and whether it passes Validar.
+    TPuzzle Confirmar(int32_t APosicao, bool& AValido) {
+        if (!FAdiantados) {
+            return FazerNaVez(APosicao, AValido);
+        }
+        TAdiantado feito = FAdiantados->Receber(APosicao);
+        if (std::any_of(feito.Consultadas.begin(), feito.Consultadas.end(),
+                        [this](uint64_t AChave) { return FRegisto.contains(AChave); })) {
+            ++FRefeitos;
+            return FazerNaVez(APosicao, AValido);
+        }
+        if (feito.Erro) {
+            std::rethrow_exception(feito.Erro);
+        }
+        FRegisto.insert(feito.Puzzle.Chave);
+        AValido = feito.Valido;
+        return std::move(feito.Puzzle);
+    }
+
+    int32_t Refeitos() const { return FRefeitos; }
+
+  private:
+    TPuzzle FazerNaVez(int32_t APosicao, bool& AValido) {
+        TGeradorAleatorio rng(SubSementeDoPuzzle(FConfig.Semente, APosicao));
+        TPuzzle puzzle =
+            FGerador.Gerar(FConfig.N, FPlano[static_cast<size_t>(APosicao)], rng, FRegisto);
+        AValido = FGerador.Validar(puzzle);
+        return puzzle;
+    }
+
+    const TConfigLivro& FConfig;
+    const std::vector<int32_t>& FPlano;
+    TGeradorPuzzle FGerador;
+    TRegistoChaves FRegisto;
+    int32_t FRefeitos = 0;
+    // Declared last, so gone first: its helpers stop before the generator it borrows goes.
+    std::unique_ptr<TPuzzlesAdiantados> FAdiantados;
+};
+
+} // namespace
 
 void ValidarConfiguracao(const TConfigLivro& AConfig) {
     if (!TamanhoValido(AConfig.N)) {
@@ -49,37 +112,47 @@ uint32_t SubSementeDoPuzzle(uint32_t ASemente, int32_t APosicao) {
     return DerivarSemente(ASemente, static_cast<uint32_t>(APosicao));
 }
 
-TLivro TGeradorLivro::Gerar(const TConfigLivro& AConfig, const TProgressoLivro& AProgresso) {
+TLivro TGeradorLivro::Gerar(const TConfigLivro& AConfig, const TProgressoLivro& AProgresso,
+                            const TParalelo& AParalelo) {
     ValidarConfiguracao(AConfig);
     const std::vector<int32_t> plano = PlanoDoLivro(AConfig);
     const auto total = static_cast<int32_t>(plano.size());
+    FRefeitos = 0;
 
     TLivro livro;
     livro.Config = AConfig;
     livro.Codigo = CodigoDoLivro(AConfig.Semente);
     livro.Plano = plano;
+    livro.Puzzles.reserve(plano.size());
 
-    TGeradorPuzzle gerador;
-    TRegistoChaves registo;
+    // Each puzzle is validated as it is committed; the verdicts are read, in book order,
+    // only for a book that was not cancelled.
+    std::vector<bool> validos;
+    TPuzzlesDoLivro puzzles(AConfig, plano, AParalelo);
     bool cancelar = false;
     for (int32_t p = 0; p < total && !cancelar; ++p) {
-        const uint32_t sub = SubSementeDoPuzzle(AConfig.Semente, p);
-        TGeradorAleatorio rng(sub);
-        const int32_t nivel = plano[static_cast<size_t>(p)];
-        livro.Puzzles.push_back({p, sub, gerador.Gerar(AConfig.N, nivel, rng, registo)});
+        bool valido = false;
+        TPuzzle puzzle = puzzles.Confirmar(p, valido);
+        livro.Puzzles.push_back({p, SubSementeDoPuzzle(AConfig.Semente, p), std::move(puzzle)});
+        validos.push_back(valido);
+        FRefeitos = puzzles.Refeitos();
+        if (AParalelo.AoConfirmar) {
+            AParalelo.AoConfirmar(livro.Puzzles.back());
+        }
         if (AProgresso) {
             const auto feitos = static_cast<int32_t>(livro.Puzzles.size());
             AProgresso(feitos, total,
-                       Formatar("A gerar o puzzle %d de %d (nível %d)", feitos, total, nivel),
+                       Formatar("A gerar o puzzle %d de %d (nível %d)", feitos, total,
+                                plano[static_cast<size_t>(p)]),
                        cancelar);
         }
     }
     livro.Cancelado = cancelar && static_cast<int32_t>(livro.Puzzles.size()) < total;
     if (!livro.Cancelado) {
-        for (const TPuzzleDoLivro& p : livro.Puzzles) {
-            if (!gerador.Validar(p.Puzzle)) {
-                throw EVelt(Formatar("O puzzle %d não passou a validação final", p.Posicao + 1));
-            }
+        const auto invalido = std::find(validos.begin(), validos.end(), false);
+        if (invalido != validos.end()) {
+            throw EVelt(Formatar("O puzzle %d não passou a validação final",
+                                 static_cast<int32_t>(invalido - validos.begin()) + 1));
         }
     }
     return livro;

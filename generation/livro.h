@@ -2,11 +2,13 @@
 #pragma once
 
 #include "core/tipos.h"
+#include "generation/pausa.h"
 #include "generation/puzzle.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tavrelo {
@@ -40,9 +42,36 @@ std::vector<int32_t> PlanoDoLivro(const TConfigLivro& AConfig);
 std::string CodigoDoLivro(uint32_t ASemente);
 uint32_t SubSementeDoPuzzle(uint32_t ASemente, int32_t APosicao);
 
+// How a book's puzzles are made on more than one thread. Puzzle p depends on the earlier
+// puzzles only through the keys of their squares, so it can be made ahead of its turn as if
+// no key were taken, noting the keys it asked about; at its turn, if none of them has been
+// taken meanwhile, it is the very puzzle its turn would make, and otherwise it is made again
+// in turn. The book is the same whatever the number of threads.
+struct TParalelo {
+    // Threads that make puzzles, the calling one included; 1 makes each puzzle in its turn.
+    int32_t Trabalhadores = 1;
+    // Starts each helper thread; empty: a plain std::thread. A front end's own can set up
+    // what the engine knows nothing of, such as which signals the thread may take.
+    std::function<std::thread(std::function<void()>)> IniciarFio;
+    // Passed by the helpers before each puzzle they begin; may be null.
+    TPausa* Pausa = nullptr;
+    // Each puzzle as it is committed, in book order, on the calling thread, before the
+    // progress call that counts it.
+    std::function<void(const TPuzzleDoLivro& APuzzle)> AoConfirmar;
+};
+
 class TGeradorLivro {
   public:
-    TLivro Gerar(const TConfigLivro& AConfig, const TProgressoLivro& AProgresso);
+    // Progress and cancel run on the calling thread, once per puzzle, in book order, as the
+    // puzzles are committed.
+    TLivro Gerar(const TConfigLivro& AConfig, const TProgressoLivro& AProgresso,
+                 const TParalelo& AParalelo = {});
+    // Of the last Gerar: the puzzles made ahead whose keys an earlier puzzle had taken by
+    // their turn, made again in turn.
+    int32_t Refeitos() const { return FRefeitos; }
+
+  private:
+    int32_t FRefeitos = 0;
 };
 
 } // namespace tavrelo

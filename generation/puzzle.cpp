@@ -151,6 +151,22 @@ bool TGeradorPuzzle::TentarPistas(TSolverDeducao& ASolver, const TSolucao& AQuad
 
 TPuzzle TGeradorPuzzle::Gerar(int32_t N, int32_t ANivel, TGeradorAleatorio& ARng,
                               TRegistoChaves& ARegisto) {
+    TPuzzle resultado = GerarComRegisto(
+        N, ANivel, ARng, [&ARegisto](uint64_t AChave) { return ARegisto.contains(AChave); });
+    ARegisto.insert(resultado.Chave);
+    return resultado;
+}
+
+TPuzzle TGeradorPuzzle::GerarAdiantado(int32_t N, int32_t ANivel, TGeradorAleatorio& ARng,
+                                       std::vector<uint64_t>& AConsultadas) {
+    return GerarComRegisto(N, ANivel, ARng, [&AConsultadas](uint64_t AChave) {
+        AConsultadas.push_back(AChave);
+        return false;
+    });
+}
+
+TPuzzle TGeradorPuzzle::GerarComRegisto(int32_t N, int32_t ANivel, TGeradorAleatorio& ARng,
+                                        const TChaveUsada& AUsada) {
     if (ANivel < 1 || ANivel > 5) {
         throw EVelt(Formatar("Gerar: nivel invalido %d", ANivel));
     }
@@ -166,7 +182,7 @@ TPuzzle TGeradorPuzzle::Gerar(int32_t N, int32_t ANivel, TGeradorAleatorio& ARng
         for (int32_t s = 0; s < MAX_SORTEIOS_QUADRADO && !novo; ++s) {
             quadrado = FQuadrados->Gerar(N, ARng);
             chave = ChaveCanonica(quadrado);
-            novo = !ARegisto.contains(chave);
+            novo = !AUsada(chave);
         }
         if (!novo) {
             throw EVelt(Formatar("Gerar: %d sorteios sem um quadrado novo (N = %d)",
@@ -175,7 +191,6 @@ TPuzzle TGeradorPuzzle::Gerar(int32_t N, int32_t ANivel, TGeradorAleatorio& ARng
         for (int32_t t = 0; t < MAX_TENTATIVAS_POR_QUADRADO; ++t) {
             if (TentarPistas(solver, quadrado, ANivel, ARng, resultado)) {
                 resultado.Chave = chave;
-                ARegisto.insert(chave);
                 return resultado;
             }
         }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <span>
@@ -36,9 +37,19 @@ class TGeradorPuzzle {
     TGeradorPuzzle& operator=(const TGeradorPuzzle&) = delete;
 
     TPuzzle Gerar(int32_t N, int32_t ANivel, TGeradorAleatorio& ARng, TRegistoChaves& ARegisto);
+    // The same puzzle made ahead of its turn, as if no key were registered yet: every key
+    // it asks about is appended to AConsultadas, in order, and nothing is registered. It
+    // is the puzzle Gerar makes with the same draws exactly when none of those keys is in
+    // the registry by the puzzle's turn, since each of them was then new there too.
+    TPuzzle GerarAdiantado(int32_t N, int32_t ANivel, TGeradorAleatorio& ARng,
+                           std::vector<uint64_t>& AConsultadas);
     bool Validar(const TPuzzle& APuzzle);
 
   private:
+    // Whether a key is taken, as one puzzle's search for a new square asks it.
+    using TChaveUsada = std::function<bool(uint64_t AChave)>;
+    TPuzzle GerarComRegisto(int32_t N, int32_t ANivel, TGeradorAleatorio& ARng,
+                            const TChaveUsada& AUsada);
     TSolverDeducao& SolverDoTamanho(int32_t N);
     std::vector<int32_t> MinimizarPistas(TSolverDeducao& ASolver, const TSolucao& AQuadrado,
                                          bool AComLista, TGeradorAleatorio& ARng);

@@ -1,5 +1,6 @@
 #include "laws/solver.h"
 
+#include "core/bits.h"
 #include "laws/linear.h"
 
 #include <algorithm>
@@ -10,10 +11,12 @@ namespace tavrelo {
 
 namespace {
 
-constexpr uint8_t BitsCompletasImpar = 71; // linha, diagonais, pares
-constexpr uint8_t BitsCompletasPar = 31;   // linha, diagonais, blocos, meias
-constexpr uint8_t BitsBasicasImpar = 3;    // linha, diagonais principais
-constexpr uint8_t BitsBasicasPar = 19;     // linha, diagonais principais, meias
+using enum TFamilia;
+
+constexpr TFamilias CompletasImpar{lfLinha, lfDiagPrincipal, lfDiagQuebrada, lfPar};
+constexpr TFamilias CompletasPar{lfLinha, lfDiagPrincipal, lfDiagQuebrada, lfBloco, lfMeia};
+constexpr TFamilias BasicasImpar{lfLinha, lfDiagPrincipal};
+constexpr TFamilias BasicasPar{lfLinha, lfDiagPrincipal, lfMeia};
 
 // Grid arithmetic wraps like 32-bit machine integers, so that any contents of a
 // grid, however tampered, give a defined answer.
@@ -52,30 +55,15 @@ TFamilia FamiliaDaLei(int32_t N, int32_t p, size_t ANumCelulas) {
     return ANumCelulas == 4 ? TFamilia::lfBloco : TFamilia::lfMeia;
 }
 
-uint64_t InverterBits(uint64_t x) {
-    x = ((x >> 1) & 0x5555555555555555ULL) | ((x & 0x5555555555555555ULL) << 1);
-    x = ((x >> 2) & 0x3333333333333333ULL) | ((x & 0x3333333333333333ULL) << 2);
-    x = ((x >> 4) & 0x0F0F0F0F0F0F0F0FULL) | ((x & 0x0F0F0F0F0F0F0F0FULL) << 4);
-    x = ((x >> 8) & 0x00FF00FF00FF00FFULL) | ((x & 0x00FF00FF00FF00FFULL) << 8);
-    x = ((x >> 16) & 0x0000FFFF0000FFFFULL) | ((x & 0x0000FFFF0000FFFFULL) << 16);
-    return (x >> 32) | (x << 32);
+// A set of APalavras words, reversed bit for bit: bit T - v for each member v.
+void InverterConjunto(const uint64_t* AConjunto, int32_t APalavras, uint64_t* AInvertido) {
+    for (int32_t w = 0; w < APalavras; ++w) {
+        AInvertido[APalavras - 1 - w] = InverterBits(AConjunto[w]);
+    }
 }
 
-} // namespace
-
-TFamilias FamiliasCompletas(int32_t N) {
-    return TFamilias(N % 2 != 0 ? BitsCompletasImpar : BitsCompletasPar);
-}
-
-TFamilias FamiliasBasicas(int32_t N) {
-    return TFamilias(N % 2 != 0 ? BitsBasicasImpar : BitsBasicasPar);
-}
-
-// Value sets: W words a set, value v at bit v % 64 of word v / 64.
-bool TemValor(const uint64_t* ATabela, int32_t APrimeira, int32_t AValor) {
-    return (ATabela[APrimeira + AValor / 64] >> (AValor % 64)) & 1u;
-}
-
+// Value sets: W words a set, value v at bit v % 64 of word v / 64. The only member of the set
+// from word APrimeira of a table, or 0 when it is empty or has two or more members.
 int32_t ValorUnico(const uint64_t* ATabela, int32_t APrimeira, int32_t APalavras) {
     int32_t valor = 0;
     for (int32_t w = 0; w < APalavras; ++w) {
@@ -91,6 +79,16 @@ int32_t ValorUnico(const uint64_t* ATabela, int32_t APrimeira, int32_t APalavras
     return valor;
 }
 
+} // namespace
+
+TFamilias FamiliasCompletas(int32_t N) {
+    return N % 2 != 0 ? CompletasImpar : CompletasPar;
+}
+
+TFamilias FamiliasBasicas(int32_t N) {
+    return N % 2 != 0 ? BasicasImpar : BasicasPar;
+}
+
 // Scratch space of one call, kept in the solver so that the inner loop of puzzle
 // generation allocates nothing. A solver serves one thread at a time.
 struct TSolverDeducao::TTrabalho {
@@ -99,10 +97,11 @@ struct TSolverDeducao::TTrabalho {
     std::vector<int32_t> Somas;   // coefficient × value over the filled cells
     std::vector<int32_t> Pilha;
     std::vector<uint64_t> Candidatos;
-    std::vector<uint64_t> Invertidos; // each candidate set bit-reversed
-    std::vector<uint64_t> Novo;       // two sets being built
-    std::vector<uint64_t> Lista;      // the numbers not yet in the grid
-    std::vector<uint32_t> EmPar;      // cell in an open pair of call number Chamada
+    std::vector<uint64_t> Invertidos;     // each candidate set bit-reversed
+    std::vector<uint64_t> Novo;           // two sets being built
+    std::vector<uint64_t> Lista;          // the numbers not yet in the grid
+    std::vector<uint64_t> ListaInvertida; // the list bit-reversed
+    std::vector<uint32_t> EmPar;          // cell in an open pair of call number Chamada
     uint32_t Chamada = 0;
     std::vector<int32_t> PareA, PareB, PareResto; // the open two-cell laws
     std::vector<int32_t> Versao;                  // changes of each cell's set in this narrowing
@@ -152,6 +151,7 @@ TSolverDeducao::TSolverDeducao(int32_t N) {
     t.Invertidos.resize(t.Candidatos.size());
     t.Novo.resize(2 * static_cast<size_t>(FPalavras));
     t.Lista.resize(static_cast<size_t>(FPalavras));
+    t.ListaInvertida.resize(static_cast<size_t>(FPalavras));
     t.EmPar.resize(static_cast<size_t>(S));
     t.PareA.reserve(L);
     t.PareB.reserve(L);
@@ -173,14 +173,6 @@ void TSolverDeducao::ConstruirTabelasPlanas() {
         FFamilias.push_back(lei.Familia);
     }
     FInicio.push_back(static_cast<int32_t>(FCelulas.size()));
-}
-
-int32_t TSolverDeducao::NumDeFamilia(TFamilia AFamilia) const {
-    int32_t n = 0;
-    for (const TLei& lei : FLeis) {
-        n += lei.Familia == AFamilia ? 1 : 0;
-    }
-    return n;
 }
 
 bool TSolverDeducao::LeiAtiva(int32_t ALei, TFamilias AFamilias) const {
@@ -311,11 +303,10 @@ void TSolverDeducao::GuardarConjunto(int32_t ACelula, const uint64_t* AConjunto)
     TTrabalho& t = Trabalho();
     const int32_t W = FPalavras;
     uint64_t* destino = &t.Candidatos[static_cast<size_t>(ACelula * W)];
-    uint64_t* invertido = &t.Invertidos[static_cast<size_t>(ACelula * W)];
     for (int32_t w = 0; w < W; ++w) {
         destino[w] = AConjunto[w];
-        invertido[W - 1 - w] = InverterBits(AConjunto[w]);
     }
+    InverterConjunto(AConjunto, W, &t.Invertidos[static_cast<size_t>(ACelula * W)]);
 }
 
 // ANovo = the values v of set A whose partner R - v (v ≠ R - v) lies in set B.
@@ -414,6 +405,8 @@ bool TSolverDeducao::ReduzirPelaLista(TFamilias AFamilias, bool AContadoresValid
             lista[v / 64] &= ~(1ULL << (v % 64));
         }
     }
+    // Every cell of an open pair starts from the list, so it is reversed once.
+    InverterConjunto(lista, W, t.ListaInvertida.data());
     AcharPares(AFamilias, AContadoresValidos);
     // Every empty cell starts with the list; only the cells of open pairs are
     // narrowed, so only they get a set of their own (ConjuntoDe gives the rest).
@@ -425,7 +418,10 @@ bool TSolverDeducao::ReduzirPelaLista(TFamilias AFamilias, bool AContadoresValid
         for (const int32_t c : {t.PareA[p], t.PareB[p]}) {
             if (t.EmPar[static_cast<size_t>(c)] != t.Chamada) {
                 t.EmPar[static_cast<size_t>(c)] = t.Chamada;
-                GuardarConjunto(c, lista);
+                const auto inicio = static_cast<ptrdiff_t>(c) * W;
+                std::copy(t.Lista.begin(), t.Lista.end(), t.Candidatos.begin() + inicio);
+                std::copy(t.ListaInvertida.begin(), t.ListaInvertida.end(),
+                          t.Invertidos.begin() + inicio);
                 t.Versao[static_cast<size_t>(c)] = 0;
             }
         }
@@ -548,7 +544,7 @@ bool TSolverDeducao::LeiDoPar(TFamilias AFamilias, int32_t ACelula, int32_t& ALe
 }
 
 bool TSolverDeducao::FixadaPorLei(std::span<const int32_t> ADados, int32_t ACelula,
-                                  TFamilias AFamilias) {
+                                  TFamilias AFamilias) const {
     if (ADados.size() != static_cast<size_t>(FN) * static_cast<size_t>(FN) || ACelula < 0 ||
         ACelula >= FN * FN) {
         return false;

@@ -71,7 +71,8 @@ struct TResultadoSolver {
 };
 
 // The deductions work in the solver's own scratch space, so they are not const: a solver
-// serves one caller at a time, and each thread needs a solver of its own.
+// serves one caller at a time, and each thread needs a solver of its own. The law table (the
+// const members) never changes after construction and may be read from any thread.
 class TSolverDeducao {
   public:
     explicit TSolverDeducao(int32_t N);
@@ -81,9 +82,9 @@ class TSolverDeducao {
 
     int32_t N() const { return FN; }
     int32_t NumLeis() const { return static_cast<int32_t>(FLeis.size()); }
-    TLei Lei(int32_t AIndice) const { return FLeis[static_cast<size_t>(AIndice)]; }
-    int32_t NumDeFamilia(TFamilia AFamilia) const;
-    int32_t Palavras() const { return FPalavras; }
+    // Law AIndice, 0 … NumLeis() − 1; the table lives as long as the solver.
+    const TLei& Lei(int32_t AIndice) const { return FLeis[static_cast<size_t>(AIndice)]; }
+    // The laws through ACelula, in increasing index, and the cell's coefficient in each.
     const std::vector<int32_t>& PorCelula(int32_t ACelula) const {
         return FPorCelula[static_cast<size_t>(ACelula)];
     }
@@ -96,7 +97,7 @@ class TSolverDeducao {
 
     // True when some law of AFamilias through ACelula has ACelula as its only empty
     // cell in ADados: removing that clue leaves a grid that the first single gap refills.
-    bool FixadaPorLei(std::span<const int32_t> ADados, int32_t ACelula, TFamilias AFamilias);
+    bool FixadaPorLei(std::span<const int32_t> ADados, int32_t ACelula, TFamilias AFamilias) const;
 
     // The same deduction in rounds, every step recorded and, when ASolucaoRef is not
     // empty, checked against it.
@@ -141,10 +142,5 @@ class TSolverDeducao {
 
     std::unique_ptr<TTrabalho> FTrabalho; // scratch of the running call
 };
-
-// Value sets of FPalavras words from word APrimeira of a table: membership, and the
-// only member (0 when the set is empty or has two or more members).
-bool TemValor(const uint64_t* ATabela, int32_t APrimeira, int32_t AValor);
-int32_t ValorUnico(const uint64_t* ATabela, int32_t APrimeira, int32_t APalavras);
 
 } // namespace tavrelo

@@ -8,6 +8,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <grp.h>
+#include <pwd.h>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
@@ -72,6 +75,28 @@ struct TComando {
     int Estado = -1;   // exit status; -1 when it did not end normally
     std::string Saida; // standard output and errors together
 };
+
+// Runs AFilho in a child process and returns the status it exits with, or minus the signal
+// that ended it: for what must not touch the test program itself (a user, a mount, a signal).
+inline int CorrerNumFilho(const std::function<int()>& AFilho) {
+    const pid_t filho = ::fork();
+    if (filho == 0) {
+        ::_exit(AFilho());
+    }
+    int estado = 0;
+    if (filho < 0 || ::waitpid(filho, &estado, 0) != filho) {
+        return -1000;
+    }
+    return WIFEXITED(estado) ? WEXITSTATUS(estado) : -WTERMSIG(estado);
+}
+
+// Becomes the user nobody, for a test of what a user who is not the superuser may do; false
+// when the process cannot (it is not the superuser itself).
+inline bool TornarSeNinguem() {
+    const passwd* ninguem = ::getpwnam("nobody");
+    return ninguem != nullptr && ::setgroups(0, nullptr) == 0 && ::setgid(ninguem->pw_gid) == 0 &&
+           ::setuid(ninguem->pw_uid) == 0;
+}
 
 // Runs a shell command and keeps its output and exit status.
 inline TComando CorrerComando(const std::string& AComando) {

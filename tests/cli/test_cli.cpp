@@ -13,10 +13,14 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <poll.h>
 #include <pty.h>
+#include <sched.h>
 #include <sstream>
 #include <string>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
@@ -245,10 +249,12 @@ std::vector<char*> Argv(Args& AArgs) {
 }
 
 // The built program, run with its standard output and error on pipes (its standard output
-// closed when AFecharSaida).
+// closed when AFecharSaida). ANoFilho runs in the child just before the program starts: a
+// limit, a user, a mount of its own, another standard output.
 class TPrograma {
   public:
-    explicit TPrograma(Args AArgs, const std::string& APasta = "", bool AFecharSaida = false)
+    explicit TPrograma(Args AArgs, const std::string& APasta = "", bool AFecharSaida = false,
+                       const std::function<void()>& ANoFilho = {})
         : FArgs(std::move(AArgs)) {
         int saida[2], erros[2];
         EXPECT_EQ(::pipe(saida), 0);
@@ -268,6 +274,9 @@ class TPrograma {
             ::close(erros[0]);
             ::close(saida[1]);
             ::close(erros[1]);
+            if (ANoFilho) {
+                ANoFilho();
+            }
             ::execv(argv[0], argv.data());
             ::_exit(127);
         }
@@ -455,6 +464,10 @@ TEST_F(Programa, GravaOPdfComONomePropostoNaPastaAtual) {
     const TResultadoPrograma info = LerPdf("pdfinfo", pdf);
     EXPECT_EQ(info.Estado, 0) << info.Saida;
     EXPECT_NE(info.Saida.find("Title:           TAVRELO\n"), std::string::npos) << info.Saida;
+    EXPECT_NE(info.Saida.find(std::string("Creator:         TAVRELO ") + VersaoDoPrograma() + "\n"),
+              std::string::npos)
+        << info.Saida;
+    EXPECT_EQ(info.Saida.find("Subject:"), std::string::npos) << "a book without a title";
     EXPECT_NE(info.Saida.find("Pages:"), std::string::npos) << info.Saida;
     EXPECT_EQ(LerPdf("qpdf --check", pdf).Estado, 0);
 
@@ -606,8 +619,9 @@ bool EsperarPeloTemporario(const fs::path& APasta, const std::string& APrefixo =
 
 // Every signal that ends a program removes the temporary files and ends it with 128 + its
 // number, the older files untouched. A request to stop (INT, TERM, HUP, USR1, USR2, ALRM)
-// finishes the puzzle or page in course and says so; QUIT, PIPE, XFSZ and a second request
-// end it at once.
+// finishes the puzzle or page in course and says so; every other signal whose default is to
+// end the program, the faults sent by another program too, and a second request end it at
+// once.
 TEST_F(Programa, CadaSinalSai128MaisONumeroENadaDeixa) {
     const std::string json = Em("livro.json");
     const std::string pdf = Em("livro.pdf");
@@ -618,21 +632,23 @@ TEST_F(Programa, CadaSinalSai128MaisONumeroENadaDeixa) {
         std::string Erros; // how standard error starts
         bool NasPaginas;   // sent once the PDF is being written
     };
-    const TCaso casos[] = {
+    std::vector<TCaso> casos = {
         {{SIGINT}, cancelada, false},
         {{SIGTERM}, cancelada, false},
         {{SIGHUP}, cancelada, false},
         {{SIGUSR1}, cancelada, false},
         {{SIGUSR2}, cancelada, false},
         {{SIGALRM}, cancelada, false},
-        {{SIGQUIT}, "", false},
-        {{SIGPIPE}, "", false},
-        {{SIGXFSZ}, "\nO ficheiro a gravar excede o tamanho máximo", false},
         // A second request, sent at once (two of the same signal could merge into one).
         {{SIGINT, SIGTERM}, "", false},
         // Ctrl-C while the pages are written: no puzzle is said to be cancelled.
         {{SIGINT}, interrompido, true},
     };
+    for (const int s :
+         {SIGQUIT, SIGPIPE, SIGSTKFLT, SIGXCPU, SIGVTALRM, SIGPROF, SIGIO, SIGPWR, SIGRTMIN,
+          SIGRTMIN + 5, SIGRTMAX, SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGTRAP, SIGSYS}) {
+        casos.push_back({{s}, "", false});
+    }
     for (const TCaso& c : casos) {
         SCOPED_TRACE("signal " + std::to_string(c.Sinais.front()) +
                      (c.NasPaginas ? ", pages" : ""));
@@ -818,6 +834,162 @@ TEST_F(Programa, DestinoImpossivelAntesDeQualquerProgresso) {
         EXPECT_EQ(texto.find("A preparar o livro"), std::string::npos) << texto;
     }
     EXPECT_TRUE(Conteudo().empty());
+}
+
+// A file grown past the limit the shell gave it (ulimit -f) is a failed write like any other:
+// status 1 and the reason, not death by SIGXFSZ; the older files stay and nothing is left.
+TEST_F(Programa, LimiteDoTamanhoDosFicheiros) {
+    const std::string pdf = Em("livro.pdf");
+    const std::string json = Em("livro.json");
+    Criar(json, "antigo");
+    const TResultadoPrograma r =
+        TPrograma({"-n", "1", "-p", "2", "-o", pdf, "--json", json}, "", false, [] {
+            const rlimit limite{16 * 1024, 16 * 1024};
+            ::setrlimit(RLIMIT_FSIZE, &limite);
+        }).Esperar();
+    EXPECT_EQ(r.Estado, 1);
+    EXPECT_EQ(r.Erros, "Não foi possível terminar o livro: não foi possível gravar " + pdf +
+                           ": o ficheiro excede o tamanho máximo permitido.\n");
+    EXPECT_EQ(Ler(json), "antigo");
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.json"});
+}
+
+// What is written to standard output must get there, as coreutils require: help, version and
+// the lines of a written book that cannot be written (a full disk, made here with mknod) end
+// with status 1 and the reason; the book itself is written.
+TEST_F(Programa, SaidaPadraoQueNaoSeEscreve) {
+    if (::mknod(Em("cheio").c_str(), S_IFCHR | 0666, ::makedev(1, 7)) != 0) {
+        GTEST_SKIP() << "only the superuser may make a full device here";
+    }
+    const auto naSaida = [&] {
+        const int cheio = ::open(Em("cheio").c_str(), O_WRONLY);
+        ::dup2(cheio, STDOUT_FILENO);
+        ::close(cheio);
+    };
+    const std::string motivo =
+        "Não foi possível escrever na saída padrão: não há espaço livre no disco.\n";
+    for (const Args& args :
+         {Args{"--help"}, Args{"--version"}, Args{"-n", "1", "-p", "1", "-o", Em("livro.pdf")}}) {
+        const TResultadoPrograma r = TPrograma(args, "", false, naSaida).Esperar();
+        EXPECT_EQ(r.Estado, 1) << args[0];
+        EXPECT_EQ(r.Erros, motivo);
+    }
+    EXPECT_EQ(Ler(Em("livro.pdf")).rfind("%PDF-", 0), 0u);
+}
+
+// A PDF asked for on standard output while that is a terminal would fill it with binary:
+// refused as a usage error, with what to do instead.
+TEST_F(Programa, PdfNaoVaiParaOTerminal) {
+    fs::create_symlink("/proc/self/fd/1", Em("saida"));
+    for (const std::string& destino : {std::string("-"), Em("saida")}) {
+        int estado = -1;
+        const std::string texto = CorrerNumTerminal({"-n", "1", "-p", "1", "-o", destino}, estado);
+        EXPECT_EQ(estado, 2) << texto;
+        EXPECT_NE(texto.find("O PDF não é escrito no terminal: redirecione a saída padrão "
+                             "(tavrelo-cli -o - > livro.pdf) ou indique o ficheiro com -o."),
+                  std::string::npos)
+            << texto;
+        EXPECT_EQ(texto.find("%PDF"), std::string::npos);
+    }
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"saida"});
+}
+
+// A name with control characters is shown with them escaped, wherever the program shows it:
+// it cannot clear the terminal, change its colours or its title.
+TEST_F(Programa, NomesMostradosSemCaracteresDeControlo) {
+    const std::string pdf = Em("a\x1b[31mb.pdf");
+    const std::string json = Em("c\nd.json");
+    const TResultadoPrograma r = Correr({"-n", "1", "-p", "1", "-o", pdf, "--json", json});
+    ASSERT_EQ(r.Estado, 0) << r.Erros;
+    EXPECT_NE(r.Saida.find("\nPDF gravado em " + Em("a\\033[31mb.pdf") + "\nJSON gravado em " +
+                           Em("c\\nd.json") + "\n"),
+              std::string::npos)
+        << r.Saida;
+    EXPECT_TRUE(fs::exists(pdf));
+    EXPECT_TRUE(fs::exists(json));
+
+    const TResultadoPrograma falha = Correr({"-n", "1", "-p", "1", "-o",
+                                             Em("nao\x1b]0;x\x07"
+                                                "existe/l.pdf")});
+    EXPECT_EQ(falha.Estado, 1);
+    EXPECT_EQ(falha.Erros, "Não foi possível gravar " + Em("nao\\033]0;x\\007existe/l.pdf") +
+                               ": a pasta não existe.\n");
+    const TResultadoPrograma opcao = Correr({"-t", "\x1b[2J"});
+    EXPECT_EQ(opcao.Estado, 2);
+    EXPECT_EQ(opcao.Erros.rfind("Tamanho de grelha inválido: «\\033[2J»", 0), 0u) << opcao.Erros;
+}
+
+// /proc/<pid>/fd/N of another program (this test) that holds a regular file open: writing
+// there would leave the older text after the book. Refused, the file untouched.
+TEST_F(Programa, FicheiroAbertoPorOutroProgramaNaoEEscritoPorCima) {
+    const std::string antigo(200 * 1024, 'x');
+    Criar(Em("aberto"), antigo);
+    const int d = ::open(Em("aberto").c_str(), O_RDWR | O_CLOEXEC);
+    ASSERT_GE(d, 0);
+    const std::string alvo = "/proc/" + std::to_string(::getpid()) + "/fd/" + std::to_string(d);
+    const TResultadoPrograma r = Correr({"-n", "1", "-p", "1", "--sem-pdf", "--json", alvo});
+    ::close(d);
+    EXPECT_EQ(r.Estado, 1);
+    EXPECT_EQ(r.Erros, "Não foi possível gravar " + alvo +
+                           ": é um ficheiro aberto por outro programa (indique o seu caminho).\n");
+    EXPECT_EQ(Ler(Em("aberto")), antigo);
+}
+
+// A folder mounted twice (mount --bind a b) is one folder: the PDF and the JSON asked for
+// under a new name in each are one file, refused. The mount is made in the program's own
+// mount namespace, which leaves the system's mounts alone.
+TEST_F(Programa, PastaMontadaDuasVezesEUmaSo) {
+    fs::create_directory(Em("a"));
+    fs::create_directory(Em("b"));
+    const TResultadoPrograma r =
+        TPrograma({"-n", "1", "-p", "1", "-o", Em("a/x.pdf"), "--json", Em("b/x.pdf")}, "", false,
+                  [&] {
+                      if (::unshare(CLONE_NEWNS) != 0 ||
+                          ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                          ::mount(Em("a").c_str(), Em("b").c_str(), nullptr, MS_BIND, nullptr) !=
+                              0) {
+                          ::_exit(77);
+                      }
+                  })
+            .Esperar();
+    if (r.Estado == 77) {
+        GTEST_SKIP() << "this machine lets no test mount a folder (unshare, mount --bind)";
+    }
+    EXPECT_EQ(r.Estado, 2);
+    EXPECT_EQ(r.Erros.rfind("O PDF e o JSON não podem ser gravados no mesmo ficheiro: «" +
+                                Em("b/x.pdf") + "».",
+                            0),
+              0u)
+        << r.Erros;
+    EXPECT_TRUE(fs::is_empty(Em("a")));
+}
+
+// A file its owner made read-only is not replaced by its owner (here nobody, when the test
+// runs as the superuser), as cp and the shell refuse it: status 1, the file as it was.
+TEST_F(Programa, FicheiroSoDeLeituraDoProprioDono) {
+    const std::string pdf = Em("dono/livro.pdf");
+    fs::create_directory(Em("dono"));
+    Criar(pdf, "antigo");
+    ::chmod(pdf.c_str(), 0444);
+    std::function<void()> comoDono;
+    if (::geteuid() == 0) {
+        ::chmod(FPasta.c_str(), 0755);
+        const passwd* ninguem = ::getpwnam("nobody");
+        ASSERT_NE(ninguem, nullptr);
+        ASSERT_EQ(::chown(Em("dono").c_str(), ninguem->pw_uid, ninguem->pw_gid), 0);
+        ASSERT_EQ(::chown(pdf.c_str(), ninguem->pw_uid, ninguem->pw_gid), 0);
+        comoDono = [] {
+            if (!teste::TornarSeNinguem()) {
+                ::_exit(126);
+            }
+        };
+    }
+    const TResultadoPrograma r =
+        TPrograma({"-n", "1", "-p", "1", "-o", pdf}, "", false, comoDono).Esperar();
+    EXPECT_EQ(r.Estado, 1);
+    EXPECT_EQ(r.Erros, "Não foi possível gravar " + pdf + ": sem permissão para escrever.\n");
+    EXPECT_EQ(Ler(pdf), "antigo");
+    EXPECT_EQ(fs::directory_iterator(Em("dono"))->path(), pdf) << "nothing beside it";
 }
 
 } // namespace

@@ -1,42 +1,53 @@
-// A reader of the hints under a solution, who has nothing but the page and a pencil: each
-// hint's text is replayed against the grid as the page stands before it (the givens and the
-// numbers of the hints above it), with the laws of the square and arithmetic alone. It shares
-// no code with the choice of hints; it knows only the law table and the wording of a hint.
+// A reader of the hints under a solution, with nothing but the page, the rules and a pencil.
+// They fill every cell that a law of the square leaves as its only empty cell, again and again
+// (simple steps), so before each hint their grid is that closure of the givens and the hints
+// above it. A law hint must hold on the page itself (givens and hints above, no simple steps
+// of the reader's own); a list or candidates hint on the reader's grid, reading the numbers
+// still to place and what the candidates hints above it left each cell. It shares no code with
+// the choice of hints; it knows only the law table and the wording of a hint.
 #pragma once
 
 #include "drawing/canvas_gravador.h"
 #include "laws/solver.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace tavrelo::teste_dicas {
 
-// One pair law named by a list hint: "A + B = R".
+// One pair law named by a list or candidates hint: "A + B = R".
 struct TParLido {
     int32_t A = -1;
     int32_t B = -1;
     int32_t Resto = 0;
 };
 
+enum class TForma { fmLei, fmCentro, fmLista, fmCandidatos, fmChave, fmDesconhecida };
+
 // A hint's text taken apart.
 struct TDicaLida {
+    TForma Forma = TForma::fmDesconhecida;
     int32_t Celula = -1;
-    int32_t Valor = 0;
-    std::string Porque;          // what follows "LrCc = ": the arithmetic and the reason
-    std::vector<TParLido> Pares; // list hints only
-    bool Lista = false;
+    std::vector<int32_t> Valores; // the number, or the candidates
+    std::string Razao;            // law hints: what stands in the brackets
+    int32_t K = 0, S = 0;         // law hints: "K − S = V"
+    std::vector<TParLido> Pares;
 };
+
+inline const std::string MENOS = "\xE2\x88\x92"; // U+2212
 
 // "L3C5" at APos: the cell, or -1; APos moves past the name.
 inline int32_t LerCasa(int32_t N, const std::string& ATexto, size_t& APos) {
     int32_t l = 0;
     int32_t c = 0;
     int lidos = 0;
-    if (std::sscanf(ATexto.c_str() + APos, "L%dC%d%n", &l, &c, &lidos) != 2 || l < 1 || l > N ||
+    if (APos >= ATexto.size() ||
+        std::sscanf(ATexto.c_str() + APos, "L%dC%d%n", &l, &c, &lidos) != 2 || l < 1 || l > N ||
         c < 1 || c > N) {
         return -1;
     }
@@ -44,242 +55,412 @@ inline int32_t LerCasa(int32_t N, const std::string& ATexto, size_t& APos) {
     return (l - 1) * N + (c - 1);
 }
 
-// Empty Porque and Celula -1 when the text does not start with a cell and " = ".
-inline TDicaLida PartirDica(int32_t N, const std::string& ATexto) {
-    TDicaLida d;
-    size_t pos = 0;
-    d.Celula = LerCasa(N, ATexto, pos);
-    if (d.Celula < 0 || ATexto.compare(pos, 3, " = ") != 0) {
-        d.Celula = -1;
-        return d;
+inline bool Comeca(const std::string& ATexto, size_t APos, const std::string& AParte) {
+    return ATexto.compare(APos, AParte.size(), AParte) == 0;
+}
+
+// "lista: A + B = R; A + B = R)" from APos to the end; false when it reads otherwise.
+inline bool LerPares(int32_t N, const std::string& ATexto, size_t APos,
+                     std::vector<TParLido>& APares) {
+    if (!Comeca(ATexto, APos, "(lista: ") || ATexto.back() != ')') {
+        return false;
     }
-    d.Porque = ATexto.substr(pos + 3);
-    const size_t lista = d.Porque.find(" (lista: ");
-    if (lista == std::string::npos) {
-        return d;
-    }
-    d.Lista = true;
-    d.Valor = std::stoi(d.Porque.substr(0, lista));
-    std::string resto = d.Porque.substr(lista + 9);
-    if (resto.empty() || resto.back() != ')') {
-        d.Pares.clear();
-        return d;
-    }
-    resto.pop_back();
-    size_t p = 0;
-    while (p < resto.size()) {
+    size_t p = APos + 8;
+    for (;;) {
         TParLido par;
-        par.A = LerCasa(N, resto, p);
-        if (par.A < 0 || resto.compare(p, 3, " + ") != 0) {
-            d.Pares.clear();
-            return d;
+        par.A = LerCasa(N, ATexto, p);
+        if (par.A < 0 || !Comeca(ATexto, p, " + ")) {
+            return false;
         }
         p += 3;
-        par.B = LerCasa(N, resto, p);
+        par.B = LerCasa(N, ATexto, p);
         int lidos = 0;
-        if (par.B < 0 || std::sscanf(resto.c_str() + p, " = %d%n", &par.Resto, &lidos) != 1) {
-            d.Pares.clear();
-            return d;
+        if (par.B < 0 || std::sscanf(ATexto.c_str() + p, " = %d%n", &par.Resto, &lidos) != 1) {
+            return false;
         }
         p += static_cast<size_t>(lidos);
-        d.Pares.push_back(par);
-        if (p < resto.size()) {
-            if (resto.compare(p, 2, "; ") != 0) {
-                d.Pares.clear();
-                return d;
-            }
-            p += 2;
+        APares.push_back(par);
+        if (p + 1 == ATexto.size()) {
+            return true;
         }
+        if (!Comeca(ATexto, p, "; ")) {
+            return false;
+        }
+        p += 2;
+    }
+}
+
+// "12", "12 ou 20", "12, 20 ou 31" up to the blank before "(": false otherwise.
+inline bool LerNumeros(const std::string& ATexto, size_t& APos, std::vector<int32_t>& AValores) {
+    for (;;) {
+        int32_t v = 0;
+        int lidos = 0;
+        if (std::sscanf(ATexto.c_str() + APos, "%d%n", &v, &lidos) != 1) {
+            return false;
+        }
+        AValores.push_back(v);
+        APos += static_cast<size_t>(lidos);
+        if (Comeca(ATexto, APos, ", ")) {
+            APos += 2;
+        } else if (Comeca(ATexto, APos, " ou ")) {
+            APos += 4;
+            if (std::sscanf(ATexto.c_str() + APos, "%d%n", &v, &lidos) != 1) {
+                return false;
+            }
+            AValores.push_back(v);
+            APos += static_cast<size_t>(lidos);
+            return Comeca(ATexto, APos, " (");
+        } else {
+            return AValores.size() == 1 && Comeca(ATexto, APos, " (");
+        }
+    }
+}
+
+inline TDicaLida PartirDica(int32_t N, const std::string& ATexto) {
+    TDicaLida d;
+    size_t p = 0;
+    d.Celula = LerCasa(N, ATexto, p);
+    if (d.Celula < 0) {
+        return d;
+    }
+    if (Comeca(ATexto, p, " só pode ser ")) {
+        p += std::string(" só pode ser ").size();
+        if (LerNumeros(ATexto, p, d.Valores) && d.Valores.size() >= 2 &&
+            LerPares(N, ATexto, p + 1, d.Pares)) {
+            d.Forma = TForma::fmCandidatos;
+        }
+        return d;
+    }
+    if (!Comeca(ATexto, p, " = ")) {
+        return d;
+    }
+    p += 3;
+    const std::string resto = ATexto.substr(p);
+    int32_t v = 0;
+    int lidos = 0;
+    if (std::sscanf(resto.c_str(), "%d / 2 = %d (o centro)%n", &d.K, &v, &lidos) == 2 &&
+        static_cast<size_t>(lidos) == resto.size()) {
+        d.Forma = TForma::fmCentro;
+        d.Valores = {v};
+        return d;
+    }
+    const std::string lei = "%d " + MENOS + " %d = %d (%n";
+    if (std::sscanf(resto.c_str(), lei.c_str(), &d.K, &d.S, &v, &lidos) == 3 &&
+        resto.back() == ')') {
+        d.Forma = TForma::fmLei;
+        d.Valores = {v};
+        d.Razao = resto.substr(static_cast<size_t>(lidos), resto.size() - 1 - size_t(lidos));
+        return d;
+    }
+    size_t q = 0;
+    if (!LerNumeros(resto, q, d.Valores)) {
+        return d;
+    }
+    if (resto.substr(q) == " (número-chave)") {
+        d.Forma = TForma::fmChave;
+    } else if (LerPares(N, resto, q + 1, d.Pares)) {
+        d.Forma = TForma::fmLista;
     }
     return d;
 }
 
-// The values still to place on AGrelha: 1 … N² less those on it.
-inline std::set<int32_t> AindaPorColocar(int32_t N, const std::vector<int32_t>& AGrelha) {
-    std::set<int32_t> r;
-    for (int32_t v = 1; v <= N * N; ++v) {
-        r.insert(v);
-    }
-    for (const int32_t v : AGrelha) {
-        r.erase(v);
+// The laws of a reason: a row or column by number, a main diagonal by the cell, a broken
+// diagonal or a block by the cells where it starts and ends, a two-cell law by its other cell.
+// Empty when the reason names no law of the square through ACelula.
+inline std::vector<int32_t> LeisDaRazao(const TSolverDeducao& S, int32_t ACelula,
+                                        const std::string& ARazao) {
+    const int32_t N = S.N();
+    std::vector<int32_t> r;
+    auto contem = [&](int32_t j, int32_t c) {
+        for (const int32_t x : S.Lei(j).Celulas) {
+            if (x == c) {
+                return true;
+            }
+        }
+        return false;
+    };
+    auto daFamilia = [&](TFamilia f, int32_t a, int32_t b) {
+        for (int32_t j = 0; j < S.NumLeis(); ++j) {
+            if (S.Lei(j).Familia == f && contem(j, ACelula) && contem(j, a) && contem(j, b)) {
+                r.push_back(j);
+            }
+        }
+    };
+    int32_t k = 0;
+    int lidos = 0;
+    if (std::sscanf(ARazao.c_str(), "linha %d%n", &k, &lidos) == 1 &&
+        static_cast<size_t>(lidos) == ARazao.size() && k >= 1 && k <= N && ACelula / N == k - 1) {
+        r.push_back(k - 1);
+    } else if (std::sscanf(ARazao.c_str(), "coluna %d%n", &k, &lidos) == 1 &&
+               static_cast<size_t>(lidos) == ARazao.size() && k >= 1 && k <= N &&
+               ACelula % N == k - 1) {
+        r.push_back(N + k - 1);
+    } else if (ARazao == "diagonal principal" && ACelula / N == ACelula % N) {
+        daFamilia(TFamilia::lfDiagPrincipal, 0, N * N - 1);
+    } else if (ARazao == "diagonal secundária" && ACelula / N + ACelula % N == N - 1) {
+        daFamilia(TFamilia::lfDiagPrincipal, N - 1, N * (N - 1));
+    } else {
+        const std::string bloco = "bloco 2 × 2 de ";
+        const std::string quebrada = "diagonal quebrada de ";
+        const bool eBloco = Comeca(ARazao, 0, bloco);
+        const bool eQuebrada = Comeca(ARazao, 0, quebrada);
+        if (eBloco || eQuebrada) {
+            size_t p = (eBloco ? bloco : quebrada).size();
+            const int32_t a = LerCasa(N, ARazao, p);
+            if (a < 0 || !Comeca(ARazao, p, " a ")) {
+                return r;
+            }
+            p += 3;
+            const int32_t b = LerCasa(N, ARazao, p);
+            if (b < 0 || p != ARazao.size()) {
+                return r;
+            }
+            // A block from its top-left cell to the one diagonally below it; a diagonal from
+            // its cell in the first row to its cell in the last.
+            const bool extremos = eBloco ? (a / N + 1) % N == b / N && (a % N + 1) % N == b % N
+                                         : a / N == 0 && b / N == N - 1;
+            if (extremos) {
+                daFamilia(eBloco ? TFamilia::lfBloco : TFamilia::lfDiagQuebrada, a, b);
+            }
+            return r;
+        }
+        const std::string meia = "meia diagonal, com ";
+        const std::string opostas = "casas opostas, com ";
+        const bool eMeia = Comeca(ARazao, 0, meia);
+        if (eMeia || Comeca(ARazao, 0, opostas)) {
+            size_t p = meia.size();
+            const int32_t outra = LerCasa(N, ARazao, p);
+            if (outra >= 0 && p == ARazao.size()) {
+                daFamilia(eMeia ? TFamilia::lfMeia : TFamilia::lfPar, outra, outra);
+            }
+        }
     }
     return r;
 }
 
-// The values a named pair leaves to its first cell: v still to place, R − v still to place
-// and different from v. Empty when no law of the square makes the pair an open pair law on
-// AGrelha (both cells empty, every other cell filled, every coefficient 1) that lacks R.
-inline std::set<int32_t> ValoresDoPar(const TSolverDeducao& S, const std::vector<int32_t>& AGrelha,
-                                      const TParLido& APar) {
-    const int32_t N = S.N();
-    bool lei = false;
-    for (int32_t j = 0; j < S.NumLeis() && !lei; ++j) {
-        const TLei L = S.Lei(j);
-        int64_t soma = 0;
-        std::set<int32_t> vazias;
-        bool unitaria = true;
-        for (size_t t = 0; t < L.Celulas.size(); ++t) {
-            unitaria = unitaria && L.Coefs[t] == 1;
-            const int32_t v = AGrelha[size_t(L.Celulas[t])];
-            if (v == 0) {
-                vazias.insert(L.Celulas[t]);
-            }
-            soma += v;
-        }
-        lei = unitaria && vazias == std::set<int32_t>{APar.A, APar.B} && APar.A != APar.B &&
-              L.Constante - soma == APar.Resto;
+class TLeitor {
+  public:
+    TLeitor(const TSolverDeducao& AS, const std::vector<int32_t>& ADados)
+        : S(AS), N(AS.N()), Pagina(ADados), Grelha(ADados) {
+        Fechar();
     }
-    std::set<int32_t> r;
-    if (!lei) {
+
+    // Replays one hint: "" when it holds, else why not.
+    std::string Ler(const std::string& ATexto) {
+        const TDicaLida d = PartirDica(N, ATexto);
+        switch (d.Forma) {
+        case TForma::fmLei:
+            return LerLei(d);
+        case TForma::fmCentro:
+            if (d.Celula != CentroDaGrelha(N) || d.K != SomaComplementar(N) ||
+                d.K != 2 * d.Valores[0]) {
+                return "not the centre of the square, or not half of C";
+            }
+            return Escrever(d.Celula, d.Valores[0]);
+        case TForma::fmLista:
+        case TForma::fmCandidatos:
+            return LerLista(d);
+        case TForma::fmChave:
+            ++Chaves;
+            return Escrever(d.Celula, d.Valores[0]);
+        case TForma::fmDesconhecida:
+            break;
+        }
+        return "a text the reader cannot follow: " + ATexto;
+    }
+
+    bool Cheia() const {
+        for (const int32_t v : Grelha) {
+            if (v == 0) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // What the named pairs leave ACelula together on the reader's grid, with what the reader
+    // may write there (a pair that is no open pair law there leaves nothing).
+    std::set<int32_t> Deixam(int32_t ACelula, const std::vector<TParLido>& APares) const {
+        std::set<int32_t> r = Dominio(ACelula);
+        for (const TParLido& par : APares) {
+            const std::set<int32_t> p = DeixaOPar(par);
+            std::set<int32_t> dentro;
+            for (const int32_t v : r) {
+                if (p.count(v) != 0) {
+                    dentro.insert(v);
+                }
+            }
+            r = dentro;
+        }
         return r;
     }
-    const std::set<int32_t> livres = AindaPorColocar(N, AGrelha);
-    for (const int32_t v : livres) {
-        if (v != APar.Resto - v && livres.count(APar.Resto - v) != 0) {
-            r.insert(v);
-        }
-    }
-    return r;
-}
 
-// What the named pairs leave together.
-inline std::set<int32_t> ValoresDosPares(const TSolverDeducao& S,
-                                         const std::vector<int32_t>& AGrelha,
-                                         const std::vector<TParLido>& APares) {
-    std::set<int32_t> r = AindaPorColocar(S.N(), AGrelha);
-    for (const TParLido& par : APares) {
-        const std::set<int32_t> v = ValoresDoPar(S, AGrelha, par);
-        std::set<int32_t> dentro;
-        for (const int32_t x : r) {
-            if (v.count(x) != 0) {
-                dentro.insert(x);
+    const TSolverDeducao& S;
+    const int32_t N;
+    std::vector<int32_t> Pagina; // the givens and the numbers of the hints so far
+    std::vector<int32_t> Grelha; // the same, closed under simple steps
+    std::map<int32_t, std::set<int32_t>> Candidatos;
+    int32_t Chaves = 0;
+
+  private:
+    void Fechar() {
+        for (bool mudou = true; mudou;) {
+            mudou = false;
+            for (int32_t j = 0; j < S.NumLeis(); ++j) {
+                const TLei& L = S.Lei(j);
+                int32_t vazia = -1;
+                int32_t vazias = 0;
+                int32_t coef = 0;
+                int64_t soma = 0;
+                for (size_t t = 0; t < L.Celulas.size(); ++t) {
+                    const int32_t v = Grelha[size_t(L.Celulas[t])];
+                    if (v == 0) {
+                        ++vazias;
+                        vazia = L.Celulas[t];
+                        coef = L.Coefs[t];
+                    }
+                    soma += int64_t{L.Coefs[t]} * v;
+                }
+                if (vazias == 1 && (L.Constante - soma) % coef == 0) {
+                    Grelha[size_t(vazia)] = int32_t((L.Constante - soma) / coef);
+                    mudou = true;
+                }
             }
         }
-        r = dentro;
     }
-    return r;
-}
 
-// Replays one hint on AGrelha (the page before it) and writes its value there. Returns ""
-// when the reader reaches the hint's value as the hint says, else why not.
-inline std::string LerDica(const TSolverDeducao& S, std::vector<int32_t>& AGrelha,
-                           const std::string& ATexto) {
-    const int32_t N = S.N();
-    const TDicaLida d = PartirDica(N, ATexto);
-    if (d.Celula < 0) {
-        return "no cell at the start";
+    std::string Escrever(int32_t ACelula, int32_t AValor) {
+        if (AValor < 1 || AValor > N * N) {
+            return "a value outside 1 … N²";
+        }
+        if (Pagina[size_t(ACelula)] != 0) {
+            return "the cell is already on the page";
+        }
+        if (Grelha[size_t(ACelula)] != 0 && Grelha[size_t(ACelula)] != AValor) {
+            return "the reader has another number there";
+        }
+        Pagina[size_t(ACelula)] = AValor;
+        Grelha[size_t(ACelula)] = AValor;
+        Fechar();
+        return "";
     }
-    if (AGrelha[size_t(d.Celula)] != 0) {
-        return "the cell is already filled";
+
+    // A law hint: its law, full on the page but for the hint's cell, gives K − S.
+    std::string LerLei(const TDicaLida& d) {
+        const int32_t v = d.Valores[0];
+        if (d.K - d.S != v) {
+            return "the subtraction is wrong";
+        }
+        const std::vector<int32_t> leis = LeisDaRazao(S, d.Celula, d.Razao);
+        if (leis.empty()) {
+            return "no law of the square through " + NomeDaCasa(N, d.Celula) + " is \"" + d.Razao +
+                   "\"";
+        }
+        for (const int32_t j : leis) {
+            const TLei& L = S.Lei(j);
+            int64_t soma = 0;
+            bool cheia = true;
+            bool unitaria = false;
+            for (size_t t = 0; t < L.Celulas.size(); ++t) {
+                const int32_t x = L.Celulas[t];
+                if (x == d.Celula) {
+                    unitaria = L.Coefs[t] == 1;
+                    continue;
+                }
+                cheia = cheia && Pagina[size_t(x)] != 0;
+                soma += int64_t{L.Coefs[t]} * Pagina[size_t(x)];
+            }
+            if (unitaria && cheia && L.Constante == d.K && soma == d.S) {
+                return Escrever(d.Celula, v);
+            }
+        }
+        return "the law named is not full on the page but for " + NomeDaCasa(N, d.Celula) +
+               ", or does not sum " + std::to_string(d.K) + " " + MENOS + " " + std::to_string(d.S);
     }
-    const std::string casa = NomeDaCasa(N, d.Celula);
-    int32_t valor = 0;
-    if (d.Lista) {
-        if (d.Pares.size() < 2) {
-            return "a list hint needs two pair laws at least (one always leaves two values)";
+
+    // A list or candidates hint.
+    std::string LerLista(const TDicaLida& d) {
+        if (Grelha[size_t(d.Celula)] != 0) {
+            return "the reader has filled the cell already";
         }
         for (const TParLido& par : d.Pares) {
             if (par.A != d.Celula) {
                 return "a pair that does not start with the hint's cell";
             }
-            if (ValoresDoPar(S, AGrelha, par).empty()) {
-                return "a pair that is no open pair law of the page: " + NomeDaCasa(N, par.A) +
-                       " + " + NomeDaCasa(N, par.B) + " = " + std::to_string(par.Resto);
+            if (DeixaOPar(par).empty()) {
+                return "a pair that is no open pair law of the reader's grid: " +
+                       NomeDaCasa(N, par.A) + " + " + NomeDaCasa(N, par.B) + " = " +
+                       std::to_string(par.Resto);
             }
         }
-        const std::set<int32_t> ficam = ValoresDosPares(S, AGrelha, d.Pares);
-        if (ficam != std::set<int32_t>{d.Valor}) {
-            return "the pairs leave " + std::to_string(ficam.size()) + " values";
+        const std::set<int32_t> ficam = Deixam(d.Celula, d.Pares);
+        const std::set<int32_t> ditos(d.Valores.begin(), d.Valores.end());
+        if (ficam != ditos) {
+            return "the pairs leave " + std::to_string(ficam.size()) + " numbers, not those said";
         }
-        valor = d.Valor;
-    } else {
-        int32_t K = 0;
-        int32_t soma = 0;
-        int lidos = 0;
-        const char* resto = d.Porque.c_str();
-        if (std::sscanf(resto, "%d / 2 = %d (o centro)%n", &K, &valor, &lidos) == 2 &&
-            size_t(lidos) == d.Porque.size()) {
-            if (d.Celula != CentroDaGrelha(N) || K != SomaComplementar(N) || K != 2 * valor) {
-                return "not the centre of the square, or not half of C";
-            }
-        } else if (std::sscanf(resto, "%d - %d = %d (%n", &K, &soma, &valor, &lidos) == 3) {
-            if (K - soma != valor) {
-                return "the subtraction is wrong";
-            }
-            const std::string razao = d.Porque.substr(size_t(lidos));
-            // The laws the reason points to: a row or column by number, the others by family
-            // and, for two-cell laws, the other cell named.
-            std::vector<int32_t> leis;
-            int32_t k = 0;
-            int32_t outra = -1;
-            TFamilia familia = TFamilia::lfLinha;
-            if (std::sscanf(razao.c_str(), "linha %d)", &k) == 1 && k >= 1 && k <= N) {
-                leis.push_back(k - 1);
-            } else if (std::sscanf(razao.c_str(), "coluna %d)", &k) == 1 && k >= 1 && k <= N) {
-                leis.push_back(N + k - 1);
-            } else {
-                if (razao == "diagonal principal)" || razao == "diagonal secundária)") {
-                    familia = TFamilia::lfDiagPrincipal;
-                } else if (razao == "diagonal quebrada)") {
-                    familia = TFamilia::lfDiagQuebrada;
-                } else if (razao == "bloco 2x2)") {
-                    familia = TFamilia::lfBloco;
-                } else {
-                    const bool meia = razao.rfind("meia diagonal, com ", 0) == 0;
-                    const bool opostas = razao.rfind("casas opostas, com ", 0) == 0;
-                    if (!meia && !opostas) {
-                        return "an unknown reason: " + razao;
-                    }
-                    size_t p = 19;
-                    outra = LerCasa(N, razao, p);
-                    if (outra < 0 || razao.substr(p) != ")") {
-                        return "an unknown reason: " + razao;
-                    }
-                    familia = meia ? TFamilia::lfMeia : TFamilia::lfPar;
-                }
-                for (int32_t j = 0; j < S.NumLeis(); ++j) {
-                    if (S.Lei(j).Familia == familia) {
-                        leis.push_back(j);
-                    }
-                }
-            }
-            bool alguma = false;
-            for (const int32_t j : leis) {
-                const TLei L = S.Lei(j);
-                int64_t s = 0;
-                int32_t vazias = 0;
-                bool temCasa = false;
-                bool temOutra = outra < 0;
-                for (size_t t = 0; t < L.Celulas.size(); ++t) {
-                    const int32_t x = L.Celulas[t];
-                    temCasa = temCasa || (x == d.Celula && L.Coefs[t] == 1);
-                    temOutra = temOutra || x == outra;
-                    if (x != d.Celula) {
-                        vazias += AGrelha[size_t(x)] == 0 ? 1 : 0;
-                        s += int64_t{L.Coefs[t]} * AGrelha[size_t(x)];
-                    }
-                }
-                alguma =
-                    alguma || (temCasa && temOutra && vazias == 0 && L.Constante == K && s == soma);
-            }
-            if (!alguma) {
-                return "no law of that kind through " + casa + " is full but for it, with " +
-                       std::to_string(K) + " - " + std::to_string(soma);
-            }
-            // Kinds that name their diagonal: the main one holds cells with row = column.
-            if (razao == "diagonal principal)" && d.Celula / N != d.Celula % N) {
-                return "not on the main diagonal";
-            }
-        } else {
-            return "a text the reader cannot follow";
+        if (d.Forma == TForma::fmLista) {
+            return Escrever(d.Celula, d.Valores[0]);
         }
+        if (ficam.size() >= Dominio(d.Celula).size()) {
+            return "the candidates tell the reader nothing new";
+        }
+        Candidatos[d.Celula] = ficam;
+        return "";
     }
-    if (valor < 1 || valor > N * N) {
-        return "a value outside 1 … N²";
+
+    // Whether the reader may write AValor in ACelula: a number still to place, one of those
+    // the candidates hints left the cell.
+    bool Pode(int32_t ACelula, int64_t AValor) const {
+        if (AValor < 1 || AValor > N * N ||
+            std::find(Grelha.begin(), Grelha.end(), AValor) != Grelha.end()) {
+            return false;
+        }
+        const auto k = Candidatos.find(ACelula);
+        return k == Candidatos.end() || k->second.count(int32_t(AValor)) != 0;
     }
-    AGrelha[size_t(d.Celula)] = valor;
-    return "";
-}
+
+    std::set<int32_t> Dominio(int32_t ACelula) const {
+        std::set<int32_t> r;
+        for (int32_t v = 1; v <= N * N; ++v) {
+            if (Pode(ACelula, v)) {
+                r.insert(v);
+            }
+        }
+        return r;
+    }
+
+    // What a pair leaves its first cell: v it may hold whose partner R − v the other cell may
+    // hold, v ≠ R − v. Empty when no law of the square has A and B as its only empty cells on
+    // the reader's grid, every coefficient 1, lacking R.
+    std::set<int32_t> DeixaOPar(const TParLido& APar) const {
+        bool lei = false;
+        for (int32_t j = 0; j < S.NumLeis() && !lei; ++j) {
+            const TLei& L = S.Lei(j);
+            int64_t soma = 0;
+            std::vector<int32_t> vazias;
+            bool unitaria = true;
+            for (size_t t = 0; t < L.Celulas.size() && vazias.size() <= 2; ++t) {
+                unitaria = unitaria && L.Coefs[t] == 1;
+                const int32_t v = Grelha[size_t(L.Celulas[t])];
+                if (v == 0) {
+                    vazias.push_back(L.Celulas[t]);
+                }
+                soma += v;
+            }
+            lei = unitaria && vazias.size() == 2 && APar.A != APar.B &&
+                  std::set<int32_t>(vazias.begin(), vazias.end()) ==
+                      std::set<int32_t>{APar.A, APar.B} &&
+                  L.Constante - soma == APar.Resto;
+        }
+        std::set<int32_t> r;
+        for (int32_t v = 1; v <= N * N && lei; ++v) {
+            if (Pode(APar.A, v) && v != APar.Resto - v && Pode(APar.B, int64_t{APar.Resto} - v)) {
+                r.insert(v);
+            }
+        }
+        return r;
+    }
+};
 
 // The hints printed on a recorded page, in order, their wrapped lines joined and their
 // numbers taken off. Hint lines are the black, regular, left-aligned 9.5 pt texts; "k. " opens

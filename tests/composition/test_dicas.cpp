@@ -2,10 +2,13 @@
 
 #include "composition/leitor_de_dicas.h"
 #include "composition/livros_teste.h"
+#include "drawing/canvas_cairo.h"
 #include "quadrados.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cairo.h>
 #include <string>
 #include <vector>
 
@@ -13,77 +16,19 @@ namespace tavrelo {
 namespace {
 
 using enum TFamilia;
+using enum TTipoDica;
 using teste_paginas::LivroGerado;
 
-TPassoDeducao Passo(TFamilia f, int32_t lei, int32_t celula, int32_t valor, int32_t parceiro = -1,
-                    int32_t resto = 0) {
+TPassoDeducao Passo(TFamilia f, int32_t lei, int32_t celula, int32_t valor) {
     TPassoDeducao p;
     p.Familia = f;
     p.Lei = lei;
     p.Celula = celula;
     p.Valor = valor;
-    p.Parceiro = parceiro;
-    p.Resto = resto;
     return p;
 }
 
-TEST(Dicas, TextoPorFamilia) {
-    TSolverDeducao s8(8);
-    const std::vector<int32_t>& q8 = teste::MAIS_PERFEITO_8.Valores;
-    TSolverDeducao s7(7);
-    const std::vector<int32_t>& q7 = teste::ULTRAMAGICO_7.Valores;
-    struct Caso {
-        const TSolverDeducao& Solver;
-        const std::vector<int32_t>& Solucao;
-        TPassoDeducao P;
-        const char* Texto;
-        std::vector<TParDaLista> Pares = {};
-    };
-    const Caso casos[] = {
-        {s8, q8, Passo(lfLinha, 0, 2, 45), "L1C3 = 260 - 215 = 45 (linha 1)"},
-        {s8, q8, Passo(lfLinha, 1, 12, 42), "L2C5 = 260 - 218 = 42 (linha 2)"},
-        {s8, q8, Passo(lfLinha, 8, 16, 57), "L3C1 = 260 - 203 = 57 (coluna 1)"},
-        {s8, q8, Passo(lfLinha, 15, 63, 64), "L8C8 = 260 - 196 = 64 (coluna 8)"},
-        {s8, q8, Passo(lfDiagPrincipal, 16, 9, 21), "L2C2 = 260 - 239 = 21 (diagonal principal)"},
-        {s8, q8, Passo(lfDiagPrincipal, 31, 14, 46), "L2C7 = 260 - 214 = 46 (diagonal secundária)"},
-        {s8, q8, Passo(lfDiagQuebrada, 17, 22, 51), "L3C7 = 260 - 209 = 51 (diagonal quebrada)"},
-        {s8, q8, Passo(lfBloco, 32, 9, 21), "L2C2 = 130 - 109 = 21 (bloco 2x2)"},
-        {s8, q8, Passo(lfMeia, 33, 0, 41), "L1C1 = 65 - 24 = 41 (meia diagonal, com L5C5)"},
-        {s8, q8, Passo(lfMeia, 33, 36, 24), "L5C5 = 65 - 41 = 24 (meia diagonal, com L1C1)"},
-        {s8, q8, Passo(lfLista, -1, 20, 55), "L3C5 = 55 (pela lista de números)"},
-        {s8, q8, Passo(lfLista, 2, 20, 55, 25, 61), "L3C5 = 55 (lista: L3C5 + L4C2 = 61)"},
-        // The pairs found on the page, in the order given, replace the record's own.
-        {s8,
-         q8,
-         Passo(lfLista, 2, 0, 41, 25, 61),
-         "L1C1 = 41 (lista: L1C1 + L1C4 = 73; L1C1 + L4C1 = 97)",
-         {{0, 3, 73}, {8, 24, 97}}},
-        {s8,
-         q8,
-         Passo(lfLista, -1, 0, 41),
-         "L1C1 = 41 (lista: L1C1 + L1C4 = 73; L1C1 + L4C1 = 97)",
-         {{0, 3, 73}, {8, 24, 97}}},
-        {s7, q7, Passo(lfPar, 28, 0, 19), "L1C1 = 50 - 31 = 19 (casas opostas, com L7C7)"},
-        // The centre of an odd square, whatever the step's law or family.
-        {s7, q7, Passo(lfPar, 52, 24, 25), "L4C4 = 50 / 2 = 25 (o centro)"},
-        {s7, q7, Passo(lfLinha, 3, 24, 25), "L4C4 = 50 / 2 = 25 (o centro)"},
-        {s7, q7, Passo(lfLista, -1, 24, 25), "L4C4 = 50 / 2 = 25 (o centro)"},
-    };
-    for (const Caso& c : casos) {
-        EXPECT_EQ(TextoDica(c.Solver, c.Solucao, c.P, c.Pares), c.Texto);
-    }
-}
-
-// The steps chosen, without their pairs.
-std::vector<int32_t> Indices(const std::vector<TDica>& ADicas) {
-    std::vector<int32_t> r;
-    for (const TDica& d : ADicas) {
-        r.push_back(d.Passo);
-    }
-    return r;
-}
-
-// Order 8 givens: the known square with the cells that the steps fill left empty.
+// The known square with the cells AVazias left empty.
 std::vector<int32_t> DadosSem(std::initializer_list<int32_t> AVazias,
                               const TSolucao& AQuadrado = teste::MAIS_PERFEITO_8) {
     std::vector<int32_t> d = AQuadrado.Valores;
@@ -93,8 +38,80 @@ std::vector<int32_t> DadosSem(std::initializer_list<int32_t> AVazias,
     return d;
 }
 
-TEST(Dicas, EscolhaPorFamiliaOrcamentoEFecho) {
+// Grids of the order-7 square where the reader's simple steps stop at once: the list fixes
+// L1C3 with two laws; a candidates hint on L1C2 is needed before the list fixes L1C5; the list
+// fixes nothing at all (nor does the solver's), so a number is revealed.
+const std::vector<int32_t> PARA_NA_LISTA =
+    DadosSem({2, 4, 14, 20, 28, 34, 44, 46}, teste::ULTRAMAGICO_7);
+const std::vector<int32_t> PARA_NOS_CANDIDATOS =
+    DadosSem({1, 4, 7, 8, 10, 12, 13, 16, 19, 21, 27, 29, 32, 35, 36, 38, 40, 41, 44, 47},
+             teste::ULTRAMAGICO_7);
+const std::vector<int32_t> PARA_DE_VEZ = DadosSem(
+    {0, 3, 6, 9, 12, 15, 19, 21, 23, 25, 27, 29, 33, 36, 39, 42, 45, 48}, teste::ULTRAMAGICO_7);
+
+TEST(Dicas, TextoPorForma) {
     TSolverDeducao s8(8);
+    const std::vector<int32_t>& q8 = teste::MAIS_PERFEITO_8.Valores;
+    TSolverDeducao s7(7);
+    const std::vector<int32_t>& q7 = teste::ULTRAMAGICO_7.Valores;
+    struct Caso {
+        const TSolverDeducao& Solver;
+        const std::vector<int32_t>& Solucao;
+        TDica D;
+        const char* Texto;
+    };
+    auto lei = [](int32_t ALei, int32_t ACelula, int32_t AValor) {
+        return TDica{tdLei, ACelula, {AValor}, ALei, {}};
+    };
+    const Caso casos[] = {
+        {s8, q8, lei(0, 2, 45), "L1C3 = 260 − 215 = 45 (linha 1)"},
+        {s8, q8, lei(8, 16, 57), "L3C1 = 260 − 203 = 57 (coluna 1)"},
+        {s8, q8, lei(15, 63, 64), "L8C8 = 260 − 196 = 64 (coluna 8)"},
+        {s8, q8, lei(16, 9, 21), "L2C2 = 260 − 239 = 21 (diagonal principal)"},
+        {s8, q8, lei(31, 14, 46), "L2C7 = 260 − 214 = 46 (diagonal secundária)"},
+        // A broken diagonal and a block are named by the cells where they start and end,
+        // across the edges too.
+        {s8, q8, lei(17, 22, 51), "L3C7 = 260 − 209 = 51 (diagonal quebrada de L1C1 a L8C2)"},
+        {s8, q8, lei(32, 9, 21), "L2C2 = 130 − 109 = 21 (bloco 2 × 2 de L1C1 a L2C2)"},
+        {s8, q8, lei(127, 0, 41), "L1C1 = 130 − 89 = 41 (bloco 2 × 2 de L8C8 a L1C1)"},
+        {s8, q8, lei(33, 36, 24), "L5C5 = 65 − 41 = 24 (meia diagonal, com L1C1)"},
+        {s7, q7, lei(28, 0, 19), "L1C1 = 50 − 31 = 19 (casas opostas, com L7C7)"},
+        // The centre of an odd square, whatever its law.
+        {s7, q7, lei(52, 24, 25), "L4C4 = 50 / 2 = 25 (o centro)"},
+        {s7, q7, lei(3, 24, 25), "L4C4 = 50 / 2 = 25 (o centro)"},
+        {s8,
+         q8,
+         {tdLista, 0, {41}, -1, {{0, 3, 73}, {8, 24, 97}}},
+         "L1C1 = 41 (lista: L1C1 + L1C4 = 73; L1C1 + L4C1 = 97)"},
+        {s8, q8, {tdLista, 0, {41}, -1, {{0, 3, 73}}}, "L1C1 = 41 (lista: L1C1 + L1C4 = 73)"},
+        {s8,
+         q8,
+         {tdCandidatos, 39, {12, 20, 31}, -1, {{4, 36, 70}, {39, 3, 65}}},
+         "L5C8 só pode ser 12, 20 ou 31 (lista: L5C8 + L5C5 = 70; L5C8 + L1C4 = 65)"},
+        {s8,
+         q8,
+         {tdCandidatos, 39, {12, 20}, -1, {{4, 36, 70}}},
+         "L5C8 só pode ser 12 ou 20 (lista: L5C8 + L5C5 = 70)"},
+        {s8, q8, {tdChave, 27, {1}, -1, {}}, "L4C4 = 1 (número-chave)"},
+    };
+    for (const Caso& c : casos) {
+        EXPECT_EQ(TextoDica(c.Solver, c.Solucao, c.D), c.Texto);
+    }
+}
+
+// The cells of the hints, in the order shown.
+std::vector<int32_t> Casas(const TDicas& ADicas) {
+    std::vector<int32_t> r;
+    for (const TDica& d : ADicas.Dicas) {
+        r.push_back(d.Celula);
+    }
+    return r;
+}
+
+TEST(Dicas, IniciaisPorFamiliaOrcamentoEFecho) {
+    // Grids that the reader fills alone: every hint is a starter taken from the record.
+    TSolverDeducao s8(8);
+    const std::vector<int32_t>& q8 = teste::MAIS_PERFEITO_8.Valores;
     using V = std::vector<int32_t>;
     using P = std::vector<TPassoDeducao>;
 
@@ -102,25 +119,20 @@ TEST(Dicas, EscolhaPorFamiliaOrcamentoEFecho) {
     const P quatro{Passo(lfLinha, 0, 3, 32), Passo(lfBloco, 96, 41, 38),
                    Passo(lfDiagPrincipal, 31, 14, 46), Passo(lfMeia, 33, 36, 24)};
     const V dadosQuatro = DadosSem({3, 41, 14, 36});
-    // Steps that build on each other: the diagonal of cell 9 needs cell 0 of row 1's step.
+    // Steps that build on each other: the diagonal of L2C2 needs L1C1 of row 1's step.
     const P fecho{Passo(lfLinha, 0, 0, 41), Passo(lfDiagPrincipal, 16, 9, 21),
                   Passo(lfBloco, 96, 41, 38)};
     const V dadosFecho = DadosSem({0, 9, 41});
-    // The diagonal of cell 27 needs two earlier steps: too dear for a budget of 2.
+    // The diagonal of L4C4 needs two earlier steps: too dear for a budget of 2.
     const P caro{Passo(lfLinha, 0, 0, 41), Passo(lfLinha, 2, 18, 61),
                  Passo(lfDiagPrincipal, 16, 27, 1), Passo(lfDiagPrincipal, 31, 14, 46),
                  Passo(lfBloco, 96, 41, 38)};
     const V dadosCaro = DadosSem({0, 18, 27, 14, 41});
-    // A step that needs a later one; a list step whose record names no law but which holds
-    // on the page (row 7 pairs L7C3 with L7C2 and a broken diagonal with L1C1: only 14 is
-    // allowed by both), and a step that needs it.
+    // A step that needs a later one; a list step, and a step that needs it: none of them is
+    // a starter.
     const P orfaos{Passo(lfDiagPrincipal, 16, 0, 41), Passo(lfLinha, 1, 9, 21),
                    Passo(lfLista, -1, 50, 14), Passo(lfLinha, 6, 49, 59)};
     const V dadosOrfaos = DadosSem({0, 9, 50, 49});
-    // A list step that names only its pair law: one pair always leaves a number and its
-    // partner, so it is skipped, and the step after it is still shown.
-    const P lista{Passo(lfLista, 0, 1, 28, 2, 73), Passo(lfLinha, 10, 2, 45)};
-    const V dadosLista = DadosSem({1, 2});
     const P nenhum;
 
     struct Caso {
@@ -128,139 +140,189 @@ TEST(Dicas, EscolhaPorFamiliaOrcamentoEFecho) {
         const P& Passos;
         const V& Dados;
         int32_t Limite;
-        V Escolha;
+        V Escolha; // the cells, in the order shown
     };
     const Caso casos[] = {
-        {"all four", quatro, dadosQuatro, 12, {0, 1, 2, 3}},
-        {"budget 2", quatro, dadosQuatro, 2, {1, 2}},
-        {"budget 3", quatro, dadosQuatro, 3, {1, 2, 3}},
+        {"all four", quatro, dadosQuatro, 12, {3, 41, 14, 36}},
+        {"budget 2", quatro, dadosQuatro, 2, {41, 14}},
+        {"budget 3", quatro, dadosQuatro, 3, {41, 14, 36}},
         {"budget 0", quatro, dadosQuatro, 0, {}},
-        {"closure", fecho, dadosFecho, 12, {0, 1, 2}},
-        {"closure fits", fecho, dadosFecho, 2, {0, 1}},
-        {"closure too dear", fecho, dadosFecho, 1, {2}},
-        {"passed over", caro, dadosCaro, 2, {3, 4}},
-        {"whole closure", caro, dadosCaro, 12, {0, 1, 2, 3, 4}},
-        {"not self-contained", orfaos, dadosOrfaos, 12, {1, 2, 3}},
-        {"list of one pair", lista, dadosLista, 12, {1}},
-        {"list of one pair, budget 1", lista, dadosLista, 1, {1}},
-        {"no steps", nenhum, dadosLista, 12, {}},
+        {"closure", fecho, dadosFecho, 12, {0, 9, 41}},
+        {"closure fits", fecho, dadosFecho, 2, {0, 9}},
+        {"closure too dear", fecho, dadosFecho, 1, {41}},
+        {"passed over", caro, dadosCaro, 2, {14, 41}},
+        {"whole closure", caro, dadosCaro, 12, {0, 18, 27, 14, 41}},
+        {"not self-contained", orfaos, dadosOrfaos, 12, {9}},
+        {"no steps", nenhum, dadosOrfaos, 12, {}},
     };
     for (const Caso& c : casos) {
-        EXPECT_EQ(Indices(EscolherDicas(s8, c.Dados, c.Passos, c.Limite, -1)), c.Escolha) << c.Nome;
+        const TDicas D = EscolherDicas(s8, c.Dados, q8, c.Passos, c.Limite);
+        EXPECT_EQ(Casas(D), c.Escolha) << c.Nome;
+        EXPECT_EQ(D.NumIniciais, int32_t(D.Dicas.size())) << c.Nome;
+        for (const TDica& d : D.Dicas) {
+            EXPECT_EQ(d.Tipo, tdLei) << c.Nome;
+        }
     }
+    // Hints that fill every empty cell leave the reader nothing to do; fewer, or a
+    // candidates hint, do not.
+    EXPECT_TRUE(DicasBastam(dadosQuatro, EscolherDicas(s8, dadosQuatro, q8, quatro, 12).Dicas));
+    EXPECT_FALSE(DicasBastam(dadosQuatro, EscolherDicas(s8, dadosQuatro, q8, quatro, 3).Dicas));
+    const std::vector<TDica> candidatos{{tdLei, 3, {32}, 0, {}},
+                                        {tdLei, 41, {38}, 96, {}},
+                                        {tdLei, 14, {46}, 31, {}},
+                                        {tdCandidatos, 36, {24, 41}, -1, {}}};
+    EXPECT_FALSE(DicasBastam(dadosQuatro, candidatos));
 }
 
 TEST(Dicas, OCentroVemPrimeiro) {
     TSolverDeducao s7(7);
     const TSolucao& q = teste::ULTRAMAGICO_7;
-    // The centre's row holds cell 22, found only later: by its law the centre step would
-    // not stand alone, but the centre needs no law.
+    // The centre's row holds L4C2, found only later: by its law the centre step would not
+    // stand alone, but the centre needs no law.
     const std::vector<TPassoDeducao> passos{Passo(lfLinha, 0, 1, 29), Passo(lfPar, 29, 47, 21),
                                             Passo(lfLinha, 3, 24, 25), Passo(lfLinha, 8, 22, 47)};
     const std::vector<int32_t> dados = DadosSem({1, 47, 24, 22}, q);
     using V = std::vector<int32_t>;
-    EXPECT_EQ(Indices(EscolherDicas(s7, dados, passos, 12, 24)), (V{2, 0, 1, 3}));
-    EXPECT_EQ(Indices(EscolherDicas(s7, dados, passos, 1, 24)), (V{2}));
-    EXPECT_EQ(Indices(EscolherDicas(s7, dados, passos, 3, 24)), (V{2, 0, 1}));
-    EXPECT_EQ(Indices(EscolherDicas(s7, dados, passos, 12, -1)), (V{0, 1, 3}));
+    EXPECT_EQ(Casas(EscolherDicas(s7, dados, q.Valores, passos, 12)), (V{24, 1, 47, 22}));
+    EXPECT_EQ(Casas(EscolherDicas(s7, dados, q.Valores, passos, 1)), (V{24}));
+    EXPECT_EQ(Casas(EscolherDicas(s7, dados, q.Valores, passos, 3)), (V{24, 1, 47}));
 }
 
-TEST(Dicas, ParesDaListaNaPagina) {
-    TSolverDeducao s8(8);
+TEST(Dicas, PassosChaveOndeOLeitorPara) {
     TSolverDeducao s7(7);
-    using Pares = std::vector<TParDaLista>;
+    TSolverDeducao s8(8);
+    const std::vector<int32_t> linhas1e5 =
+        DadosSem({0, 1, 2, 3, 4, 5, 6, 7, 32, 33, 34, 35, 36, 37, 38, 39});
     struct Caso {
         const char* Nome;
         const TSolverDeducao& Solver;
-        std::vector<int32_t> Grelha;
-        int32_t Celula, Valor;
-        Pares Esperados;
+        const TSolucao& Quadrado;
+        const std::vector<int32_t>& Dados;
+        int32_t Limite;
+        std::vector<std::string> Textos;
     };
     const Caso casos[] = {
-        // Still to place 32, 41 and 56: row 1 (law 0) allows 32 and 41, column 1 (law 8)
-        // 41 and 56; only 41 is in both.
-        {"row and column", s8, DadosSem({0, 3, 24}), 0, 41, {{0, 3, 73}, {8, 24, 97}}},
-        {"not the value left", s8, DadosSem({0, 3, 24}), 0, 32, {}},
-        {"a filled cell", s8, DadosSem({0, 3, 24}), 1, 28, {}},
-        // One pair law alone leaves 41 and its partner 32.
-        {"one pair", s8, DadosSem({0, 3}), 0, 41, {}},
-        // Three open pair laws (31, 44, 60): 31 and 44 pair L2C7 with L1C8 and leave 18 and
-        // 46; the first two that leave 46 alone are 31 and 60, and 44 is not named.
-        {"fewest laws", s8, DadosSem({7, 14, 23, 24}), 14, 46, {{31, 7, 64}, {60, 23, 48}}},
-        // Still to place 1, 7, 16 and 25. The main diagonal (law 14) lacks 32: 16 + 16 is no
-        // pair of two cells, so it allows 7 and 25 only, and the broken diagonal (law 19)
-        // with 23 leaves 7.
-        {"no number is its own partner",
+        {"one list hint",
          s7,
-         DadosSem({24, 27, 8, 28}, teste::ULTRAMAGICO_7),
-         8,
-         7,
-         {{14, 24, 32}, {19, 27, 23}}},
+         teste::ULTRAMAGICO_7,
+         PARA_NA_LISTA,
+         12,
+         {"L1C3 = 46 (lista: L1C3 + L1C5 = 70; L1C3 + L7C3 = 72)"}},
+        // The list hint reads L1C2 as one of the three numbers the hint above leaves it.
+        {"candidates, then the list",
+         s7,
+         teste::ULTRAMAGICO_7,
+         PARA_NOS_CANDIDATOS,
+         12,
+         {"L1C2 só pode ser 12, 24 ou 29 (lista: L1C2 + L1C5 = 53; L1C2 + L6C7 = 40)",
+          "L1C5 = 24 (lista: L1C5 + L1C2 = 53; L1C5 + L5C5 = 33)"}},
+        // With room for one hint only, a number is revealed instead: the first cell that
+        // lets the reader finish.
+        {"no room for the argument",
+         s7,
+         teste::ULTRAMAGICO_7,
+         PARA_NOS_CANDIDATOS,
+         1,
+         {"L1C2 = 29 (número-chave)"}},
+        // Where the list fixes nothing, the cell that unlocks most: L1C1 would leave the
+        // reader stuck again, L3C2 lets them finish.
+        {"revealed", s7, teste::ULTRAMAGICO_7, PARA_DE_VEZ, 12, {"L3C2 = 23 (número-chave)"}},
+        {"revealed, order 8",
+         s8,
+         teste::MAIS_PERFEITO_8,
+         linhas1e5,
+         12,
+         {"L1C1 = 41 (número-chave)"}},
     };
     for (const Caso& c : casos) {
-        EXPECT_EQ(ParesDaLista(c.Solver, c.Grelha, c.Celula, c.Valor), c.Esperados) << c.Nome;
+        const TDicas D = EscolherDicas(c.Solver, c.Dados, c.Quadrado.Valores, {}, c.Limite);
+        std::vector<std::string> textos;
+        for (const TDica& d : D.Dicas) {
+            textos.push_back(TextoDica(c.Solver, c.Quadrado.Valores, d));
+        }
+        EXPECT_EQ(textos, c.Textos) << c.Nome;
+        EXPECT_EQ(D.NumIniciais, 0) << c.Nome;
+        EXPECT_FALSE(DicasBastam(c.Dados, D.Dicas)) << c.Nome;
     }
+    // Neither grid of the revealed numbers can be filled by the list, even the solver's.
+    EXPECT_FALSE(s7.Fecho(PARA_DE_VEZ, FamiliasCompletas(7), true));
+    EXPECT_FALSE(s8.Fecho(linhas1e5, FamiliasCompletas(8), true));
 }
 
-TEST(Dicas, ListaSoOndeSeLeNaPagina) {
+TEST(Dicas, OLeitorSoSegueOQueSeLe) {
+    // The reader of the test below must refuse what a solver could not follow.
+    TSolverDeducao s7(7);
     TSolverDeducao s8(8);
-    using V = std::vector<int32_t>;
-    // L1C1 by the list holds on the givens. L1C4 by its column comes earlier in the record:
-    // shown, it would stand above the list hint and close row 1, leaving column 1's pair
-    // alone with two numbers; so it is skipped, and L4C1, which needs L1C1, is still shown.
-    const std::vector<TPassoDeducao> passos{
-        Passo(lfLinha, 11, 3, 32), Passo(lfLista, 0, 0, 41, 3, 73), Passo(lfLinha, 8, 24, 56)};
-    const V dados = DadosSem({0, 3, 24});
-    const std::vector<TDica> D = EscolherDicas(s8, dados, passos, 12, -1);
-    const std::vector<TDica> esperadas{{1, {{0, 3, 73}, {8, 24, 97}}}, {2, {}}};
-    EXPECT_EQ(D, esperadas);
-    EXPECT_EQ(TextoDica(s8, teste::MAIS_PERFEITO_8.Valores, passos[1], D[0].Pares),
-              "L1C1 = 41 (lista: L1C1 + L1C4 = 73; L1C1 + L4C1 = 97)");
-    EXPECT_EQ(Indices(EscolherDicas(s8, dados, passos, 1, -1)), V{1});
-    // With no list hint under it, the column step is shown.
-    EXPECT_EQ(Indices(EscolherDicas(s8, dados, std::vector{passos[0]}, 12, -1)), V{0});
-}
-
-TEST(Dicas, OLeitorSoSegueOQueSeLeNaPagina) {
-    // The reader of the test below, on the page without L1C1 (41), L1C4 (32) and L4C1 (56):
-    // it must refuse what a solver could not follow there.
-    TSolverDeducao s8(8);
+    // Order 8 without L1C1 (41), L1C4 (32) and L4C1 (56): the reader fills them alone, but a
+    // law hint holds only on the page (the givens and the hints above it).
+    const std::vector<int32_t> tres = DadosSem({0, 3, 24});
     struct Caso {
+        const TSolverDeducao& Solver;
+        const std::vector<int32_t>& Dados;
         std::vector<std::string> Dicas; // in turn
         bool Segue;                     // the last one, after the others
     };
     const Caso casos[] = {
-        {{"L1C1 = 41 (lista: L1C1 + L1C4 = 73; L1C1 + L4C1 = 97)"}, true},
-        {{"L1C1 = 41 (lista: L1C1 + L1C4 = 73)"}, false},
-        {{"L1C1 = 41 (lista: L1C1 + L1C4 = 73; L1C1 + L4C1 = 98)"}, false},
-        {{"L1C1 = 32 (lista: L1C1 + L1C4 = 73; L1C1 + L4C1 = 97)"}, false},
-        {{"L1C1 = 41 (pela lista de números)"}, false},
-        {{"L1C4 = 260 - 228 = 32 (coluna 4)"}, true},
-        {{"L1C4 = 260 - 228 = 32 (linha 1)"}, false},
-        {{"L1C4 = 260 - 227 = 33 (coluna 4)"}, false},
-        {{"L1C1 = 65 - 24 = 41 (meia diagonal, com L5C5)"}, true},
-        {{"L1C1 = 65 - 24 = 41 (meia diagonal, com L2C2)"}, false},
-        {{"L4C1 = 130 - 74 = 56 (bloco 2x2)"}, true},
-        // Once L1C4 is shown, row 1 is no pair law any more.
-        {{"L1C4 = 260 - 228 = 32 (coluna 4)",
-          "L1C1 = 41 (lista: L1C1 + L1C4 = 73; L1C1 + L4C1 = 97)"},
-         false},
+        {s8, tres, {"L1C4 = 260 − 228 = 32 (coluna 4)"}, true},
+        {s8, tres, {"L1C4 = 260 − 228 = 32 (linha 1)"}, false},
+        {s8, tres, {"L1C4 = 260 - 228 = 32 (coluna 4)"}, false}, // a hyphen
+        {s8, tres, {"L1C4 = 260 − 227 = 33 (coluna 4)"}, false},
+        {s8, tres, {"L1C1 = 65 − 24 = 41 (meia diagonal, com L5C5)"}, true},
+        {s8, tres, {"L1C1 = 65 − 24 = 41 (meia diagonal, com L2C2)"}, false},
+        {s8, tres, {"L4C1 = 130 − 74 = 56 (bloco 2 × 2 de L4C1 a L5C2)"}, true},
+        {s8, tres, {"L4C1 = 130 − 74 = 56 (bloco 2 × 2 de L3C1 a L4C2)"}, true},
+        {s8, tres, {"L4C1 = 130 − 74 = 56 (bloco 2 × 2 de L5C2 a L4C1)"}, false},
+        {s8, tres, {"L4C1 = 130 − 74 = 56 (bloco 2x2)"}, false},
+        {s8, tres, {"L4C1 = 260 − 204 = 56 (diagonal quebrada de L1C6 a L8C5)"}, true},
+        {s8, tres, {"L4C1 = 260 − 204 = 56 (diagonal quebrada de L8C5 a L1C6)"}, false},
+        {s8, tres, {"L4C1 = 260 − 204 = 56 (diagonal quebrada)"}, false},
+        // Row 1 lacks L1C4 on the page, though the reader has it.
+        {s8, tres, {"L1C1 = 260 − 219 = 41 (linha 1)"}, false},
+        {s8, tres, {"L1C4 = 260 − 228 = 32 (coluna 4)", "L1C1 = 260 − 219 = 41 (linha 1)"}, true},
         // Nor is a cell found twice.
-        {{"L1C4 = 260 - 228 = 32 (coluna 4)", "L1C4 = 260 - 228 = 32 (coluna 4)"}, false},
+        {s8, tres, {"L1C4 = 260 − 228 = 32 (coluna 4)", "L1C4 = 260 − 228 = 32 (coluna 4)"}, false},
+        {s7, PARA_NA_LISTA, {"L1C3 = 46 (lista: L1C3 + L1C5 = 70; L1C3 + L7C3 = 72)"}, true},
+        // One pair law leaves a number and its partner.
+        {s7, PARA_NA_LISTA, {"L1C3 = 46 (lista: L1C3 + L1C5 = 70)"}, false},
+        {s7, PARA_NA_LISTA, {"L1C3 = 46 (lista: L1C3 + L1C5 = 71; L1C3 + L7C3 = 72)"}, false},
+        {s7, PARA_NA_LISTA, {"L1C3 = 24 (lista: L1C3 + L1C5 = 70; L1C3 + L7C3 = 72)"}, false},
+        {s7, PARA_NA_LISTA, {"L1C3 = 175 − 129 = 46 (linha 1)"}, false},
+        {s7, PARA_NA_LISTA, {"L1C3 = 46 (pela lista de números)"}, false},
+        {s7, PARA_NA_LISTA, {"L1C3 = 46 (número-chave)"}, true},
+        {s7,
+         PARA_NOS_CANDIDATOS,
+         {"L1C2 só pode ser 12, 24 ou 29 (lista: L1C2 + L1C5 = 53; L1C2 + L6C7 = 40)"},
+         true},
+        {s7,
+         PARA_NOS_CANDIDATOS,
+         {"L1C2 só pode ser 12 ou 24 (lista: L1C2 + L1C5 = 53; L1C2 + L6C7 = 40)"},
+         false},
+        {s7,
+         PARA_NOS_CANDIDATOS,
+         {"L1C2 só pode ser 12, 24 ou 29 (lista: L1C2 + L1C5 = 53; L1C2 + L6C7 = 40)",
+          "L1C5 = 24 (lista: L1C5 + L1C2 = 53; L1C5 + L5C5 = 33)"},
+         true},
+        // Without the candidates above it, the list hint leaves more than one number.
+        {s7, PARA_NOS_CANDIDATOS, {"L1C5 = 24 (lista: L1C5 + L1C2 = 53; L1C5 + L5C5 = 33)"}, false},
     };
     for (const Caso& c : casos) {
-        std::vector<int32_t> grelha = DadosSem({0, 3, 24});
+        teste_dicas::TLeitor leitor(c.Solver, c.Dados);
         for (size_t i = 0; i + 1 < c.Dicas.size(); ++i) {
-            ASSERT_EQ(teste_dicas::LerDica(s8, grelha, c.Dicas[i]), "") << c.Dicas[i];
+            ASSERT_EQ(leitor.Ler(c.Dicas[i]), "") << c.Dicas[i];
         }
-        EXPECT_EQ(teste_dicas::LerDica(s8, grelha, c.Dicas.back()).empty(), c.Segue)
-            << c.Dicas.back();
+        EXPECT_EQ(leitor.Ler(c.Dicas.back()).empty(), c.Segue) << c.Dicas.back();
     }
 }
 
 // Every hint printed under the solutions of books of every order, at the levels that use
-// lists, is replayed from the page before it by the reader, who knows nothing of the record.
-TEST(Dicas, CadaDicaImpressaSeLeNaPagina) {
+// lists, is replayed by the reader, who knows nothing of the record; after the last one the
+// reader's grid is full. The hints are laid out with the typeface's own widths, and every
+// hint chosen must have room.
+TEST(Dicas, CadaDicaImpressaSeLe) {
+    cairo_surface_t* superficie = cairo_recording_surface_create(CAIRO_CONTENT_COLOR, nullptr);
+    cairo_t* cr = cairo_create(superficie);
+    TCanvasCairo real(cr, 300);
+    const std::string fecho = "O resto resulta de leis com uma só casa vazia.";
     for (const int32_t N : {8, 12, 16, 7, 11, 13}) {
         TSolverDeducao s(N);
         for (const int32_t nivel : {4, 5, 0}) {
@@ -271,27 +333,46 @@ TEST(Dicas, CadaDicaImpressaSeLeNaPagina) {
                 SCOPED_TRACE("puzzle " + std::to_string(p + 1));
                 const TPuzzle& puzzle = livro.Puzzles[p].Puzzle;
                 ::teste::TCanvasGravador g;
+                g.Largura = [&real](const std::string& t, double tam, bool negrito) {
+                    return real.LarguraTexto(t, tam, negrito);
+                };
                 compositor.DesenharSolucao(g, int32_t(p), 18, 30, 174);
                 const std::vector<std::string> dicas = teste_dicas::DicasImpressas(g);
+                const TDicas escolha = EscolherDicas(s, puzzle.Dados, puzzle.Solucao,
+                                                     puzzle.Resultado.Passos, DICAS_POR_SOLUCAO);
                 ASSERT_FALSE(dicas.empty());
-                EXPECT_LE(dicas.size(), size_t(DICAS_POR_SOLUCAO));
-                std::vector<int32_t> grelha = puzzle.Dados;
+                EXPECT_EQ(dicas.size(), escolha.Dicas.size()) << "every hint chosen has room";
+                teste_dicas::TLeitor leitor(s, puzzle.Dados);
                 for (const std::string& texto : dicas) {
-                    const std::vector<int32_t> antes = grelha;
-                    ASSERT_EQ(teste_dicas::LerDica(s, grelha, texto), "") << texto;
                     const teste_dicas::TDicaLida d = teste_dicas::PartirDica(N, texto);
-                    EXPECT_EQ(grelha[size_t(d.Celula)], puzzle.Solucao[size_t(d.Celula)]) << texto;
-                    // A list hint names no law it does not need.
+                    const std::vector<int32_t> antes = leitor.Grelha;
+                    const teste_dicas::TLeitor como = leitor;
+                    ASSERT_EQ(leitor.Ler(texto), "") << texto;
+                    if (d.Forma != teste_dicas::TForma::fmCandidatos) {
+                        EXPECT_EQ(d.Valores[0], puzzle.Solucao[size_t(d.Celula)]) << texto;
+                    }
+                    // A list or candidates hint names no law it does not need.
                     for (size_t k = 0; k < d.Pares.size(); ++k) {
                         std::vector<teste_dicas::TParLido> menos = d.Pares;
                         menos.erase(menos.begin() + std::ptrdiff_t(k));
-                        EXPECT_GT(teste_dicas::ValoresDosPares(s, antes, menos).size(), 1u)
+                        EXPECT_GT(como.Deixam(d.Celula, menos).size(), d.Valores.size())
                             << texto << " without its law " << k + 1;
                     }
                 }
-                // The centre of an odd square leads, as soon as the record has it.
+                EXPECT_TRUE(leitor.Cheia()) << "the reader is stuck after the last hint";
+                // The closing line says so, unless the hints alone fill the grid.
+                std::string linhaFinal;
+                for (const ::teste::TChamada& c : g.DoTipo("Texto")) {
+                    if (c.Num[2] == 9.5 && c.Num[3] == 128 && c.Texto != TextoSomas(N)) {
+                        linhaFinal += (linhaFinal.empty() ? "" : " ") + c.Texto;
+                    }
+                }
+                const bool cheia =
+                    std::find(leitor.Pagina.begin(), leitor.Pagina.end(), 0) == leitor.Pagina.end();
+                EXPECT_EQ(linhaFinal, cheia ? "" : fecho);
+                // The centre of an odd square leads the starters.
                 const int32_t centro = CentroDaGrelha(N);
-                if (centro >= 0 && puzzle.Dados[size_t(centro)] == 0) {
+                if (centro >= 0 && puzzle.Dados[size_t(centro)] == 0 && escolha.NumIniciais > 0) {
                     EXPECT_EQ(dicas[0], N == 7    ? "L4C4 = 50 / 2 = 25 (o centro)"
                                         : N == 11 ? "L6C6 = 122 / 2 = 61 (o centro)"
                                                   : "L7C7 = 170 / 2 = 85 (o centro)");
@@ -299,6 +380,8 @@ TEST(Dicas, CadaDicaImpressaSeLeNaPagina) {
             }
         }
     }
+    cairo_destroy(cr);
+    cairo_surface_destroy(superficie);
 }
 
 } // namespace

@@ -302,7 +302,7 @@ TEST(Simbolo, QuadradoCheioNoMeioDaPagina) {
             EXPECT_EQ(ch[i].Op, "Rectangulo");
             EXPECT_EQ(ch[i].Num, (std::vector<double>{75.5 + (d % caso.n) * caso.g,
                                                       119 + (d / caso.n) * caso.g, caso.g, caso.g,
-                                                      0, -1, 235}));
+                                                      0, -1, 224}));
             ++i;
         }
         for (int32_t k = 1; k < caso.n; ++k) {

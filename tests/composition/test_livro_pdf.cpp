@@ -62,6 +62,7 @@ TEST_F(DocumentoPdf, LivroCompletoTemAsPaginasDoPlano) {
         EXPECT_EQ(Campo(meta.Saida, "Pages"), std::to_string(c.Paginas));
         EXPECT_EQ(Campo(meta.Saida, "Title"), "TAVRELO");
         EXPECT_EQ(Campo(meta.Saida, "Author"), "Brovanel");
+        EXPECT_EQ(Campo(meta.Saida, "Subject"), "Livro de ensaio") << "the book's title";
         for (int32_t p = 1; p <= c.Paginas; ++p) {
             EXPECT_EQ(Campo(meta.Saida, Formatar("Page %4d size", p)), "595.276 x 841.89 pts (A4)")
                 << "página " << p;
@@ -134,8 +135,11 @@ TEST_F(DocumentoPdf, LivroNavegavelPorMarcadoresELigacoes) {
             EXPECT_EQ(puzzle.Pagina, doPuzzle);
             EXPECT_EQ(solucao.Titulo, Formatar("Solução %.3d", p + 1));
             EXPECT_EQ(solucao.Pagina, daSolucao);
-            esperadas.emplace_back(doPuzzle, daSolucao);
-            esperadas.emplace_back(daSolucao, doPuzzle);
+            // The heading and the page written beside it, each way.
+            for (int32_t vez = 0; vez < 2; ++vez) {
+                esperadas.emplace_back(doPuzzle, daSolucao);
+                esperadas.emplace_back(daSolucao, doPuzzle);
+            }
         }
         std::sort(ligacoes.begin(), ligacoes.end());
         std::sort(esperadas.begin(), esperadas.end());
@@ -150,9 +154,9 @@ TEST_F(DocumentoPdf, LivroCompletoMostraPuzzlesSolucoesDicasERodape) {
     ASSERT_EQ(texto.Estado, 0) << texto.Saida;
     for (const char* esperado :
          {"TAVRELO | Brovanel", "Números a colocar", "Soluções", "Puzzle 001", "Puzzle 050",
-          "M = 260", "C = 65", "(linha 1)", "Os restantes números resultam do mesmo modo.",
-          "Ficha técnica", "0000002A", "10/12/2026", "Livro de ensaio", "Regras", "Como se resolve",
-          "Os diagramas das leis"}) {
+          "M = 260", "C = 65", "(linha 1)", "(lista: L",
+          "O resto resulta de leis com uma só casa vazia.", "Ficha técnica", "0000002A",
+          "10/12/2026", "Livro de ensaio", "Regras", "Como se resolve", "Os diagramas das leis"}) {
         EXPECT_NE(texto.Saida.find(esperado), std::string::npos) << esperado;
     }
 }

@@ -1,5 +1,6 @@
 #include "composition/paginas.h"
 
+#include "composition/destino_teste.h"
 #include "composition/livros_teste.h"
 #include "drawing/canvas_gravador.h"
 #include "drawing/pdf.h"
@@ -20,6 +21,7 @@ namespace {
 using teste::TCanvasGravador;
 using teste_paginas::LivroGerado;
 using teste_paginas::LivroVazio;
+using teste_paginas::TDestinoTeste;
 using teste_paginas::TextosIguais;
 
 // One letter a page: capa, verso, regras, diagramas, branco, separador, simbolo (y),
@@ -148,83 +150,6 @@ TEST(PlanoDePaginas, ContaOsPuzzlesQueExistem) {
     const TCompositorLivro vazio(LivroVazio(8, 0, true), TInfoLivro{});
     EXPECT_EQ(Tipos(vazio.Paginas()), "cvrrddsysyf");
 }
-
-// A page destination that hands out surfaces recording into its own list of pages.
-class TDestinoTeste : public IDestinoPaginas {
-  public:
-    class TSuperficie : public IVeltCanvas {
-      public:
-        TSuperficie(TCanvasGravador& AGravador, int32_t& AVivas)
-            : FGravador(AGravador), FVivas(AVivas) {
-            ++FVivas;
-        }
-        ~TSuperficie() override { --FVivas; }
-        void Linha(double a, double b, double c, double d, double e, int32_t f) override {
-            FGravador.Linha(a, b, c, d, e, f);
-        }
-        void Rectangulo(double a, double b, double c, double d, double e, int32_t f,
-                        int32_t g) override {
-            FGravador.Rectangulo(a, b, c, d, e, f, g);
-        }
-        void Poligono(std::span<const TPontoMm> a, double e, int32_t f, int32_t g) override {
-            FGravador.Poligono(a, e, f, g);
-        }
-        void Elipse(double a, double b, double c, double d, double e, int32_t f,
-                    int32_t g) override {
-            FGravador.Elipse(a, b, c, d, e, f, g);
-        }
-        void Texto(double a, double b, const std::string& t, double s, bool n, int32_t c,
-                   TAlinhamento al) override {
-            FGravador.Texto(a, b, t, s, n, c, al);
-        }
-        double LarguraTexto(const std::string& t, double s, bool n) override {
-            return FGravador.LarguraTexto(t, s, n);
-        }
-        double AlturaTexto(double s) override { return FGravador.AlturaTexto(s); }
-        void Imagem(double a, double b, double c, double d, const std::string& n) override {
-            FGravador.Imagem(a, b, c, d, n);
-        }
-        bool TemCaracter(uint32_t p, bool n) override { return FGravador.TemCaracter(p, n); }
-        void Destino(const std::string& n, double x, double y) override {
-            FGravador.Destino(n, x, y);
-        }
-        void Ligacao(double a, double b, double c, double d, const std::string& n) override {
-            FGravador.Ligacao(a, b, c, d, n);
-        }
-
-      private:
-        TCanvasGravador& FGravador;
-        int32_t& FVivas;
-    };
-
-    // An entry of the outline: its parent, title, destination and the page it was made on.
-    struct TMarcador {
-        int32_t Pai;
-        std::string Titulo, Destino;
-        size_t Pagina;
-    };
-
-    std::vector<std::unique_ptr<TCanvasGravador>> Paginas;
-    std::vector<TMarcador> Marcadores; // entry k is number k + 1
-    int32_t Vivas = 0;
-    int32_t MaxVivas = 0;
-    int32_t FalharNaPagina = -1; // 1-based page whose request fails
-
-    std::unique_ptr<IVeltCanvas> NovaPagina() override {
-        if (static_cast<int32_t>(Paginas.size()) + 1 == FalharNaPagina) {
-            throw std::runtime_error("sem papel");
-        }
-        Paginas.push_back(std::make_unique<TCanvasGravador>());
-        auto s = std::make_unique<TSuperficie>(*Paginas.back(), Vivas);
-        MaxVivas = std::max(MaxVivas, Vivas);
-        return s;
-    }
-    int32_t Marcador(int32_t APai, const std::string& ATitulo,
-                     const std::string& ADestino) override {
-        Marcadores.push_back({APai, ATitulo, ADestino, Paginas.size()});
-        return static_cast<int32_t>(Marcadores.size());
-    }
-};
 
 // The footer of page ANumero: its number on the outer edge (right on an odd page, left on an
 // even one), the name on the inner edge.
@@ -384,26 +309,33 @@ TEST(Compositor, NumeroDoPuzzleETituloDaSolucaoLigamUmAoOutro) {
             SCOPED_TRACE("page " + std::to_string(i + 1) + " to " + l.Texto);
             ASSERT_EQ(destinos.count(l.Texto), 1u) << "the link leads somewhere";
             const TDescPagina& alvo = compositor.Paginas().at(destinos.at(l.Texto).front() - 1);
-            // The link lies over the heading it belongs to: the puzzle's number, or the
-            // solution's title.
             const bool dePuzzle = pagina.Tipo == TTipoPagina::pgPuzzles;
             ASSERT_TRUE(dePuzzle || pagina.Tipo == TTipoPagina::pgSolucoes);
             EXPECT_EQ(alvo.Tipo, dePuzzle ? TTipoPagina::pgSolucoes : TTipoPagina::pgPuzzles);
             const int32_t p = std::stoi(l.Texto.substr(l.Texto.size() - 3)) - 1;
+            // Two links each way: over the heading and over the page of its counterpart
+            // written beside it.
+            const int32_t outra = int32_t(destinos.at(l.Texto).front());
             const std::string titulo = Formatar(dePuzzle ? "%.3d" : "Puzzle %.3d", p + 1);
-            const double tamanho = dePuzzle ? 14 : 11;
-            const auto textos = TextosIguais(g, titulo);
-            ASSERT_EQ(textos.size(), 1u);
-            EXPECT_EQ(l.Num, (std::vector<double>{textos[0].Num[0], textos[0].Num[1],
-                                                  g.LarguraTexto(titulo, tamanho, true),
-                                                  g.AlturaTexto(tamanho)}));
+            const std::string referencia =
+                Formatar(dePuzzle ? "Solução na página %d" : "(página %d)", outra);
+            size_t sobre = 0;
+            for (const auto& t : g.DoTipo("Texto")) {
+                if ((t.Texto == titulo || t.Texto == referencia) &&
+                    l.Num == std::vector<double>{t.Num[0], t.Num[1],
+                                                 g.LarguraTexto(t.Texto, t.Num[2], t.Negrito),
+                                                 g.AlturaTexto(t.Num[2])}) {
+                    ++sobre;
+                }
+            }
+            EXPECT_EQ(sobre, 1u) << "the link lies over the heading or the page beside it";
             EXPECT_EQ(l.Texto, dePuzzle ? DestinoDaSolucao(p) : DestinoDoPuzzle(p));
             EXPECT_EQ(destinos.at(dePuzzle ? DestinoDoPuzzle(p) : DestinoDaSolucao(p)).front(),
                       i + 1)
                 << "the heading's own name is on its page";
         }
     }
-    EXPECT_EQ(ligacoes, 10u) << "five puzzles, five solutions";
+    EXPECT_EQ(ligacoes, 20u) << "five puzzles, five solutions, two links each";
 }
 
 TEST(Compositor, UmErroParaOLivro) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -77,26 +78,31 @@ const std::vector<int32_t> SOLUCAO3{2, 7, 6, 9, 5, 1, 4, 3, 8};
 const std::vector<int32_t> DADOS3{0, 7, 0, 0, 0, 0, 4, 0, 8};
 
 void ExpectLinhasEMoldura(const std::vector<TChamada>& c, size_t inicio) {
-    ExpectNum(c[inicio + 0], "Linha", {10, 30, 40, 30, 0.25, 0});
-    ExpectNum(c[inicio + 1], "Linha", {20, 20, 20, 50, 0.25, 0});
-    ExpectNum(c[inicio + 2], "Linha", {10, 40, 40, 40, 0.25, 0});
-    ExpectNum(c[inicio + 3], "Linha", {30, 20, 30, 50, 0.25, 0});
+    ExpectNum(c[inicio + 0], "Linha", {10, 30, 40, 30, 0.4, 0});
+    ExpectNum(c[inicio + 1], "Linha", {20, 20, 20, 50, 0.4, 0});
+    ExpectNum(c[inicio + 2], "Linha", {10, 40, 40, 40, 0.4, 0});
+    ExpectNum(c[inicio + 3], "Linha", {30, 20, 30, 50, 0.4, 0});
     ExpectNum(c[inicio + 4], "Rectangulo", {10, 20, 30, 30, 0.8, 0, -1});
 }
 
+// The row and column numbers: 7 pt, regular, dark grey (77), legible on any printer.
+constexpr double TAMANHO_COORDENADAS = 7;
+constexpr int32_t CINZA_COORDENADAS = 77;
+
 // The row and column numbers that end a grid's calls: the columns centred over the grid,
 // their line box 0.6 mm above it, then the rows right-aligned 1 mm left of it, centred on
-// their row; 6 pt, regular, grey 128.
+// their row.
 void ExpectCoordenadas(const std::vector<TChamada>& c, size_t inicio, int32_t N, double X, double Y,
                        double ALado) {
     ASSERT_EQ(c.size(), inicio + 2 * size_t(N));
     const double g = ALado / N;
-    const double h = 0.41 * 6;
+    const double h = 0.41 * TAMANHO_COORDENADAS;
     for (int32_t i = 0; i < N; ++i) {
-        ExpectTexto(c[inicio + size_t(i)], std::to_string(i + 1), X + i * g + g / 2, Y - 0.6 - h, 6,
-                    false, 128, TAlinhamento::alCentro);
+        ExpectTexto(c[inicio + size_t(i)], std::to_string(i + 1), X + i * g + g / 2, Y - 0.6 - h,
+                    TAMANHO_COORDENADAS, false, CINZA_COORDENADAS, TAlinhamento::alCentro);
         ExpectTexto(c[inicio + size_t(N + i)], std::to_string(i + 1), X - 1,
-                    Y + i * g + (g - h) / 2, 6, false, 128, TAlinhamento::alDireita);
+                    Y + i * g + (g - h) / 2, TAMANHO_COORDENADAS, false, CINZA_COORDENADAS,
+                    TAlinhamento::alDireita);
     }
 }
 
@@ -115,10 +121,10 @@ TEST(Grelha, ModoSolucao) {
     TCanvasGravador g;
     DesenharGrelha(g, 3, DADOS3, SOLUCAO3, 10, 20, 30, true, 12);
     ExpectCoordenadas(g.Chamadas, 3 + 5 + 9, 3, 10, 20, 30);
-    // The given cells on light grey first, under everything else.
-    ExpectNum(g.Chamadas[0], "Rectangulo", {20, 20, 10, 10, 0, -1, 235});
-    ExpectNum(g.Chamadas[1], "Rectangulo", {10, 40, 10, 10, 0, -1, 235});
-    ExpectNum(g.Chamadas[2], "Rectangulo", {30, 40, 10, 10, 0, -1, 235});
+    // The given cells on light grey (12 %) first, under everything else.
+    ExpectNum(g.Chamadas[0], "Rectangulo", {20, 20, 10, 10, 0, -1, 224});
+    ExpectNum(g.Chamadas[1], "Rectangulo", {10, 40, 10, 10, 0, -1, 224});
+    ExpectNum(g.Chamadas[2], "Rectangulo", {30, 40, 10, 10, 0, -1, 224});
     ExpectLinhasEMoldura(g.Chamadas, 3);
     const double dy = (10 - 4.92) / 2;
     for (int32_t cel = 0; cel < 9; ++cel) {
@@ -135,25 +141,22 @@ TEST(Grelha, ModoSolucao) {
     EXPECT_EQ(z.DoTipo("Texto").size(), 8u + 6u);
 }
 
-TEST(Caixa, NumerosEmFaltaELarguraDaLinha) {
+TEST(Caixa, NumerosEmFalta) {
     EXPECT_EQ(NumerosEmFalta(3, DADOS3), (std::vector<int32_t>{1, 2, 3, 5, 6, 9}));
     EXPECT_EQ(NumerosEmFalta(3, SOLUCAO3), std::vector<int32_t>{});
     EXPECT_EQ(NumerosEmFalta(3, std::vector<int32_t>(9, 0)), DeAte(1, 9));
-
-    TCanvasGravador g; // 6.5 pt: 1.17 mm a digit
-    const std::vector<int32_t> n{1, 22, 333};
-    EXPECT_NEAR(LarguraDaLinha(g, n, 0, 2), 1.17 + 2.34 + 3.51 + 2 * 2.5, 1e-9);
-    EXPECT_NEAR(LarguraDaLinha(g, n, 1, 1), 2.34, 1e-9);
-    EXPECT_EQ(LarguraDaLinha(g, n, 2, 1), 0);
 }
 
+// The recording surface sets a digit 0.18 mm a point wide; a box row is 0.5 mm a point high
+// and its columns 0.3 mm a point apart, with a 6 mm title band, 2 mm under the last row and
+// 4 mm each side of the columns.
 TEST(Caixa, Medir) {
     using FLargura = std::function<double(const std::string&, double, bool)>;
     // One millimetre a character, at any size.
     const FLargura umMm = [](const std::string& t, double, bool) {
         return double(teste::CodePoints(t));
     };
-    // Numbers as in the default model, the title AExtra mm wide.
+    // Numbers as in the default model, the title ALargura - 8 mm wide.
     auto tituloDe = [](double ALargura) {
         return FLargura([ALargura](const std::string& t, double s, bool) {
             return t == "Números a colocar" ? ALargura - 8
@@ -172,47 +175,51 @@ TEST(Caixa, Medir) {
         double LarguraMax, AlturaMax;
         int32_t ColunasMax;
         bool Cabe;
+        double Tamanho;
         int32_t Linhas, PorLinha;
         double LarguraCaixa, Altura;
     };
     const Caso casos[] = {
-        // Rows of 10 two-digit numbers: 20 digits and 9 gaps, plus 4 mm each side.
-        {"40 numbers", DeAte(1, 40), nullptr, 62, 99, 10, true, 4, 10, 20 * 1.17 + 22.5 + 8,
-         4 * 3.45 + 4 + 4},
-        // Five rows filled evenly: 9, 9, 9, 9 and 5, not four of 10 and one of 1.
-        {"41 numbers", DeAte(1, 41), nullptr, 62, 99, 10, true, 5, 9, 18 * 1.17 + 20 + 8,
-         5 * 3.45 + 8},
-        {"too low", DeAte(1, 40), nullptr, 62, 21.7, 10, false, 0, 0, 0, 0},
-        {"no numbers", {}, nullptr, 62, 99, 10, false, 0, 0, 0, 0},
+        // Room enough: 10 pt, two-digit columns 3.6 mm wide and 3 mm apart, 8 a row, so five
+        // rows of 8.
+        {"40 numbers at 10 pt", DeAte(1, 40), nullptr, 62, 99, 10, true, 10, 5, 8,
+         8 * 3.6 + 7 * 3 + 8, 6 + 5 * 5 + 2},
+        // Less height: 10, 9.5 and 9 pt need five rows, too high; 8.5 pt fits ten columns.
+        {"40 numbers in 30 mm", DeAte(1, 40), nullptr, 62, 30, 10, true, 8.5, 4, 10,
+         10 * 3.06 + 9 * 2.55 + 8, 6 + 4 * 4.25 + 2},
+        {"too low even at 8 pt", DeAte(1, 40), nullptr, 62, 23.9, 10, false, 0, 0, 0, 0, 0},
+        {"no numbers", {}, nullptr, 62, 99, 10, false, 0, 0, 0, 0, 0},
         // The largest number sets the column width: three digits leave room for 4 columns.
         // (Both boxes then take the whole 30 mm: the title and 40 mm ask for more.)
-        {"largest 100", ate9com100, umMm, 30, 99, 10, true, 3, 4, 30, 3 * 3.45 + 8},
-        {"largest 99", ate9com99, umMm, 30, 99, 10, true, 2, 5, 30, 2 * 3.45 + 8},
+        {"largest 100", ate9com100, umMm, 30, 99, 10, true, 10, 3, 4, 30, 6 + 3 * 5 + 2},
+        {"largest 99", ate9com99, umMm, 30, 99, 10, true, 10, 2, 5, 30, 6 + 2 * 5 + 2},
         // The width is at least the title's, at least 40, at most the space.
-        {"narrow", {1, 2}, nullptr, 62, 99, 10, true, 1, 2, 40, 3.45 + 8},
-        {"wide title", {1, 2}, tituloDe(58), 62, 99, 10, true, 1, 2, 58, 3.45 + 8},
-        {"title too wide", {1, 2}, tituloDe(100), 62, 99, 10, true, 1, 2, 62, 3.45 + 8},
+        {"narrow", {1, 2}, nullptr, 62, 99, 10, true, 10, 1, 2, 40, 13},
+        {"wide title", {1, 2}, tituloDe(58), 62, 99, 10, true, 10, 1, 2, 58, 13},
+        {"title too wide", {1, 2}, tituloDe(100), 62, 99, 10, true, 10, 1, 2, 62, 13},
         // No room for a column still gives one.
-        {"one column", {1, 2, 3}, nullptr, 5, 99, 10, true, 3, 1, 5, 3 * 3.45 + 8},
-        // Numbers of no width: the column cap decides; 59 gaps and the margins remain.
+        {"one column", {1, 2, 3}, nullptr, 5, 99, 10, true, 10, 3, 1, 5, 6 + 3 * 5 + 2},
+        // Numbers of no width: the column cap decides (56 would fit); three rows of 40.
         {"column cap", DeAte(1, 120), [](const std::string&, double, bool) { return 0.0; }, 174, 99,
-         60, true, 2, 60, 59 * 2.5 + 8, 2 * 3.45 + 8},
+         50, true, 10, 3, 40, 39 * 3 + 8, 6 + 3 * 5 + 2},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.Nome);
         TCanvasGravador g;
         g.Largura = c.Largura;
-        TCaixaNumeros caixa{1, 1, 1, 1, 1, 1, 1};
+        TCaixaNumeros caixa{1, 1, 1, 1, 1, 1, 1, 1};
         EXPECT_EQ(MedirCaixaNumeros(g, c.LarguraMax, c.AlturaMax, c.Numeros, c.ColunasMax, caixa),
                   c.Cabe);
+        EXPECT_EQ(caixa.TamanhoPt, c.Tamanho);
         EXPECT_EQ(caixa.Linhas, c.Linhas);
         EXPECT_EQ(caixa.PorLinha, c.PorLinha);
         EXPECT_NEAR(caixa.Largura, c.LarguraCaixa, 1e-9);
         EXPECT_NEAR(caixa.Altura, c.Altura, 1e-9);
         if (c.Cabe) {
-            EXPECT_EQ(caixa.TamanhoPt, 6.5);
-            EXPECT_EQ(caixa.AlturaLinha, 3.45);
-            EXPECT_EQ(caixa.Intervalo, 2.5);
+            EXPECT_GE(caixa.TamanhoPt, 8);
+            EXPECT_DOUBLE_EQ(caixa.AlturaLinha, 0.5 * c.Tamanho);
+            EXPECT_DOUBLE_EQ(caixa.Intervalo, 0.3 * c.Tamanho);
+            EXPECT_LE(caixa.Altura, c.AlturaMax);
         } else {
             EXPECT_EQ(caixa, TCaixaNumeros{});
         }
@@ -225,22 +232,21 @@ TEST(Caixa, Desenhar) {
     TCaixaNumeros caixa;
     ASSERT_TRUE(MedirCaixaNumeros(g, 62, 99, n, 10, caixa));
     EXPECT_EQ(caixa.Largura, 40);
-    EXPECT_NEAR(DesenharCaixaNumeros(g, 125, 45.5, caixa, n), 45.5 + 3.45 + 8, 1e-9);
+    EXPECT_NEAR(DesenharCaixaNumeros(g, 125, 45.5, caixa, n), 45.5 + 13, 1e-9);
     ASSERT_EQ(g.Chamadas.size(), 7u);
-    ExpectNum(g.Chamadas[0], "Rectangulo", {125, 45.5, 40, 3.45 + 8, 0.5, 0, -1});
-    ExpectTexto(g.Chamadas[1], "Números a colocar", 145, 46.7, 8, false, 128,
+    ExpectNum(g.Chamadas[0], "Rectangulo", {125, 45.5, 40, 13, 0.5, 0, -1});
+    ExpectTexto(g.Chamadas[1], "Números a colocar", 145, 46.7, 9, false, 77,
                 TAlinhamento::alCentro);
-    // The row, 3 × 1.17 + 2 × 2.34 + 4 × 2.5 = 18.19 mm, centred on the box.
-    const double y = 45.5 + 6 + (3.45 - 0.41 * 6.5) / 2;
-    double x = 145 - 18.19 / 2;
+    // Five columns of two digits, 3.6 mm wide and 3 mm apart: 30 mm centred in the box, each
+    // number right-aligned in its column.
+    const double y = 45.5 + 6 + (5 - 0.41 * 10) / 2;
     for (size_t i = 0; i < n.size(); ++i) {
-        ExpectTexto(g.Chamadas[2 + i], std::to_string(n[i]), x, y, 6.5, false, 0,
-                    TAlinhamento::alEsquerda);
-        x += 1.17 * double(std::to_string(n[i]).size()) + 2.5;
+        ExpectTexto(g.Chamadas[2 + i], std::to_string(n[i]), 130 + double(i) * 6.6 + 3.6, y, 10,
+                    false, 0, TAlinhamento::alDireita);
     }
 }
 
-TEST(Caixa, LinhasEquilibradasECentradas) {
+TEST(Caixa, NumerosEmColunasAlinhadas) {
     TCanvasGravador g;
     const std::vector<int32_t> n = DeAte(1, 41);
     TCaixaNumeros caixa;
@@ -248,25 +254,32 @@ TEST(Caixa, LinhasEquilibradasECentradas) {
     DesenharCaixaNumeros(g, 125, 45.5, caixa, n);
     std::map<double, std::vector<TChamada>> porLinha;
     for (const TChamada& c : g.DoTipo("Texto")) {
-        if (c.Num[2] == 6.5) {
+        if (c.Texto != "Números a colocar") {
             porLinha[c.Num[1]].push_back(c);
         }
     }
-    ASSERT_EQ(porLinha.size(), 5u);
-    const size_t esperados[] = {9, 9, 9, 9, 5};
+    // Eight columns would leave a last row of one: six rows of 7, the last of 6.
+    ASSERT_EQ(porLinha.size(), 6u);
+    std::vector<double> colunas;
     size_t j = 0;
     int32_t proximo = 1;
     for (const auto& [y, linha] : porLinha) {
-        EXPECT_NEAR(y, 45.5 + 6 + double(j) * 3.45 + (3.45 - 0.41 * 6.5) / 2, 1e-9);
-        ASSERT_EQ(linha.size(), esperados[j]) << "row " << j;
-        for (const TChamada& c : linha) {
+        EXPECT_NEAR(y, 45.5 + 6 + double(j) * 5 + (5 - 0.41 * 10) / 2, 1e-9);
+        ASSERT_EQ(linha.size(), j < 5 ? 7u : 6u) << "row " << j;
+        for (size_t k = 0; k < linha.size(); ++k) {
+            const TChamada& c = linha[k];
             EXPECT_EQ(c.Texto, std::to_string(proximo++));
+            EXPECT_EQ(c.Alinhamento, TAlinhamento::alDireita);
+            // Every row's k-th number ends where the first row's does.
+            if (j == 0) {
+                colunas.push_back(c.Num[0]);
+            }
+            EXPECT_NEAR(c.Num[0], colunas.at(k), 1e-9) << "row " << j << ", column " << k;
         }
-        // Centred: the row's ends are equally far from the box's edges.
-        const double fim = linha.back().Num[0] + 1.17 * double(linha.back().Texto.size());
-        EXPECT_NEAR(linha.front().Num[0] - 125, 125 + caixa.Largura - fim, 1e-9) << "row " << j;
         ++j;
     }
+    // The block of columns is centred: as much room before the first as after the last.
+    EXPECT_NEAR(colunas.front() - 3.6 - 125, 125 + caixa.Largura - colunas.back(), 1e-9);
 }
 
 // A puzzle block as the page must show it, for an order's geometry.
@@ -278,7 +291,7 @@ struct TGeometriaBloco {
 };
 
 void VerificarBloco(const TCanvasGravador& g, const TPuzzle& p, int32_t AIndice, double c,
-                    const TGeometriaBloco& geo) {
+                    const TGeometriaBloco& geo, int32_t APaginaDaSolucao) {
     SCOPED_TRACE("puzzle " + std::to_string(AIndice + 1));
     const int32_t N = geo.N;
     // Everything of this block starts between c and the end of its slot, above the footer.
@@ -297,12 +310,16 @@ void VerificarBloco(const TCanvasGravador& g, const TPuzzle& p, int32_t AIndice,
         }
     }
     ASSERT_FALSE(bloco.empty());
-    // Header: the number, the order, then the five stars ending at R.
-    ExpectTexto(bloco[0], Formatar("%.3d", AIndice + 1), geo.L, c, 14, true, 0,
-                TAlinhamento::alEsquerda);
-    ExpectTexto(bloco[1], TextoTamanho(N), 105, c + 0.6, 13, false, 0, TAlinhamento::alCentro);
+    // Header: the number, the page of its solution 3 mm after it on the same baseline, the
+    // order, then the five stars ending at R.
+    const std::string numero = Formatar("%.3d", AIndice + 1);
+    ExpectTexto(bloco[0], numero, geo.L, c, 14, true, 0, TAlinhamento::alEsquerda);
+    ExpectTexto(bloco[1], "Solução na página " + std::to_string(APaginaDaSolucao),
+                geo.L + TCanvasGravador().LarguraTexto(numero, 14, true) + 3,
+                c + 0.41 * (14 - 9.5) * 0.81, 9.5, false, 77, TAlinhamento::alEsquerda);
+    ExpectTexto(bloco[2], TextoTamanho(N), 105, c + 0.6, 13, false, 0, TAlinhamento::alCentro);
     for (size_t i = 0; i < 5; ++i) {
-        const TChamada& e = bloco[2 + i];
+        const TChamada& e = bloco[3 + i];
         ASSERT_EQ(e.Op, "Poligono");
         EXPECT_NEAR(e.Pontos[0].X, geo.R - 2.4 - (4 - double(i)) * 6.0, 1e-9);
         EXPECT_NEAR(e.Pontos[0].Y, c + 0.2 + 2.7 - 2.4, 1e-9);
@@ -311,7 +328,7 @@ void VerificarBloco(const TCanvasGravador& g, const TPuzzle& p, int32_t AIndice,
     // Law band: the pictogram frames every 24 mm from L, then the sums ending at R.
     std::vector<double> molduras;
     size_t somas = 0;
-    for (size_t i = 7; i < bloco.size(); ++i) {
+    for (size_t i = 8; i < bloco.size(); ++i) {
         const TChamada& x = bloco[i];
         if (x.Op == "Rectangulo" && x.Num[2] == 14 && x.Num[3] == 14 && x.Num[4] == 0.8) {
             EXPECT_NEAR(x.Num[1], c + 10.5, 1e-9);
@@ -349,28 +366,27 @@ void VerificarBloco(const TCanvasGravador& g, const TPuzzle& p, int32_t AIndice,
     }
     EXPECT_EQ(NumerosDaGrelha(g, N, x0, T, geo.Lado, tam), esperados);
 
-    // The box: the numbers still to place, once each, left to right and row by row.
+    // The box: the numbers still to place, once each, left to right and row by row, at 8 to
+    // 10 pt, right-aligned in columns; the box holds its rows of 0.5 mm a point.
     std::vector<TChamada> rect;
     std::vector<int32_t> naCaixa;
+    std::set<double> tamanhos, linhas;
     for (const TChamada& x : bloco) {
         if (x.Op == "Rectangulo" && x.Num[4] == 0.5) {
             rect.push_back(x);
         }
-        if (x.Op == "Texto" && x.Num[2] == 6.5) {
+        if (x.Op == "Texto" && x.Alinhamento == TAlinhamento::alDireita && x.Num[2] >= 8 &&
+            x.Num[2] <= 10) {
             naCaixa.push_back(std::stoi(x.Texto));
+            tamanhos.insert(x.Num[2]);
+            linhas.insert(x.Num[1]);
         }
     }
     const std::vector<int32_t> emFalta = NumerosEmFalta(N, p.Dados);
     EXPECT_EQ(naCaixa, emFalta);
     ASSERT_EQ(rect.size(), 1u);
-    const int32_t cols = geo.CaixaAoLado ? 10 : 60;
-    const auto n = int32_t(emFalta.size());
-    // The recording surface sets a digit 1.17 mm wide at 6.5 pt.
-    const double w0 = 1.17 * double(std::to_string(emFalta.back()).size());
-    const double largMax = geo.CaixaAoLado ? 62 : 174;
-    const int32_t colunas = std::min(cols, int32_t((largMax - 8 + 2.5) / (w0 + 2.5)));
-    const int32_t linhas = (n + colunas - 1) / colunas;
-    EXPECT_NEAR(rect[0].Num[3], linhas * 3.45 + 8, 1e-9);
+    ASSERT_EQ(tamanhos.size(), 1u);
+    EXPECT_NEAR(rect[0].Num[3], 6 + double(linhas.size()) * 0.5 * *tamanhos.begin() + 2, 1e-9);
     if (geo.CaixaAoLado) {
         EXPECT_EQ(rect[0].Num[0], geo.L + geo.Lado + 6);
         EXPECT_EQ(rect[0].Num[1], T);
@@ -395,9 +411,10 @@ TEST(PaginaDePuzzles, BlocosPorOrdem) {
         TCanvasGravador g;
         compositor.DesenharPuzzles(g, TDescPagina{TTipoPagina::pgPuzzles, 2, 11});
         const bool dois = geo.CaixaAoLado;
-        VerificarBloco(g, livro.Puzzles[2].Puzzle, 2, 18, geo);
+        VerificarBloco(g, livro.Puzzles[2].Puzzle, 2, 18, geo, compositor.PaginaDaSolucao(2));
         if (dois) {
-            VerificarBloco(g, livro.Puzzles[3].Puzzle, 3, 148.5, geo);
+            VerificarBloco(g, livro.Puzzles[3].Puzzle, 3, 148.5, geo,
+                           compositor.PaginaDaSolucao(3));
             EXPECT_EQ(TextosIguais(g, "004").size(), 1u);
         }
         // The footer ends the page.
@@ -516,15 +533,17 @@ TEST(Coordenadas, EmCadaGrelhaDeCadaPaginaSemTocarEmNada) {
             } else {
                 compositor.DesenharPuzzles(g, pagina);
             }
-            // The coordinates are the 6 pt grey texts; everything else is what they must
-            // keep clear of.
+            // The coordinates are the small dark grey texts; everything else is what they
+            // must keep clear of.
             std::vector<TChamada> rotulos;
             std::vector<TChamada> resto;
             for (const TChamada& c : g.Chamadas) {
                 if (c.Op == "Destino" || c.Op == "Ligacao") {
                     continue; // marks of the PDF's navigation, nothing drawn
                 }
-                (c.Op == "Texto" && c.Num[2] == 6 && c.Num[3] == 128 ? rotulos : resto)
+                (c.Op == "Texto" && c.Num[2] == TAMANHO_COORDENADAS && c.Num[3] == CINZA_COORDENADAS
+                     ? rotulos
+                     : resto)
                     .push_back(c);
             }
             using TRotulo = std::tuple<std::string, long, long, TAlinhamento>;
@@ -534,7 +553,7 @@ TEST(Coordenadas, EmCadaGrelhaDeCadaPaginaSemTocarEmNada) {
             std::vector<TRotulo> esperados;
             for (const auto& [X, Y, lado] : caso.Grelhas) {
                 const double cel = lado / N;
-                const double h = 0.41 * 6;
+                const double h = 0.41 * TAMANHO_COORDENADAS;
                 for (int32_t i = 0; i < N; ++i) {
                     esperados.push_back(rotulo(std::to_string(i + 1), X + (i + 0.5) * cel,
                                                Y - 0.6 - h, TAlinhamento::alCentro));

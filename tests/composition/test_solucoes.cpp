@@ -26,9 +26,11 @@ using teste_paginas::NumerosDaGrelha;
 using teste_paginas::TextosIguais;
 using teste_paginas::TNumeroNaGrelha;
 
+const std::string FECHO = "O resto resulta de leis com uma só casa vazia.";
+
 // The solution of puzzle AIndice drawn in the slot (X, Y, W).
 void VerificarSolucao(const TCanvasGravador& g, const TLivro& livro, TSolverDeducao& s,
-                      int32_t AIndice, double X, double Y, double W) {
+                      int32_t AIndice, double X, double Y, double W, int32_t APaginaDoPuzzle) {
     SCOPED_TRACE("solution " + std::to_string(AIndice + 1));
     const TPuzzle& p = livro.Puzzles[size_t(AIndice)].Puzzle;
     const int32_t N = p.N;
@@ -41,11 +43,24 @@ void VerificarSolucao(const TCanvasGravador& g, const TLivro& livro, TSolverDedu
     ASSERT_EQ(t.size(), 1u);
     EXPECT_EQ(t[0].Num, (std::vector<double>{G, Y, 11, 0}));
     EXPECT_TRUE(t[0].Negrito);
+    // The page of the puzzle 3 mm after the title, then the sums 6 mm further, both 9.5 pt on
+    // the title's baseline (81 % of a line box above it).
+    const double base = Y + 0.41 * (11 - 9.5) * 0.81;
+    const std::string pagina = "(página " + std::to_string(APaginaDoPuzzle) + ")";
+    const double xPagina = G + 0.18 * 11 * 1.1 * 10 + 3;
+    size_t paginas = 0;
+    for (const TChamada& c : TextosIguais(g, pagina)) {
+        paginas += std::abs(c.Num[0] - xPagina) < 1e-9 && std::abs(c.Num[1] - base) < 1e-9 &&
+                   c.Num[2] == 9.5 && c.Num[3] == 77 && !c.Negrito;
+    }
+    EXPECT_EQ(paginas, 1u) << pagina;
     bool somas = false;
     for (const TChamada& c : TextosIguais(g, TextoSomas(N))) {
-        somas = somas || (std::abs(c.Num[0] - (G + 0.18 * 11 * 1.1 * 10 + 6)) < 1e-9 &&
-                          std::abs(c.Num[1] - (Y + (0.41 * 11 - 0.41 * 9.5) / 2)) < 1e-9 &&
-                          c.Num[2] == 9.5 && c.Num[3] == 128 && !c.Negrito);
+        somas =
+            somas ||
+            (std::abs(c.Num[0] - (xPagina + 0.18 * 9.5 * double(::teste::CodePoints(pagina)) + 6)) <
+                 1e-9 &&
+             std::abs(c.Num[1] - base) < 1e-9 && c.Num[2] == 9.5 && c.Num[3] == 128 && !c.Negrito);
     }
     EXPECT_TRUE(somas);
 
@@ -58,13 +73,13 @@ void VerificarSolucao(const TCanvasGravador& g, const TLivro& livro, TSolverDedu
         const bool dado = p.Dados[size_t(c)] != 0;
         esperados.push_back({c, p.Solucao[size_t(c)], !dado});
         if (dado) {
-            cinzentos.push_back({G + (c % N) * cel, T + (c / N) * cel, cel, cel, 0, -1, 235});
+            cinzentos.push_back({G + (c % N) * cel, T + (c / N) * cel, cel, cel, 0, -1, 224});
         }
     }
     EXPECT_EQ(NumerosDaGrelha(g, N, G, T, lado, TamanhoNumeros(N, lado)), esperados);
     std::vector<std::vector<double>> fundos;
     for (const TChamada& c : g.DoTipo("Rectangulo")) {
-        if (c.Num[6] == 235 && c.Num[0] >= G && c.Num[0] < G + lado && c.Num[1] >= T &&
+        if (c.Num[6] == 224 && c.Num[0] >= G && c.Num[0] < G + lado && c.Num[1] >= T &&
             c.Num[1] < T + lado) {
             fundos.push_back(c.Num);
         }
@@ -79,9 +94,7 @@ void VerificarSolucao(const TCanvasGravador& g, const TLivro& livro, TSolverDedu
     const double hx = N <= 8 ? G + lado + 6 : G;
     const double hy = N <= 8 ? T : T + lado + 3;
     const double fundo = Y + (N <= 8 ? 121 : 242) - 3;
-    const auto& passos = p.Resultado.Passos;
-    const std::vector<TDica> D =
-        EscolherDicas(s, p.Dados, passos, DICAS_POR_SOLUCAO, CentroDaGrelha(N));
+    const TDicas D = EscolherDicas(s, p.Dados, p.Solucao, p.Resultado.Passos, DICAS_POR_SOLUCAO);
     TCanvasGravador medida;
     std::vector<TChamada> linhas;
     for (const TChamada& c : g.DoTipo("Texto")) {
@@ -97,7 +110,7 @@ void VerificarSolucao(const TCanvasGravador& g, const TLivro& livro, TSolverDedu
     size_t linha = 0;
     size_t dica = 0;
     for (; linha < linhas.size() && linhas[linha].Num[3] == 0; ++dica) {
-        ASSERT_LT(dica, D.size());
+        ASSERT_LT(dica, D.Dicas.size());
         const std::string numero = std::to_string(dica + 1) + ". ";
         const double recuo = medida.LarguraTexto(numero, 9.5, false);
         std::string texto;
@@ -110,17 +123,18 @@ void VerificarSolucao(const TCanvasGravador& g, const TLivro& livro, TSolverDedu
             EXPECT_NEAR(c.Num[1], hy + 4.6 * double(linha), 1e-9) << c.Texto;
             texto += (k == 0 ? "" : " ") + c.Texto;
         }
-        EXPECT_EQ(texto,
-                  numero + TextoDica(s, p.Solucao, passos[size_t(D[dica].Passo)], D[dica].Pares));
+        EXPECT_EQ(texto, numero + TextoDica(s, p.Solucao, D.Dicas[dica]));
     }
-    EXPECT_EQ(dica, D.size()) << "every hint has room";
-    const bool fecho = passos.size() > dica;
-    ASSERT_EQ(linhas.size(), linha + (fecho ? 1 : 0));
-    if (fecho) {
-        EXPECT_EQ(linhas.back().Texto, "Os restantes números resultam do mesmo modo.");
-        EXPECT_NEAR(linhas.back().Num[1], hy + 4.6 * double(linha) + 1, 1e-9);
-        EXPECT_EQ(linhas.back().Num[3], 128);
+    EXPECT_EQ(dica, D.Dicas.size()) << "every hint has room";
+    std::string fecho;
+    for (size_t k = 0; linha + k < linhas.size(); ++k) {
+        const TChamada& c = linhas[linha + k];
+        EXPECT_EQ(c.Num[3], 128) << c.Texto;
+        EXPECT_NEAR(c.Num[0], hx, 1e-9) << c.Texto;
+        EXPECT_NEAR(c.Num[1], hy + 4.6 * double(linha + k) + 1, 1e-9) << c.Texto;
+        fecho += (k == 0 ? "" : " ") + c.Texto;
     }
+    EXPECT_EQ(fecho, DicasBastam(p.Dados, D.Dicas) ? "" : FECHO);
 }
 
 void VerificarCabecaERodape(const TCanvasGravador& g, int32_t ANumero) {
@@ -163,8 +177,9 @@ TEST(PaginaDeSolucoes, Disposicoes) {
         VerificarCabecaERodape(g, 40);
         TSolverDeducao s(c.N);
         for (size_t i = 0; i < c.Slots.size(); ++i) {
-            VerificarSolucao(g, livro, s, c.Primeiro + int32_t(i), c.Slots[i][0], c.Slots[i][1],
-                             c.Slots[i][2]);
+            const int32_t p = c.Primeiro + int32_t(i);
+            VerificarSolucao(g, livro, s, p, c.Slots[i][0], c.Slots[i][1], c.Slots[i][2],
+                             compositor.PaginaDoPuzzle(p));
         }
         // Nothing more than the slots listed.
         int32_t titulos = 0;
@@ -205,28 +220,36 @@ TEST(PaginaDeSolucoes, GrelhasCentradasSemDicas) {
 }
 
 TEST(PaginaDeSolucoes, DozeDicasEALinhaFinal) {
-    // A book of order 8 with hints: each solution shows at most 12 hints; where its record is
-    // longer, the grey closing line follows 1 mm under the last hint.
+    // A book of order 8 with hints: each solution shows at most 12 hints, a line every 4.6 mm,
+    // and where they do not fill the grid alone, the grey closing line follows 1 mm under the
+    // last one.
     const TLivro& livro = LivroGerado(8, 10);
     TCompositorLivro compositor(livro, TInfoLivro{});
     TCanvasGravador g;
     compositor.DesenharSolucao(g, 0, 18, 30, 174);
-    std::vector<TChamada> dicas;
+    size_t linhas = 0;
+    int32_t dicas = 0;
+    std::string fecho;
+    double yFecho = 0;
     for (const TChamada& c : g.DoTipo("Texto")) {
-        if (c.Num[0] == 102 && c.Num[2] == 9.5) {
-            dicas.push_back(c);
+        if (c.Num[0] < 102 || c.Num[2] != 9.5 || c.Num[1] < 38) {
+            continue;
+        }
+        if (c.Num[3] == 0) {
+            EXPECT_NEAR(c.Num[1], 38 + 4.6 * double(linhas++), 1e-9) << c.Texto;
+            // A hint's first line stands at the column's edge, the others further in.
+            const bool abre = c.Texto.rfind(std::to_string(dicas + 1) + ". ", 0) == 0;
+            dicas += abre ? 1 : 0;
+            EXPECT_EQ(c.Num[0] == 102, abre) << c.Texto;
+        } else {
+            yFecho = fecho.empty() ? c.Num[1] : yFecho;
+            fecho += (fecho.empty() ? "" : " ") + c.Texto;
         }
     }
-    ASSERT_GE(dicas.size(), 2u);
-    ASSERT_LE(dicas.size(), 13u);
-    for (size_t i = 0; i + 1 < dicas.size(); ++i) {
-        EXPECT_EQ(dicas[i].Texto.rfind(std::to_string(i + 1) + ". ", 0), 0u) << dicas[i].Texto;
-        EXPECT_NEAR(dicas[i].Num[1], 38 + 4.6 * double(i), 1e-9);
-        EXPECT_EQ(dicas[i].Num[3], 0);
-    }
-    EXPECT_EQ(dicas.back().Texto, "Os restantes números resultam do mesmo modo.");
-    EXPECT_NEAR(dicas.back().Num[1], 38 + 4.6 * double(dicas.size() - 1) + 1, 1e-9);
-    EXPECT_EQ(dicas.back().Num[3], 128);
+    EXPECT_GE(dicas, 2);
+    EXPECT_LE(dicas, 12);
+    EXPECT_EQ(fecho, FECHO);
+    EXPECT_NEAR(yFecho, 38 + 4.6 * double(linhas) + 1, 1e-9);
 
     // A record without steps: no hints and no closing line.
     TLivro semPassos = livro;
@@ -239,55 +262,46 @@ TEST(PaginaDeSolucoes, DozeDicasEALinhaFinal) {
     }
 }
 
-// A book of one order-8 puzzle with hints: the known square without L1C1, L1C4 and L4C1, and a
-// record of L1C4 by row 1, L1C1 by the list (row 1 and column 1 leave only 41) and L4C1 by
-// column 1. Row 1's step is not shown: above the list hint it would close row 1.
-TLivro LivroDaLista() {
-    TLivro livro = teste_paginas::LivroVazio(8, 1, true);
+// A book of one order-7 puzzle with hints: the known square less ACelulas, where the reader's
+// own steps stop at once, and no record.
+TLivro LivroParado(std::initializer_list<int32_t> ACelulas) {
+    TLivro livro = teste_paginas::LivroVazio(7, 1, true);
     TPuzzle& p = livro.Puzzles[0].Puzzle;
-    p.Solucao = ::tavrelo::teste::MAIS_PERFEITO_8.Valores;
+    p.Solucao = ::tavrelo::teste::ULTRAMAGICO_7.Valores;
     p.Dados = p.Solucao;
-    for (const int32_t c : {0, 3, 24}) {
+    for (const int32_t c : ACelulas) {
         p.Dados[size_t(c)] = 0;
     }
-    TPassoDeducao lista;
-    lista.Familia = lfLista;
-    lista.Lei = 0;
-    lista.Celula = 0;
-    lista.Valor = 41;
-    lista.Parceiro = 3;
-    lista.Resto = 73;
-    TPassoDeducao coluna;
-    coluna.Lei = 8;
-    coluna.Celula = 24;
-    coluna.Valor = 56;
-    TPassoDeducao linha;
-    linha.Lei = 0;
-    linha.Celula = 3;
-    linha.Valor = 32;
-    p.Resultado.Passos = {linha, lista, coluna};
+    p.Resultado.Passos.resize(ACelulas.size());
     return livro;
 }
 
-TEST(PaginaDeSolucoes, DicaDeListaQuebraEntreAsLeis) {
-    // Beside the grid the column is 90 mm: the list hint, 56 characters of 1.71 mm, breaks
-    // after its first law, and its second law goes on under the text after "1. ".
-    TCompositorLivro compositor(LivroDaLista(), TInfoLivro{});
-    TCanvasGravador g;
-    compositor.DesenharSolucao(g, 0, 18, 30, 174);
-    std::vector<TChamada> linhas;
+// The hint lines of the solution (black or grey, 9.5 pt, beside the grid).
+std::vector<TChamada> LinhasDasDicas(const TCanvasGravador& g) {
+    std::vector<TChamada> r;
     for (const TChamada& c : g.DoTipo("Texto")) {
         if (c.Num[2] == 9.5 && c.Num[0] >= 102 && c.Num[1] >= 38) {
-            linhas.push_back(c);
+            r.push_back(c);
         }
     }
+    return r;
+}
+
+TEST(PaginaDeSolucoes, DicaDeListaQuebraEntreAsLeis) {
+    // Beside the grid the column is 90 mm: the list hint, 55 characters of 1.71 mm with its
+    // number, breaks after its first law, and its second law goes on under the text after
+    // "1. ".
+    TCompositorLivro compositor(LivroParado({2, 4, 14, 20, 28, 34, 44, 46}), TInfoLivro{});
+    TCanvasGravador g;
+    compositor.DesenharSolucao(g, 0, 18, 30, 174);
+    const std::vector<TChamada> linhas = LinhasDasDicas(g);
     const double recuo = 3 * 0.18 * 9.5;
-    ASSERT_EQ(linhas.size(), 4u);
-    const std::vector<std::string> textos{
-        "1. L1C1 = 41 (lista: L1C1 + L1C4 = 73;", "L1C1 + L4C1 = 97)",
-        "2. L4C1 = 260 - 204 = 56 (coluna 1)", "Os restantes números resultam do mesmo modo."};
-    const double xs[] = {102, 102 + recuo, 102, 102};
-    const double ys[] = {38, 38 + 4.6, 38 + 9.2, 38 + 13.8 + 1};
+    ASSERT_EQ(linhas.size(), 3u);
+    const std::vector<std::string> textos{"1. L1C3 = 46 (lista: L1C3 + L1C5 = 70;",
+                                          "L1C3 + L7C3 = 72)",
+                                          "O resto resulta de leis com uma só casa vazia."};
+    const double xs[] = {102, 102 + recuo, 102};
+    const double ys[] = {38, 38 + 4.6, 38 + 9.2 + 1};
     for (size_t i = 0; i < linhas.size(); ++i) {
         EXPECT_EQ(linhas[i].Texto, textos[i]);
         EXPECT_NEAR(linhas[i].Num[0], xs[i], 1e-9) << textos[i];
@@ -296,31 +310,31 @@ TEST(PaginaDeSolucoes, DicaDeListaQuebraEntreAsLeis) {
 }
 
 TEST(PaginaDeSolucoes, DicasSoAteOndeCabem) {
-    // Letters 8 mm wide: every word of a hint needs a line of its own, so only the first
-    // hints and the closing line fit above the next slot (148 mm); the hints shown are the
-    // first ones chosen, whole.
+    // Letters 8 mm wide: every word of a hint needs a line of its own, so not all hints fit
+    // above the next slot (148 mm). The starters give way from the last: the hints shown are
+    // the first ones chosen, whole, and the closing line follows.
     const TLivro& livro = LivroGerado(8, 10);
     TCompositorLivro compositor(livro, TInfoLivro{});
     TCanvasGravador g;
-    g.Largura = [](const std::string& t, double, bool) {
+    const auto largas = [](const std::string& t, double, bool) {
         return 8.0 * double(::teste::CodePoints(t));
     };
+    g.Largura = largas;
     compositor.DesenharSolucao(g, 0, 18, 30, 174);
-    std::vector<TChamada> linhas;
-    for (const TChamada& c : g.DoTipo("Texto")) {
-        if (c.Num[2] == 9.5 && c.Num[0] >= 102 && c.Num[1] >= 38) {
-            linhas.push_back(c);
-        }
-    }
+    const std::vector<TChamada> linhas = LinhasDasDicas(g);
     ASSERT_FALSE(linhas.empty());
-    EXPECT_EQ(linhas.back().Texto, "Os restantes números resultam do mesmo modo.");
+    std::string fecho;
+    for (const TChamada& c : linhas) {
+        fecho += c.Num[3] == 128 ? (fecho.empty() ? "" : " ") + c.Texto : "";
+    }
+    EXPECT_EQ(fecho, FECHO);
     EXPECT_LE(linhas.back().Num[1] + 0.41 * 9.5, 148 + 1e-9);
-    // Joined again, the lines are the first hints of the choice.
+    // Joined again, the black lines are the first hints of the choice.
     const TPuzzle& p = livro.Puzzles[0].Puzzle;
     TSolverDeducao s(8);
-    const std::vector<TDica> D = EscolherDicas(s, p.Dados, p.Resultado.Passos, 12, -1);
+    const TDicas D = EscolherDicas(s, p.Dados, p.Solucao, p.Resultado.Passos, 12);
     std::vector<std::string> impressas;
-    for (size_t i = 0; i + 1 < linhas.size(); ++i) {
+    for (size_t i = 0; i < linhas.size() && linhas[i].Num[3] == 0; ++i) {
         const std::string numero = std::to_string(impressas.size() + 1) + ". ";
         if (linhas[i].Texto.rfind(numero, 0) == 0) {
             impressas.push_back(linhas[i].Texto);
@@ -331,12 +345,30 @@ TEST(PaginaDeSolucoes, DicasSoAteOndeCabem) {
         EXPECT_NEAR(linhas[i].Num[1], 38 + 4.6 * double(i), 1e-9);
     }
     ASSERT_GE(impressas.size(), 1u);
-    ASSERT_LT(impressas.size(), D.size());
+    ASSERT_LT(impressas.size(), D.Dicas.size());
     for (size_t i = 0; i < impressas.size(); ++i) {
-        EXPECT_EQ(impressas[i],
-                  std::to_string(i + 1) + ". " +
-                      TextoDica(s, p.Solucao, p.Resultado.Passos[size_t(D[i].Passo)], D[i].Pares));
+        EXPECT_EQ(impressas[i], std::to_string(i + 1) + ". " + TextoDica(s, p.Solucao, D.Dicas[i]));
     }
+
+    // Key steps are never left out for starters: where even they do not fit (letters 12 mm
+    // wide), those that do are shown and the closing line, no longer true, is not.
+    TCompositorLivro parado(
+        LivroParado({1, 4, 7, 8, 10, 12, 13, 16, 19, 21, 27, 29, 32, 35, 36, 38, 40, 41, 44, 47}),
+        TInfoLivro{});
+    TCanvasGravador h;
+    h.Largura = [](const std::string& t, double, bool) {
+        return 12.0 * double(::teste::CodePoints(t));
+    };
+    parado.DesenharSolucao(h, 0, 18, 30, 174);
+    const std::vector<TChamada> chave = LinhasDasDicas(h);
+    ASSERT_FALSE(chave.empty());
+    std::string junta;
+    for (const TChamada& c : chave) {
+        EXPECT_EQ(c.Num[3], 0) << c.Texto;
+        junta += (junta.empty() ? "" : " ") + c.Texto;
+    }
+    EXPECT_EQ(junta,
+              "1. L1C2 só pode ser 12, 24 ou 29 (lista: L1C2 + L1C5 = 53; L1C2 + L6C7 = 40)");
 }
 
 } // namespace

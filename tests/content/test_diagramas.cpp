@@ -1,5 +1,6 @@
 #include "content/diagramas.h"
 #include "content/regras.h"
+#include "core/tipos.h"
 
 #include "drawing/canvas_gravador.h"
 
@@ -143,13 +144,13 @@ TEST(BlocosDosDiagramas, GrelhaDeExemploDesenhaPorOrdem) {
     EXPECT_EQ(ch[0].Num, (std::vector<double>{10, 20, 11, 0}));
     EXPECT_TRUE(ch[0].Negrito);
     // Light cells first, then dark ones, in the order given.
-    EXPECT_EQ(ch[1].Num, (std::vector<double>{30, 48.5, 10, 10, 0, -1, 232}));
+    EXPECT_EQ(ch[1].Num, (std::vector<double>{30, 48.5, 10, 10, 0, -1, 224}));
     EXPECT_EQ(ch[2].Num, (std::vector<double>{20, 38.5, 10, 10, 0, -1, 200}));
     EXPECT_EQ(ch[3].Num, (std::vector<double>{10, 28.5, 10, 10, 0, -1, 200}));
-    EXPECT_EQ(ch[4].Num, (std::vector<double>{10, 38.5, 40, 38.5, 0.25, 0}));
-    EXPECT_EQ(ch[5].Num, (std::vector<double>{20, 28.5, 20, 58.5, 0.25, 0}));
-    EXPECT_EQ(ch[6].Num, (std::vector<double>{10, 48.5, 40, 48.5, 0.25, 0}));
-    EXPECT_EQ(ch[7].Num, (std::vector<double>{30, 28.5, 30, 58.5, 0.25, 0}));
+    EXPECT_EQ(ch[4].Num, (std::vector<double>{10, 38.5, 40, 38.5, 0.4, 0}));
+    EXPECT_EQ(ch[5].Num, (std::vector<double>{20, 28.5, 20, 58.5, 0.4, 0}));
+    EXPECT_EQ(ch[6].Num, (std::vector<double>{10, 48.5, 40, 48.5, 0.4, 0}));
+    EXPECT_EQ(ch[7].Num, (std::vector<double>{30, 28.5, 30, 58.5, 0.4, 0}));
     EXPECT_EQ(ch[8].Op, "Rectangulo");
     EXPECT_EQ(ch[8].Num, (std::vector<double>{10, 28.5, 30, 30, 0.8, 0, -1}));
     const double h = c.AlturaTexto(16);
@@ -175,7 +176,7 @@ TEST(BlocosDosDiagramas, LegendasECabecalho) {
     const std::string intro(300, 'x'); // one word: one line whatever its width
     EXPECT_DOUBLE_EQ(CabecalhoDiagramas(d, "Titulo", intro), 28 + 6.15 + 5);
     ASSERT_EQ(d.Chamadas.size(), 2u);
-    EXPECT_EQ(d.Chamadas[0].Num, (std::vector<double>{18, 18, 16, 0}));
+    EXPECT_EQ(d.Chamadas[0].Num, (std::vector<double>{18, 18, 20, 0}));
     EXPECT_TRUE(d.Chamadas[0].Negrito);
     EXPECT_EQ(d.Chamadas[1].Num, (std::vector<double>{18, 28, 12, 0}));
 }
@@ -200,7 +201,8 @@ struct TPaginaDesenhada {
     std::vector<TPainelDesenhado> Paineis;
 };
 
-// Splits a recorded page into its panels: a panel starts at its 11 pt bold title.
+// Splits a recorded page into its panels: the page's title is 20 pt bold, a panel starts at
+// its 11 pt bold title.
 TPaginaDesenhada Desenhar(const std::function<void(IVeltCanvas&)>& APagina) {
     TCanvasGravador c;
     APagina(c);
@@ -209,7 +211,7 @@ TPaginaDesenhada Desenhar(const std::function<void(IVeltCanvas&)>& APagina) {
     TPainelDesenhado* atual = nullptr;
     bool grelhaFeita = false;
     for (const auto& ch : c.Chamadas) {
-        if (ch.Op == "Texto" && ch.Num[2] == 16 && ch.Negrito && !atual) {
+        if (ch.Op == "Texto" && ch.Num[2] == 20 && ch.Negrito && !atual) {
             p.Titulo = ch.Texto;
         } else if (ch.Op == "Texto" && ch.Num[2] == 12) {
             p.Introducao += (p.Introducao.empty() ? "" : " ") + ch.Texto;
@@ -264,15 +266,16 @@ void ResolverSombras(TPainelDesenhado& APainel, int32_t n) {
     APainel.Extras = extras;
 }
 
-TPaginaDesenhada PaginaPar(int32_t APagina) {
-    auto p = Desenhar([&](IVeltCanvas& c) { PaginaDiagramasPar(c, APagina); });
+// The pages of an 8 × 8 book, and of a 7 × 7 one, unless another order is asked for.
+TPaginaDesenhada PaginaPar(int32_t APagina, int32_t N = 8) {
+    auto p = Desenhar([&](IVeltCanvas& c) { PaginaDiagramasPar(c, N, APagina); });
     for (auto& painel : p.Paineis)
         ResolverSombras(painel, 8);
     return p;
 }
 
-TPaginaDesenhada PaginaImpar(int32_t APagina) {
-    auto p = Desenhar([&](IVeltCanvas& c) { PaginaDiagramasImpar(c, APagina); });
+TPaginaDesenhada PaginaImpar(int32_t APagina, int32_t N = 7) {
+    auto p = Desenhar([&](IVeltCanvas& c) { PaginaDiagramasImpar(c, N, APagina); });
     for (auto& painel : p.Paineis)
         ResolverSombras(painel, 5);
     return p;
@@ -295,11 +298,11 @@ std::vector<TPaginaEsperada> PaginasEsperadas() {
         {"par, primeira",
          PaginaPar(0),
          "Os diagramas das leis",
-         "Cada diagrama mostra uma lei a funcionar numa grelha de 8 × 8 já preenchida (M=260 e "
-         "C=65; num livro de outra ordem as grelhas são maiores e M e C mudam, mas as leis são as "
-         "mesmas). As casas a cinzento e os números a negrito são as que a lei junta. A linha a "
-         "cheio segue o percurso da lei; a seta mostra a diagonal que sai por um lado da grelha e "
-         "continua do outro.",
+         "Cada diagrama mostra uma lei a funcionar numa grelha de 8\u00A0×\u00A08 já preenchida "
+         "(M\u00A0=\u00A0260 e C\u00A0=\u00A065, como nas grelhas deste livro). As casas a "
+         "cinzento e os números a negrito são as que a lei junta. A linha a cheio segue o "
+         "percurso da lei; a seta mostra a diagonal que sai por um lado da grelha e continua do "
+         "outro.",
          {"Uma linha", "Uma coluna", "As diagonais principais", "Duas diagonais quebradas"},
          {{"10 + 19 + 58 + 35 + 62 + 39 + 14 + 23 = 260"},
           {"38 + 25 + 39 + 17 + 47 + 20 + 46 + 28 = 260"},
@@ -331,9 +334,10 @@ std::vector<TPaginaEsperada> PaginasEsperadas() {
         {"ímpar, primeira",
          PaginaImpar(0),
          "Os diagramas das leis",
-         "Cada diagrama mostra uma lei a funcionar numa grelha de 5 × 5 já preenchida (M=65 e "
-         "C=26; num livro de outra ordem as grelhas são maiores e M e C mudam, mas as leis são as "
-         "mesmas). As casas a cinzento e os números a negrito são as que a lei junta. A linha a "
+         "Cada diagrama mostra uma lei a funcionar numa grelha de 5\u00A0×\u00A05 já preenchida "
+         "(M\u00A0=\u00A065 e C\u00A0=\u00A026). As grelhas deste livro são de "
+         "7\u00A0×\u00A07, com M\u00A0=\u00A0175 e C\u00A0=\u00A050, mas as leis são as "
+         "mesmas. As casas a cinzento e os números a negrito são as que a lei junta. A linha a "
          "cheio segue o percurso da lei; a seta mostra a diagonal que sai por um lado da grelha e "
          "continua do outro.",
          {"Uma linha", "Uma coluna", "As diagonais principais", "Duas diagonais quebradas"},
@@ -350,8 +354,10 @@ std::vector<TPaginaEsperada> PaginasEsperadas() {
          PaginaImpar(1),
          "Os diagramas das leis (continuação)",
          "Casas opostas são duas casas a igual distância do centro, uma de cada lado: somam "
-         "sempre C=26. A linha passa pelo centro, que fica no meio de todos os pares. O próprio "
-         "centro vale C÷2=13 e nunca é pista.",
+         "sempre C\u00A0=\u00A026 (nas grelhas deste livro, C\u00A0=\u00A050). A linha passa "
+         "pelo centro, que fica no meio de todos os pares. O próprio centro vale "
+         "C\u00A0/\u00A02\u00A0=\u00A013 (neste livro, 50\u00A0/\u00A02\u00A0=\u00A025) e "
+         "nunca é pista.",
          {"Casas opostas", "Outro par", "Um par pelo centro da linha", "O centro"},
          {{"1 + 25 = 26"}, {"15 + 11 = 26"}, {"20 + 6 = 26"}, {"centro: 2 × 13 = 26"}},
          {{0, 24}, {1, 23}, {10, 14}, {12}},
@@ -373,6 +379,61 @@ TEST(PaginasDeDiagramas, TitulosLegendasECasas) {
             EXPECT_EQ(p.Escuras, e.Escuras[k]);
             EXPECT_EQ(p.Claras, e.Claras[k]);
         }
+    }
+}
+
+// The examples are 8 × 8 and 5 × 5 in every book: what the pages say of the book's own grids
+// is said for its order, as the rules page says it.
+TEST(PaginasDeDiagramas, DizemOQueValeNaOrdemDoLivro) {
+    const std::string f = "\u00A0"; // no line breaks inside a sum or an order
+    struct TCaso {
+        int32_t N;
+        std::vector<std::string> Primeira, Continuacao;
+    };
+    const std::vector<TCaso> casos = {
+        {8,
+         {"(M" + f + "=" + f + "260 e C" + f + "=" + f + "65, como nas grelhas deste livro)"},
+         {"Na meia diagonal são 4 passos e 3 casas pelo meio"}},
+        {12,
+         {"As grelhas deste livro são de 12" + f + "×" + f + "12, com M" + f + "=" + f + "870 e C" +
+          f + "=" + f + "145"},
+         {"nas grelhas de 12" + f + "×" + f + "12 deste livro tem 6 passos, com 5 casas"}},
+        {16,
+         {"As grelhas deste livro são de 16" + f + "×" + f + "16, com M" + f + "=" + f +
+          "2056 e C" + f + "=" + f + "257"},
+         {"nas grelhas de 16" + f + "×" + f + "16 deste livro tem 8 passos, com 7 casas"}},
+        {11,
+         {"As grelhas deste livro são de 11" + f + "×" + f + "11, com M" + f + "=" + f + "671 e C" +
+          f + "=" + f + "122"},
+         {"(nas grelhas deste livro, C" + f + "=" + f + "122)",
+          "(neste livro, 122" + f + "/" + f + "2" + f + "=" + f + "61)"}},
+        {13,
+         {"As grelhas deste livro são de 13" + f + "×" + f + "13, com M" + f + "=" + f +
+          "1105 e C" + f + "=" + f + "170"},
+         {"(nas grelhas deste livro, C" + f + "=" + f + "170)",
+          "(neste livro, 170" + f + "/" + f + "2" + f + "=" + f + "85)"}},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.N);
+        const bool impar = c.N % 2 != 0;
+        const auto primeira = impar ? PaginaImpar(0, c.N) : PaginaPar(0, c.N);
+        const auto continuacao = impar ? PaginaImpar(1, c.N) : PaginaPar(1, c.N);
+        for (const auto& t : c.Primeira)
+            EXPECT_NE(primeira.Introducao.find(t), std::string::npos) << primeira.Introducao;
+        for (const auto& t : c.Continuacao)
+            EXPECT_NE(continuacao.Introducao.find(t), std::string::npos) << continuacao.Introducao;
+        if (!impar) {
+            // The rules page counts the same steps on the half diagonal.
+            const int32_t h = c.N / 2;
+            EXPECT_NE(TextoDaLei(TLeiTavrelo::llMeia, c.N).find(Formatar("%d passos", h)),
+                      std::string::npos);
+            EXPECT_EQ(continuacao.Introducao.find("Na meia diagonal são 4 passos") ==
+                          std::string::npos,
+                      c.N != 8);
+        }
+        // The panels show the example whatever the book.
+        EXPECT_EQ(primeira.Paineis.size(), 4u);
+        EXPECT_EQ(continuacao.Paineis.size(), 4u);
     }
 }
 
@@ -496,7 +557,7 @@ TEST(PaginasDeDiagramas, SetasOndeODiagonalDaAVolta) {
             // A black head 2.6 mm long and 2.2 mm wide.
             for (const auto* s : {&seta1, &seta2}) {
                 ASSERT_EQ(s->Pontos.size(), 3u);
-                EXPECT_EQ(s->Num, (std::vector<double>{0.2, 0, 0}));
+                EXPECT_EQ(s->Num, (std::vector<double>{0.4, 0, 0}));
                 const TPontoMm T = s->Pontos[0];
                 const TPontoMm B = Ao(T, -2.6, ux, uy);
                 EsperarPonto(s->Pontos[1], {B.X - 1.1 * uy, B.Y + 1.1 * ux}, "head side");

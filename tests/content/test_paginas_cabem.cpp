@@ -8,9 +8,11 @@
 
 #include <algorithm>
 #include <cairo.h>
+#include <cmath>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tavrelo {
 namespace {
@@ -22,6 +24,13 @@ class TCanvasMedido : public IVeltCanvas {
 
     double Esquerda = 1e9, Direita = -1e9, Fundo = -1e9;
     std::string TextoMaisABaixo;
+    // Every line of text, in order.
+    struct TLinha {
+        double X, Y, TamanhoPt;
+        bool Negrito;
+        std::string Texto;
+    };
+    std::vector<TLinha> Linhas;
 
     void Linha(double X1, double Y1, double X2, double Y2, double E, int32_t C) override {
         Incluir(std::min(X1, X2), std::max(X1, X2), std::max(Y1, Y2));
@@ -51,6 +60,7 @@ class TCanvasMedido : public IVeltCanvas {
         if (fundo > Fundo)
             TextoMaisABaixo = T;
         Incluir(x0, x0 + w, fundo);
+        Linhas.push_back({X, Y, S, B, T});
         FReal.Texto(X, Y, T, S, B, C, Al);
     }
     double LarguraTexto(const std::string& T, double S, bool B) override {
@@ -78,33 +88,40 @@ class TCanvasMedido : public IVeltCanvas {
     IVeltCanvas& FReal;
 };
 
+// The explanatory pages of an order: both rules pages (with and without the list technique)
+// and both diagram pages.
+struct TPaginaExplicativa {
+    std::string Nome;
+    std::function<void(IVeltCanvas&, int32_t)> Desenhar;
+};
+
+std::vector<TPaginaExplicativa> PaginasExplicativas() {
+    TNiveis semLista, comLista;
+    semLista.Bits = 0b0001110; // levels 1 to 3
+    comLista.Bits = 0b0111110; // levels 1 to 5
+    return {
+        {"regras", [](IVeltCanvas& c, int32_t N) { PaginaRegras(c, N); }},
+        {"como se resolve, níveis 1 a 3",
+         [=](IVeltCanvas& c, int32_t N) { PaginaComoSeResolve(c, N, semLista); }},
+        {"como se resolve, níveis 1 a 5",
+         [=](IVeltCanvas& c, int32_t N) { PaginaComoSeResolve(c, N, comLista); }},
+        {"diagramas 1",
+         [](IVeltCanvas& c, int32_t N) {
+             N % 2 ? PaginaDiagramasImpar(c, N, 0) : PaginaDiagramasPar(c, N, 0);
+         }},
+        {"diagramas 2",
+         [](IVeltCanvas& c, int32_t N) {
+             N % 2 ? PaginaDiagramasImpar(c, N, 1) : PaginaDiagramasPar(c, N, 1);
+         }},
+    };
+}
+
 TEST(PaginasExplicativas, CabemNaColunaEAcimaDoRodape) {
     cairo_surface_t* superficie = cairo_recording_surface_create(CAIRO_CONTENT_COLOR, nullptr);
     cairo_t* cr = cairo_create(superficie);
     TCanvasCairo real(cr, 300);
 
-    struct TPagina {
-        std::string Nome;
-        std::function<void(IVeltCanvas&, int32_t)> Desenhar;
-    };
-    TNiveis semLista, comLista;
-    semLista.Bits = 0b0001110; // levels 1 to 3
-    comLista.Bits = 0b0111110; // levels 1 to 5
-    const TPagina paginas[] = {
-        {"regras", [](IVeltCanvas& c, int32_t N) { PaginaRegras(c, N); }},
-        {"como se resolve, níveis 1 a 3",
-         [&](IVeltCanvas& c, int32_t N) { PaginaComoSeResolve(c, N, semLista); }},
-        {"como se resolve, níveis 1 a 5",
-         [&](IVeltCanvas& c, int32_t N) { PaginaComoSeResolve(c, N, comLista); }},
-        {"diagramas 1",
-         [](IVeltCanvas& c, int32_t N) {
-             N % 2 ? PaginaDiagramasImpar(c, 0) : PaginaDiagramasPar(c, 0);
-         }},
-        {"diagramas 2",
-         [](IVeltCanvas& c, int32_t N) {
-             N % 2 ? PaginaDiagramasImpar(c, 1) : PaginaDiagramasPar(c, 1);
-         }},
-    };
+    const auto paginas = PaginasExplicativas();
     for (int32_t N : {7, 8, 11, 12, 13, 16}) {
         for (const auto& p : paginas) {
             SCOPED_TRACE(p.Nome + ", ordem " + std::to_string(N));
@@ -114,6 +131,52 @@ TEST(PaginasExplicativas, CabemNaColunaEAcimaDoRodape) {
             EXPECT_LE(medido.Direita, 192 + 1e-9);
             // The footer's line box starts at 283; keep a clear gap above it.
             EXPECT_LE(medido.Fundo, 278) << "mais abaixo: " << medido.TextoMaisABaixo;
+        }
+    }
+    cairo_destroy(cr);
+    cairo_surface_destroy(superficie);
+}
+
+// Set in the real typeface, no paragraph ends with one word alone on its line, and no line
+// breaks inside a sum or an order ("M = 260", "8 × 8", "C / 2 = 13").
+TEST(PaginasExplicativas, ParagrafosSemPalavraSozinhaNemSomasPartidas) {
+    cairo_surface_t* superficie = cairo_recording_surface_create(CAIRO_CONTENT_COLOR, nullptr);
+    cairo_t* cr = cairo_create(superficie);
+    TCanvasCairo real(cr, 300);
+    for (int32_t N : {7, 8, 11, 12, 13, 16}) {
+        for (const auto& p : PaginasExplicativas()) {
+            SCOPED_TRACE(p.Nome + ", ordem " + std::to_string(N));
+            TCanvasMedido medido(real);
+            p.Desenhar(medido, N);
+            // A paragraph's lines: 12 pt regular, one under the other at the same left edge,
+            // 6.15 mm apart.
+            const auto& linhas = medido.Linhas;
+            size_t paragrafos = 0;
+            for (size_t i = 0; i < linhas.size(); ++i) {
+                const auto& l = linhas[i];
+                if (l.TamanhoPt != 12 || l.Negrito) {
+                    continue;
+                }
+                for (const char* sinal : {"=", "×", "/"}) {
+                    EXPECT_NE(l.Texto.rfind(sinal, 0), 0u) << "«" << l.Texto << "»";
+                    EXPECT_FALSE(l.Texto.size() >= std::string(sinal).size() &&
+                                 l.Texto.compare(l.Texto.size() - std::string(sinal).size(),
+                                                 std::string::npos, sinal) == 0)
+                        << "«" << l.Texto << "»";
+                }
+                const bool continua = i + 1 < linhas.size() && linhas[i + 1].X == l.X &&
+                                      linhas[i + 1].TamanhoPt == 12 && !linhas[i + 1].Negrito &&
+                                      std::abs(linhas[i + 1].Y - l.Y - 6.15) < 1e-6;
+                const bool continuacao = i > 0 && linhas[i - 1].X == l.X &&
+                                         linhas[i - 1].TamanhoPt == 12 && !linhas[i - 1].Negrito &&
+                                         std::abs(l.Y - linhas[i - 1].Y - 6.15) < 1e-6;
+                if (continuacao && !continua) {
+                    ++paragrafos;
+                    EXPECT_NE(l.Texto.find(' '), std::string::npos)
+                        << "a word alone ends a paragraph: «" << l.Texto << "»";
+                }
+            }
+            EXPECT_GT(paragrafos, 0u);
         }
     }
     cairo_destroy(cr);

@@ -62,12 +62,30 @@ TEST(QuebrarLinhas, MedeALinhaInteiraNoTamanhoPedidoSemNegrito) {
     EXPECT_EQ(medidas, (std::vector<std::string>{"ab cd", "cd ef"}));
 }
 
+// A paragraph never ends with one word alone: the word before it comes down when the two fit.
+TEST(LinhasDoParagrafo, SemPalavraSozinhaNoFim) {
+    const std::vector<TCasoQuebra> casos = {
+        {"vazio", "", 10, {}},
+        {"uma linha fica", "aa", 10, {"aa"}},
+        {"a palavra de cima desce", "aa bb cc dd ee", 5, {"aa bb", "cc", "dd ee"}},
+        {"duas no fim ficam", "aa bb cc dd ee ff", 5, {"aa bb", "cc dd", "ee ff"}},
+        {"juntas nao cabem", "aa bbbbb cccccccc", 8, {"aa bbbbb", "cccccccc"}},
+        {"a de cima ficaria vazia", "aaaaaaaa bbbbbbbb", 8, {"aaaaaaaa", "bbbbbbbb"}},
+        {"juntas cabem a justa", "aaaa bbbb c", 9, {"aaaa", "bbbb c"}},
+    };
+    for (const auto& caso : casos) {
+        auto c = GravadorDeUmMm();
+        EXPECT_EQ(tavrelo::LinhasDoParagrafo(c, caso.Texto, caso.LarguraMax, 12), caso.Linhas)
+            << caso.Nome;
+    }
+}
+
 TEST(DesenharParagrafo, LinhasDe12PtA615MmDaEsquerda) {
     auto c = GravadorDeUmMm();
-    const double fim = tavrelo::DesenharParagrafo(c, 39.5, "aa bb cc dd ee", 5, 25);
+    const double fim = tavrelo::DesenharParagrafo(c, 39.5, "aa bb cc dd ee ff", 5, 25);
     EXPECT_DOUBLE_EQ(fim, 57.95);
     ASSERT_EQ(c.Chamadas.size(), 3u);
-    const std::vector<std::string> linhas = {"aa bb", "cc dd", "ee"};
+    const std::vector<std::string> linhas = {"aa bb", "cc dd", "ee ff"};
     for (size_t k = 0; k < 3; ++k) {
         const auto& t = c.Chamadas[k];
         EXPECT_EQ(t.Op, "Texto");
@@ -87,8 +105,8 @@ TEST(DesenharParagrafo, QuebraA12PtSejaQualForOTexto) {
         return double(teste::CodePoints(t)) * s / 12;
     };
     // 12 characters per line only if measured at 12 pt.
-    tavrelo::DesenharParagrafo(c, 0, "aaaaa bbbbbb ccccc", 12, 0);
-    EXPECT_EQ(c.Textos(), (std::vector<std::string>{"aaaaa bbbbbb", "ccccc"}));
+    tavrelo::DesenharParagrafo(c, 0, "aaaaa bbbbbb ccc dd", 12, 0);
+    EXPECT_EQ(c.Textos(), (std::vector<std::string>{"aaaaa bbbbbb", "ccc dd"}));
 }
 
 TEST(DesenharParagrafo, TextoVazioNadaDesenhaEDevolveOY) {

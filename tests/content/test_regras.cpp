@@ -90,22 +90,26 @@ TCanvasGravador GravadorDeUmMm() {
 TEST(TextosDasRegras, LeisDeOrdemParECasasOpostas) {
     EXPECT_EQ(TextoDaLei(TLeiTavrelo::llSoma, 8),
               "A soma de cada linha, de cada coluna e de cada uma das duas diagonais principais é "
-              "M=260.");
+              "M\u00A0=\u00A0260.");
     EXPECT_EQ(TextoDaLei(TLeiTavrelo::llQuebrada, 8),
-              "Todas as diagonais somam M=260, também as que saem por um lado e continuam pelo "
+              "Todas as diagonais somam M\u00A0=\u00A0260, também as que saem por um lado e "
+              "continuam pelo "
               "outro: uma diagonal que sai por baixo volta a entrar por cima, uma coluna ao lado.");
     EXPECT_EQ(TextoDaLei(TLeiTavrelo::llBloco, 8),
-              "Quatro casas que formam um quadrado de 2 × 2, em qualquer parte da grelha (também a "
-              "cavalo nas bordas, que se ligam), somam 2C=130.");
-    EXPECT_EQ(TextoDaLei(TLeiTavrelo::llMeia, 8),
-              "Dois números na mesma diagonal, separados por meia diagonal, somam C=65. Meia "
-              "diagonal é metade do lado da grelha: 4 passos ao longo da diagonal. Contando as "
-              "duas pontas, são 5 casas, com 3 pelo meio, mas só as duas pontas contam. Por "
-              "exemplo, a de L1C1 e a de L5C5. Vale também nas diagonais que saem por um lado e "
-              "continuam pelo outro: a diagonal fecha-se em círculo e do outro lado a distância é "
-              "também de 4 passos.");
+              "Quatro casas que formam um quadrado de 2\u00A0×\u00A02, em qualquer parte da grelha "
+              "(também a "
+              "cavalo nas bordas, que se ligam), somam 2C\u00A0=\u00A0130.");
+    EXPECT_EQ(
+        TextoDaLei(TLeiTavrelo::llMeia, 8),
+        "Dois números na mesma diagonal, separados por meia diagonal, somam C\u00A0=\u00A065. Meia "
+        "diagonal é metade do lado da grelha: 4 passos ao longo da diagonal. Contando as "
+        "duas pontas, são 5 casas, com 3 pelo meio, mas só as duas pontas contam. Por "
+        "exemplo, a de L1C1 e a de L5C5. Vale também nas diagonais que saem por um lado e "
+        "continuam pelo outro: a diagonal fecha-se em círculo e do outro lado a distância é "
+        "também de 4 passos.");
     EXPECT_EQ(TextoDaLei(TLeiTavrelo::llPar, 7),
-              "Duas casas opostas em relação ao centro da grelha somam C=50: por exemplo, a de "
+              "Duas casas opostas em relação ao centro da grelha somam C\u00A0=\u00A050: por "
+              "exemplo, a de "
               "L1C1 e a de L7C7. A casa do centro vale sempre metade de C, 25, e nunca traz "
               "pista.");
 }
@@ -114,17 +118,22 @@ TEST(TextosDasRegras, UmaSoCasaVaziaEConselhos) {
     const auto t7 = TecnicasDoTamanho(7, false);
     ASSERT_EQ(t7.size(), 1u);
     EXPECT_EQ(t7[0].Titulo, "Uma só casa vazia");
-    EXPECT_EQ(t7[0].Texto,
-              "Se numa linha, coluna ou diagonal falta só uma casa, o seu valor é o que falta para "
-              "a soma. Com M=175, se as outras 6 casas de uma linha somam 161, a casa vazia é 14. "
-              "O mesmo vale para duas casas opostas em relação ao centro, que somam C=50: se "
-              "falta uma, sai da outra. Por exemplo, o oposto de 14 é 36. E o centro da grelha "
-              "vale sempre 25, a metade de C.");
+    EXPECT_EQ(
+        t7[0].Texto,
+        "Se numa linha, coluna ou diagonal falta só uma casa, o seu valor é o que falta para "
+        "a soma. Com M\u00A0=\u00A0175, se as outras 6 casas de uma linha somam 161, a casa vazia "
+        "é 14. "
+        "O mesmo vale para duas casas opostas em relação ao centro, que somam C\u00A0=\u00A050: se "
+        "falta uma, sai da outra. Por exemplo, o oposto de 14 é 36. E o centro da grelha "
+        "vale sempre 25, a metade de C.");
     EXPECT_EQ(TecnicasDoTamanho(8, false)[0].Texto,
               "Se numa linha, coluna ou diagonal falta só uma casa, o seu valor é o que falta para "
-              "a soma. Com M=260, se as outras 7 casas de uma linha somam 244, a casa vazia é 16. "
-              "O mesmo vale para um bloco 2 × 2 e para a meia diagonal, que têm só quatro e duas "
-              "casas: se falta uma, sai de 2C=130 ou de C=65. Por exemplo, o complementar de 16 é "
+              "a soma. Com M\u00A0=\u00A0260, se as outras 7 casas de uma linha somam 244, a casa "
+              "vazia é 16. "
+              "O mesmo vale para um bloco 2\u00A0×\u00A02 e para a meia diagonal, que têm só "
+              "quatro e duas "
+              "casas: se falta uma, sai de 2C\u00A0=\u00A0130 ou de C\u00A0=\u00A065. Por exemplo, "
+              "o complementar de 16 é "
               "49.");
     EXPECT_EQ(Numeros(TecnicasDoTamanho(16, false)[0].Texto),
               (std::vector<int32_t>{2056, 15, 2024, 32, 2, 2, 2, 514, 257, 32, 225}));
@@ -152,7 +161,8 @@ TEST(TextosDasRegras, UmaSoCasaVaziaEConselhos) {
                   comuns[0], comuns[1]}));
     EXPECT_EQ(ConselhosDoTamanho(12),
               (std::vector<std::string>{
-                  "Procura primeiro as leis a que falta uma só casa: os blocos 2 × 2 e as meias "
+                  "Procura primeiro as leis a que falta uma só casa: os blocos 2\u00A0×\u00A02 e "
+                  "as meias "
                   "diagonais têm poucas casas e fecham-se depressa. Cada número que escreves pode "
                   "dar o seguinte.",
                   comuns[0], comuns[1]}));
@@ -162,7 +172,7 @@ TEST(TextosDasRegras, ComoSeJoga) {
     EXPECT_EQ(
         ParagrafosComoSeJoga(11),
         (std::vector<std::string>{
-            "Cada puzzle é uma grelha de 11 × 11 casas. Preenche as casas vazias com os "
+            "Cada puzzle é uma grelha de 11\u00A0×\u00A011 casas. Preenche as casas vazias com os "
             "números de 1 a 121, de modo que cada número apareça uma só vez em toda a grelha. "
             "Cada puzzle tem uma só solução e resolve-se sem adivinhar: há sempre uma casa "
             "que se pode preencher com certeza.",
@@ -171,7 +181,8 @@ TEST(TextosDasRegras, ComoSeJoga) {
             "falta. As casas dizem-se assim: L3C5 é a linha 3, coluna 5.",
             "As leis do livro desenham-se na faixa por cima da grelha: dizem que certas "
             "casas somam sempre o mesmo valor. Como os números são de 1 a 121, esse valor é "
-            "sempre o mesmo nesta grelha: M=671 (a soma de uma linha) e C=122 (a soma de "
+            "sempre o mesmo nesta grelha: M\u00A0=\u00A0671 (a soma de uma linha) e "
+            "C\u00A0=\u00A0122 (a soma de "
             "dois números complementares). Escrevem-se à direita da faixa."}));
 }
 
@@ -273,7 +284,7 @@ TEST(PaginaRegras, TitulosParagrafosEBlocosDasLeis) {
     size_t i = 2;
     double y = 39.5;
     for (const auto& p : ParagrafosComoSeJoga(8)) {
-        for (const auto& linha : QuebrarLinhas(c, p, 174, 12)) {
+        for (const auto& linha : LinhasDoParagrafo(c, p, 174, 12)) {
             EsperarTexto(ch.at(i++), linha, 18, y, 12, false);
             y += 6.15;
         }
@@ -293,7 +304,7 @@ TEST(PaginaRegras, TitulosParagrafosEBlocosDasLeis) {
         const size_t iNome = IndiceDoTexto(ch, NomeDaLei(leis[k]));
         ASSERT_LT(iNome + numLinhas[k], ch.size());
         EsperarTexto(ch[iNome], NomeDaLei(leis[k]), 38, y, 13, true);
-        const auto linhas = QuebrarLinhas(c, TextoDaLei(leis[k], 8), 154, 12);
+        const auto linhas = LinhasDoParagrafo(c, TextoDaLei(leis[k], 8), 154, 12);
         ASSERT_EQ(linhas.size(), numLinhas[k]);
         for (size_t j = 0; j < linhas.size(); ++j)
             EsperarTexto(ch[iNome + 1 + j], linhas[j], 38, y + 7 + 6.15 * double(j), 12, false);
@@ -336,7 +347,7 @@ TEST(PaginaComoSeResolve, TecnicasNiveisEConselhos) {
             auto c = GravadorDeUmMm();
             PaginaComoSeResolve(c, N, NiveisDoPlano(caso.Plano));
             const auto& ch = c.Chamadas;
-            EsperarTexto(ch[0], "Como se resolve", 18, 18, 16, true);
+            EsperarTexto(ch[0], "Como se resolve", 18, 18, 20, true);
             size_t i = 1;
             double y = 29;
             const auto tecnicas = TecnicasDoTamanho(N, caso.Tecnicas.size() == 2);
@@ -344,7 +355,7 @@ TEST(PaginaComoSeResolve, TecnicasNiveisEConselhos) {
             for (size_t k = 0; k < tecnicas.size(); ++k) {
                 EsperarTexto(ch.at(i++), caso.Tecnicas[k], 18, y, 13, true);
                 y += 7.5;
-                for (const auto& linha : QuebrarLinhas(c, tecnicas[k].Texto, 174, 12)) {
+                for (const auto& linha : LinhasDoParagrafo(c, tecnicas[k].Texto, 174, 12)) {
                     EsperarTexto(ch.at(i++), linha, 18, y, 12, false);
                     y += 6.15;
                 }
@@ -368,7 +379,7 @@ TEST(PaginaComoSeResolve, TecnicasNiveisEConselhos) {
             const auto conselhos = ConselhosDoTamanho(N);
             for (size_t k = 0; k < conselhos.size(); ++k) {
                 EsperarTexto(ch.at(i++), std::to_string(k + 1) + ".", 18, y, 12, true);
-                for (const auto& linha : QuebrarLinhas(c, conselhos[k], 167, 12)) {
+                for (const auto& linha : LinhasDoParagrafo(c, conselhos[k], 167, 12)) {
                     EsperarTexto(ch.at(i++), linha, 25, y, 12, false);
                     y += 6.15;
                 }

@@ -1,4 +1,5 @@
 #include "drawing/canvas_cairo.h"
+#include "drawing/pdf.h"
 #include "drawing/recursos.h"
 
 #include <gtest/gtest.h>
@@ -226,6 +227,30 @@ TEST_F(CanvasNumaImagem, TextoAlinhadoEmPontosInteiros) {
     const int32_t inicio = 1240 - (w - 1) / 2;
     EXPECT_LE(std::abs((1240 - inicio) - (inicio + w - 1240)), 1);
     EXPECT_LE(direita.Direita, Px(200)) << "right-aligned ink ends by the anchor";
+}
+
+// The font stays on the context from one text to the next: every text still comes out in its
+// own weight and size, measured and drawn, whatever came before it.
+TEST_F(CanvasNumaImagem, CadaTextoNaSuaLetraSejaQualForAAnterior) {
+    const std::string texto = "Soluções 12";
+    const struct {
+        double TamanhoPt;
+        bool Negrito;
+    } letras[] = {{9, false}, {9, true}, {12, true}, {12, false}, {9, false}, {12.2, false}};
+    for (const auto& l : letras) {
+        const double sozinho = CanvasDeMedida()->LarguraTexto(texto, l.TamanhoPt, l.Negrito);
+        EXPECT_DOUBLE_EQ(FCanvas->LarguraTexto(texto, l.TamanhoPt, l.Negrito), sozinho)
+            << l.TamanhoPt << (l.Negrito ? " bold" : "");
+    }
+    // Drawn after a bold 12-point text, a regular 9-point one has the ink of one drawn first.
+    FCanvas->Texto(20, 5, texto, 9, false, 0, TAlinhamento::alEsquerda);
+    const TCaixa primeiro = Tinta(Px(5), Px(5) + 60);
+    FCanvas->Texto(20, 20, texto, 12, true, 0, TAlinhamento::alDireita);
+    FCanvas->Texto(20, 35, texto, 9, false, 0, TAlinhamento::alEsquerda);
+    const TCaixa depois = Tinta(Px(35), Px(35) + 60);
+    ASSERT_FALSE(primeiro.Vazia());
+    EXPECT_EQ(depois.Direita - depois.Esquerda, primeiro.Direita - primeiro.Esquerda);
+    EXPECT_EQ(depois.Fundo - depois.Topo, primeiro.Fundo - primeiro.Topo);
 }
 
 TEST_F(CanvasNumaImagem, TextoPendeDoTopoDaCaixa) {

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cairo.h>
 #include <cstdio>
 #include <filesystem>
@@ -96,7 +97,8 @@ TEST_F(DocumentoPdf, PaginasA4TituloAutorLetrasETexto) {
     EXPECT_NE(texto.Saida.find(ACENTOS), std::string::npos) << texto.Saida;
     EXPECT_NE(texto.Saida.find("Regras do livro"), std::string::npos);
 
-    // The badge whole on page 2, flattened: no transparency mask goes with it.
+    // The badge whole on page 2, as shipped (its printed size at 600 dpi) and flattened: no
+    // transparency mask goes with it.
     const TComando imagens = Correr("pdfimages -list " + Citado(alvo));
     std::vector<std::string> vistas;
     for (const auto& l : Linhas(imagens.Saida)) {
@@ -104,12 +106,40 @@ TEST_F(DocumentoPdf, PaginasA4TituloAutorLetrasETexto) {
             vistas.push_back(l[0] + " " + l[2] + " " + l[3] + "x" + l[4]);
         }
     }
-    EXPECT_EQ(vistas, std::vector<std::string>{"2 image 1280x450"}) << imagens.Saida;
+    EXPECT_EQ(vistas, std::vector<std::string>{"2 image 709x249"}) << imagens.Saida;
 
     const TComando verificacao = Correr("qpdf --check " + Citado(alvo));
     EXPECT_EQ(verificacao.Estado, 0) << verificacao.Saida;
     EXPECT_NE(verificacao.Saida.find("No syntax or stream encoding errors"), std::string::npos)
         << verificacao.Saida;
+}
+
+// Every document names its title, author and creator (the program with its version); the
+// subject only when one is given, accents and all.
+TEST_F(DocumentoPdf, PropriedadesDoDocumento) {
+    const auto umaPagina = [](IDestinoPaginas& ADestino) {
+        ADestino.NovaPagina()->Texto(18, 40, "Puzzle", 12, false, 0, TAlinhamento::alEsquerda);
+    };
+    struct TCaso {
+        std::string Assunto, Visto;
+    };
+    for (const TCaso& c :
+         {TCaso{"", "?"}, TCaso{"Férias de Verão: 8 × 8", "Férias de Verão: 8 × 8"}}) {
+        SCOPED_TRACE(c.Assunto);
+        const std::string alvo = Em("propriedades.pdf");
+        GravarPaginasPdf(alvo, umaPagina, TMetadadosPdf{.Assunto = c.Assunto});
+        const TComando info = Correr("pdfinfo -enc UTF-8 " + Citado(alvo));
+        ASSERT_EQ(info.Estado, 0) << info.Saida;
+        EXPECT_EQ(Campo(info.Saida, "Title"), "TAVRELO");
+        EXPECT_EQ(Campo(info.Saida, "Author"), "Brovanel");
+        // "TAVRELO 1.0.0": the version is three numbers.
+        const std::string criador = Campo(info.Saida, "Creator");
+        ASSERT_EQ(criador.rfind("TAVRELO ", 0), 0u) << criador;
+        const std::string versao = criador.substr(8);
+        EXPECT_EQ(std::count(versao.begin(), versao.end(), '.'), 2) << criador;
+        EXPECT_EQ(versao.find_first_not_of("0123456789."), std::string::npos) << criador;
+        EXPECT_EQ(Campo(info.Saida, "Subject"), c.Visto);
+    }
 }
 
 TEST_F(DocumentoPdf, MedidasIguaisNoPdfNumaImagemENaMedida) {
@@ -253,7 +283,7 @@ TEST_F(DocumentoPdf, FalhaNaoDeixaNadaEMantemOAntigo) {
         int paginas = 0;
         try {
             GravarPaginasPdf(ficheiro,
-                             longo ? TComporPaginas(muitasPaginas(paginas)) : QuatroPaginas, {},
+                             longo ? TComporPaginas(muitasPaginas(paginas)) : QuatroPaginas, {}, {},
                              [&](std::string_view) {
                                  throw EVelt("Não foi possível gravar " + alvo +
                                              ": não há espaço livre no disco.");
@@ -274,8 +304,9 @@ TEST_F(DocumentoPdf, FalhaNaoDeixaNadaEMantemOAntigo) {
     {
         TFicheiroAtomico ficheiro(alvo);
         int perguntas = 0;
-        EXPECT_THROW(GravarPaginasPdf(ficheiro, QuatroPaginas, [&] { return ++perguntas == 3; }),
-                     EGravacaoInterrompida);
+        EXPECT_THROW(
+            GravarPaginasPdf(ficheiro, QuatroPaginas, {}, [&] { return ++perguntas == 3; }),
+            EGravacaoInterrompida);
         EXPECT_EQ(perguntas, 3);
     }
     EXPECT_EQ(Ler(alvo), "antigo");

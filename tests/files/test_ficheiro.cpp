@@ -13,11 +13,14 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <sched.h>
 #include <string>
+#include <sys/mount.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -36,6 +39,24 @@ std::string LerAteAoFim(int ADescritor) {
         texto.append(bloco, static_cast<size_t>(n));
     }
     return texto;
+}
+
+// A socket listening at ACaminho, which takes connections without waiting for them to be
+// accepted; -1 when it cannot be made.
+int SocketAEscutar(const std::string& ACaminho) {
+    sockaddr_un endereco{};
+    endereco.sun_family = AF_UNIX;
+    if (ACaminho.size() >= sizeof endereco.sun_path) {
+        return -1;
+    }
+    std::memcpy(endereco.sun_path, ACaminho.c_str(), ACaminho.size() + 1);
+    const int escuta = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
+    if (::bind(escuta, reinterpret_cast<const sockaddr*>(&endereco), sizeof endereco) != 0 ||
+        ::listen(escuta, 1) != 0) {
+        ::close(escuta);
+        return -1;
+    }
+    return escuta;
 }
 
 TEST_F(FicheiroAtomico, SoApareceQuandoConfirmado) {
@@ -164,14 +185,9 @@ TEST_F(FicheiroAtomico, FluxosEscritosDiretamente) {
     EXPECT_TRUE(fs::is_fifo(Em("fifo")));
 
     // A listening socket: the connection waits in its queue until the text is sent.
-    const int escuta = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK, 0);
-    sockaddr_un endereco{};
-    endereco.sun_family = AF_UNIX;
     const std::string nomeSocket = Em("socket");
-    ASSERT_LT(nomeSocket.size(), sizeof endereco.sun_path);
-    std::memcpy(endereco.sun_path, nomeSocket.c_str(), nomeSocket.size() + 1);
-    ASSERT_EQ(::bind(escuta, reinterpret_cast<const sockaddr*>(&endereco), sizeof endereco), 0);
-    ASSERT_EQ(::listen(escuta, 1), 0);
+    const int escuta = SocketAEscutar(nomeSocket);
+    ASSERT_GE(escuta, 0);
     {
         TFicheiroAtomico f(nomeSocket);
         f.Escrever("pelo socket");
@@ -239,6 +255,17 @@ TEST_F(FicheiroAtomico, DestinoImpossivelFalhaLogoComOMotivo) {
     fs::create_symlink("ida", Em("volta"));
     fs::create_directory(Em("pasta"));
     fs::create_symlink("pasta", Em("para-pasta"));
+    // A folder everyone may write, sticky like /tmp, and in it a link, a FIFO (a reader waits on
+    // it, so that writing into it would not block), a socket and a regular file.
+    fs::create_directory(Em("partilhada"));
+    ::chmod(Em("partilhada").c_str(), 01777);
+    fs::create_symlink(Em("ficheiro"), Em("partilhada/alheia"));
+    ASSERT_EQ(::mkfifo(Em("partilhada/fifo").c_str(), 0666), 0);
+    const int leitor = ::open(Em("partilhada/fifo").c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(leitor, 0);
+    const int escuta = SocketAEscutar(Em("partilhada/socket"));
+    ASSERT_GE(escuta, 0);
+    Criar(Em("partilhada/regular"), "alheio");
     // A descriptor of this process that is not open, named through /proc.
     int tubo[2];
     ASSERT_EQ(::pipe(tubo), 0);
@@ -261,13 +288,14 @@ TEST_F(FicheiroAtomico, DestinoImpossivelFalhaLogoComOMotivo) {
     for (const auto& c : casos) {
         todos.emplace_back(c.Alvo, c.Motivo);
     }
-    // In a folder everyone may write, sticky like /tmp, a link of another user is not followed,
-    // as the kernel does not follow it: nobody can aim the superuser's book at /etc/passwd.
-    fs::create_directory(Em("partilhada"));
-    ::chmod(Em("partilhada").c_str(), 01777);
-    fs::create_symlink(Em("ficheiro"), Em("partilhada/alheia"));
-    if (::lchown(Em("partilhada/alheia").c_str(), ::geteuid() + 1, static_cast<gid_t>(-1)) == 0) {
-        todos.emplace_back(Em("partilhada/alheia"), "sem permissão para escrever");
+    // In the shared folder, what belongs to another user is neither followed nor written, as the
+    // kernel does not follow such a link: nobody can aim the superuser's book at /etc/passwd,
+    // nor plant a FIFO there for it to write into.
+    for (const char* nome : {"alheia", "fifo", "socket", "regular"}) {
+        const std::string alheio = Em("partilhada/") + nome;
+        if (::lchown(alheio.c_str(), ::geteuid() + 1, static_cast<gid_t>(-1)) == 0) {
+            todos.emplace_back(alheio, "sem permissão para escrever");
+        }
     }
     for (const auto& c : todos) {
         try {
@@ -281,6 +309,126 @@ TEST_F(FicheiroAtomico, DestinoImpossivelFalhaLogoComOMotivo) {
     EXPECT_EQ(Conteudo(), (std::vector<std::string>{"fechado", "ficheiro", "ida", "para-pasta",
                                                     "partilhada", "pasta", "volta"}));
     EXPECT_EQ(Ler(Em("ficheiro")), "");
+    EXPECT_EQ(LerAteAoFim(leitor), "") << "written into another user's FIFO";
+    EXPECT_LT(::accept(escuta, nullptr, nullptr), 0) << "connected to another user's socket";
+    EXPECT_EQ(Ler(Em("partilhada/regular")), "alheio");
+    ::close(leitor);
+    ::close(escuta);
+}
+
+// A file its owner made read-only is not replaced by its owner, as cp and the shell refuse to
+// write it; the superuser may, and the file keeps its bits.
+TEST_F(FicheiroAtomico, FicheiroSoDeLeitura) {
+    const std::string alvo = Em("dono/livro.pdf");
+    fs::create_directory(Em("dono"));
+    Criar(alvo, "antigo");
+    ::chmod(alvo.c_str(), 0444);
+    const auto tentar = [&] {
+        try {
+            TFicheiroAtomico f(alvo);
+            f.Escrever("novo");
+            f.Confirmar();
+        } catch (const EVelt& e) {
+            return std::string(e.what());
+        }
+        return std::string();
+    };
+    const std::string recusa = "Não foi possível gravar " + alvo + ": sem permissão para escrever.";
+    if (::geteuid() != 0) {
+        EXPECT_EQ(tentar(), recusa);
+        EXPECT_EQ(Ler(alvo), "antigo");
+        return;
+    }
+    // The owner, nobody, in a folder of its own.
+    ::chmod(FPasta.c_str(), 0755);
+    const passwd* ninguem = ::getpwnam("nobody");
+    ASSERT_NE(ninguem, nullptr);
+    ASSERT_EQ(::chown(Em("dono").c_str(), ninguem->pw_uid, ninguem->pw_gid), 0);
+    ASSERT_EQ(::chown(alvo.c_str(), ninguem->pw_uid, ninguem->pw_gid), 0);
+    EXPECT_EQ(teste::CorrerNumFilho([&] {
+                  if (!teste::TornarSeNinguem()) {
+                      return 3;
+                  }
+                  return tentar() == recusa ? 0 : 1;
+              }),
+              0);
+    EXPECT_EQ(Ler(alvo), "antigo");
+    EXPECT_EQ(tentar(), "") << "the superuser replaces it";
+    EXPECT_EQ(Ler(alvo), "novo");
+    EXPECT_EQ(Modo(alvo), 0444u);
+    EXPECT_EQ(fs::directory_iterator(Em("dono"))->path(), alvo) << "nothing beside it";
+}
+
+// /proc/<pid>/fd/N of another program that has a regular file open names that file, open at
+// its start and never cut: writing there would leave the older text after the book. It is
+// refused, the file untouched; another program's stream is still written through.
+TEST_F(FicheiroAtomico, FicheiroAbertoPorOutroPrograma) {
+    Criar(Em("aberto"), std::string(1000, 'x'));
+    int pronto[2], tubo[2];
+    ASSERT_EQ(::pipe(pronto), 0);
+    ASSERT_EQ(::pipe(tubo), 0);
+    const pid_t outro = ::fork();
+    if (outro == 0) {
+        // Holds the file open on a descriptor of its own, and the pipe's writing end.
+        const int d = ::open(Em("aberto").c_str(), O_RDWR);
+        const ssize_t escrito = ::write(pronto[1], &d, sizeof d);
+        (void)escrito;
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(tubo[1]);
+    int descritor = -1;
+    ASSERT_EQ(::read(pronto[0], &descritor, sizeof descritor),
+              static_cast<ssize_t>(sizeof descritor));
+    const std::string proc = "/proc/" + std::to_string(outro) + "/fd/";
+    std::string falha;
+    try {
+        TFicheiroAtomico f(proc + std::to_string(descritor));
+        f.Escrever("livro");
+        f.Confirmar();
+    } catch (const EVelt& e) {
+        falha = e.what();
+    }
+    EXPECT_EQ(falha, "Não foi possível gravar " + proc + std::to_string(descritor) +
+                         ": é um ficheiro aberto por outro programa (indique o seu caminho).");
+    EXPECT_EQ(Ler(Em("aberto")), std::string(1000, 'x'));
+    {
+        TFicheiroAtomico f(proc + std::to_string(tubo[1]));
+        EXPECT_TRUE(f.Fluxo());
+        f.Escrever("pelo tubo do outro");
+        f.Confirmar();
+    }
+    ::kill(outro, SIGKILL);
+    ::waitpid(outro, nullptr, 0);
+    EXPECT_EQ(LerAteAoFim(tubo[0]), "pelo tubo do outro");
+    for (const int d : {pronto[0], pronto[1], tubo[0]}) {
+        ::close(d);
+    }
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"aberto"});
+}
+
+// A folder mounted a second time elsewhere is one folder: a name not taken yet in it is the
+// same file under both paths. Mounted in a mount namespace of a child process of its own,
+// which leaves the system's mounts alone.
+TEST_F(FicheiroAtomico, PastaMontadaDuasVezes) {
+    fs::create_directory(Em("a"));
+    fs::create_directory(Em("b"));
+    Criar(Em("a/velho"), "");
+    const int estado = teste::CorrerNumFilho([&] {
+        if (::unshare(CLONE_NEWNS) != 0 ||
+            ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount(Em("a").c_str(), Em("b").c_str(), nullptr, MS_BIND, nullptr) != 0) {
+            return 77;
+        }
+        const bool certo = MesmoFicheiro(Em("a/x.pdf"), Em("b/x.pdf")) &&
+                           MesmoFicheiro(Em("a/velho"), Em("b/velho")) &&
+                           !MesmoFicheiro(Em("a/x.pdf"), Em("b/y.pdf"));
+        return certo ? 0 : 1;
+    });
+    if (estado == 77) {
+        GTEST_SKIP() << "this machine lets no test mount a folder (unshare, mount --bind)";
+    }
+    EXPECT_EQ(estado, 0) << "a new name under the two mounts was not found to be one file";
 }
 
 TEST_F(FicheiroAtomico, DoisNomesParaOMesmoFicheiro) {
@@ -441,6 +589,35 @@ TEST_F(FicheiroAtomico, UltimaPalavraComOsSinaisRetidos) {
         fs::remove(Em("b"));
     }
     ::sigaction(SIGUSR1, &antes, nullptr);
+}
+
+// Names are shown with their control characters and stray bytes escaped: a name cannot clear
+// the terminal or hide part of itself; every other character, accents included, stays.
+TEST(NomeParaMostrar, EscapaOQueAgeNoTerminal) {
+    const struct {
+        std::string Nome, Mostrado;
+    } casos[] = {
+        {"/tmp/Férias ção.pdf", "/tmp/Férias ção.pdf"},
+        {"a\nb\tc\rd", "a\\nb\\tc\\rd"},
+        {"\x1b[2J\x1b[31mvermelho.pdf", "\\033[2J\\033[31mvermelho.pdf"},
+        {"c1\xC2\x9B"
+         "6n",
+         "c1\\302\\2336n"},
+        {"del\x7F", "del\\177"},
+        {"barra\\n", "barra\\\\n"},
+        {"meio\xE2\x82", "meio\\342\\202"},
+        {"\xFF\xFEx", "\\377\\376x"},
+    };
+    for (const auto& c : casos) {
+        EXPECT_EQ(NomeParaMostrar(c.Nome), c.Mostrado);
+    }
+    try {
+        TFicheiroAtomico f("nao\x1b[2Jexiste/livro.pdf");
+        ADD_FAILURE() << "a folder that does not exist";
+    } catch (const EVelt& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  "Não foi possível gravar nao\\033[2Jexiste/livro.pdf: a pasta não existe.");
+    }
 }
 
 TEST(MotivoDoErro, EmPortuguesParaCadaCausaComum) {

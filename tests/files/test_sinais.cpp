@@ -6,7 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -45,6 +48,91 @@ TEST_F(Sinais, TerminarApagaOTemporarioECorreALimpezaFinal) {
     ASSERT_TRUE(WIFEXITED(estado));
     EXPECT_EQ(WEXITSTATUS(estado), 128 + SIGUSR2);
     EXPECT_EQ(Conteudo(), std::vector<std::string>{}) << "temporary file or marker left";
+}
+
+std::atomic<int> g_Pedidos{0};
+void ContarPedido(int) noexcept {
+    g_Pedidos.fetch_add(1);
+}
+
+// The rule both programs follow, each case in a child process of its own with a book being
+// written: how the program answers the signals it gets.
+TEST_F(Sinais, PrimeiroPedidoParaOSegundoTermina) {
+    using R = TRespostaAosSinais;
+    const struct {
+        const char* Nome;
+        R Resposta;
+        std::vector<int> Sinais;
+        int Estado; // the child's status: 0 when it went on, else 128 + the signal
+        int Pedido; // the request kept, when it went on
+    } casos[] = {
+        {"a first request is kept for the program, which goes on",
+         R::rsParar,
+         {SIGTERM},
+         0,
+         SIGTERM},
+        {"a second request ends it at once", R::rsParar, {SIGTERM, SIGINT}, 128 + SIGINT, 0},
+        {"a signal that asks no stop ends it at once", R::rsParar, {SIGQUIT}, 128 + SIGQUIT, 0},
+        {"so does a real-time signal", R::rsParar, {SIGRTMIN + 3}, 128 + SIGRTMIN + 3, 0},
+        {"before anything can stop cleanly, a request ends it at once",
+         R::rsTerminar,
+         {SIGHUP},
+         128 + SIGHUP,
+         0},
+        {"once the files are being put in place, nothing ends it",
+         R::rsSeguir,
+         {SIGTERM, SIGQUIT, SIGINT},
+         0,
+         0},
+        {"a file grown past its limit ends nothing: the write fails instead",
+         R::rsTerminar,
+         {SIGXFSZ},
+         0,
+         0},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.Nome);
+        const int estado = teste::CorrerNumFilho([&] {
+            PrepararProcesso();
+            TFicheiroAtomico livro(Em("livro.pdf"));
+            livro.Escrever("%PDF-");
+            ResponderAosSinais(c.Resposta);
+            DefinirAoPedido(ContarPedido);
+            for (const int s : c.Sinais) {
+                ::raise(s);
+            }
+            const bool certo =
+                PedidoDeParagem() == c.Pedido && g_Pedidos.load() == (c.Pedido != 0 ? 1 : 0);
+            return certo ? 0 : 1;
+        });
+        EXPECT_EQ(estado, c.Estado);
+        EXPECT_EQ(Conteudo(), std::vector<std::string>{}) << "temporary file left";
+    }
+}
+
+// A fault of the program itself (abort, here) removes the temporary files, runs the program's
+// own clean-up and says so, then ends the program as the fault would have: it is no request
+// from outside.
+TEST_F(Sinais, FalhaDoProprioProgramaLimpaETerminaPelaFalha) {
+    const std::string erros = Em("erros");
+    const std::string marca = Em("marca");
+    Criar(marca, "");
+    ASSERT_LT(marca.size(), sizeof g_Marca);
+    marca.copy(g_Marca, marca.size());
+    g_Marca[marca.size()] = '\0';
+    const int estado = teste::CorrerNumFilho([&] {
+        const int d = ::open(erros.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        ::dup2(d, STDERR_FILENO);
+        PrepararProcesso();
+        DefinirLimpezaFinal(ApagarMarca);
+        TFicheiroAtomico livro(Em("livro.pdf"));
+        livro.Escrever("%PDF-");
+        std::abort();
+        return 0;
+    });
+    EXPECT_EQ(estado, -SIGABRT);
+    EXPECT_EQ(Ler(erros), "\nO programa terminou por um erro interno.\n");
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"erros"}) << "temporary file or marker left";
 }
 
 } // namespace

@@ -1,11 +1,15 @@
 #include "frontend/fazer_livro.h"
 
+#include "frontend/fios.h"
 #include "frontend/textos.h"
 
+#include "../falhar_alocacao.h"
 #include "../pasta_temporaria.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <new>
@@ -19,7 +23,19 @@
 namespace tavrelo {
 namespace {
 
-using FazerLivroTeste = teste::TPastaTemporaria;
+class FazerLivroTeste : public teste::TPastaTemporaria {
+  protected:
+    // An older PDF and other file, which a book that does not succeed leaves as they are.
+    void CriarAntigos() {
+        Criar(Em("livro.pdf"), "antigo");
+        Criar(Em("livro.txt"), "antigo");
+    }
+    void EsperarAntigos() {
+        EXPECT_EQ(Ler(Em("livro.pdf")), "antigo");
+        EXPECT_EQ(Ler(Em("livro.txt")), "antigo");
+        EXPECT_EQ(Conteudo(), (std::vector<std::string>{"livro.pdf", "livro.txt"}));
+    }
+};
 
 TConfigLivro UmPuzzle() {
     TConfigLivro c;
@@ -135,8 +151,7 @@ TEST_F(FazerLivroTeste, SemSucessoNadaMuda) {
     };
     for (const auto& c : casos) {
         SCOPED_TRACE(c.Nome);
-        Criar(Em("livro.pdf"), "antigo");
-        Criar(Em("livro.txt"), "antigo");
+        CriarAntigos();
         TAvisosLivro a;
         int32_t perguntas = 0;
         bool confirmado = false;
@@ -159,10 +174,43 @@ TEST_F(FazerLivroTeste, SemSucessoNadaMuda) {
         EXPECT_EQ(d.Fim, c.Fim);
         EXPECT_EQ(d.Mensagem, c.Mensagem);
         EXPECT_EQ(confirmado, c.OutroNaoFicaNoLugar) << "past the last question";
-        EXPECT_EQ(Ler(Em("livro.pdf")), "antigo");
-        EXPECT_EQ(Ler(Em("livro.txt")), "antigo");
-        EXPECT_EQ(Conteudo(), (std::vector<std::string>{"livro.pdf", "livro.txt"}));
+        EsperarAntigos();
     }
+}
+
+// Memory runs out at each allocation in turn, from the opening of the files to the end of
+// the book (generation aside: the book is made once, before): the book is written, or it
+// fails with the memory message and both older files are left as they were, never one of
+// each, and nothing is left beside them.
+TEST_F(FazerLivroTeste, SemMemoriaEmCadaPassoNadaFicaAMeio) {
+    TEtapasLivro etapas = Etapas();
+    const TLivro livro = TGeradorLivro().Gerar(UmPuzzle(), {});
+    etapas.Gerar = [&livro](const TConfigLivro&, const TProgressoLivro&) { return livro; };
+    const TPedidoLivro pedido = Pedido(Em("livro.pdf"), Em("livro.txt"));
+    const TAvisosLivro semAvisos;
+    uint64_t n = 1;
+    for (;; ++n) {
+        SCOPED_TRACE("allocation " + std::to_string(n));
+        Criar(Em("livro.pdf"), "antigo");
+        Criar(Em("livro.txt"), "antigo");
+        teste::FalharAlocacao(n);
+        const TDesfechoLivro d = FazerLivro(pedido, semAvisos, etapas);
+        const bool falhou = teste::AlocacaoFalhou();
+        teste::FalharAlocacao(0);
+        if (d.Fim == TFimDoLivro::flGravado) {
+            EXPECT_EQ(Ler(Em("livro.pdf")), "pagina pagina pagina ");
+            EXPECT_EQ(Ler(Em("livro.txt")), "00C0FFEE");
+        } else {
+            EXPECT_EQ(d.Mensagem, MensagemLivroFalhou(MOTIVO_SEM_MEMORIA));
+            EXPECT_EQ(Ler(Em("livro.pdf")), "antigo");
+            EXPECT_EQ(Ler(Em("livro.txt")), "antigo");
+        }
+        EXPECT_EQ(Conteudo(), (std::vector<std::string>{"livro.pdf", "livro.txt"}));
+        if (!falhou || HasFailure()) {
+            break;
+        }
+    }
+    EXPECT_GT(n, 1u) << "no allocation failed: the failing allocator is not in use";
 }
 
 // A PDF written straight through, to a FIFO, has already gone out when the book stops: the
@@ -206,6 +254,123 @@ TEST_F(FazerLivroTeste, DestinoImpossivelAntesDoTrabalho) {
     EXPECT_EQ(d.Mensagem, "Não foi possível gravar " + outro + ": a pasta não existe.");
     EXPECT_FALSE(avisado);
     EXPECT_TRUE(Conteudo().empty());
+}
+
+// The book's own steps, its puzzles made on three threads and its PDF drawn as they come.
+TEtapasLivro EtapasProprias(TPausa* APausa = nullptr) {
+    TEtapasLivro etapas = EtapasDoLivro();
+    etapas.Trabalhadores = 3;
+    etapas.Pausa = APausa;
+    return etapas;
+}
+
+TPedidoLivro PedidoDoLivro(const std::string& APdf, const std::string& AOutro, int32_t APuzzles) {
+    TPedidoLivro pedido = Pedido(APdf, AOutro);
+    pedido.Config.N = 12;
+    pedido.Config.Nivel = 3;
+    pedido.Config.NumPuzzles = APuzzles;
+    return pedido;
+}
+
+// With the pages drawn while the puzzles are made, a book that stops still changes no file:
+// a cancel among the puzzles, a stop among the last pages, the other file failing meanwhile.
+TEST_F(FazerLivroTeste, ComOsFiosDoLivroSemSucessoNadaMuda) {
+    const struct {
+        const char* Nome;
+        int32_t CancelarNoPuzzle; // 0: never
+        int32_t PararNaPergunta;  // 0: never
+        TFalhaOutro FalhaOutro;
+        TFimDoLivro Fim;
+        std::string Mensagem;
+    } casos[] = {
+        {"cancelled", 2, 0, TFalhaOutro::foNenhuma, TFimDoLivro::flCancelado,
+         MensagemCancelada(2, 6)},
+        {"stopped among the pages", 0, 1, TFalhaOutro::foNenhuma, TFimDoLivro::flCancelado,
+         MensagemInterrompidoAoGravar()},
+        {"the other file fails", 0, 0, TFalhaOutro::foDisco, TFimDoLivro::flFalhou, "Disco cheio."},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.Nome);
+        CriarAntigos();
+        TAvisosLivro a;
+        int32_t perguntas = 0;
+        int32_t feitos = 0;
+        a.Progresso = [&](int32_t AFeitos, int32_t, const std::string&) { feitos = AFeitos; };
+        a.Cancelar = [&] { return feitos + 1 == c.CancelarNoPuzzle; };
+        a.PararPaginas = [&] { return ++perguntas == c.PararNaPergunta; };
+        TPedidoLivro pedido = PedidoDoLivro(Em("livro.pdf"), Em("livro.txt"), 6);
+        pedido.Outros = Pedido(Em("livro.pdf"), Em("livro.txt"), c.FalhaOutro).Outros;
+        const TDesfechoLivro d = FazerLivro(pedido, a, EtapasProprias());
+        EXPECT_EQ(d.Fim, c.Fim);
+        EXPECT_EQ(d.Mensagem, c.Mensagem);
+        EsperarAntigos();
+    }
+}
+
+// While a front end's call runs (a question to its user, say), no other thread of the book
+// begins a step: neither the helpers among the puzzles, nor the pages while the puzzles are
+// made, nor the other file while the last pages are drawn.
+TEST_F(FazerLivroTeste, UmaChamadaSeguraTodosOsFios) {
+    TPausa pausa;
+    std::vector<std::pair<int64_t, int64_t>> passagens;
+    const auto esperar = [&] {
+        const int64_t antes = pausa.Passagens();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        passagens.emplace_back(antes, pausa.Passagens());
+    };
+    TAvisosLivro a;
+    int32_t cancelar = 0;
+    int32_t parar = 0;
+    a.Cancelar = [&] {
+        if (++cancelar == 2) {
+            esperar();
+        }
+        return false;
+    };
+    a.PararPaginas = [&] {
+        if (++parar == 1) {
+            esperar();
+        }
+        return false;
+    };
+    // The other file is written a puzzle at a time, slowly enough to be still at it when
+    // the pages ask their first question.
+    TPedidoLivro pedido = PedidoDoLivro(Em("livro.pdf"), Em("livro.txt"), 8);
+    pedido.Outros[0].Escrever = [](const TLivro& ALivro, const auto& AEscrever) {
+        for (const TPuzzleDoLivro& p : ALivro.Puzzles) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            AEscrever(std::to_string(p.Posicao));
+        }
+    };
+    const TDesfechoLivro d = FazerLivro(pedido, a, EtapasProprias(&pausa));
+    ASSERT_EQ(d.Fim, TFimDoLivro::flGravado) << d.Mensagem;
+    ASSERT_EQ(passagens.size(), 2u);
+    for (const auto& [antes, depois] : passagens) {
+        EXPECT_EQ(antes, depois);
+    }
+    EXPECT_GT(pausa.Passagens(), 0) << "the book's threads pass the pause";
+}
+
+TEST(Trabalhadores, PedidosNoAmbienteOuOsProcessadores) {
+    const char* antes = std::getenv("TAVRELO_TRABALHADORES");
+    const std::string guardado = antes != nullptr ? antes : "";
+    ::unsetenv("TAVRELO_TRABALHADORES");
+    const int32_t proprios = TrabalhadoresDoLivro();
+    EXPECT_GE(proprios, 1);
+    EXPECT_LE(proprios, MAX_TRABALHADORES);
+    const std::pair<const char*, int32_t> casos[] = {
+        {"1", 1},        {"3", 3},       {"4", 4},         {"5", proprios},
+        {"0", proprios}, {"", proprios}, {"2x", proprios}, {"-1", proprios},
+    };
+    for (const auto& [texto, esperado] : casos) {
+        ::setenv("TAVRELO_TRABALHADORES", texto, 1);
+        EXPECT_EQ(TrabalhadoresDoLivro(), esperado) << texto;
+    }
+    if (antes != nullptr) {
+        ::setenv("TAVRELO_TRABALHADORES", guardado.c_str(), 1);
+    } else {
+        ::unsetenv("TAVRELO_TRABALHADORES");
+    }
 }
 
 } // namespace

@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <numeric>
+#include <system_error>
+#include <thread>
+
 namespace tavrelo {
 namespace {
 
@@ -117,6 +123,111 @@ TEST(LivroGerar, ProgressoECancelamento) {
         EXPECT_EQ(feitos, esperados);
         EXPECT_EQ(textos.front(), "A gerar o puzzle 1 de 4 (nível 1)");
     }
+}
+
+// Books made on helper threads are the books made in turn, puzzle for puzzle, also when a
+// puzzle made ahead finds its square taken by its turn and is made again: codes 000003BD
+// (7 × 7) and 0000004F (8 × 8) do so at their second puzzle, whatever the level, as the
+// first squares drawn do not depend on it.
+TEST(LivroEmParalelo, OMesmoLivroComQualquerNumeroDeFios) {
+    const struct {
+        TConfigLivro Config;
+        bool Refaz;
+    } casos[] = {
+        {Config(7, 1, 2, 0x3BD), true},  {Config(7, 5, 2, 0x3BD), true},
+        {Config(7, 0, 3, 0x3BD), true},  {Config(8, 1, 2, 0x4F), true},
+        {Config(8, 5, 2, 0x4F), true},   {Config(8, 0, 3, 0x4F), true},
+        {Config(12, 4, 3, 0x2A), false}, {Config(13, 0, 4, 0x2A), false},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(testing::Message()
+                     << c.Config.N << " " << c.Config.Nivel << " " << c.Config.Semente);
+        const TLivro naVez = TGeradorLivro().Gerar(c.Config, nullptr);
+        for (const int32_t fios : {2, 3}) {
+            TGeradorLivro gerador;
+            TParalelo paralelo;
+            paralelo.Trabalhadores = fios;
+            std::vector<int32_t> confirmados;
+            paralelo.AoConfirmar = [&](const TPuzzleDoLivro& APuzzle) {
+                confirmados.push_back(APuzzle.Posicao);
+            };
+            const TLivro livro = gerador.Gerar(c.Config, nullptr, paralelo);
+            EXPECT_EQ(livro.Puzzles, naVez.Puzzles) << fios;
+            EXPECT_EQ(gerador.Refeitos() > 0, c.Refaz) << fios;
+            std::vector<int32_t> emOrdem(naVez.Puzzles.size());
+            std::iota(emOrdem.begin(), emOrdem.end(), 0);
+            EXPECT_EQ(confirmados, emOrdem) << "each puzzle committed once, in book order";
+        }
+    }
+}
+
+// A cancel stops the helpers as it stops the book; a book whose helpers the system refuses is
+// made on the calling thread.
+TEST(LivroEmParalelo, CancelarEFiosRecusados) {
+    TParalelo paralelo;
+    paralelo.Trabalhadores = 3;
+    const TLivro cancelado = TGeradorLivro().Gerar(
+        Config(12, 5, 10, 7),
+        [](int32_t AFeitos, int32_t, const std::string&, bool& ACancelar) {
+            ACancelar = AFeitos == 2;
+        },
+        paralelo);
+    EXPECT_TRUE(cancelado.Cancelado);
+    EXPECT_EQ(cancelado.Puzzles.size(), 2u);
+
+    // A start that the system refuses leaves the book to the calling thread.
+    paralelo.IniciarFio = [](std::function<void()>) -> std::thread {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    };
+    EXPECT_EQ(TGeradorLivro().Gerar(Config(8, 3, 3, 9), nullptr, paralelo).Puzzles,
+              TGeradorLivro().Gerar(Config(8, 3, 3, 9), nullptr).Puzzles);
+}
+
+// While the pause is held (as it is while a front end's call runs), no helper begins a
+// puzzle.
+TEST(LivroEmParalelo, AjudantesParadosNaPausa) {
+    TPausa pausa;
+    TParalelo paralelo;
+    paralelo.Trabalhadores = 3;
+    paralelo.Pausa = &pausa;
+    int64_t antes = -1;
+    int64_t depois = -1;
+    const TLivro livro = TGeradorLivro().Gerar(
+        Config(11, 5, 16, 3),
+        [&](int32_t AFeitos, int32_t, const std::string&, bool&) {
+            if (AFeitos == 1) {
+                const TPausaSegura segura(&pausa);
+                antes = pausa.Passagens();
+                std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                depois = pausa.Passagens();
+            }
+        },
+        paralelo);
+    EXPECT_EQ(livro.Puzzles.size(), 16u);
+    EXPECT_EQ(antes, depois);
+    EXPECT_GT(pausa.Passagens(), 0) << "the helpers pass the pause";
+}
+
+TEST(Pausa, QuemPassaEsperaPelaLibertacao) {
+    TPausa pausa;
+    pausa.Segurar();
+    pausa.Segurar(); // holds nest
+    std::atomic<bool> passou{false};
+    std::thread fio([&] {
+        pausa.Passar();
+        passou = true;
+    });
+    pausa.Soltar();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_FALSE(passou.load()) << "still held once";
+    EXPECT_EQ(pausa.Passagens(), 0);
+    pausa.Soltar();
+    fio.join();
+    EXPECT_TRUE(passou.load());
+    EXPECT_EQ(pausa.Passagens(), 1);
+    pausa.Soltar(); // one release too many changes nothing
+    pausa.Passar();
+    EXPECT_EQ(pausa.Passagens(), 2);
 }
 
 } // namespace

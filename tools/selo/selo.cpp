@@ -1,6 +1,8 @@
-// Draws the Creative Commons BY-NC-ND licence badge shown on the colophon: a 1280 × 450 PNG
-// with a transparent background outside its rounded frame. Run at development time; its
-// output is committed as resources/selo_cc_by_nc_nd.png and compiled into the programs.
+// Draws the Creative Commons BY-NC-ND licence badge shown on the colophon. It is designed on a
+// 1280 × 450 grid and written at the size it is printed, 30 × 10.546875 mm, at 600 dpi: 709 ×
+// 249 pixels on opaque white, so every book carries a small picture that needs no flattening.
+// Run at development time; its output is committed as resources/selo_cc_by_nc_nd.png and
+// compiled into the programs.
 #include <cairo.h>
 
 #include <cmath>
@@ -8,8 +10,15 @@
 
 namespace {
 
+// The design grid.
 constexpr int Largura = 1280;
 constexpr int Altura = 450;
+// The picture: the printed size (composition/editorial.cpp) at 600 dpi, rounded to pixels.
+constexpr double MM_LARGURA = 30;
+constexpr double MM_ALTURA = 10.546875;
+constexpr double DPI = 600;
+const int LarguraPx = static_cast<int>(std::lround(MM_LARGURA / 25.4 * DPI));
+const int AlturaPx = static_cast<int>(std::lround(MM_ALTURA / 25.4 * DPI));
 constexpr double Pi = 3.14159265358979323846;
 
 void Cinza(cairo_t* cr, double g) {
@@ -213,8 +222,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Uso: tavrelo-selo FICHEIRO.png\n");
         return 2;
     }
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, Largura, Altura);
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, LarguraPx, AlturaPx);
     cairo_t* cr = cairo_create(s);
+    // White outside the rounded frame, as on the page.
+    Cinza(cr, 1);
+    cairo_paint(cr);
+    cairo_scale(cr, static_cast<double>(LarguraPx) / Largura,
+                static_cast<double>(AlturaPx) / Altura);
 
     // Frame: black outline, light grey field, black label strip at the bottom right.
     CaminhoArredondado(cr, 6, 6, Largura - 12, Altura - 12, 34);

@@ -1,0 +1,28 @@
+// What the files layer says: why a file could not be written, in Portuguese, and file names
+// shown so that they cannot act on the terminal that shows them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tavrelo {
+
+// Reasons of the writer's own, beside the system's errno values (which are all positive).
+inline constexpr int ERRO_FICHEIRO_DE_OUTRO_PROGRAMA = -1; // /proc/<pid>/fd/N names a file
+inline constexpr int ERRO_TEMPORARIO_TROCADO = -2;         // not the file written any more
+inline constexpr int ERRO_DESTINO_MUDOU = -3; // the target became something that is no file
+
+// The reason for a failed file operation, in Portuguese: from its errno, or one of the
+// writer's own reasons above. An errno without a sentence of its own is named by its number.
+std::string MotivoDoErro(int AErro);
+
+// ANome as it may be shown on a terminal or in a window: control characters, and bytes that
+// are not UTF-8, become escapes ("\n", "\t", "\033", "\377") and the backslash is doubled, so
+// that a name can neither move the cursor, change colours or clear the screen, nor pass for
+// another name. Any other text is left as it is.
+std::string NomeParaMostrar(std::string_view ANome);
+
+// "Não foi possível gravar NOME: MOTIVO." ("escrever na saída padrão" for "-").
+std::string MensagemDeFalha(const std::string& ACaminho, const std::string& AMotivo);
+
+} // namespace tavrelo

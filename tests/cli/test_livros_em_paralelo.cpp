@@ -1,0 +1,87 @@
+// A book is the same whatever the number of threads that make it: its JSON byte for byte,
+// and its PDF but for the moment it was made.
+#include "cli/livro_json.h"
+#include "frontend/fazer_livro.h"
+
+#include "../pasta_temporaria.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tavrelo {
+namespace {
+
+TConfigLivro Config(int32_t N, int32_t ANivel, int32_t APuzzles, uint32_t ASemente) {
+    TConfigLivro c;
+    c.N = N;
+    c.Nivel = ANivel;
+    c.NumPuzzles = APuzzles;
+    c.Semente = ASemente;
+    c.Caminho = true;
+    return c;
+}
+
+struct TLivroEscrito {
+    std::string Json;
+    std::string Pdf; // its creation date blanked out
+};
+
+class LivrosEmParalelo : public teste::TPastaTemporaria {
+  protected:
+    // The book written by FazerLivro, its puzzles made on ATrabalhadores threads.
+    TLivroEscrito Escrever(const TConfigLivro& AConfig, int32_t ATrabalhadores) {
+        const std::string nome = Em("livro" + std::to_string(ATrabalhadores));
+        TPedidoLivro pedido;
+        pedido.Config = AConfig;
+        pedido.CaminhoPdf = nome + ".pdf";
+        pedido.Outros.push_back({nome + ".json", [](const TLivro& ALivro, const auto& AEscrever) {
+                                     EscreverLivroJson(ALivro, AEscrever);
+                                 }});
+        TEtapasLivro etapas = EtapasDoLivro();
+        etapas.Trabalhadores = ATrabalhadores;
+        const TDesfechoLivro d = FazerLivro(pedido, {}, etapas);
+        EXPECT_EQ(d.Fim, TFimDoLivro::flGravado) << d.Mensagem;
+        return {Ler(nome + ".json"), SemData(Ler(nome + ".pdf"))};
+    }
+
+    // The PDF with the moment it was made left out.
+    static std::string SemData(std::string APdf) {
+        const std::string chave = "/CreationDate (";
+        const size_t inicio = APdf.find(chave);
+        if (inicio != std::string::npos) {
+            APdf.erase(inicio, APdf.find(')', inicio) + 1 - inicio);
+        }
+        return APdf;
+    }
+};
+
+// Every order at levels 1 and 5 and the Progressiva, two puzzles each (so that one is made
+// ahead). Codes 000003BD (7 × 7) and 0000004F
+// (8 × 8) make their second puzzle again in its turn: made ahead, its square is one the
+// first puzzle took.
+TEST_F(LivrosEmParalelo, OMesmoLivroComUmOuMaisFios) {
+    const std::pair<int32_t, uint32_t> ordens[] = {{7, 0x3BD}, {8, 0x4F},  {11, 0x2A},
+                                                   {12, 0x2A}, {13, 0x2A}, {16, 0x2A}};
+    for (const auto& [N, codigo] : ordens) {
+        for (const int32_t nivel : {1, 5, 0}) {
+            const TConfigLivro config = Config(N, nivel, 2, codigo);
+            SCOPED_TRACE(testing::Message() << N << " nivel " << nivel);
+            const TLivroEscrito umFio = Escrever(config, 1);
+            const TLivroEscrito doisFios = Escrever(config, 2);
+            EXPECT_TRUE(umFio.Json == doisFios.Json);
+            EXPECT_TRUE(umFio.Pdf == doisFios.Pdf);
+            ASSERT_NE(umFio.Pdf.find("%%EOF"), std::string::npos);
+            if (N <= 8) {
+                TGeradorLivro gerador;
+                TParalelo paralelo;
+                paralelo.Trabalhadores = 2;
+                gerador.Gerar(config, nullptr, paralelo);
+                EXPECT_EQ(gerador.Refeitos(), 1) << "the second puzzle is made again in turn";
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace tavrelo

@@ -1,0 +1,17 @@
+// Allocations that fail on demand, for tests that make memory run out at every point of a
+// piece of work in turn. The program that uses it links falhar_alocacao.cpp, which replaces
+// the global operator new; with no failure asked for, it allocates as usual.
+#pragma once
+
+#include <cstdint>
+
+namespace teste {
+
+// The AEnesima allocation from now on (1 = the next) raises std::bad_alloc, once; the others
+// succeed. 0 asks for no failure.
+void FalharAlocacao(uint64_t AEnesima);
+
+// Whether an allocation has failed since the last FalharAlocacao.
+bool AlocacaoFalhou();
+
+} // namespace teste
