@@ -3,6 +3,7 @@
 #include "files/ficheiro.h"
 #include "files/mensagens.h"
 #include "files/sinais.h"
+#include "frontend/fios.h"
 #include "frontend/textos.h"
 
 #include <QCoreApplication>
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QSocketNotifier>
 #include <QTranslator>
@@ -27,6 +29,7 @@
 #include <fcntl.h>
 #include <iterator>
 #include <mutex>
+#include <sys/stat.h>
 #include <optional>
 #include <string_view>
 #include <thread>
@@ -208,9 +211,12 @@ std::string MensagemSessaoTerminou(const TSessaoGrafica& ASessao) {
 namespace {
 
 // Qt's settings folder, for a clean-up that may run in a signal handler or after Qt ended
-// the program: its path and an open descriptor, set while TSemDefinicoesDoQt lives.
+// the program: its path; whether the folder under that path may be just being made; and,
+// once it is made, an open descriptor of it. Set while TSemDefinicoesDoQt lives.
 char g_PastaDasDefinicoes[PATH_MAX];
+std::atomic<bool> g_PastaPorFazer{false};
 std::atomic<int> g_DescritorDaPasta{-1};
+static_assert(std::atomic<bool>::is_always_lock_free);
 static_assert(std::atomic<int>::is_always_lock_free);
 
 bool PontoOuPontoPonto(const char* ANome) {
@@ -222,6 +228,10 @@ bool PontoOuPontoPonto(const char* ANome) {
 void ApagarPastaDasDefinicoes() noexcept {
     const int pasta = g_DescritorDaPasta.exchange(-1);
     if (pasta < 0) {
+        // Not open yet: made an instant ago, it holds nothing.
+        if (g_PastaPorFazer.exchange(false)) {
+            ::rmdir(g_PastaDasDefinicoes);
+        }
         return;
     }
     alignas(struct dirent64) char bloco[4096];
@@ -325,7 +335,7 @@ struct TVigiaDoArranque::TRelogio {
     std::thread Fio;
 
     explicit TRelogio(std::string AMensagem) : Mensagem(std::move(AMensagem)) {
-        Fio = std::thread([this] {
+        Fio = IniciarFioSemSinais([this] {
             std::unique_lock<std::mutex> l(Trinco);
             if (!Sinal.wait_for(l, std::chrono::seconds(SEGUNDOS_PARA_ARRANCAR),
                                 [this] { return Parado; })) {
@@ -416,31 +426,69 @@ QString PastaTemporaria() {
 
 } // namespace
 
-TSemDefinicoesDoQt::TSemDefinicoesDoQt() : FPasta(PastaTemporaria() + "/tavrelo-XXXXXX") {
-    if (!FPasta.isValid()) {
-        return;
+namespace {
+
+// Six letters and digits drawn at random, for the settings folder's name.
+QByteArray NomeAoAcaso() {
+    static constexpr char LETRAS[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray r;
+    for (int i = 0; i < 6; ++i) {
+        r += LETRAS[QRandomGenerator::system()->bounded(static_cast<int>(sizeof LETRAS) - 1)];
     }
-    for (const QSettings::Format formato : {QSettings::NativeFormat, QSettings::IniFormat}) {
-        QSettings::setPath(formato, QSettings::UserScope, FPasta.path());
-    }
-    const QByteArray caminho = QFile::encodeName(FPasta.path());
-    if (static_cast<size_t>(caminho.size()) < sizeof g_PastaDasDefinicoes) {
+    return r;
+}
+
+} // namespace
+
+// The folder is made here, not by QTemporaryDir, so that its clean-up is in place before it
+// exists: a signal at any instant of its making still removes it.
+TSemDefinicoesDoQt::TSemDefinicoesDoQt() {
+    DefinirLimpezaFinal(ApagarPastaDasDefinicoes);
+    const QByteArray base = QFile::encodeName(PastaTemporaria()) + "/tavrelo-";
+    for (int tentativa = 0; tentativa < 100; ++tentativa) {
+        const QByteArray caminho = base + NomeAoAcaso();
+        if (static_cast<size_t>(caminho.size()) >= sizeof g_PastaDasDefinicoes) {
+            break;
+        }
         std::memcpy(g_PastaDasDefinicoes, caminho.constData(),
                     static_cast<size_t>(caminho.size()) + 1);
-        g_DescritorDaPasta = ::open(g_PastaDasDefinicoes, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        DefinirLimpezaFinal(ApagarPastaDasDefinicoes);
+        g_PastaPorFazer = true;
+        if (::mkdir(g_PastaDasDefinicoes, 0700) == 0) {
+            g_DescritorDaPasta =
+                ::open(g_PastaDasDefinicoes, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+            g_PastaPorFazer = g_DescritorDaPasta.load() < 0;
+            FPasta = QFile::decodeName(caminho);
+            for (const QSettings::Format formato :
+                 {QSettings::NativeFormat, QSettings::IniFormat}) {
+                QSettings::setPath(formato, QSettings::UserScope, FPasta);
+            }
+            return;
+        }
+        const int erro = errno;
+        g_PastaPorFazer = false;
+        if (erro != EEXIST) {
+            break;
+        }
     }
+    DefinirLimpezaFinal(nullptr);
 }
 
 TSemDefinicoesDoQt::~TSemDefinicoesDoQt() {
+    if (FPasta.isEmpty()) {
+        return;
+    }
+    // Removed while its clean-up is still in place, then the clean-up taken away.
+    QDir(FPasta).removeRecursively();
     DefinirLimpezaFinal(nullptr);
+    g_PastaPorFazer = false;
     if (const int pasta = g_DescritorDaPasta.exchange(-1); pasta >= 0) {
         ::close(pasta);
     }
 }
 
 QString TSemDefinicoesDoQt::Pasta() const {
-    return FPasta.isValid() ? FPasta.path() : QString();
+    return FPasta;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -5,7 +5,7 @@
 #pragma once
 
 #include <QObject>
-#include <QTemporaryDir>
+#include <QString>
 
 #include <cstdint>
 #include <functional>
@@ -107,7 +107,7 @@ class TSemDefinicoesDoQt {
     QString Pasta() const;
 
   private:
-    QTemporaryDir FPasta;
+    QString FPasta;
 };
 
 // While it lives, an end of the program that does not come back through main — Qt ends it

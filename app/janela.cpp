@@ -5,6 +5,7 @@
 #include "app/aspeto.h"
 #include "app/dialogos.h"
 #include "core/random.h"
+#include "frontend/fios.h"
 #include "frontend/textos.h"
 
 #include <QApplication>
@@ -692,7 +693,9 @@ void TFormMain::GerarLivro(const TConfigLivro& AConfig, const std::string& ANome
     TPedidoLivro pedido;
     pedido.Config = AConfig;
     pedido.CaminhoPdf = ANomeFicheiro;
-    FTrabalhador = std::thread(&TFormMain::Trabalhar, this, std::move(pedido), FEtapas);
+    // The signals that end the program stay with the window's thread.
+    FTrabalhador = IniciarFioSemSinais(
+        [this, pedido = std::move(pedido), etapas = FEtapas] { Trabalhar(pedido, etapas); });
 }
 
 // Runs on the worker thread: touches no widget and no flag but FCancelar, FPararPaginas and
