@@ -29,9 +29,9 @@
 #include <fcntl.h>
 #include <iterator>
 #include <mutex>
-#include <sys/stat.h>
 #include <optional>
 #include <string_view>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 

@@ -126,10 +126,10 @@ class TFimDaSessao {
 std::string MensagemSessaoTerminou(const TSessaoGrafica& ASessao);
 
 // While it lives, a request to stop (SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, SIGALRM: Ctrl-C
-// in the terminal, the end of the session; see SinalDePedido) ends the program in order: the first calls AAoSinal with
-// the signal on the application's thread, which stops the book and leaves the event loop; a
-// second one, or any other terminating signal, removes the temporary file of a book being
-// written and ends the program at once with status 128 + the signal. One at a time.
+// in the terminal, the end of the session; see SinalDePedido) ends the program in order: the first
+// calls AAoSinal with the signal on the application's thread, which stops the book and leaves the
+// event loop; a second one, or any other terminating signal, removes the temporary file of a book
+// being written and ends the program at once with status 128 + the signal. One at a time.
 class TSaidaPorSinal : public QObject {
   public:
     explicit TSaidaPorSinal(std::function<void(int)> AAoSinal);
