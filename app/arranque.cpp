@@ -1,23 +1,38 @@
 #include "app/arranque.h"
 
+#include "files/ficheiro.h"
+#include "files/mensagens.h"
 #include "files/sinais.h"
+#include "frontend/fios.h"
 #include "frontend/textos.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QRandomGenerator>
 #include <QSettings>
 #include <QSocketNotifier>
 #include <QTranslator>
 
+#include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <climits>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <iterator>
 #include <mutex>
+#include <optional>
+#include <string_view>
+#include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace tavrelo {
@@ -40,6 +55,7 @@ std::string TextoDeAjuda() {
            "Opções:\n"
            "  -h, --help     mostra esta ajuda e sai\n"
            "  --version      mostra a versão e sai\n"
+           "As opções do Qt, como -platform NOME ou -style NOME, também são aceites.\n"
            "\n"
            "A janela precisa de uma sessão gráfica. O tavrelo-cli faz os mesmos livros sem\n"
            "ela, e o código do livro refaz o mesmo livro nos dois programas\n"
@@ -72,6 +88,70 @@ bool PlataformaPrecisaDeEcra(const std::string& APlataforma) {
     return true;
 }
 
+namespace {
+
+// The options Qt takes from the command line of any program (QGuiApplication, QApplication
+// and the X11 platform), with one dash or two.
+constexpr std::string_view OPCOES_DO_QT_COM_VALOR[] = {"platform",
+                                                       "platformpluginpath",
+                                                       "platformtheme",
+                                                       "plugin",
+                                                       "qwindowgeometry",
+                                                       "qwindowicon",
+                                                       "qwindowtitle",
+                                                       "session",
+                                                       "display",
+                                                       "geometry",
+                                                       "title",
+                                                       "icon",
+                                                       "name",
+                                                       "style",
+                                                       "stylesheet",
+                                                       "qmljsdebugger"};
+constexpr std::string_view OPCOES_DO_QT_SEM_VALOR[] = {"reverse", "widgetcount", "testability",
+                                                       "nograb",  "dograb",      "sync"};
+// Those that may also be written "-opção=valor".
+constexpr std::string_view OPCOES_DO_QT_COM_IGUAL[] = {"style", "stylesheet", "qmljsdebugger"};
+
+template <size_t N> bool Uma(const std::string_view (&ANomes)[N], std::string_view ANome) {
+    return std::find(std::begin(ANomes), std::end(ANomes), ANome) != std::end(ANomes);
+}
+
+TArranque ErroDeUso(const std::string& AMensagem) {
+    return {TAccaoArranque::aaUso,
+            "tavrelo: " + AMensagem + "\nUse tavrelo --help para ver as opções.\n"};
+}
+
+// The first argument neither the program nor Qt takes, as the user typed it; nullopt when
+// every one is taken.
+std::optional<TArranque> ArgumentoRecusado(const std::vector<std::string>& AArgs) {
+    for (size_t i = 0; i < AArgs.size(); ++i) {
+        const std::string& a = AArgs[i];
+        if (a.size() < 2 || a[0] != '-') {
+            return ErroDeUso("argumento inesperado: «" + NomeParaMostrar(a) + "».");
+        }
+        const std::string_view nome = std::string_view(a).substr(a[1] == '-' ? 2 : 1);
+        const size_t igual = nome.find('=');
+        if (igual != std::string_view::npos && Uma(OPCOES_DO_QT_COM_IGUAL, nome.substr(0, igual))) {
+            continue;
+        }
+        if (Uma(OPCOES_DO_QT_SEM_VALOR, nome)) {
+            continue;
+        }
+        if (Uma(OPCOES_DO_QT_COM_VALOR, nome)) {
+            if (i + 1 >= AArgs.size()) {
+                return ErroDeUso("falta o valor da opção «" + NomeParaMostrar(a) + "».");
+            }
+            ++i;
+            continue;
+        }
+        return ErroDeUso("opção desconhecida: «" + NomeParaMostrar(a) + "».");
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 TArranque LerArranque(const std::vector<std::string>& AArgs, const TSessaoGrafica& ASessao) {
     for (const std::string& a : AArgs) {
         if (a == "--help" || a == "-h") {
@@ -80,6 +160,9 @@ TArranque LerArranque(const std::vector<std::string>& AArgs, const TSessaoGrafic
         if (a == "--version") {
             return {TAccaoArranque::aaVersao, std::string("tavrelo ") + VersaoDoPrograma() + "\n"};
         }
+    }
+    if (std::optional<TArranque> recusa = ArgumentoRecusado(AArgs)) {
+        return *recusa;
     }
     if (ASessao.Display.empty() && ASessao.WaylandDisplay.empty() &&
         PlataformaPrecisaDeEcra(ASessao.Plataforma)) {
@@ -91,27 +174,104 @@ TArranque LerArranque(const std::vector<std::string>& AArgs, const TSessaoGrafic
     return {};
 }
 
+namespace {
+
+// "DISPLAY=:0", "DISPLAY=:0, WAYLAND_DISPLAY=wayland-0", or "nenhuma".
+std::string NomeDaSessao(const TSessaoGrafica& ASessao) {
+    std::string sessao;
+    for (const auto& [nome, valor] : {std::pair{"DISPLAY", &ASessao.Display},
+                                      std::pair{"WAYLAND_DISPLAY", &ASessao.WaylandDisplay}}) {
+        if (!valor->empty()) {
+            sessao += (sessao.empty() ? "" : ", ") + std::string(nome) + "=" + *valor;
+        }
+    }
+    return sessao.empty() ? std::string("nenhuma") : sessao;
+}
+
+} // namespace
+
 std::string MensagemSessaoNaoRespondeu(const TSessaoGrafica& ASessao) {
     std::string r = "tavrelo: não foi possível abrir a janela: ";
     if (!PlataformaPrecisaDeEcra(ASessao.Plataforma)) {
         r += "a plataforma «" + ASessao.Plataforma + "» do Qt não arrancou.\n";
     } else {
-        std::string sessao;
-        for (const auto& [nome, valor] : {std::pair{"DISPLAY", &ASessao.Display},
-                                          std::pair{"WAYLAND_DISPLAY", &ASessao.WaylandDisplay}}) {
-            if (!valor->empty()) {
-                sessao += (sessao.empty() ? "" : ", ") + std::string(nome) + "=" + *valor;
-            }
-        }
-        r += "a sessão gráfica (" + (sessao.empty() ? std::string("nenhuma") : sessao) +
-             ") não respondeu.\n";
+        r += "a sessão gráfica (" + NomeDaSessao(ASessao) + ") não respondeu.\n";
     }
     return r + SEM_ECRA_USE_O_CLI;
+}
+
+std::string MensagemSessaoTerminou(const TSessaoGrafica& ASessao) {
+    return "tavrelo: a ligação à sessão gráfica (" + NomeDaSessao(ASessao) +
+           ") perdeu-se e o programa terminou; um livro que estivesse a ser feito não foi "
+           "gravado.\n";
 }
 
 // ---------------------------------------------------------------------------------------
 
 namespace {
+
+// Qt's settings folder, for a clean-up that may run in a signal handler or after Qt ended
+// the program: its path; whether the folder under that path may be just being made; and,
+// once it is made, an open descriptor of it. Set while TSemDefinicoesDoQt lives.
+char g_PastaDasDefinicoes[PATH_MAX];
+std::atomic<bool> g_PastaPorFazer{false};
+std::atomic<int> g_DescritorDaPasta{-1};
+static_assert(std::atomic<bool>::is_always_lock_free);
+static_assert(std::atomic<int>::is_always_lock_free);
+
+bool PontoOuPontoPonto(const char* ANome) {
+    return ANome[0] == '.' && (ANome[1] == '\0' || (ANome[1] == '.' && ANome[2] == '\0'));
+}
+
+// Removes the few files Qt left in its settings folder, then the folder. Safe in a signal
+// handler: no allocation, only getdents64, unlinkat and rmdir.
+void ApagarPastaDasDefinicoes() noexcept {
+    const int pasta = g_DescritorDaPasta.exchange(-1);
+    if (pasta < 0) {
+        // Not open yet: made an instant ago, it holds nothing.
+        if (g_PastaPorFazer.exchange(false)) {
+            ::rmdir(g_PastaDasDefinicoes);
+        }
+        return;
+    }
+    alignas(struct dirent64) char bloco[4096];
+    for (bool apagou = true; apagou;) {
+        apagou = false;
+        ::lseek(pasta, 0, SEEK_SET);
+        for (ssize_t lidos; (lidos = ::getdents64(pasta, bloco, sizeof bloco)) > 0;) {
+            for (ssize_t i = 0; i < lidos;) {
+                const auto* entrada = reinterpret_cast<const struct dirent64*>(bloco + i);
+                if (!PontoOuPontoPonto(entrada->d_name) &&
+                    (::unlinkat(pasta, entrada->d_name, 0) == 0 ||
+                     ::unlinkat(pasta, entrada->d_name, AT_REMOVEDIR) == 0)) {
+                    apagou = true;
+                }
+                i += entrada->d_reclen;
+            }
+        }
+    }
+    ::close(pasta);
+    ::rmdir(g_PastaDasDefinicoes);
+}
+
+// Everything a book or Qt left that an abrupt end would leave behind.
+void LimparAoFim() noexcept {
+    ApagarTemporariosPendentes();
+    ApagarPastaDasDefinicoes();
+}
+
+void Escrever(const std::string& ATexto) noexcept {
+    size_t feito = 0;
+    while (feito < ATexto.size()) {
+        const ssize_t n = ::write(STDERR_FILENO, ATexto.data() + feito, ATexto.size() - feito);
+        if (n <= 0) {
+            return;
+        }
+        feito += static_cast<size_t>(n);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
 
 struct TMensagemDoQt {
     QtMsgType Tipo;
@@ -120,41 +280,121 @@ struct TMensagemDoQt {
     QString Texto;
 };
 
+// What the start-up watch shares with Qt's message handler, which any of Qt's threads may
+// call: while Segurar is set, messages are held, and a fatal one ends the program.
 std::mutex g_TrincoDoArranque;
-QtMessageHandler g_Anterior = nullptr;
-TSessaoGrafica g_Sessao;
+std::atomic<QtMessageHandler> g_Anterior{nullptr};
+std::atomic<bool> g_Segurar{false};
+std::string g_NaoRespondeu; // the Portuguese line, made before Qt starts
 std::vector<TMensagemDoQt> g_Guardadas;
 
+void Passar(const TMensagemDoQt& AMensagem) {
+    const QMessageLogContext contexto(AMensagem.Ficheiro.c_str(), AMensagem.Linha,
+                                      AMensagem.Funcao.c_str(), AMensagem.Categoria.c_str());
+    g_Anterior.load()(AMensagem.Tipo, contexto, AMensagem.Texto);
+}
+
 void DuranteOArranque(QtMsgType ATipo, const QMessageLogContext& AContexto, const QString& ATexto) {
-    if (ATipo == QtFatalMsg) {
-        std::fputs(MensagemSessaoNaoRespondeu(g_Sessao).c_str(), stderr);
-        std::fflush(stderr);
-        std::_Exit(1);
-    }
     const auto texto = [](const char* s) { return std::string(s != nullptr ? s : ""); };
-    std::lock_guard<std::mutex> l(g_TrincoDoArranque);
-    g_Guardadas.push_back({ATipo, texto(AContexto.file), texto(AContexto.function),
-                           texto(AContexto.category), AContexto.line, ATexto});
+    TMensagemDoQt m{ATipo,
+                    texto(AContexto.file),
+                    texto(AContexto.function),
+                    texto(AContexto.category),
+                    AContexto.line,
+                    ATexto};
+    std::unique_lock<std::mutex> l(g_TrincoDoArranque);
+    if (!g_Segurar.load()) {
+        // A thread of Qt's that took this handler just before the watch let go.
+        l.unlock();
+        Passar(m);
+        return;
+    }
+    if (ATipo != QtFatalMsg) {
+        g_Guardadas.push_back(std::move(m));
+        return;
+    }
+    // Qt cannot start: the Portuguese line, then Qt's own words, which say why.
+    Escrever(g_NaoRespondeu);
+    for (const TMensagemDoQt& guardada : g_Guardadas) {
+        Passar(guardada);
+    }
+    Passar(m);
+    LimparAoFim();
+    std::_Exit(1);
 }
 
 } // namespace
 
+// The clock of the start: a thread that ends the program when the session has not answered
+// in time.
+struct TVigiaDoArranque::TRelogio {
+    std::mutex Trinco;
+    std::condition_variable Sinal;
+    bool Parado = false;
+    std::string Mensagem;
+    std::thread Fio;
+
+    explicit TRelogio(std::string AMensagem) : Mensagem(std::move(AMensagem)) {
+        Fio = IniciarFioSemSinais([this] {
+            std::unique_lock<std::mutex> l(Trinco);
+            if (!Sinal.wait_for(l, std::chrono::seconds(SEGUNDOS_PARA_ARRANCAR),
+                                [this] { return Parado; })) {
+                Escrever(Mensagem);
+                LimparAoFim();
+                ::_exit(1);
+            }
+        });
+    }
+
+    void Parar() {
+        {
+            std::lock_guard<std::mutex> l(Trinco);
+            Parado = true;
+        }
+        Sinal.notify_all();
+        if (Fio.joinable()) {
+            Fio.join();
+        }
+    }
+};
+
 TVigiaDoArranque::TVigiaDoArranque(TSessaoGrafica ASessao) {
-    g_Sessao = std::move(ASessao);
+    const std::string mensagem = MensagemSessaoNaoRespondeu(ASessao);
+    {
+        std::lock_guard<std::mutex> l(g_TrincoDoArranque);
+        g_NaoRespondeu = mensagem;
+        g_Guardadas.clear();
+        g_Segurar = true;
+    }
     g_Anterior = qInstallMessageHandler(DuranteOArranque);
+    FRelogio = std::make_unique<TRelogio>(mensagem);
 }
 
 TVigiaDoArranque::~TVigiaDoArranque() {
-    qInstallMessageHandler(g_Anterior);
+    SessaoRespondeu();
+    QtArrancou();
+}
+
+void TVigiaDoArranque::QtArrancou() {
     std::vector<TMensagemDoQt> guardadas;
     {
+        // Held messages are passed on in order, before any that comes after.
         std::lock_guard<std::mutex> l(g_TrincoDoArranque);
+        if (!g_Segurar.exchange(false)) {
+            return;
+        }
         guardadas.swap(g_Guardadas);
+        for (const TMensagemDoQt& m : guardadas) {
+            Passar(m);
+        }
     }
-    for (const TMensagemDoQt& m : guardadas) {
-        const QMessageLogContext contexto(m.Ficheiro.c_str(), m.Linha, m.Funcao.c_str(),
-                                          m.Categoria.c_str());
-        g_Anterior(m.Tipo, contexto, m.Texto);
+    qInstallMessageHandler(g_Anterior.load());
+}
+
+void TVigiaDoArranque::SessaoRespondeu() {
+    if (FRelogio) {
+        FRelogio->Parar();
+        FRelogio.reset();
     }
 }
 
@@ -186,16 +426,69 @@ QString PastaTemporaria() {
 
 } // namespace
 
-TSemDefinicoesDoQt::TSemDefinicoesDoQt() : FPasta(PastaTemporaria() + "/tavrelo-XXXXXX") {
-    if (FPasta.isValid()) {
-        for (const QSettings::Format formato : {QSettings::NativeFormat, QSettings::IniFormat}) {
-            QSettings::setPath(formato, QSettings::UserScope, FPasta.path());
+namespace {
+
+// Six letters and digits drawn at random, for the settings folder's name.
+QByteArray NomeAoAcaso() {
+    static constexpr char LETRAS[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray r;
+    for (int i = 0; i < 6; ++i) {
+        r += LETRAS[QRandomGenerator::system()->bounded(static_cast<int>(sizeof LETRAS) - 1)];
+    }
+    return r;
+}
+
+} // namespace
+
+// The folder is made here, not by QTemporaryDir, so that its clean-up is in place before it
+// exists: a signal at any instant of its making still removes it.
+TSemDefinicoesDoQt::TSemDefinicoesDoQt() {
+    DefinirLimpezaFinal(ApagarPastaDasDefinicoes);
+    const QByteArray base = QFile::encodeName(PastaTemporaria()) + "/tavrelo-";
+    for (int tentativa = 0; tentativa < 100; ++tentativa) {
+        const QByteArray caminho = base + NomeAoAcaso();
+        if (static_cast<size_t>(caminho.size()) >= sizeof g_PastaDasDefinicoes) {
+            break;
         }
+        std::memcpy(g_PastaDasDefinicoes, caminho.constData(),
+                    static_cast<size_t>(caminho.size()) + 1);
+        g_PastaPorFazer = true;
+        if (::mkdir(g_PastaDasDefinicoes, 0700) == 0) {
+            g_DescritorDaPasta =
+                ::open(g_PastaDasDefinicoes, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+            g_PastaPorFazer = g_DescritorDaPasta.load() < 0;
+            FPasta = QFile::decodeName(caminho);
+            for (const QSettings::Format formato :
+                 {QSettings::NativeFormat, QSettings::IniFormat}) {
+                QSettings::setPath(formato, QSettings::UserScope, FPasta);
+            }
+            return;
+        }
+        const int erro = errno;
+        g_PastaPorFazer = false;
+        if (erro != EEXIST) {
+            break;
+        }
+    }
+    DefinirLimpezaFinal(nullptr);
+}
+
+TSemDefinicoesDoQt::~TSemDefinicoesDoQt() {
+    if (FPasta.isEmpty()) {
+        return;
+    }
+    // Removed while its clean-up is still in place, then the clean-up taken away.
+    QDir(FPasta).removeRecursively();
+    DefinirLimpezaFinal(nullptr);
+    g_PastaPorFazer = false;
+    if (const int pasta = g_DescritorDaPasta.exchange(-1); pasta >= 0) {
+        ::close(pasta);
     }
 }
 
 QString TSemDefinicoesDoQt::Pasta() const {
-    return FPasta.isValid() ? FPasta.path() : QString();
+    return FPasta;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -240,6 +533,36 @@ TSaidaPorSinal::~TSaidaPorSinal() {
     ::close(g_TuboDoSinal[0]);
     ::close(g_TuboDoSinal[1]);
     g_TuboDoSinal[0] = g_TuboDoSinal[1] = -1;
+}
+
+// ---------------------------------------------------------------------------------------
+
+namespace {
+
+std::atomic<bool> g_FimPorVigiar{false};
+std::string g_SessaoTerminou;
+
+// Run by exit() when Qt ends the program (the display's connection broke): main never comes
+// back, nor do the destructors that would remove what a book and Qt left.
+extern "C" void AoFimSemAviso() {
+    if (g_FimPorVigiar.exchange(false)) {
+        LimparAoFim();
+        Escrever(g_SessaoTerminou);
+        // The window's worker may still be running; nothing else should run after it.
+        ::_exit(1);
+    }
+}
+
+} // namespace
+
+TFimDaSessao::TFimDaSessao(const TSessaoGrafica& ASessao) {
+    static const bool registado = std::atexit(AoFimSemAviso) == 0;
+    g_SessaoTerminou = MensagemSessaoTerminou(ASessao);
+    g_FimPorVigiar = registado;
+}
+
+TFimDaSessao::~TFimDaSessao() {
+    g_FimPorVigiar = false;
 }
 
 } // namespace tavrelo

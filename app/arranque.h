@@ -1,13 +1,15 @@
 // What the program does around its window: the answers to --help and --version, which
-// need no display; the refusal, in Portuguese, to start without a graphical session; Qt's
-// own texts in Portuguese; and no settings file of Qt's.
+// need no display; the refusal, in Portuguese, of unknown options and of a start without a
+// graphical session, or with one that does not answer; Qt's own texts in Portuguese; no
+// settings file of Qt's; and an end in order on a signal or when the session goes away.
 #pragma once
 
 #include <QObject>
-#include <QTemporaryDir>
+#include <QString>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -33,6 +35,7 @@ enum class TAccaoArranque : uint8_t {
     aaAjuda,   // print Texto on standard output, exit 0
     aaVersao,  // print Texto on standard output, exit 0
     aaSemEcra, // print Texto on standard error, exit 1
+    aaUso,     // an option the program does not know: print Texto on standard error, exit 2
 };
 
 struct TArranque {
@@ -41,7 +44,8 @@ struct TArranque {
 };
 
 // What to do with the arguments after the program's name in ASessao. "--help" ("-h") and
-// "--version" are answered wherever the program runs; other arguments are left to Qt.
+// "--version" are answered wherever the program runs; Qt's own options ("-platform NOME",
+// "-style=NOME", with one dash or two) are left to Qt; anything else is refused.
 TArranque LerArranque(const std::vector<std::string>& AArgs, const TSessaoGrafica& ASessao);
 
 // True when the platform list (QT_QPA_PLATFORM's form: "wayland;xcb", "offscreen:opção")
@@ -53,16 +57,31 @@ bool PlataformaPrecisaDeEcra(const std::string& APlataforma);
 // not let Qt open a window.
 std::string MensagemSessaoNaoRespondeu(const TSessaoGrafica& ASessao);
 
-// Held while the application object is created: when Qt cannot start there (a display
-// that does not answer), the program prints MensagemSessaoNaoRespondeu instead of Qt's
-// English report and ends with status 1. What Qt says on a start that succeeds is passed
-// on unchanged once this is destroyed.
+// How long the start may wait for the graphical session before giving up: a display that
+// stopped answering (its X server stopped) would otherwise hold the program for ever.
+inline constexpr int32_t SEGUNDOS_PARA_ARRANCAR = 10;
+
+// Made before the application object. While Qt starts, its messages are held: when it
+// cannot start (a display that does not answer, a platform that fails), the program prints
+// MensagemSessaoNaoRespondeu and then Qt's own words, and ends with status 1. A start that
+// has not reached the event loop SEGUNDOS_PARA_ARRANCAR seconds later ends the same way.
 class TVigiaDoArranque {
   public:
     explicit TVigiaDoArranque(TSessaoGrafica ASessao);
+    // Stops the clock if it still runs, and passes on what Qt said.
     ~TVigiaDoArranque();
     TVigiaDoArranque(const TVigiaDoArranque&) = delete;
     TVigiaDoArranque& operator=(const TVigiaDoArranque&) = delete;
+
+    // The application object exists: what Qt said while it was made is passed on, and
+    // what it says from now on goes straight to where it went before.
+    void QtArrancou();
+    // The event loop runs: the session answers, and the clock stops.
+    void SessaoRespondeu();
+
+  private:
+    struct TRelogio;
+    std::unique_ptr<TRelogio> FRelogio;
 };
 
 // Installs Qt's Portuguese translations on AApp, those of Portugal searched before the
@@ -75,21 +94,42 @@ int32_t TraduzirTextosDoQt(QCoreApplication& AApp);
 // ~/.config: the PDF is the only file the program leaves. Made before anything of Qt's
 // opens settings (the file dialog). The folder is in the session's runtime folder
 // (XDG_RUNTIME_DIR) where there is one, else in the temporary folder.
+//
+// The folder is removed also when the program ends without coming back here: on a signal
+// or a fault (DefinirLimpezaFinal), or when Qt ends it because the session went away.
 class TSemDefinicoesDoQt {
   public:
     TSemDefinicoesDoQt();
+    ~TSemDefinicoesDoQt();
+    TSemDefinicoesDoQt(const TSemDefinicoesDoQt&) = delete;
+    TSemDefinicoesDoQt& operator=(const TSemDefinicoesDoQt&) = delete;
     // The folder Qt's settings go to while this lives; empty when none could be made.
     QString Pasta() const;
 
   private:
-    QTemporaryDir FPasta;
+    QString FPasta;
 };
 
-// While it lives, a request to stop (SIGINT, SIGTERM, SIGHUP: Ctrl-C in the terminal, the end
-// of the session; see SinalDePedido) ends the program in order: the first calls AAoSinal with
-// the signal on the application's thread, which stops the book and leaves the event loop; a
-// second one, or any other terminating signal, removes the temporary file of a book being
-// written and ends the program at once with status 128 + the signal. One at a time.
+// While it lives, an end of the program that does not come back through main — Qt ends it
+// with exit(1) when the connection to the display breaks (the X server died, the session
+// closed) — removes the temporary file of a book being written and Qt's settings folder,
+// says so in Portuguese, and keeps status 1.
+class TFimDaSessao {
+  public:
+    explicit TFimDaSessao(const TSessaoGrafica& ASessao);
+    ~TFimDaSessao();
+    TFimDaSessao(const TFimDaSessao&) = delete;
+    TFimDaSessao& operator=(const TFimDaSessao&) = delete;
+};
+
+// What the program says when the session it runs in goes away.
+std::string MensagemSessaoTerminou(const TSessaoGrafica& ASessao);
+
+// While it lives, a request to stop (SIGINT, SIGTERM, SIGHUP, SIGUSR1, SIGUSR2, SIGALRM: Ctrl-C
+// in the terminal, the end of the session; see SinalDePedido) ends the program in order: the first
+// calls AAoSinal with the signal on the application's thread, which stops the book and leaves the
+// event loop; a second one, or any other terminating signal, removes the temporary file of a book
+// being written and ends the program at once with status 128 + the signal. One at a time.
 class TSaidaPorSinal : public QObject {
   public:
     explicit TSaidaPorSinal(std::function<void(int)> AAoSinal);

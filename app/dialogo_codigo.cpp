@@ -1,9 +1,12 @@
 #include "app/dialogo_codigo.h"
 
 #include "app/aspeto.h"
+#include "app/dialogos.h"
 #include "frontend/textos.h"
 
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,10 +26,11 @@ QLabel* Paragrafo(const QString& ATexto, QWidget* APai) {
 
 } // namespace
 
-TDialogoCodigo::TDialogoCodigo(const QString& AEscolha, QWidget* AParent) : QDialog(AParent) {
+TDialogoCodigo::TDialogoCodigo(const QString& AEscolha, const QString& APasta, QWidget* AParent)
+    : QDialog(AParent), FPasta(APasta) {
     setObjectName("DialogoCodigo");
     setWindowTitle("Refazer um livro");
-    setFont(Fonte(15));
+    setFont(Fonte(LETRA_CONTROLOS));
     setMinimumWidth(460);
 
     auto* coluna = new QVBoxLayout(this);
@@ -34,9 +38,10 @@ TDialogoCodigo::TDialogoCodigo(const QString& AEscolha, QWidget* AParent) : QDia
                                 "impresso na ficha técnica. Com o mesmo código e as mesmas "
                                 "escolhas, o livro sai igual ao original, puzzle a puzzle.",
                                 this));
-    coluna->addWidget(Paragrafo("As escolhas da janela têm de ser as do original: o tamanho, a "
-                                "dificuldade e o número de puzzles, como estão na ficha técnica, "
-                                "as soluções com ou sem dicas e o título da capa.",
+    coluna->addWidget(Paragrafo("Com o código, as escolhas da janela têm de ser as do original: o "
+                                "tamanho, a dificuldade e o número de puzzles, como estão na "
+                                "ficha técnica, as soluções com ou sem dicas e o título da capa. "
+                                "O PDF do livro traz dentro todas as escolhas e o código.",
                                 this));
     QLabel* escolha = Paragrafo("Escolhas atuais: " + AEscolha, this);
     escolha->setObjectName("LabelEscolha");
@@ -50,11 +55,15 @@ TDialogoCodigo::TDialogoCodigo(const QString& AEscolha, QWidget* AParent) : QDia
     rotulo->setBuddy(FEditCodigo);
     linha->addWidget(rotulo, 0, 0);
     linha->addWidget(FEditCodigo, 0, 1);
+    auto* procurar = new QPushButton("Escolher o &PDF do livro…", this);
+    procurar->setObjectName("BotaoPdf");
+    procurar->setAutoDefault(false);
+    linha->addWidget(procurar, 1, 1, Qt::AlignLeft);
     coluna->addLayout(linha);
 
     FMotivo = Paragrafo(QString(), this);
     FMotivo->setObjectName("LabelMotivo");
-    FMotivo->setFont(Fonte(12));
+    FMotivo->setFont(Fonte(LETRA_PEQUENA));
     coluna->addWidget(FMotivo);
 
     auto* botoes = new QDialogButtonBox(this);
@@ -66,16 +75,31 @@ TDialogoCodigo::TDialogoCodigo(const QString& AEscolha, QWidget* AParent) : QDia
 
     connect(botoes, &QDialogButtonBox::accepted, this, [this] {
         if (Codigo()) {
+            FReceita.reset();
             accept();
         }
     });
     connect(botoes, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(procurar, &QPushButton::clicked, this, &TDialogoCodigo::ProcurarPdf);
     connect(FEditCodigo, &QLineEdit::textChanged, this, &TDialogoCodigo::CodigoMudou);
     CodigoMudou();
 }
 
 std::optional<uint32_t> TDialogoCodigo::Codigo() const {
     return LerCodigoDoLivro(FEditCodigo->text().toStdString());
+}
+
+std::optional<TLivroARefazer> TDialogoCodigo::Resultado() const {
+    if (result() != QDialog::Accepted) {
+        return std::nullopt;
+    }
+    if (FReceita) {
+        return TLivroARefazer{FReceita->Config.Semente, FReceita};
+    }
+    if (const auto codigo = Codigo()) {
+        return TLivroARefazer{*codigo, std::nullopt};
+    }
+    return std::nullopt;
 }
 
 void TDialogoCodigo::CodigoMudou() {
@@ -85,6 +109,26 @@ void TDialogoCodigo::CodigoMudou() {
                          ? QString()
                          : "O código tem de 1 a 8 algarismos hexadecimais (de 0 a 9 e de A a "
                            "F), como 0A1B2C3D.");
+}
+
+void TDialogoCodigo::ProcurarPdf() {
+    QFileDialog dialogo(this, "O PDF do livro a refazer", PastaParaPdf(FPasta));
+    PrepararDialogoPdf(dialogo, false);
+    if (dialogo.exec() == QDialog::Accepted && !dialogo.selectedFiles().isEmpty()) {
+        EscolherPdf(dialogo.selectedFiles().constFirst());
+    }
+}
+
+bool TDialogoCodigo::EscolherPdf(const QString& ACaminho) {
+    FPasta = QFileInfo(ACaminho).absolutePath();
+    TLeituraDaReceita lida = LerReceitaDoPdf(ACaminho.toStdString());
+    if (!lida.Receita) {
+        FMotivo->setText(QString::fromStdString(lida.Motivo));
+        return false;
+    }
+    FReceita = std::move(lida.Receita);
+    accept();
+    return true;
 }
 
 } // namespace tavrelo

@@ -1,15 +1,18 @@
 #include "app/janela.h"
 
+#include "app/abridor.h"
+#include "app/ajuda.h"
 #include "app/aspeto.h"
-#include "app/dialogo_codigo.h"
+#include "app/dialogos.h"
 #include "core/random.h"
+#include "frontend/fios.h"
 #include "frontend/textos.h"
 
 #include <QApplication>
+#include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,15 +22,15 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
+#include <QMenu>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QShortcut>
-#include <QStandardPaths>
+#include <QSignalBlocker>
 #include <QStyle>
-#include <QUrl>
+#include <QToolButton>
 
 #include <algorithm>
 #include <climits>
@@ -38,11 +41,18 @@ namespace {
 
 constexpr int32_t PUZZLES_INICIAIS = 50;
 
-const char* const TITULO_MENSAGENS = "TAVRELO";
-
 QString Q(const std::string& s) {
     return QString::fromStdString(s);
 }
+
+// The window's layout at 96 dots per inch: a column for the book (its choices, summary,
+// status and progress) and a column for the name plate and the buttons, each control where
+// the original design puts it.
+constexpr QSize TAMANHO_DA_JANELA{676, 368};
+constexpr QMargins MARGENS_DA_JANELA{12, 8, 9, 14};
+constexpr int ENTRE_COLUNAS = 6;
+constexpr int LARGURA_DO_LIVRO = 465;
+constexpr int LARGURA_DOS_BOTOES = 184;
 
 // Tab reaches a radio group at its selected item; the arrows move within the group.
 void SoOEscolhidoNaTabulacao(const QButtonGroup& ABotoes) {
@@ -52,9 +62,11 @@ void SoOEscolhidoNaTabulacao(const QButtonGroup& ABotoes) {
 }
 
 // A radio group of two columns filled column by column, items numbered from 0.
-QGroupBox* CriarGrupoDeRadios(QWidget* APai, const QString& ATitulo, const QStringList& AItens,
-                              QButtonGroup*& ABotoes) {
+QGroupBox* CriarGrupoDeRadios(QWidget* APai, const char* ANome, const QString& ATitulo,
+                              const QStringList& AItens, QButtonGroup*& ABotoes) {
     auto* grupo = new QGroupBox(ATitulo, APai);
+    grupo->setObjectName(ANome);
+    grupo->setFont(Fonte(LETRA_CONTROLOS));
     auto* grelha = new QGridLayout(grupo);
     grelha->setContentsMargins(8, 4, 8, 4);
     grelha->setHorizontalSpacing(8);
@@ -64,7 +76,7 @@ QGroupBox* CriarGrupoDeRadios(QWidget* APai, const QString& ATitulo, const QStri
     const int linhas = (static_cast<int>(AItens.size()) + 1) / 2;
     for (int i = 0; i < AItens.size(); ++i) {
         auto* radio = new QRadioButton(AItens[i], grupo);
-        radio->setFont(Fonte(15));
+        radio->setFont(Fonte(LETRA_CONTROLOS));
         grelha->addWidget(radio, i % linhas, i / linhas);
         ABotoes->addButton(radio, i);
     }
@@ -74,9 +86,46 @@ QGroupBox* CriarGrupoDeRadios(QWidget* APai, const QString& ATitulo, const QStri
     return grupo;
 }
 
+// Names a control and sets its font.
+template <typename T> T* Controlo(T* AControlo, const char* ANome, int ALetra) {
+    AControlo->setObjectName(ANome);
+    AControlo->setFont(Fonte(ALetra));
+    return AControlo;
+}
+
+// A row holding AControlo of fixed size, AEsquerda pixels in from its column's left edge.
+QBoxLayout* NaColuna(QWidget* AControlo, int AEsquerda, QSize ATamanho) {
+    AControlo->setFixedSize(ATamanho);
+    auto* linha = new QHBoxLayout;
+    linha->setSpacing(0);
+    linha->addSpacing(AEsquerda);
+    linha->addWidget(AControlo);
+    linha->addStretch();
+    return linha;
+}
+
 bool EEnter(const QKeyEvent& ATecla) {
     return ATecla.key() == Qt::Key_Return || ATecla.key() == Qt::Key_Enter;
 }
+
+// Until a book starts, a question before it (its code, its file) leaves the window free
+// again however it ends.
+class TEscolhaDoLivro {
+  public:
+    TEscolhaDoLivro(TEstadoJanela& AEstado) : FEstado(AEstado) {
+        FEstado = TEstadoJanela::ejAEscolher;
+    }
+    ~TEscolhaDoLivro() {
+        if (FEstado == TEstadoJanela::ejAEscolher) {
+            FEstado = TEstadoJanela::ejLivre;
+        }
+    }
+    TEscolhaDoLivro(const TEscolhaDoLivro&) = delete;
+    TEscolhaDoLivro& operator=(const TEscolhaDoLivro&) = delete;
+
+  private:
+    TEstadoJanela& FEstado;
+};
 
 } // namespace
 
@@ -89,9 +138,19 @@ TFormMain::TFormMain(QWidget* AParent)
     setObjectName("FormMain");
     setWindowTitle("TAVRELO | Brovanel");
     setWindowIcon(IconeTavrelo());
-    setFont(Fonte(12));
-    setFixedSize(676, 368);
+    setFont(Fonte(LETRA_BASE));
+    FAbridor = new TAbridor(this);
+    connect(FAbridor, &TAbridor::Falhou, this, &TFormMain::AbrirFalhou);
     CriarControlos();
+    CriarAtalhos();
+    setFixedSize(TAMANHO_DA_JANELA);
+    // Every control has its place before the first text is fitted into it.
+    layout()->activate();
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (w->layout() != nullptr) {
+            w->layout()->activate();
+        }
+    }
 
     if (const QScreen* ecra = QGuiApplication::primaryScreen()) {
         const QRect area = ecra->availableGeometry();
@@ -136,131 +195,35 @@ void TFormMain::DefinirGravador(decltype(TEtapasLivro::GravarPdf) AGravador) {
     FEtapas.GravarPdf = std::move(AGravador);
 }
 
-namespace {
-
-// Names one control, sets its font and places it, as the window's layout lists them.
-template <typename T> T* Colocar(T* AControlo, const char* ANome, int AFonte, QRect AGeometria) {
-    AControlo->setObjectName(ANome);
-    AControlo->setFont(Fonte(AFonte));
-    AControlo->setGeometry(AGeometria);
-    return AControlo;
+void TFormMain::DefinirAbridor(const QString& APrograma) {
+    FAbridor->DefinirPrograma(APrograma);
 }
 
-} // namespace
+bool TFormMain::Ocupado() const {
+    return FEstado != TEstadoJanela::ejLivre && FEstado != TEstadoJanela::ejAEscolher;
+}
+
+void TFormMain::MudarEstado(TEstadoJanela AEstado) {
+    FEstado = AEstado;
+    AtualizarEstado();
+}
 
 void TFormMain::CriarControlos() {
-    GroupBoxLivro = Colocar(new QGroupBox("Livro", this), "GroupBoxLivro", 17, {12, 8, 465, 168});
+    auto* colunas = new QHBoxLayout(this);
+    colunas->setContentsMargins(MARGENS_DA_JANELA);
+    colunas->setSpacing(ENTRE_COLUNAS);
+    colunas->addLayout(CriarColunaDoLivro());
+    colunas->addLayout(CriarColunaDosBotoes());
 
-    RadioGroupTamanho =
-        Colocar(CriarGrupoDeRadios(GroupBoxLivro, "Ta&manho",
-                                   {"8 x 8", "12 x 12", "16 x 16", "7 x 7", "11 x 11", "13 x 13"},
-                                   FBotoesTamanho),
-                "RadioGroupTamanho", 15, {14, 28, 190, 125});
-    FBotoesTamanho->button(0)->setChecked(true);
-
-    RadioGroupNivel = Colocar(
-        CriarGrupoDeRadios(GroupBoxLivro, "Di&ficuldade",
-                           {"Nível 1", "Nível 2", "Nível 3", "Nível 4", "Nível 5", "Progressiva"},
-                           FBotoesNivel),
-        "RadioGroupNivel", 15, {214, 28, 237, 125});
-    FBotoesNivel->button(ITEM_PROGRESSIVA)->setChecked(true);
-
-    auto* bevel = new QFrame(this);
-    bevel->setObjectName("BevelApp");
-    bevel->setFrameShape(QFrame::Panel);
-    bevel->setFrameShadow(QFrame::Raised);
-    bevel->setGeometry(483, 18, 184, 94);
-    auto* labelNome = new QLabel("TAVRELO", this);
-    labelNome->setObjectName("LabelNome");
-    QFont fonteNome = Fonte(33, true);
-    fonteNome.setFamilies({QStringLiteral("Segoe UI Semibold"), QStringLiteral("Segoe UI"),
-                           QStringLiteral("Liberation Sans")});
-    labelNome->setFont(fonteNome);
-    labelNome->move(497, 26);
-    labelNome->adjustSize();
-    auto* labelAutor = new QLabel("by Brovanel", this);
-    labelAutor->setObjectName("LabelAutor");
-    labelAutor->setFont(Fonte(15));
-    labelAutor->move(508, 69);
-    labelAutor->adjustSize();
-
-    LabelNumPuzzles = Colocar(new QLabel("&Número de puzzles: ", this), "LabelNumPuzzles", 15,
-                              {513, 157, 135, 20});
-
-    // The edit and its spin buttons are one control here: 83 + 26 pixels wide.
-    EditNumPuzzles = Colocar(new TEditComSetas(this), "EditNumPuzzles", 17, {524, 184, 109, 31});
-    EditNumPuzzles->DefinirLimites(MIN_PUZZLES, MAX_PUZZLES);
-    EditNumPuzzles->DefinirPosicao(PUZZLES_INICIAIS);
-    LabelNumPuzzles->setBuddy(EditNumPuzzles);
-
-    LabelTituloLivro =
-        Colocar(new QLabel("&Título do livro", this), "LabelTituloLivro", 15, {15, 196, 93, 20});
-
-    EditTituloLivro = Colocar(new QLineEdit(this), "EditTituloLivro", 15, {12, 222, 465, 28});
-    LabelTituloLivro->setBuddy(EditTituloLivro);
-
-    CheckBoxCaminho = Colocar(new QCheckBox("Soluções com &dicas", this), "CheckBoxCaminho", 15,
-                              {191, 191, 165, 17});
-    CheckBoxCaminho->setChecked(true);
-
-    CheckBoxAbrirPDF =
-        Colocar(new QCheckBox("&Abrir o PDF", this), "CheckBoxAbrirPDF", 15, {377, 191, 96, 17});
-    CheckBoxAbrirPDF->setChecked(true);
-
-    LabelResumo = Colocar(new QLabel(this), "LabelResumo", 12, {12, 256, 465, 30});
-    LabelResumo->setWordWrap(true);
-    LabelResumo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    LabelResumo->setTextFormat(Qt::PlainText);
-
-    // The status line can be selected and copied (the book code), by mouse or keyboard,
-    // without joining the tab order.
-    LabelEstado = Colocar(new QLabel(this), "LabelEstado", 12, {12, 291, 465, 30});
-    LabelEstado->setWordWrap(true);
-    LabelEstado->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    LabelEstado->setTextFormat(Qt::PlainText);
-    LabelEstado->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-
-    ProgressBarLote = new QProgressBar(this);
-    ProgressBarLote->setObjectName("ProgressBarLote");
-    ProgressBarLote->setGeometry(12, 334, 465, 20);
-    ProgressBarLote->setTextVisible(false);
-    ProgressBarLote->setRange(0, PUZZLES_INICIAIS);
-    ProgressBarLote->setValue(0);
-
-    // The cancel button stands between the number and "Gerar Livro", where it can be
-    // reached by the mouse while a book is running; it never takes the focus, so a key
-    // meant for something else cannot press it. Escape and Alt+C press it.
-    BitBtnCancelar =
-        Colocar(new QPushButton("&Cancelar", this), "BitBtnCancelar", 15, {520, 222, 120, 30});
-    BitBtnCancelar->setEnabled(false);
-    BitBtnCancelar->setFocusPolicy(Qt::NoFocus);
-
-    BitBtnGerar =
-        Colocar(new QPushButton("&Gerar Livro", this), "BitBtnGerar", 15, {520, 260, 120, 40});
-    BitBtnGerar->setDefault(true);
-
-    BitBtnSair = Colocar(new QPushButton("&Sair", this), "BitBtnSair", 15, {520, 314, 120, 40});
-
-    // Under the name plate, clear of the controls of the book.
-    BitBtnRefazer = Colocar(new QPushButton("&Refazer um livro…", this), "BitBtnRefazer", 13,
-                            {505, 119, 150, 28});
-    BitBtnRefazer->setToolTip("Faz outra vez um livro a partir do código impresso na sua ficha "
-                              "técnica (Ctrl+R).");
-    auto* atalhoRefazer = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_R), this);
-    connect(atalhoRefazer, &QShortcut::activated, this, [this] {
-        if (BitBtnRefazer->isEnabled()) {
-            BitBtnRefazer->click();
-        }
-    });
-
+    // Row by row, left to right; "Cancelar" is never in the tab order.
     QList<QWidget*> ordem;
     for (QButtonGroup* grupo : {FBotoesTamanho, FBotoesNivel}) {
         for (QAbstractButton* b : grupo->buttons()) {
             ordem << b;
         }
     }
-    ordem << EditTituloLivro << CheckBoxCaminho << CheckBoxAbrirPDF << EditNumPuzzles << BitBtnGerar
-          << BitBtnRefazer << BitBtnSair;
+    ordem << BotaoAjuda << BitBtnRefazer << CheckBoxCaminho << CheckBoxAbrirPDF << EditNumPuzzles
+          << EditTituloLivro << BitBtnGerar << BitBtnAbrirPasta << BitBtnSair;
     for (qsizetype i = 1; i < ordem.size(); ++i) {
         setTabOrder(ordem[i - 1], ordem[i]);
     }
@@ -273,6 +236,206 @@ void TFormMain::CriarControlos() {
     connect(BitBtnRefazer, &QPushButton::clicked, this, &TFormMain::BitBtnRefazerClick);
     connect(BitBtnCancelar, &QPushButton::clicked, this, &TFormMain::BitBtnCancelarClick);
     connect(BitBtnSair, &QPushButton::clicked, this, &TFormMain::BitBtnSairClick);
+    connect(BitBtnAbrirPasta, &QPushButton::clicked, this, &TFormMain::AbrirPastaClick);
+}
+
+QLayout* TFormMain::CriarColunaDoLivro() {
+    auto* coluna = new QVBoxLayout;
+    coluna->setSpacing(0);
+
+    GroupBoxLivro = Controlo(new QGroupBox("Livro", this), "GroupBoxLivro", LETRA_NUMERO);
+    GroupBoxLivro->setFixedSize(LARGURA_DO_LIVRO, 168);
+    auto* grupos = new QHBoxLayout(GroupBoxLivro);
+    // Inside the group's frame and title, as the window's style draws them.
+    grupos->setContentsMargins(13, 11, 13, 0);
+    grupos->setSpacing(10);
+    RadioGroupTamanho = CriarGrupoDeRadios(
+        GroupBoxLivro, "RadioGroupTamanho", "Ta&manho",
+        {"8 x 8", "12 x 12", "16 x 16", "7 x 7", "11 x 11", "13 x 13"}, FBotoesTamanho);
+    RadioGroupTamanho->setFixedSize(190, 125);
+    FBotoesTamanho->button(0)->setChecked(true);
+    RadioGroupNivel = CriarGrupoDeRadios(
+        GroupBoxLivro, "RadioGroupNivel", "Di&ficuldade",
+        {"Nível 1", "Nível 2", "Nível 3", "Nível 4", "Nível 5", "Progressiva"}, FBotoesNivel);
+    RadioGroupNivel->setFixedSize(237, 125);
+    FBotoesNivel->button(ITEM_PROGRESSIVA)->setChecked(true);
+    grupos->addWidget(RadioGroupTamanho, 0, Qt::AlignTop);
+    grupos->addWidget(RadioGroupNivel, 0, Qt::AlignTop);
+    grupos->addStretch();
+    coluna->addWidget(GroupBoxLivro);
+    coluna->addSpacing(14);
+
+    // The title's label stands on the row of the two check boxes, above its edit.
+    auto* linhaDoTitulo = new QHBoxLayout;
+    linhaDoTitulo->setSpacing(0);
+    LabelTituloLivro =
+        Controlo(new QLabel("&Título do livro", this), "LabelTituloLivro", LETRA_CONTROLOS);
+    CheckBoxCaminho =
+        Controlo(new QCheckBox("Soluções com &dicas", this), "CheckBoxCaminho", LETRA_CONTROLOS);
+    CheckBoxCaminho->setChecked(true);
+    CheckBoxAbrirPDF =
+        Controlo(new QCheckBox("&Abrir o PDF", this), "CheckBoxAbrirPDF", LETRA_CONTROLOS);
+    CheckBoxAbrirPDF->setChecked(true);
+    linhaDoTitulo->addSpacing(3);
+    linhaDoTitulo->addWidget(LabelTituloLivro);
+    linhaDoTitulo->addStretch();
+    linhaDoTitulo->addWidget(CheckBoxCaminho);
+    linhaDoTitulo->addSpacing(21);
+    linhaDoTitulo->addWidget(CheckBoxAbrirPDF);
+    linhaDoTitulo->addSpacing(4);
+    LabelTituloLivro->setFixedHeight(20);
+    CheckBoxCaminho->setFixedSize(165, 20);
+    CheckBoxAbrirPDF->setFixedSize(96, 20);
+    coluna->addLayout(linhaDoTitulo);
+    coluna->addSpacing(12);
+
+    EditTituloLivro = Controlo(new QLineEdit(this), "EditTituloLivro", LETRA_CONTROLOS);
+    EditTituloLivro->setFixedSize(LARGURA_DO_LIVRO, 28);
+    LabelTituloLivro->setBuddy(EditTituloLivro);
+    coluna->addWidget(EditTituloLivro);
+    coluna->addSpacing(6);
+
+    LabelResumo = Controlo(new QLabel(this), "LabelResumo", LETRA_ESTADO);
+    LabelResumo->setFixedSize(LARGURA_DO_LIVRO, 18);
+    LabelResumo->setTextFormat(Qt::PlainText);
+    coluna->addWidget(LabelResumo);
+    coluna->addSpacing(5);
+
+    // The status line can be selected and copied (the book code), by mouse or keyboard,
+    // without joining the tab order. Two lines; once a book is saved, the second names it.
+    auto* areaDoEstado = new QWidget(this);
+    areaDoEstado->setFixedSize(LARGURA_DO_LIVRO, 40);
+    auto* estado = new QVBoxLayout(areaDoEstado);
+    estado->setContentsMargins(0, 0, 0, 0);
+    estado->setSpacing(0);
+    LabelEstado = Controlo(new QLabel(areaDoEstado), "LabelEstado", LETRA_ESTADO);
+    LabelEstado->setWordWrap(true);
+    LabelEstado->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LabelEstado->setTextFormat(Qt::PlainText);
+    LabelEstado->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    estado->addWidget(LabelEstado, 1);
+    LinhaFicheiro = new QWidget(areaDoEstado);
+    LinhaFicheiro->setObjectName("LinhaFicheiro");
+    auto* ficheiro = new QHBoxLayout(LinhaFicheiro);
+    ficheiro->setContentsMargins(0, 0, 0, 0);
+    ficheiro->setSpacing(8);
+    LabelFicheiro = Controlo(new QLabel(LinhaFicheiro), "LabelFicheiro", LETRA_ESTADO);
+    LabelFicheiro->setTextFormat(Qt::PlainText);
+    LabelFicheiro->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    LabelFicheiro->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    BitBtnAbrirPasta = Controlo(new QPushButton("Abrir a &pasta", LinhaFicheiro),
+                                "BitBtnAbrirPasta", LETRA_PEQUENA);
+    BitBtnAbrirPasta->setFixedHeight(22);
+    BitBtnAbrirPasta->setToolTip("Mostra a pasta do livro no gestor de ficheiros.");
+    ficheiro->addWidget(LabelFicheiro, 1);
+    ficheiro->addWidget(BitBtnAbrirPasta);
+    LinhaFicheiro->hide();
+    estado->addWidget(LinhaFicheiro);
+    coluna->addWidget(areaDoEstado);
+    coluna->addStretch();
+
+    ProgressBarLote = new QProgressBar(this);
+    ProgressBarLote->setObjectName("ProgressBarLote");
+    ProgressBarLote->setFixedSize(LARGURA_DO_LIVRO, 20);
+    ProgressBarLote->setTextVisible(false);
+    ProgressBarLote->setRange(0, PUZZLES_INICIAIS);
+    ProgressBarLote->setValue(0);
+    coluna->addWidget(ProgressBarLote);
+    return coluna;
+}
+
+QLayout* TFormMain::CriarColunaDosBotoes() {
+    auto* coluna = new QVBoxLayout;
+    coluna->setSpacing(0);
+    coluna->addSpacing(10);
+
+    auto* placa = new QFrame(this);
+    placa->setObjectName("BevelApp");
+    placa->setFrameShape(QFrame::Panel);
+    placa->setFrameShadow(QFrame::Raised);
+    placa->setFixedSize(LARGURA_DOS_BOTOES, 94);
+    auto* labelNome = new QLabel("TAVRELO", placa);
+    labelNome->setObjectName("LabelNome");
+    QFont fonteNome = Fonte(LETRA_NOME, true);
+    fonteNome.setFamilies({QStringLiteral("Segoe UI Semibold"), QStringLiteral("Segoe UI"),
+                           QStringLiteral("Liberation Sans")});
+    labelNome->setFont(fonteNome);
+    labelNome->move(14, 8);
+    labelNome->adjustSize();
+    auto* labelAutor = Controlo(new QLabel("by Brovanel", placa), "LabelAutor", LETRA_AUTOR);
+    labelAutor->move(25, 51);
+    labelAutor->adjustSize();
+    // The help and the "Acerca" box, in the plate's free corner.
+    BotaoAjuda = Controlo(new QToolButton(placa), "BotaoAjuda", LETRA_CONTROLOS);
+    BotaoAjuda->setText("?");
+    BotaoAjuda->setToolTip("Ajuda (F1) e Acerca do TAVRELO");
+    BotaoAjuda->setFocusPolicy(Qt::StrongFocus);
+    BotaoAjuda->setPopupMode(QToolButton::InstantPopup);
+    BotaoAjuda->setGeometry(LARGURA_DOS_BOTOES - 32, 62, 26, 26);
+    auto* menuAjuda = new QMenu(BotaoAjuda);
+    menuAjuda->setObjectName("MenuAjuda");
+    // F1 itself is the window's shortcut; the menu only shows it.
+    menuAjuda->addAction("&Ajuda\tF1", this, &TFormMain::MostrarAjuda);
+    menuAjuda->addAction("A&cerca do TAVRELO", this, &TFormMain::MostrarAcerca);
+    BotaoAjuda->setMenu(menuAjuda);
+    coluna->addWidget(placa);
+    coluna->addSpacing(7);
+
+    // Under the name plate, clear of the controls of the book.
+    BitBtnRefazer =
+        Controlo(new QPushButton("&Refazer um livro…", this), "BitBtnRefazer", LETRA_PEQUENA);
+    BitBtnRefazer->setToolTip("Faz outra vez um livro a partir do código impresso na sua ficha "
+                              "técnica, ou do seu PDF (Ctrl+R).");
+    coluna->addLayout(NaColuna(BitBtnRefazer, 22, {150, 28}));
+    coluna->addSpacing(10);
+
+    LabelNumPuzzles =
+        Controlo(new QLabel("&Número de puzzles: ", this), "LabelNumPuzzles", LETRA_CONTROLOS);
+    coluna->addLayout(NaColuna(LabelNumPuzzles, 30, {135, 20}));
+    coluna->addSpacing(7);
+
+    // The edit and its spin buttons are one control here: 83 + 26 pixels wide.
+    EditNumPuzzles = Controlo(new TEditComSetas(this), "EditNumPuzzles", LETRA_NUMERO);
+    EditNumPuzzles->DefinirLimites(MIN_PUZZLES, MAX_PUZZLES);
+    EditNumPuzzles->DefinirPosicao(PUZZLES_INICIAIS);
+    LabelNumPuzzles->setBuddy(EditNumPuzzles);
+    coluna->addLayout(NaColuna(EditNumPuzzles, 41, {109, 31}));
+    coluna->addSpacing(7);
+
+    // The cancel button stands between the number and "Gerar Livro", where it can be
+    // reached by the mouse while a book is running; it never takes the focus, so a key
+    // meant for something else cannot press it. Escape and Alt+C press it.
+    BitBtnCancelar =
+        Controlo(new QPushButton("&Cancelar", this), "BitBtnCancelar", LETRA_CONTROLOS);
+    BitBtnCancelar->setEnabled(false);
+    BitBtnCancelar->setFocusPolicy(Qt::NoFocus);
+    coluna->addLayout(NaColuna(BitBtnCancelar, 37, {120, 30}));
+    coluna->addSpacing(8);
+
+    BitBtnGerar = Controlo(new QPushButton("&Gerar Livro", this), "BitBtnGerar", LETRA_CONTROLOS);
+    BitBtnGerar->setDefault(true);
+    coluna->addLayout(NaColuna(BitBtnGerar, 37, {120, 40}));
+    coluna->addSpacing(14);
+
+    BitBtnSair = Controlo(new QPushButton("&Sair", this), "BitBtnSair", LETRA_CONTROLOS);
+    coluna->addLayout(NaColuna(BitBtnSair, 37, {120, 40}));
+    coluna->addStretch();
+    return coluna;
+}
+
+void TFormMain::CriarAtalhos() {
+    const auto atalho = [this](const QKeySequence& ATecla, auto AAccao) {
+        auto* a = new QShortcut(ATecla, this);
+        connect(a, &QShortcut::activated, this, AAccao);
+    };
+    atalho(QKeySequence(Qt::CTRL | Qt::Key_R), [this] {
+        if (BitBtnRefazer->isEnabled()) {
+            BitBtnRefazer->click();
+        }
+    });
+    atalho(QKeySequence(Qt::Key_F1), [this] { MostrarAjuda(); });
+    // Closing asks first while a book is being made (closeEvent).
+    atalho(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
 }
 
 int32_t TFormMain::ItemTamanho() const {
@@ -293,17 +456,30 @@ void TFormMain::DefinirEstado(const QString& ATexto, const QString& ACaminho) {
     LabelEstado->setToolTip(visivel == ATexto ? QString() : ATexto);
 }
 
-void TFormMain::AtualizarEstado() {
-    if (FAtualizando) {
+void TFormMain::DefinirFicheiro(const QString& ACaminho) {
+    FLivroGravado = ACaminho;
+    LinhaFicheiro->setVisible(!ACaminho.isEmpty());
+    if (ACaminho.isEmpty()) {
+        LabelFicheiro->clear();
+        LabelFicheiro->setToolTip(QString());
         return;
     }
-    FAtualizando = true;
-    struct TFimDaAtualizacao {
-        bool& Flag;
-        ~TFimDaAtualizacao() { Flag = false; }
-    } fim{FAtualizando};
+    const QFileInfo info(ACaminho);
+    const QString nome = info.fileName();
+    const QString texto = "Gravado em " + nome;
+    const QFontMetrics metrica(LabelFicheiro->font());
+    const int largura = LARGURA_DO_LIVRO - BitBtnAbrirPasta->sizeHint().width() - 8;
+    LabelFicheiro->setText(
+        metrica.horizontalAdvance(texto) <= largura
+            ? texto
+            : "Gravado em " +
+                  metrica.elidedText(nome, Qt::ElideMiddle,
+                                     largura - metrica.horizontalAdvance("Gravado em ")));
+    LabelFicheiro->setToolTip(QDir::toNativeSeparators(info.absoluteFilePath()));
+}
 
-    const bool livre = !FOcupado;
+void TFormMain::AtualizarEstado() {
+    const bool livre = FEstado == TEstadoJanela::ejLivre || FEstado == TEstadoJanela::ejAEscolher;
     if (ItemTamanho() < 0) {
         FBotoesTamanho->button(0)->setChecked(true);
     }
@@ -314,6 +490,8 @@ void TFormMain::AtualizarEstado() {
     const int32_t minimo = MinimoDePuzzles(ItemNivel());
 
     if (EditNumPuzzles->Minimo() != minimo) {
+        // The number rewritten here is no new choice to judge.
+        const QSignalBlocker calado(EditNumPuzzles);
         EditNumPuzzles->DefinirLimites(minimo, MAX_PUZZLES);
         int32_t atual = 0;
         if (LerNumPuzzles(EditNumPuzzles->Texto().toStdString(), atual) && atual < minimo) {
@@ -335,18 +513,21 @@ void TFormMain::AtualizarEstado() {
          {static_cast<QWidget*>(EditNumPuzzles), static_cast<QWidget*>(EditTituloLivro),
           static_cast<QWidget*>(RadioGroupTamanho), static_cast<QWidget*>(RadioGroupNivel),
           static_cast<QWidget*>(CheckBoxCaminho), static_cast<QWidget*>(CheckBoxAbrirPDF),
-          static_cast<QWidget*>(BitBtnSair)}) {
+          static_cast<QWidget*>(BitBtnSair), static_cast<QWidget*>(BitBtnAbrirPasta)}) {
         w->setEnabled(livre);
     }
     BitBtnGerar->setEnabled(livre && motivo.empty());
     BitBtnRefazer->setEnabled(BitBtnGerar->isEnabled());
-    BitBtnCancelar->setEnabled(FPodeCancelar && !FCancelar);
+    BitBtnCancelar->setEnabled(
+        FEstado == TEstadoJanela::ejAGerar ||
+        (FEstado == TEstadoJanela::ejAPerguntar && FAntesDaPergunta == TEstadoJanela::ejAGerar));
 
     LabelResumo->setText(valido ? Q(ResumoDaEscolha(n, N, ItemNivel())) : QString());
 
     if (livre) {
         if (!motivo.empty()) {
             DefinirEstado(Q(motivo));
+            DefinirFicheiro(QString());
             FMotivoMostrado = true;
         } else if (FMotivoMostrado) {
             DefinirEstado(QString());
@@ -389,6 +570,26 @@ bool TFormMain::LerConfiguracao(TConfigLivro& AConfig) {
     return true;
 }
 
+bool TFormMain::AplicarEscolhas(const TConfigLivro& AConfig) {
+    // The window makes no Progressiva of fewer puzzles than levels; the command line does.
+    if (AConfig.Nivel == 0 && AConfig.NumPuzzles < MinimoDePuzzles(ITEM_PROGRESSIVA)) {
+        MostrarAviso(QString("Este livro tem %1 na dificuldade Progressiva, que a janela não faz "
+                             "(pede pelo menos %2). O tavrelo-cli refá-lo: tavrelo-cli "
+                             "--refazer LIVRO.pdf")
+                         .arg(Q(PluralDe(AConfig.NumPuzzles, "puzzle", "puzzles")))
+                         .arg(MinimoDePuzzles(ITEM_PROGRESSIVA)));
+        return false;
+    }
+    FBotoesTamanho->button(IndiceDoTamanho(AConfig.N))->setChecked(true);
+    FBotoesNivel->button(AConfig.Nivel == 0 ? ITEM_PROGRESSIVA : AConfig.Nivel - 1)
+        ->setChecked(true);
+    AtualizarEstado(); // the number's limits follow the difficulty
+    EditNumPuzzles->DefinirPosicao(AConfig.NumPuzzles);
+    CheckBoxCaminho->setChecked(AConfig.Caminho);
+    EditTituloLivro->setText(Q(AConfig.Titulo));
+    return true;
+}
+
 void TFormMain::BitBtnGerarClick() {
     FazerLivroDaEscolha(false);
 }
@@ -405,34 +606,45 @@ QString TFormMain::TextoDaEscolha(const TConfigLivro& AConfig) const {
 }
 
 void TFormMain::FazerLivroDaEscolha(bool ARefazer) {
-    if (FOcupado) {
+    if (FEstado != TEstadoJanela::ejLivre) {
         return;
     }
+    const TEscolhaDoLivro escolha(FEstado);
     TConfigLivro config;
     if (!LerConfiguracao(config)) {
         return;
     }
     if (ARefazer) {
-        const std::optional<uint32_t> codigo = PedirCodigo(TextoDaEscolha(config));
-        if (!codigo || FOcupado) {
+        const std::optional<TLivroARefazer> pedido = PedirRefazer(TextoDaEscolha(config));
+        if (!pedido) {
             return;
         }
-        config.Semente = *codigo;
+        if (pedido->Receita) {
+            if (!AplicarEscolhas(pedido->Receita->Config)) {
+                return;
+            }
+            if (const std::string aviso = AvisoDeVersao(*pedido->Receita); !aviso.empty()) {
+                MostrarAviso(Q(aviso));
+            }
+            if (!LerConfiguracao(config)) {
+                return;
+            }
+        }
+        config.Semente = pedido->Codigo;
     }
     const QString caminho =
         PedirFicheiro(Q(NomeDoFicheiro(config.N, config.Nivel, config.NumPuzzles)));
-    // The dialog is modal: a second click could not start a book meanwhile, but be sure.
-    if (caminho.isEmpty() || FOcupado) {
+    if (caminho.isEmpty()) {
         return;
     }
     GerarLivro(config, caminho.toStdString());
 }
 
 void TFormMain::BitBtnCancelarClick() {
-    if (FPodeCancelar && !FCancelar) {
+    if (FEstado == TEstadoJanela::ejAGerar) {
         FCancelar = true;
-        BitBtnCancelar->setEnabled(false);
-        DefinirEstado("A cancelar...");
+        MudarEstado(TEstadoJanela::ejACancelar);
+        DefinirEstado("A cancelar…");
     }
 }
 
@@ -440,28 +652,50 @@ void TFormMain::BitBtnSairClick() {
     close();
 }
 
+void TFormMain::AbrirPastaClick() {
+    if (!FLivroGravado.isEmpty()) {
+        AbrirFicheiro(QFileInfo(FLivroGravado).absolutePath());
+    }
+}
+
+void TFormMain::MostrarAjuda() {
+    if (!FAjuda) {
+        FAjuda = new TJanelaDeAjuda(this);
+        FAjuda->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    FAjuda->show();
+    FAjuda->raise();
+    FAjuda->activateWindow();
+}
+
+void TFormMain::MostrarAcerca() {
+    tavrelo::MostrarAcerca(this);
+}
+
 void TFormMain::GerarLivro(const TConfigLivro& AConfig, const std::string& ANomeFicheiro) {
-    if (FOcupado) {
+    if (Ocupado()) {
         return;
     }
     if (FTrabalhador.joinable()) {
         FTrabalhador.join();
     }
-    FOcupado = true;
-    FPodeCancelar = true;
     FCancelar = false;
     FPararPaginas = false;
     FMotivoMostrado = false;
+    FDesfechoPendente.reset();
 
     ProgressBarLote->setRange(0, std::max(AConfig.NumPuzzles, 1));
     ProgressBarLote->setValue(0);
+    DefinirFicheiro(QString());
     DefinirEstado(TEXTO_A_PREPARAR);
-    AtualizarEstado();
+    MudarEstado(TEstadoJanela::ejAGerar);
 
     TPedidoLivro pedido;
     pedido.Config = AConfig;
     pedido.CaminhoPdf = ANomeFicheiro;
-    FTrabalhador = std::thread(&TFormMain::Trabalhar, this, std::move(pedido), FEtapas);
+    // The signals that end the program stay with the window's thread.
+    FTrabalhador = IniciarFioSemSinais(
+        [this, pedido = std::move(pedido), etapas = FEtapas] { Trabalhar(pedido, etapas); });
 }
 
 // Runs on the worker thread: touches no widget and no flag but FCancelar, FPararPaginas and
@@ -496,25 +730,39 @@ void TFormMain::Pausar(bool APausa) {
 }
 
 void TFormMain::Progresso(int32_t AFeitos, int32_t ATotal, const std::string& ATexto) {
-    if (!FOcupado) {
+    if (!Ocupado()) {
         return;
     }
     ProgressBarLote->setRange(0, std::max(ATotal, 1));
     ProgressBarLote->setValue(AFeitos);
+    // After a cancel the status line keeps "A cancelar…", after a close request the last
+    // progress line.
     if (!FCancelar) {
         DefinirEstado(Q(ATexto));
     }
 }
 
 void TFormMain::GeracaoTerminou() {
-    FPodeCancelar = false;
-    AtualizarEstado();
+    switch (FEstado) {
+    case TEstadoJanela::ejAGerar:
+    case TEstadoJanela::ejACancelar:
+        MudarEstado(TEstadoJanela::ejAEscrever);
+        break;
+    case TEstadoJanela::ejAPerguntar:
+        FAntesDaPergunta = TEstadoJanela::ejAEscrever;
+        AtualizarEstado();
+        break;
+    default:
+        break;
+    }
     ProgressBarLote->setValue(ProgressBarLote->maximum());
-    DefinirEstado(TEXTO_A_CRIAR_PDF);
+    if (FEstado != TEstadoJanela::ejAFechar) {
+        DefinirEstado(TEXTO_A_CRIAR_PDF);
+    }
 }
 
 void TFormMain::LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string& ANomeFicheiro) {
-    if (FPerguntando) {
+    if (FEstado == TEstadoJanela::ejAPerguntar) {
         // The close question is open: its answer comes first.
         FDesfechoPendente.emplace(ADesfecho, ANomeFicheiro);
         return;
@@ -522,11 +770,14 @@ void TFormMain::LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string
     if (FTrabalhador.joinable()) {
         FTrabalhador.join();
     }
+    const bool fechar = FEstado == TEstadoJanela::ejAFechar;
     // Back to Livre before any box about the outcome: a close meanwhile is not asked about
     // a book that is over.
-    FOcupado = false;
-    FPodeCancelar = false;
-    AtualizarEstado();
+    MudarEstado(TEstadoJanela::ejLivre);
+    if (!fechar) {
+        // The focus left the controls while they were locked; the next book is a key away.
+        BitBtnGerar->setFocus(Qt::OtherFocusReason);
+    }
     const QString caminho = Q(ANomeFicheiro);
     DefinirEstado(Q(ADesfecho.Mensagem), caminho);
     switch (ADesfecho.Fim) {
@@ -539,19 +790,30 @@ void TFormMain::LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string
         break;
     case TFimDoLivro::flGravado:
         ProgressBarLote->setValue(ProgressBarLote->maximum());
+        DefinirFicheiro(caminho);
         for (const std::string& aviso : ADesfecho.Avisos) {
             MostrarAviso(Q(aviso));
         }
-        if (CheckBoxAbrirPDF->isChecked() && !AbrirFicheiro(caminho)) {
-            MostrarAviso(QString("O livro foi gravado, mas não foi possível abri-lo num leitor de "
-                                 "PDF.\nO ficheiro está em:\n%1")
-                             .arg(QDir::toNativeSeparators(QFileInfo(caminho).absoluteFilePath())));
+        if (CheckBoxAbrirPDF->isChecked()) {
+            AbrirFicheiro(caminho);
         }
         break;
     }
-    if (FFecharNoFim) {
+    if (fechar) {
         close();
     }
+}
+
+void TFormMain::AbrirFalhou(const QString& ACaminho) {
+    const QFileInfo info(ACaminho);
+    const QString onde = QDir::toNativeSeparators(info.absoluteFilePath());
+    MostrarAviso(info.isDir()
+                     ? QString("Não foi possível abrir a pasta num gestor de ficheiros.\nA pasta "
+                               "é:\n%1")
+                           .arg(onde)
+                     : QString("O livro foi gravado, mas não foi possível abri-lo num leitor de "
+                               "PDF.\nO ficheiro está em:\n%1")
+                           .arg(onde));
 }
 
 // While a book is made, the close is refused and the question asked; the worker holds at
@@ -559,24 +821,24 @@ void TFormMain::LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string
 // cancels it, pages included, so nothing is written, and the window closes when the
 // worker has stopped.
 void TFormMain::closeEvent(QCloseEvent* AEvento) {
-    if (!FOcupado) {
+    if (!Ocupado()) {
         AEvento->accept();
         return;
     }
     AEvento->ignore();
-    if (FPerguntando || FFecharNoFim) {
+    if (FEstado == TEstadoJanela::ejAPerguntar || FEstado == TEstadoJanela::ejAFechar) {
         return;
     }
-    FPerguntando = true;
+    FAntesDaPergunta = FEstado;
+    FEstado = TEstadoJanela::ejAPerguntar;
     Pausar(true);
     const bool sim = PerguntarSimNao(Q(MensagemSairDuranteGeracao()));
     if (sim) {
         FCancelar = true;
         FPararPaginas = true;
-        FFecharNoFim = true;
     }
+    MudarEstado(sim ? TEstadoJanela::ejAFechar : FAntesDaPergunta);
     Pausar(false);
-    FPerguntando = false;
     if (FDesfechoPendente) {
         // The book ended while the question was open (before it could be held): its
         // outcome is shown now, and the window closes after it if asked to.
@@ -584,15 +846,15 @@ void TFormMain::closeEvent(QCloseEvent* AEvento) {
             this, [this, d = std::move(*FDesfechoPendente)] { LivroTerminou(d.first, d.second); },
             Qt::QueuedConnection);
         FDesfechoPendente.reset();
-    } else if (sim) {
-        AtualizarEstado();
     }
 }
 
 void TFormMain::PararParaSair() {
     FCancelar = true;
     FPararPaginas = true;
-    FFecharNoFim = true;
+    if (Ocupado()) {
+        MudarEstado(TEstadoJanela::ejAFechar);
+    }
     Pausar(false);
 }
 
@@ -601,30 +863,21 @@ void TFormMain::keyPressEvent(QKeyEvent* AEvento) {
     if (EEnter(*AEvento)) {
         if (auto* botao = qobject_cast<QPushButton*>(focusWidget()); botao && botao->isEnabled()) {
             botao->click();
+        } else if (focusWidget() == BotaoAjuda) {
+            BotaoAjuda->showMenu();
         } else if (BitBtnGerar->isEnabled()) {
             BitBtnGerar->click();
         }
         AEvento->accept();
         return;
     }
-    if (AEvento->key() == Qt::Key_Escape && FOcupado) {
+    if (AEvento->key() == Qt::Key_Escape && Ocupado()) {
         BitBtnCancelarClick();
         AEvento->accept();
         return;
     }
     QWidget::keyPressEvent(AEvento);
 }
-
-namespace {
-
-// Plain text: a file name is shown as it is, never read as markup.
-void MostrarCaixa(QWidget* APai, QMessageBox::Icon AIcone, const QString& ATexto) {
-    QMessageBox caixa(AIcone, TITULO_MENSAGENS, ATexto, QMessageBox::Ok, APai);
-    caixa.setTextFormat(Qt::PlainText);
-    caixa.exec();
-}
-
-} // namespace
 
 void TFormMain::MostrarAviso(const QString& ATexto) {
     MostrarCaixa(this, QMessageBox::Warning, ATexto);
@@ -635,37 +888,12 @@ void TFormMain::MostrarErro(const QString& ATexto) {
 }
 
 bool TFormMain::PerguntarSimNao(const QString& ATexto) {
-    QMessageBox caixa(QMessageBox::Question, TITULO_MENSAGENS, ATexto,
-                      QMessageBox::Yes | QMessageBox::No, this);
-    caixa.setTextFormat(Qt::PlainText);
-    caixa.button(QMessageBox::Yes)->setText("&Sim");
-    caixa.button(QMessageBox::No)->setText("&Não");
-    caixa.setDefaultButton(QMessageBox::No);
-    return caixa.exec() == QMessageBox::Yes;
+    return tavrelo::PerguntarSimNao(this, ATexto);
 }
 
 QString TFormMain::PedirFicheiro(const QString& ANomeProposto) {
-    QString pasta = FUltimaPasta;
-    if (pasta.isEmpty() || !QDir(pasta).exists()) {
-        pasta = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-        if (pasta.isEmpty() || !QDir(pasta).exists()) {
-            pasta = QDir::homePath();
-        }
-    }
-    QFileDialog dialogo(this, "Guardar o livro", pasta, "PDF (*.pdf)");
-    dialogo.setAcceptMode(QFileDialog::AcceptSave);
-    dialogo.setFileMode(QFileDialog::AnyFile);
-    // Qt's own dialog, whatever the desktop offers, so that it speaks Portuguese. Its
-    // default suffix is not used: it adds nothing to a name with a dot ("Livro v1.2"), so
-    // ".pdf" is added here (CaminhoComPdf), and the overwrite question is asked here about
-    // the name that is written.
-    dialogo.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialogo.setOption(QFileDialog::DontConfirmOverwrite, true);
-    dialogo.setLabelText(QFileDialog::LookIn, "Procurar em:");
-    dialogo.setLabelText(QFileDialog::FileName, "Nome do ficheiro:");
-    dialogo.setLabelText(QFileDialog::FileType, "Tipo:");
-    dialogo.setLabelText(QFileDialog::Accept, "Guardar");
-    dialogo.setLabelText(QFileDialog::Reject, "Cancelar");
+    QFileDialog dialogo(this, "Guardar o livro", PastaParaPdf(FUltimaPasta));
+    PrepararDialogoPdf(dialogo, true);
     QString nome = ANomeProposto;
     for (;;) {
         dialogo.selectFile(nome);
@@ -674,7 +902,9 @@ QString TFormMain::PedirFicheiro(const QString& ANomeProposto) {
         }
         const QString caminho = CaminhoComPdf(dialogo.selectedFiles().constFirst());
         const QFileInfo info(caminho);
-        if (!info.dir().exists()) {
+        if (caminho.isEmpty()) {
+            MostrarAviso("Escreva um nome para o ficheiro do livro.");
+        } else if (!info.dir().exists()) {
             MostrarAviso(QString("A pasta «%1» não existe.").arg(info.absolutePath()));
         } else if (info.isDir()) {
             MostrarAviso(
@@ -685,30 +915,37 @@ QString TFormMain::PedirFicheiro(const QString& ANomeProposto) {
             FUltimaPasta = info.absolutePath();
             return caminho;
         }
-        dialogo.setDirectory(info.absolutePath());
-        nome = info.fileName();
+        if (!caminho.isEmpty()) {
+            dialogo.setDirectory(info.absolutePath());
+            nome = info.fileName();
+        }
     }
 }
 
-std::optional<uint32_t> TFormMain::PedirCodigo(const QString& AEscolha) {
-    TDialogoCodigo dialogo(AEscolha, this);
-    if (dialogo.exec() != QDialog::Accepted) {
-        return std::nullopt;
-    }
-    return dialogo.Codigo();
+std::optional<TLivroARefazer> TFormMain::PedirRefazer(const QString& AEscolha) {
+    TDialogoCodigo dialogo(AEscolha, FUltimaPasta, this);
+    dialogo.exec();
+    return dialogo.Resultado();
 }
 
-bool TFormMain::AbrirFicheiro(const QString& ACaminho) {
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(ACaminho));
+void TFormMain::AbrirFicheiro(const QString& ACaminho) {
+    FAbridor->Abrir(ACaminho);
 }
 
 // ---------------------------------------------------------------------------------------
 
 QString CaminhoComPdf(const QString& ACaminho) {
-    if (ACaminho.endsWith(".pdf", Qt::CaseInsensitive)) {
-        return ACaminho;
+    // Only the name typed is trimmed: the folder is the dialog's, blanks and all.
+    const qsizetype barra = ACaminho.lastIndexOf('/');
+    const QString pasta = ACaminho.left(barra + 1);
+    const QString nome = ACaminho.mid(barra + 1).trimmed();
+    if (nome.isEmpty()) {
+        return {};
     }
-    return ACaminho + (ACaminho.endsWith('.') ? "pdf" : ".pdf");
+    if (nome.endsWith(".pdf", Qt::CaseInsensitive)) {
+        return pasta + nome;
+    }
+    return pasta + nome + (nome.endsWith('.') ? "pdf" : ".pdf");
 }
 
 QString TextoQueCabe(const QLabel& ARotulo, const QString& ATexto, const QString& ATrecho) {

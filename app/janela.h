@@ -1,10 +1,12 @@
 // The program's window: the choice of a book, its generation on a worker thread with
-// progress and cancel, and the writing of the PDF.
+// progress and cancel, the writing of the PDF, and where the book went.
 #pragma once
 
+#include "app/dialogo_codigo.h"
 #include "app/edit_com_setas.h"
 #include "frontend/fazer_livro.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <atomic>
@@ -24,12 +26,17 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QToolButton;
 
 namespace tavrelo {
 
-// The path of the book as the user named it in the save dialog, with ".pdf" added unless
-// the name already ends in ".pdf" in any case: "Livro v1.2" and "Livro.Ferias" become
-// "Livro v1.2.pdf" and "Livro.Ferias.pdf"; a name ending in a dot gets only "pdf".
+class TAbridor;
+class TJanelaDeAjuda;
+
+// The path of the book as the user named it in the save dialog: blanks around the typed
+// name taken away, and ".pdf" added unless the name already ends in ".pdf" in any case:
+// "Livro v1.2" and "Livro.Ferias" become "Livro v1.2.pdf" and "Livro.Ferias.pdf"; a name
+// ending in a dot gets only "pdf". Empty when the name is only blanks.
 QString CaminhoComPdf(const QString& ACaminho);
 
 // ATexto as it fits in ARotulo (its width, as many wrapped lines as its height holds):
@@ -37,6 +44,18 @@ QString CaminhoComPdf(const QString& ACaminho);
 // shortened in its middle with "…", and failing that the whole text shortened in its
 // middle, so that its start and its end (the reason) stay in sight.
 QString TextoQueCabe(const QLabel& ARotulo, const QString& ATexto, const QString& ATrecho = {});
+
+// Where the window is, from its start to its end. Every enabled state and every answer to
+// the user follows from it.
+enum class TEstadoJanela : uint8_t {
+    ejLivre,      // the choices can change; "Gerar Livro" starts a book
+    ejAEscolher,  // a question before a book is open (its code, its file): nothing else starts
+    ejAGerar,     // the puzzles are being made; "Cancelar" stops them
+    ejACancelar,  // a cancel was asked for: the book stops after the puzzle in hand
+    ejAEscrever,  // the pages are being written: only closing the window stops them
+    ejAPerguntar, // the close question is open, and the book holds until it is answered
+    ejAFechar,    // the book is stopping, writing nothing, and the window closes once it has
+};
 
 class TFormMain : public QWidget {
     Q_OBJECT
@@ -53,8 +72,12 @@ class TFormMain : public QWidget {
     // The book generator and the PDF writer, unless a test puts others in.
     void DefinirGerador(decltype(TEtapasLivro::Gerar) AGerador);
     void DefinirGravador(decltype(TEtapasLivro::GravarPdf) AGravador);
+    // The program that opens the PDF and its folder, unless a test names another.
+    void DefinirAbridor(const QString& APrograma);
 
-    bool Ocupado() const { return FOcupado; }
+    TEstadoJanela Estado() const { return FEstado; }
+    // A book is being made or written, or is stopping.
+    bool Ocupado() const;
 
     // The program is ending (a signal): the book stops at its next puzzle or page, nothing
     // is written, and no question is asked.
@@ -71,29 +94,40 @@ class TFormMain : public QWidget {
     virtual void MostrarAviso(const QString& ATexto);
     virtual void MostrarErro(const QString& ATexto);
     virtual bool PerguntarSimNao(const QString& ATexto);
-    // The chosen path, ".pdf" added (CaminhoComPdf), or empty when the user gives up.
+    // The chosen path (CaminhoComPdf), or empty when the user gives up.
     virtual QString PedirFicheiro(const QString& ANomeProposto);
-    // The code of the book to make again, or nothing when the user gives up; AEscolha
-    // describes the current choices.
-    virtual std::optional<uint32_t> PedirCodigo(const QString& AEscolha);
-    // False when no program could be started to show the file.
-    virtual bool AbrirFicheiro(const QString& ACaminho);
+    // The code of the book to make again, or its PDF's recipe; nothing when the user gives
+    // up. AEscolha describes the current choices.
+    virtual std::optional<TLivroARefazer> PedirRefazer(const QString& AEscolha);
+    // Shows the file (or folder) in the desktop's program for it; a failure, which may come
+    // later, is told by AbrirFalhou.
+    virtual void AbrirFicheiro(const QString& ACaminho);
+    virtual void MostrarAcerca();
 
     void closeEvent(QCloseEvent* AEvento) override;
     void keyPressEvent(QKeyEvent* AEvento) override;
 
   private:
     void CriarControlos();
+    QLayout* CriarColunaDoLivro();
+    QLayout* CriarColunaDosBotoes();
+    void CriarAtalhos();
     void EscolhaMudou();
     void BitBtnGerarClick();
     void BitBtnRefazerClick();
     void BitBtnCancelarClick();
     void BitBtnSairClick();
-    // The book of the current choices, with a fresh code or, when ARefazer, with the code
-    // the user gives (PedirCodigo).
+    void AbrirPastaClick();
+    void MostrarAjuda();
+    // The book of the current choices, with a fresh code or, when ARefazer, with the code or
+    // the PDF the user gives (PedirRefazer).
     void FazerLivroDaEscolha(bool ARefazer);
+    // Sets every choice of the window to those of AConfig; false, with the reason shown,
+    // when the window cannot make that book.
+    bool AplicarEscolhas(const TConfigLivro& AConfig);
     // "50 puzzles · 8 × 8 · progressiva: …; soluções com dicas; sem título."
     QString TextoDaEscolha(const TConfigLivro& AConfig) const;
+    void MudarEstado(TEstadoJanela AEstado);
 
     void Trabalhar(TPedidoLivro APedido, TEtapasLivro AEtapas);
     // On the worker, between two puzzles or two pages: holds while the close question is
@@ -104,9 +138,13 @@ class TFormMain : public QWidget {
     // The puzzles are done and the pages are being written.
     void GeracaoTerminou();
     void LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string& ANomeFicheiro);
+    void AbrirFalhou(const QString& ACaminho);
     // The status line: ATexto as it fits (TextoQueCabe, ACaminho being the part to shorten
     // first), the whole of it in the tooltip when it had to be shortened.
     void DefinirEstado(const QString& ATexto, const QString& ACaminho = {});
+    // The line under it with the book just saved and "Abrir a pasta"; hidden for an empty
+    // path.
+    void DefinirFicheiro(const QString& ACaminho);
 
     int32_t ItemTamanho() const;
     int32_t ItemNivel() const;
@@ -124,26 +162,34 @@ class TFormMain : public QWidget {
     QCheckBox* CheckBoxAbrirPDF = nullptr;
     QLabel* LabelResumo = nullptr;
     QLabel* LabelEstado = nullptr;
+    QWidget* LinhaFicheiro = nullptr;
+    QLabel* LabelFicheiro = nullptr;
+    QPushButton* BitBtnAbrirPasta = nullptr;
     QProgressBar* ProgressBarLote = nullptr;
     QPushButton* BitBtnGerar = nullptr;
     QPushButton* BitBtnRefazer = nullptr;
     QPushButton* BitBtnSair = nullptr;
     QPushButton* BitBtnCancelar = nullptr;
+    QToolButton* BotaoAjuda = nullptr;
+    QPointer<TJanelaDeAjuda> FAjuda;
+    TAbridor* FAbridor = nullptr;
 
-    bool FOcupado = false;
-    bool FPodeCancelar = false;
-    std::atomic<bool> FCancelar = false; // read by the worker after every puzzle
-    // Set by "Sim" to the close question: the pages stop too, and nothing is written.
-    std::atomic<bool> FPararPaginas = false;
-    bool FFecharNoFim = false;
-    bool FAtualizando = false;
+    TEstadoJanela FEstado = TEstadoJanela::ejLivre;
+    // Where the close question goes back to when answered "Não".
+    TEstadoJanela FAntesDaPergunta = TEstadoJanela::ejLivre;
+    // The status line shows a reason the choice cannot be made, which goes once it can.
     bool FMotivoMostrado = false;
-    bool FPerguntando = false;
+    // Read by the worker: a cancel, after every puzzle; a stop ("Sim" to the close question,
+    // a signal), before every page too.
+    std::atomic<bool> FCancelar = false;
+    std::atomic<bool> FPararPaginas = false;
     // The time stamp of the last release of Enter (eventFilter).
     std::optional<quint64> FEnterLargado;
     // The outcome of a book that ended while the close question was open, shown once it
     // is answered.
     std::optional<std::pair<TDesfechoLivro, std::string>> FDesfechoPendente;
+    // The book last saved, for "Abrir a pasta".
+    QString FLivroGravado;
 
     // While the close question is open the worker waits on FSinalPausa.
     std::mutex FTrincoPausa;

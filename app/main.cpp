@@ -9,11 +9,11 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
 #include <exception>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +30,9 @@ int main(int argc, char* argv[]) {
     case TAccaoArranque::aaSemEcra:
         std::fputs(arranque.Texto.c_str(), stderr);
         return 1;
+    case TAccaoArranque::aaUso:
+        std::fputs(arranque.Texto.c_str(), stderr);
+        return 2;
     case TAccaoArranque::aaJanela:
         break;
     }
@@ -38,9 +41,15 @@ int main(int argc, char* argv[]) {
     // program must not leave a book's temporary file behind.
     PrepararProcesso();
 
-    std::optional<TVigiaDoArranque> vigia(std::in_place, sessao);
+    TVigiaDoArranque vigia(sessao);
     QApplication app(argc, argv);
-    vigia.reset();
+    vigia.QtArrancou();
+    // The first turn of the event loop, wherever it comes (the window's or a box's): the
+    // session answers.
+    QTimer::singleShot(0, &app, [&vigia] { vigia.SessaoRespondeu(); });
+    // From here on, Qt ending the program because the session went away is told and
+    // cleaned up after.
+    const TFimDaSessao fimDaSessao(sessao);
 
     // A signal stops the book (nothing is written) and ends the program as a close does.
     QPointer<TFormMain> aberta;

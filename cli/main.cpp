@@ -170,6 +170,9 @@ int Executar(int argc, char** argv) {
     case TAccaoCli::acGerar:
         break;
     }
+    if (!leitura.Texto.empty()) {
+        std::cerr << leitura.Texto << "\n";
+    }
     const TOpcoesCli& opcoes = leitura.Opcoes;
     TConfigLivro config = ConfiguracaoDasOpcoes(opcoes, opcoes.Semente ? 0 : SementeDoRelogio());
     if (!ConfiguracaoAceite(config)) {

@@ -3,6 +3,7 @@
 #include "core/tipos.h"
 #include "files/ficheiro.h"
 #include "files/mensagens.h"
+#include "frontend/receita.h"
 #include "frontend/textos.h"
 
 #include <CLI/CLI.hpp>
@@ -186,6 +187,28 @@ bool ForaDe(int32_t AValor, int32_t AMinimo, int32_t AMaximo) {
     return AValor < AMinimo || AValor > AMaximo;
 }
 
+// The options that choose the book, which --refazer takes from the PDF instead.
+constexpr const char* OPCOES_DO_LIVRO[] = {"--tamanho", "--nivel",     "--puzzles",
+                                           "--titulo",  "--sem-dicas", "--semente"};
+
+// Puts the choices and code of the recipe of AOpcoes.Refazer into AOpcoes; the reason when the
+// PDF has none. AAviso gets the warning about a recipe of another version.
+std::optional<std::string> LerReceitaDasOpcoes(TOpcoesCli& AOpcoes, std::string& AAviso) {
+    const TLeituraDaReceita lida = LerReceitaDoPdf(AOpcoes.Refazer);
+    if (!lida.Receita) {
+        return lida.Motivo;
+    }
+    const TConfigLivro& c = lida.Receita->Config;
+    AOpcoes.Tamanho = c.N;
+    AOpcoes.Nivel = c.Nivel;
+    AOpcoes.NumPuzzles = c.NumPuzzles;
+    AOpcoes.Titulo = c.Titulo;
+    AOpcoes.SemDicas = !c.Caminho;
+    AOpcoes.Semente = c.Semente;
+    AAviso = AvisoDeVersao(*lida.Receita);
+    return std::nullopt;
+}
+
 } // namespace
 
 std::string CaminhoDoPdf(const TOpcoesCli& AOpcoes) {
@@ -251,6 +274,10 @@ TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
             ->type_name("FICHEIRO");
     app.add_flag("--sem-pdf", semPdf, "não grava o PDF (usar com --json)");
     app.add_flag("-q,--silencioso", silencioso, "sem indicação de progresso");
+    std::string refazer;
+    auto* opcaoRefazer = app.add_option("--refazer", refazer,
+                                        "refaz o livro desse PDF pela receita que ele leva dentro")
+                             ->type_name("LIVRO.pdf");
 
     const TLeituraBruta bruta = LerArgumentos(OpcoesConhecidas(app), AArgs);
     if (!bruta.Erro.empty() && !bruta.Ajuda) {
@@ -320,6 +347,20 @@ TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
     o.SemPdf = semPdf;
     o.Silencioso = silencioso;
 
+    if (opcaoRefazer->count() > 0) {
+        if (SemBrancos(refazer).empty()) {
+            return Erro("Indique o PDF do livro a refazer em --refazer.");
+        }
+        for (const char* opcao : OPCOES_DO_LIVRO) {
+            if (app.count(opcao) > 0) {
+                return Erro(std::string("A opção ") + opcao +
+                            " não pode ser usada com --refazer: as escolhas do livro vêm da "
+                            "receita do PDF.");
+            }
+        }
+        o.Refazer = refazer;
+    }
+
     if (o.SemPdf && o.Json.empty()) {
         return Erro("Com --sem-pdf não há nada para gravar: indique também --json FICHEIRO "
                     "(ou --json - para a saída padrão).");
@@ -328,13 +369,27 @@ TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
         return Erro("As opções --saida e --sem-pdf não podem ser usadas juntas: com --sem-pdf "
                     "nenhum PDF é gravado.");
     }
+    std::string aviso;
+    if (!o.Refazer.empty()) {
+        if (const auto motivo = LerReceitaDasOpcoes(o, aviso)) {
+            return Erro(*motivo, false);
+        }
+    }
     // Two names for one file (the same path, a link, a hard link, "-" twice) would write
     // the JSON into the PDF.
     if (!o.SemPdf && !o.Json.empty() && MesmoFicheiro(CaminhoDoPdf(o), o.Json)) {
         return Erro("O PDF e o JSON não podem ser gravados no mesmo ficheiro: " + Citado(o.Json) +
                     ".");
     }
-    return {TAccaoCli::acGerar, o, {}};
+    // Made again over itself, an original from another version could be lost.
+    for (const std::string& destino : {o.SemPdf ? std::string() : CaminhoDoPdf(o), o.Json}) {
+        if (!o.Refazer.empty() && !destino.empty() && MesmoFicheiro(destino, o.Refazer)) {
+            return Erro("O livro refeito não pode ser gravado por cima do PDF de onde vem a "
+                        "receita (" +
+                        Citado(destino) + "): escolha outro nome.");
+        }
+    }
+    return {TAccaoCli::acGerar, o, aviso};
 }
 
 TLeituraOpcoes LerOpcoes(int argc, const char* const* argv) {

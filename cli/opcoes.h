@@ -22,6 +22,8 @@ struct TOpcoesCli {
     std::string Json;                // empty = no JSON; "-" = standard output
     bool SemPdf = false;
     bool Silencioso = false;
+    // The PDF whose recipe gives the book's choices and code (--refazer); empty for none.
+    std::string Refazer;
 
     bool operator==(const TOpcoesCli&) const = default;
 };
@@ -36,10 +38,13 @@ enum class TAccaoCli {
 struct TLeituraOpcoes {
     TAccaoCli Accao = TAccaoCli::acErro;
     TOpcoesCli Opcoes;
+    // For acGerar, a warning to print on standard error before the book is made (a recipe
+    // written by another version), or empty.
     std::string Texto;
 };
 
-// AArgs are the arguments after the program's name.
+// AArgs are the arguments after the program's name. With --refazer the PDF's recipe is read
+// here and gives the book's choices and code; a PDF without one is a usage error.
 TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs);
 TLeituraOpcoes LerOpcoes(int argc, const char* const* argv);
 

@@ -7,18 +7,20 @@ namespace tavrelo {
 namespace {
 
 // The book's title, when it has one, is the document's subject.
-TMetadadosPdf MetadadosDoLivro(const TLivro& ALivro) {
-    return TMetadadosPdf{.Assunto = SemBrancos(ALivro.Config.Titulo)};
+TMetadadosPdf MetadadosDoLivro(const TLivro& ALivro, const std::string& APalavrasChave = {}) {
+    return TMetadadosPdf{.Assunto = SemBrancos(ALivro.Config.Titulo),
+                         .PalavrasChave = APalavrasChave};
 }
 
 } // namespace
 
 int32_t GravarLivroPdf(TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const TInfoLivro& AInfo,
-                       const TPedidoDeParagem& AParar, const TPuzzleAChegar& AChegar) {
+                       const TPedidoDeParagem& AParar, const TPuzzleAChegar& AChegar,
+                       const std::string& APalavrasChave) {
     TCompositorLivro compositor(ALivro, AInfo);
     return GravarPaginasPdf(
         AFicheiro, [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino, AChegar); },
-        MetadadosDoLivro(ALivro), AParar);
+        MetadadosDoLivro(ALivro, APalavrasChave), AParar);
 }
 
 void GravarLivroPdf(const std::string& ANomeFicheiro, const TLivro& ALivro,

@@ -19,8 +19,10 @@ void GravarLivroPdf(const std::string& ANomeFicheiro, const TLivro& ALivro,
 // The same into a file the caller opened (and confirms afterwards): nothing reaches the
 // target until AFicheiro.Confirmar(). AParar is asked before every page. Returns the number
 // of pages written. With AChegar, ALivro is LivroAChegar's and the book is drawn as its
-// puzzles come (TCompositorLivro::Compor).
+// puzzles come (TCompositorLivro::Compor). APalavrasChave, when given, is the document's
+// Keywords.
 int32_t GravarLivroPdf(TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const TInfoLivro& AInfo,
-                       const TPedidoDeParagem& AParar = {}, const TPuzzleAChegar& AChegar = {});
+                       const TPedidoDeParagem& AParar = {}, const TPuzzleAChegar& AChegar = {},
+                       const std::string& APalavrasChave = {});
 
 } // namespace tavrelo

@@ -121,6 +121,10 @@ void EscreverMetadados(cairo_surface_t* APdf, const TMetadadosPdf& AMetadados) {
         cairo_pdf_surface_set_metadata(APdf, CAIRO_PDF_METADATA_SUBJECT,
                                        AMetadados.Assunto.c_str());
     }
+    if (!AMetadados.PalavrasChave.empty()) {
+        cairo_pdf_surface_set_metadata(APdf, CAIRO_PDF_METADATA_KEYWORDS,
+                                       AMetadados.PalavrasChave.c_str());
+    }
 }
 
 // The surface of a context whose user space is one unit per dot at 300 dpi, as on a page.

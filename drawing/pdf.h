@@ -61,7 +61,8 @@ std::unique_ptr<IVeltCanvas> CanvasDeMedida();
 // What a document tells of itself in its properties. Every document has the title
 // "TAVRELO", the author "Brovanel" and the creator "TAVRELO" with the program's version.
 struct TMetadadosPdf {
-    std::string Assunto; // left out when empty
+    std::string Assunto;         // left out when empty
+    std::string PalavrasChave{}; // the Keywords; left out when empty
 };
 
 // One PDF document, drawn by ACompor on the destination it is given, written to

@@ -2,6 +2,7 @@
 
 #include "composition/livro_pdf.h"
 #include "frontend/fios.h"
+#include "frontend/receita.h"
 #include "frontend/textos.h"
 
 #include <algorithm>
@@ -171,8 +172,10 @@ class TFioDasPaginas {
                 const TLivro& livro = EsperarLivro();
                 FPaginas = FEtapas.GravarPdf(FPdf, livro, CriarInfoLivro(), parar);
             } else {
-                FPaginas = GravarLivroPdf(FPdf, LivroAChegar(AConfig), CriarInfoLivro(), parar,
-                                          [this](int32_t AIndice) { return Puzzle(AIndice); });
+                // The PDF carries its recipe, so that it alone is enough to make it again.
+                FPaginas = GravarLivroPdf(
+                    FPdf, LivroAChegar(AConfig), CriarInfoLivro(), parar,
+                    [this](int32_t AIndice) { return Puzzle(AIndice); }, TextoDaReceita(AConfig));
             }
         } catch (const EGravacaoInterrompida&) {
             FErro = std::current_exception();

@@ -22,9 +22,9 @@ namespace tavrelo {
 // of the book holds at its next step (a puzzle, a page, a piece of a file), so a question
 // the front end asks its user inside one holds the whole book.
 struct TAvisosLivro {
-    // (0, total, "A preparar o livro...") once the files are open, then after every puzzle.
+    // (0, total, "A preparar o livro…") once the files are open, then after every puzzle.
     std::function<void(int32_t AFeitos, int32_t ATotal, const std::string& ATexto)> Progresso;
-    // Once the puzzles are done and the pages begin ("A criar o PDF...").
+    // Once the puzzles are done and the pages begin ("A criar o PDF…").
     std::function<void()> InicioDasPaginas;
     // Asked after every puzzle and once more when they are done: true cancels the book.
     std::function<bool()> Cancelar;

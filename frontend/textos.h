@@ -20,8 +20,8 @@ inline constexpr int32_t ITEM_PROGRESSIVA = 5;
 const char* VersaoDoPrograma();
 
 // The status lines before the first puzzle and while the pages are written.
-inline constexpr const char* TEXTO_A_PREPARAR = "A preparar o livro...";
-inline constexpr const char* TEXTO_A_CRIAR_PDF = "A criar o PDF...";
+inline constexpr const char* TEXTO_A_PREPARAR = "A preparar o livro…";
+inline constexpr const char* TEXTO_A_CRIAR_PDF = "A criar o PDF…";
 
 // "1 puzzle", "50 puzzles": the count, a blank, then the singular or plural word.
 std::string PluralDe(int32_t n, const std::string& ASingular, const std::string& APlural);

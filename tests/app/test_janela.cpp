@@ -1,10 +1,12 @@
 // The window driven through its widgets, with the dialogs, the desktop and the PDF writer
 // replaced where a test needs to answer for the user; the program's start-up tried on the
 // built program.
+#include "app/ajuda.h"
 #include "app/arranque.h"
 #include "app/aspeto.h"
 #include "app/dialogo_codigo.h"
 #include "app/janela.h"
+#include "frontend/receita.h"
 #include "frontend/textos.h"
 
 #include "composition/paginas.h"
@@ -29,7 +31,9 @@
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
+#include <QToolButton>
 
 #include <nlohmann/json.hpp>
 
@@ -38,12 +42,20 @@
 #include <cinttypes>
 #include <condition_variable>
 #include <csignal>
+#include <cstddef>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <stdexcept>
+#include <string>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <thread>
+#include <tuple>
+#include <unistd.h>
+#include <vector>
 
 using namespace tavrelo;
 
@@ -57,17 +69,20 @@ class TJanelaTeste : public TFormMain {
     QStringList Perguntas;
     QStringList Abertos;
     QStringList NomesPropostos;
-    QStringList Escolhas;           // what the code dialog was shown
-    QList<bool> OcupadaNasCaixas;   // whether the window was busy as each box was shown
-    QString FicheiroEscolhido;      // empty: the user gives up in the save dialog
-    bool DialogoVerdadeiro = false; // the real save dialog instead of FicheiroEscolhido
-    std::optional<uint32_t> Codigo; // the answer of the code dialog
+    QStringList Escolhas;                  // what the code dialog was shown
+    QList<bool> OcupadaNasCaixas;          // whether the window was busy as each box was shown
+    QString FicheiroEscolhido;             // empty: the user gives up in the save dialog
+    bool DialogoVerdadeiro = false;        // the real save dialog instead of FicheiroEscolhido
+    std::optional<TLivroARefazer> Refazer; // the answer of the code dialog
     bool RespostaSim = false;
-    bool Abre = true; // whether the desktop can open the PDF
+    int32_t Acercas = 0; // "Acerca do TAVRELO" boxes shown
     std::function<void()> AoDestruir;
     // Runs while the yes/no question is open, before it is answered.
     std::function<void()> DuranteAPergunta;
 
+    // The PDF is "opened" by a program that does nothing and succeeds, unless a test names
+    // another.
+    TJanelaTeste() { DefinirAbridor("true"); }
     ~TJanelaTeste() override {
         if (AoDestruir) {
             AoDestruir();
@@ -94,14 +109,15 @@ class TJanelaTeste : public TFormMain {
         NomesPropostos << ANomeProposto;
         return DialogoVerdadeiro ? TFormMain::PedirFicheiro(ANomeProposto) : FicheiroEscolhido;
     }
-    std::optional<uint32_t> PedirCodigo(const QString& AEscolha) override {
+    std::optional<TLivroARefazer> PedirRefazer(const QString& AEscolha) override {
         Escolhas << AEscolha;
-        return Codigo;
+        return Refazer;
     }
-    bool AbrirFicheiro(const QString& ACaminho) override {
+    void AbrirFicheiro(const QString& ACaminho) override {
         Abertos << ACaminho;
-        return Abre;
+        TFormMain::AbrirFicheiro(ACaminho);
     }
+    void MostrarAcerca() override { ++Acercas; }
 };
 
 // Answers the next modal dialogs in turn as the user would, once each opens: a
@@ -305,6 +321,30 @@ TResultadoProcesso Correr(const QString& APrograma, const QStringList& AArgs,
     return r;
 }
 
+// A stand-in for the desktop's opener: it notes each path it is given, one a line, in
+// ANome.abertos, and ends with AEstado (xdg-open ends with 3 when no program opens the file).
+QString Abridor(const QTemporaryDir& APasta, const QString& ANome, int AEstado) {
+    const QString caminho = APasta.filePath(ANome);
+    QFile f(caminho);
+    if (!f.open(QIODevice::WriteOnly)) {
+        qFatal("sem abridor");
+    }
+    f.write(QString("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '%1.abertos'\nexit %2\n")
+                .arg(caminho)
+                .arg(AEstado)
+                .toUtf8());
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return caminho;
+}
+
+QStringList Abertos(const QString& AAbridor) {
+    QFile f(AAbridor + ".abertos");
+    if (!f.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
 } // namespace teste
 
 using teste::TJanelaTeste;
@@ -406,12 +446,17 @@ class TesteJanela : public QObject {
     void NomesNoDialogo_data();
     void NomesNoDialogo();
     void DialogoEmPortuguesSemDefinicoes();
-    void PdfQueNaoAbre();
+    void OndeFicouOLivro();
+    void FocoVoltaAGerar();
+    void EscolhaVisivelDuranteOLivro();
+    void AjudaEAtalhos();
     void EstadoLongoEncolhido();
     void TextoQueCabe();
     void DialogoDoCodigo();
     void RefazerIgualAoCli_data();
     void RefazerIgualAoCli();
+    void DialogoDoCodigoComPdf();
+    void RefazerDeUmPdf();
     void Arranque();
     void ProgramaSemEcra();
     void PararParaSair();
@@ -430,6 +475,10 @@ void TesteJanela::initTestCase() {
 }
 
 void TesteJanela::EstadoInicial() {
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    QVERIFY(AplicarEstiloSky(*app));
+    const std::unique_ptr<QApplication, void (*)(QApplication*)> semEstilo(
+        app, [](QApplication* a) { a->setStyleSheet(QString()); });
     TJanelaTeste j;
     j.show();
     QVERIFY(QTest::qWaitForWindowExposed(&j));
@@ -437,15 +486,40 @@ void TesteJanela::EstadoInicial() {
     QCOMPARE(j.size(), QSize(676, 368));
     QCOMPARE(j.minimumSize(), j.maximumSize());
 
+    // Every control where the window's design puts it, in the window's own look (the title's
+    // label on the row of the check boxes; the summary and the status line in a larger type).
+    const struct {
+        const char* Nome;
+        QRect Lugar;
+    } lugares[] = {
+        {"GroupBoxLivro", {12, 8, 465, 168}},     {"RadioGroupTamanho", {26, 36, 190, 125}},
+        {"RadioGroupNivel", {226, 36, 237, 125}}, {"LabelTituloLivro", {15, 190, 0, 20}},
+        {"CheckBoxCaminho", {191, 190, 165, 20}}, {"CheckBoxAbrirPDF", {377, 190, 96, 20}},
+        {"EditTituloLivro", {12, 222, 465, 28}},  {"LabelResumo", {12, 256, 465, 18}},
+        {"ProgressBarLote", {12, 334, 465, 20}},  {"BevelApp", {483, 18, 184, 94}},
+        {"BitBtnRefazer", {505, 119, 150, 28}},   {"LabelNumPuzzles", {513, 157, 135, 20}},
+        {"EditNumPuzzles", {524, 184, 109, 31}},  {"BitBtnCancelar", {520, 222, 120, 30}},
+        {"BitBtnGerar", {520, 260, 120, 40}},     {"BitBtnSair", {520, 314, 120, 40}},
+    };
+    for (const auto& l : lugares) {
+        QWidget* w = Controlo<QWidget>(j, l.Nome);
+        QRect lugar(w->mapTo(&j, QPoint(0, 0)), w->size());
+        if (l.Lugar.width() == 0) {
+            lugar.setWidth(0); // as wide as its text
+        }
+        QVERIFY2(lugar == l.Lugar, qPrintable(QString("%1: %2, %3, %4, %5")
+                                                  .arg(l.Nome)
+                                                  .arg(lugar.x())
+                                                  .arg(lugar.y())
+                                                  .arg(lugar.width())
+                                                  .arg(lugar.height())));
+    }
     const struct {
         const char* Nome;
         const char* Texto;
-        QRect Lugar;
-    } botoes[] = {{"BitBtnGerar", "&Gerar Livro", {520, 260, 120, 40}},
-                  {"BitBtnSair", "&Sair", {520, 314, 120, 40}}};
+    } botoes[] = {{"BitBtnGerar", "&Gerar Livro"}, {"BitBtnSair", "&Sair"}};
     for (const auto& b : botoes) {
         QCOMPARE(Botao(j, b.Nome)->text(), QString(b.Texto));
-        QCOMPARE(Botao(j, b.Nome)->geometry(), b.Lugar);
         QVERIFY(Botao(j, b.Nome)->isEnabled());
     }
     QCOMPARE(Botao(j, "BitBtnCancelar")->text(), QString("&Cancelar"));
@@ -731,7 +805,7 @@ void TesteJanela::LivroFeitoPelaJanela() {
 }
 
 // Between the last puzzle and the written file: every control locked, cancel included, the
-// bar full and "A criar o PDF..." in the status line.
+// bar full and "A criar o PDF…" in the status line.
 void TesteJanela::AEscreverOPdf() {
     QTemporaryDir pasta;
     TJanelaTeste j;
@@ -742,7 +816,7 @@ void TesteJanela::AEscreverOPdf() {
     Escolher(j, 3, 0, "3");
     Botao(j, "BitBtnGerar")->click();
 
-    QTRY_COMPARE_WITH_TIMEOUT(Estado(j), QString("A criar o PDF..."), 200000);
+    QTRY_COMPARE_WITH_TIMEOUT(Estado(j), QString("A criar o PDF…"), 200000);
     QVERIFY(j.Ocupado());
     for (const char* nome :
          {"EditNumPuzzles", "EditTituloLivro", "RadioGroupTamanho", "RadioGroupNivel",
@@ -781,10 +855,10 @@ void TesteJanela::CancelarPeloBotao() {
     Escolher(j, 0, 0, "20");
 
     Botao(j, "BitBtnGerar")->click();
-    QCOMPARE(Estado(j), QString("A preparar o livro..."));
+    QCOMPARE(Estado(j), QString("A preparar o livro…"));
     QVERIFY(Botao(j, "BitBtnCancelar")->isEnabled());
     Botao(j, "BitBtnCancelar")->click();
-    QCOMPARE(Estado(j), QString("A cancelar..."));
+    QCOMPARE(Estado(j), QString("A cancelar…"));
     QVERIFY(!Botao(j, "BitBtnCancelar")->isEnabled());
     QVERIFY(!Botao(j, "BitBtnSair")->isEnabled());
     portao->Abrir();
@@ -834,8 +908,8 @@ void TesteJanela::FecharDuranteGeracao() {
     QCOMPARE(j.Perguntas, QStringList{"Está a ser gerado um livro. Cancelar e sair?"});
     QVERIFY(j.isVisible());
     QCOMPARE(Botao(j, "BitBtnCancelar")->isEnabled(), !sim);
-    // A close request does not put "A cancelar..." in the status line.
-    QCOMPARE(Estado(j), QString("A preparar o livro..."));
+    // A close request does not put "A cancelar…" in the status line.
+    QCOMPARE(Estado(j), QString("A preparar o livro…"));
     portao->Abrir();
     EsperarFim(j);
     QVERIFY(Estado(j).startsWith(estado));
@@ -920,8 +994,9 @@ void TesteJanela::EstiloEIcone() {
     app->setStyleSheet(QString());
 }
 
-// Tab goes round the window reaching each radio group at its selected item and never the
-// cancel button; the mnemonics and Ctrl+R press what they name, from any control.
+// Tab goes round the window row by row, left to right, reaching each radio group at its
+// selected item and never the cancel button; the mnemonics and Ctrl+R press what they name,
+// from any control.
 void TesteJanela::Teclado() {
     TJanelaTeste j;
     QVERIFY(Mostrar(j));
@@ -931,7 +1006,7 @@ void TesteJanela::Teclado() {
     const auto volta = [&] {
         QList<QWidget*> r;
         Botao(j, "BitBtnSair")->setFocus();
-        for (int i = 0; i < 9; ++i) {
+        for (int i = 0; i < 10; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QWidget* w = QApplication::focusWidget();
             r << (w != nullptr && w->parentWidget() == numero ? numero : w);
@@ -941,12 +1016,13 @@ void TesteJanela::Teclado() {
     const auto esperado = [&](int ATamanho, int ANivel) {
         return QList<QWidget*>{Radio(j, "RadioGroupTamanho", ATamanho),
                                Radio(j, "RadioGroupNivel", ANivel),
-                               Controlo<QLineEdit>(j, "EditTituloLivro"),
+                               Controlo<QToolButton>(j, "BotaoAjuda"),
+                               Botao(j, "BitBtnRefazer"),
                                Controlo<QCheckBox>(j, "CheckBoxCaminho"),
                                Controlo<QCheckBox>(j, "CheckBoxAbrirPDF"),
                                numero,
+                               Controlo<QLineEdit>(j, "EditTituloLivro"),
                                Botao(j, "BitBtnGerar"),
-                               Botao(j, "BitBtnRefazer"),
                                Botao(j, "BitBtnSair")};
     };
     QCOMPARE(volta(), esperado(0, 5));
@@ -1019,7 +1095,7 @@ void TesteJanela::EnterUmaVezPorTecla() {
         Premir(Qt::Key_Return, true);
     }
     QVERIFY(Botao(j, "BitBtnCancelar")->isEnabled());
-    QCOMPARE(Estado(j), QString("A preparar o livro..."));
+    QCOMPARE(Estado(j), QString("A preparar o livro…"));
     portao->Abrir();
     EsperarFim(j);
     QCOMPARE(gravacoes->Chamadas, 1);
@@ -1063,7 +1139,7 @@ void TesteJanela::EscapeCancela() {
 
     Botao(j, "BitBtnGerar")->click();
     Premir(Qt::Key_Escape, false);
-    QCOMPARE(Estado(j), QString("A cancelar..."));
+    QCOMPARE(Estado(j), QString("A cancelar…"));
     portao->Abrir();
     EsperarFim(j);
     QCOMPARE(Estado(j), QString("Geração cancelada aos 1 de 20 puzzles. Nada foi gravado."));
@@ -1152,7 +1228,7 @@ void TesteJanela::FecharAEscreverAsPaginas() {
         paginasNaPergunta = paginas->load();
     };
     Botao(j, "BitBtnGerar")->click();
-    QTRY_COMPARE_WITH_TIMEOUT(Estado(j), QString("A criar o PDF..."), 200000);
+    QTRY_COMPARE_WITH_TIMEOUT(Estado(j), QString("A criar o PDF…"), 200000);
     QVERIFY(!Botao(j, "BitBtnCancelar")->isEnabled());
     QVERIFY(!j.close());
     QCOMPARE(j.Perguntas.size(), 1);
@@ -1186,6 +1262,11 @@ void TesteJanela::CaminhoComPdf_data() {
                                << "/l/livro.Pdf";
     QTest::newRow("pdf sem ponto") << "/l/livropdf"
                                    << "/l/livropdf.pdf";
+    // The blanks around the name typed go; the folder's own stay.
+    QTest::newRow("brancos à volta") << "/os meus /  Livro v1.2 \t"
+                                     << "/os meus /Livro v1.2.pdf";
+    QTest::newRow("só brancos") << "/l/   "
+                                << "";
 }
 
 void TesteJanela::CaminhoComPdf() {
@@ -1215,6 +1296,11 @@ void TesteJanela::NomesNoDialogo_data() {
                                        << "livro.PDF"
                                        << ""
                                        << "";
+    QTest::newRow("brancos à volta do nome") << "  Livro com brancos  "
+                                             << ""
+                                             << "Livro com brancos.pdf"
+                                             << ""
+                                             << "";
     QTest::newRow("substituir o nome gravado")
         << "Livro v1.2"
         << "Livro v1.2.pdf"
@@ -1322,26 +1408,180 @@ void TesteJanela::DialogoEmPortuguesSemDefinicoes() {
     QVERIFY(QFileInfo::exists(FSemDefinicoes->Pasta() + "/QtProject.conf"));
 }
 
-void TesteJanela::PdfQueNaoAbre() {
+// Where the book went: its name under the status line, the folder a click away, and a viewer
+// that cannot open it (the opener fails, or is missing) told with where the file is.
+void TesteJanela::OndeFicouOLivro() {
     QTemporaryDir pasta;
     TJanelaTeste j;
     auto gravacoes = std::make_shared<teste::TGravacoes>();
     j.DefinirGravador(teste::GravadorFalso(gravacoes));
     j.FicheiroEscolhido = pasta.filePath("livro.pdf");
     Escolher(j, 0, 0, "1");
-    Botao(j, "BitBtnGerar")->click();
-    EsperarFim(j);
-    QCOMPARE(j.Abertos.size(), 1);
-    QVERIFY(j.Avisos.isEmpty());
+    auto* linha = Controlo<QWidget>(j, "LinhaFicheiro");
+    auto* ficheiro = Controlo<QLabel>(j, "LabelFicheiro");
+    QVERIFY(!linha->isVisibleTo(&j));
 
-    j.Abre = false;
+    const QString naoAbriu = "O livro foi gravado, mas não foi possível abri-lo num leitor de "
+                             "PDF.\nO ficheiro está em:\n" +
+                             j.FicheiroEscolhido;
+    const struct {
+        QString Abridor;
+        bool Avisa;
+    } casos[] = {
+        {teste::Abridor(pasta, "abre", 0), false},
+        {teste::Abridor(pasta, "sem-leitor", 3), true},
+        {pasta.filePath("nao-existe"), true},
+    };
+    for (const auto& c : casos) {
+        j.Avisos.clear();
+        j.DefinirAbridor(c.Abridor);
+        Botao(j, "BitBtnGerar")->click();
+        EsperarFim(j);
+        QVERIFY(Estado(j).startsWith("Livro gerado: 1 puzzle, "));
+        QVERIFY(linha->isVisibleTo(&j));
+        QCOMPARE(ficheiro->text(), QString("Gravado em livro.pdf"));
+        QCOMPARE(ficheiro->toolTip(), j.FicheiroEscolhido);
+        if (c.Avisa) {
+            QTRY_COMPARE(j.Avisos, QStringList{naoAbriu});
+        } else {
+            QTRY_COMPARE(teste::Abertos(c.Abridor), QStringList{j.FicheiroEscolhido});
+            QTest::qWait(100);
+            QVERIFY(j.Avisos.isEmpty());
+        }
+    }
+    QCOMPARE(teste::Abertos(casos[1].Abridor), QStringList{j.FicheiroEscolhido});
+
+    // "Abrir a pasta" opens the book's folder, and says so when it cannot.
+    j.Avisos.clear();
+    Botao(j, "BitBtnAbrirPasta")->click();
+    QTRY_COMPARE(j.Avisos, QStringList{"Não foi possível abrir a pasta num gestor de ficheiros.\n"
+                                       "A pasta é:\n" +
+                                       pasta.path()});
+    j.DefinirAbridor(casos[0].Abridor);
+    Botao(j, "BitBtnAbrirPasta")->click();
+    QTRY_COMPARE(teste::Abertos(casos[0].Abridor),
+                 (QStringList{j.FicheiroEscolhido, pasta.path()}));
+
+    // A book that is not saved names no file.
+    j.DefinirGravador(
+        [](TFicheiroAtomico&, const TLivro&, const TInfoLivro&,
+           const TPedidoDeParagem&) -> int32_t { throw std::runtime_error("disco cheio."); });
     Botao(j, "BitBtnGerar")->click();
     EsperarFim(j);
-    QCOMPARE(j.Abertos.size(), 2);
-    QCOMPARE(j.Avisos, QStringList{"O livro foi gravado, mas não foi possível abri-lo num leitor "
-                                   "de PDF.\nO ficheiro está em:\n" +
-                                   j.FicheiroEscolhido});
-    QVERIFY(Estado(j).startsWith("Livro gerado: 1 puzzle, "));
+    QVERIFY(!linha->isVisibleTo(&j));
+}
+
+// Once a book ends, saved or cancelled, the focus is back on "Gerar Livro": a key makes the
+// next one.
+void TesteJanela::FocoVoltaAGerar() {
+    QTemporaryDir pasta;
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    auto portao = std::make_shared<teste::TPortao>();
+    j.DefinirGerador(teste::GeradorComPortao(portao));
+    j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+    Escolher(j, 0, 0, "1");
+    QVERIFY(Mostrar(j));
+
+    Controlo<QLineEdit>(j, "EditTituloLivro")->setFocus();
+    Botao(j, "BitBtnGerar")->click();
+    Premir(Qt::Key_Escape, false);
+    portao->Abrir();
+    EsperarFim(j);
+    QVERIFY(Estado(j).startsWith("Geração cancelada"));
+    QCOMPARE(QApplication::focusWidget(), Botao(j, "BitBtnGerar"));
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    QCOMPARE(j.NomesPropostos.size(), 2);
+    EsperarFim(j);
+    QVERIFY(Estado(j).startsWith("Livro gerado: "));
+    QCOMPARE(QApplication::focusWidget(), Botao(j, "BitBtnGerar"));
+}
+
+// With the window's style, the chosen size and level keep their mark while the book locks
+// them.
+void TesteJanela::EscolhaVisivelDuranteOLivro() {
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    QVERIFY(AplicarEstiloSky(*app));
+    {
+        QTemporaryDir pasta;
+        TJanelaTeste j;
+        auto portao = std::make_shared<teste::TPortao>();
+        j.DefinirGerador(teste::GeradorComPortao(portao));
+        j.AoDestruir = [portao] { portao->Abrir(); };
+        j.DefinirGravador(teste::GravadorFalso(std::make_shared<teste::TGravacoes>()));
+        j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+        Escolher(j, 0, 0, "1");
+        QVERIFY(Mostrar(j));
+        Botao(j, "BitBtnGerar")->click();
+        QVERIFY(!Radio(j, "RadioGroupTamanho", 0)->isEnabled());
+        const auto marca = [&](const char* AGrupo, int AItem) {
+            QRadioButton* r = Radio(j, AGrupo, AItem);
+            return r->grab(QRect(0, 0, r->height(), r->height())).toImage();
+        };
+        for (const char* grupo : {"RadioGroupTamanho", "RadioGroupNivel"}) {
+            QVERIFY2(marca(grupo, 0) != marca(grupo, 1), grupo);
+            QCOMPARE(marca(grupo, 1), marca(grupo, 2));
+        }
+        portao->Abrir();
+        EsperarFim(j);
+    }
+    app->setStyleSheet(QString());
+}
+
+// F1 and the "?" button open the help; the same button has "Acerca do TAVRELO"; Ctrl+Q
+// closes, asking first during a book.
+void TesteJanela::AjudaEAtalhos() {
+    QTemporaryDir pasta;
+    TJanelaTeste j;
+    QVERIFY(Mostrar(j));
+    QVERIFY(j.findChild<TJanelaDeAjuda*>() == nullptr);
+    QTest::keyClick(Controlo<QLineEdit>(j, "EditTituloLivro"), Qt::Key_F1);
+    auto* ajuda = j.findChild<TJanelaDeAjuda*>();
+    QVERIFY(ajuda != nullptr);
+    QTRY_VERIFY(ajuda->isVisible());
+    QCOMPARE(ajuda->windowTitle(), QString("Ajuda do TAVRELO"));
+    const QString texto = ajuda->findChild<QTextBrowser*>("TextoDaAjuda")->toPlainText();
+    for (const char* palavra : {"Tamanho", "Dificuldade", "Progressiva", "dicas", "código do livro",
+                                "Refazer um livro…", "Ctrl+Q", "F1"}) {
+        QVERIFY2(texto.contains(QString::fromUtf8(palavra)), palavra);
+    }
+    ajuda->close();
+
+    auto* menu = Controlo<QToolButton>(j, "BotaoAjuda")->menu();
+    QVERIFY(menu != nullptr);
+    QCOMPARE(menu->actions().size(), 2);
+    menu->actions().at(0)->trigger();
+    QTRY_VERIFY(j.findChild<TJanelaDeAjuda*>() && j.findChild<TJanelaDeAjuda*>()->isVisible());
+    j.findChild<TJanelaDeAjuda*>()->close();
+    QCOMPARE(menu->actions().at(1)->text(), QString("A&cerca do TAVRELO"));
+    menu->actions().at(1)->trigger();
+    QCOMPARE(j.Acercas, 1);
+    const QString acerca = TextoAcerca();
+    for (const QString& parte : {QString("TAVRELO ") + VersaoDoPrograma(), QString("Brovanel"),
+                                 QString("CC BY-NC-ND 4.0"), QString(qVersion())}) {
+        QVERIFY2(acerca.contains(parte), qPrintable(parte));
+    }
+
+    // Ctrl+Q during a book asks; "Não" lets the book go on.
+    QVERIFY(Mostrar(j));
+    auto portao = std::make_shared<teste::TPortao>();
+    j.DefinirGerador(teste::GeradorComPortao(portao));
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+    Escolher(j, 0, 0, "1");
+    Botao(j, "BitBtnGerar")->click();
+    QTest::keyClick(&j, Qt::Key_Q, Qt::ControlModifier);
+    QCOMPARE(j.Perguntas, QStringList{QString::fromStdString(MensagemSairDuranteGeracao())});
+    QVERIFY(j.isVisible());
+    portao->Abrir();
+    EsperarFim(j);
+    QCOMPARE(gravacoes->Chamadas, 1);
+    QTest::keyClick(&j, Qt::Key_Q, Qt::ControlModifier);
+    QTRY_VERIFY(!j.isVisible());
+    QCOMPARE(j.Perguntas.size(), 1);
 }
 
 // A reason about a long path stays in the two-line status line: the path is shortened in
@@ -1471,6 +1711,46 @@ void TesteJanela::DialogoDoCodigo() {
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(d.result(), int(QDialog::Accepted));
     QCOMPARE(d.Codigo(), std::optional<uint32_t>(0x2Au));
+    QCOMPARE(d.Resultado()->Codigo, 0x2Au);
+    QVERIFY(!d.Resultado()->Receita);
+}
+
+// "Escolher o PDF do livro…" in the code's dialog: a PDF with a recipe gives the whole book;
+// a file without one is refused in the dialog, which stays open.
+void TesteJanela::DialogoDoCodigoComPdf() {
+    QTemporaryDir pasta;
+    const QString pdf = pasta.filePath("livro.pdf");
+    const teste::TResultadoProcesso cli =
+        teste::Correr(TAVRELO_CLI_PATH, {"-t", "12", "-n", "4", "-p", "1", "-s", "C0DE", "-q",
+                                         "--titulo", "Inverno", "-o", pdf});
+    QCOMPARE(cli.Estado, 0);
+    QFile texto(pasta.filePath("texto.pdf"));
+    QVERIFY(texto.open(QIODevice::WriteOnly));
+    texto.write("não sou um PDF");
+    texto.close();
+
+    TDialogoCodigo d("8 × 8", pasta.path());
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    teste::ResponderAosDialogos({"texto.pdf"}, pasta.path(), [](QFileDialog& ADialogo) {
+        QCOMPARE(ADialogo.acceptMode(), QFileDialog::AcceptOpen);
+        QCOMPARE(ADialogo.labelText(QFileDialog::Accept), QString("Abrir"));
+    });
+    d.findChild<QPushButton*>("BotaoPdf")->click();
+    QVERIFY(d.isVisible());
+    QCOMPARE(d.findChild<QLabel*>("LabelMotivo")->text(),
+             "«" + pasta.filePath("texto.pdf") + "» não é um PDF que se consiga ler.");
+    QVERIFY(!d.Resultado());
+
+    teste::ResponderAosDialogos({"livro.pdf"}, pasta.path());
+    d.findChild<QPushButton*>("BotaoPdf")->click();
+    QCOMPARE(d.result(), int(QDialog::Accepted));
+    const std::optional<TLivroARefazer> r = d.Resultado();
+    QVERIFY(r && r->Receita);
+    QCOMPARE(r->Codigo, 0xC0DEu);
+    const TConfigLivro& c = r->Receita->Config;
+    QCOMPARE(std::make_tuple(c.N, c.Nivel, c.NumPuzzles, c.Titulo, c.Caminho),
+             std::make_tuple(12, 4, 1, std::string("Inverno"), true));
 }
 
 void TesteJanela::RefazerIgualAoCli_data() {
@@ -1512,7 +1792,7 @@ void TesteJanela::RefazerIgualAoCli() {
     auto gravacoes = std::make_shared<teste::TGravacoes>();
     j.DefinirGravador(teste::GravadorFalso(gravacoes));
     j.FicheiroEscolhido = pasta.filePath("refeito.pdf");
-    j.Codigo = codigo;
+    j.Refazer = TLivroARefazer{codigo, std::nullopt};
     Escolher(j, tamanho, nivel, numero);
     Controlo<QLineEdit>(j, "EditTituloLivro")->setText(titulo);
     Controlo<QCheckBox>(j, "CheckBoxCaminho")->setChecked(dicas);
@@ -1533,6 +1813,57 @@ void TesteJanela::RefazerIgualAoCli() {
     QVERIFY2(daJanela == daLinha,
              qPrintable(QString::fromStdString(daJanela["Config"].dump() + " / " +
                                                daLinha["Config"].dump())));
+}
+
+// A book remade from its PDF in the window: every choice comes from the recipe, and the
+// book is the one the command line made. A Progressiva of fewer puzzles than levels, which the
+// window does not make, is refused without touching the choices.
+void TesteJanela::RefazerDeUmPdf() {
+    QTemporaryDir pasta;
+    const QString pdf = pasta.filePath("original.pdf");
+    const QStringList opcoes{"-t",       "11",          "-n",          "3",  "-p",  "2",
+                             "--titulo", "Pão; soma=0", "--sem-dicas", "-s", "BEEF"};
+    QCOMPARE(teste::Correr(TAVRELO_CLI_PATH, opcoes + QStringList{"-q", "-o", pdf}).Estado, 0);
+    const teste::TResultadoProcesso json =
+        teste::Correr(TAVRELO_CLI_PATH, opcoes + QStringList{"-q", "--sem-pdf", "--json", "-"});
+    QCOMPARE(json.Estado, 0);
+
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    j.FicheiroEscolhido = pasta.filePath("refeito.pdf");
+    const TLeituraDaReceita receita = LerReceitaDoPdf(pdf.toStdString());
+    QVERIFY2(receita.Receita, receita.Motivo.c_str());
+    j.Refazer = TLivroARefazer{receita.Receita->Config.Semente, receita.Receita};
+    QVERIFY(Mostrar(j));
+    QTest::keyClick(&j, Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(j.NomesPropostos, QStringList{"Tavrelo_11x11_N3_2.pdf"});
+    QVERIFY(Radio(j, "RadioGroupTamanho", 4)->isChecked());
+    QVERIFY(Radio(j, "RadioGroupNivel", 2)->isChecked());
+    QCOMPARE(EditNumero(j)->text(), QString("2"));
+    QCOMPARE(Controlo<QLineEdit>(j, "EditTituloLivro")->text(), QString("Pão; soma=0"));
+    QVERIFY(!Controlo<QCheckBox>(j, "CheckBoxCaminho")->isChecked());
+    EsperarFim(j);
+    QVERIFY(j.Avisos.isEmpty());
+    QVERIFY(Estado(j).endsWith("Código do livro: 0000BEEF"));
+    QVERIFY(teste::LivroEmJson(gravacoes->Livro) ==
+            nlohmann::json::parse(json.Saida.toStdString()));
+
+    const QString curto = pasta.filePath("curto.pdf");
+    QCOMPARE(teste::Correr(TAVRELO_CLI_PATH, {"-n", "P", "-p", "3", "-s", "1", "-q", "-o", curto})
+                 .Estado,
+             0);
+    const TLeituraDaReceita deCurto = LerReceitaDoPdf(curto.toStdString());
+    QVERIFY(deCurto.Receita);
+    j.Refazer = TLivroARefazer{1, deCurto.Receita};
+    QTest::keyClick(&j, Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(j.Avisos, QStringList{"Este livro tem 3 puzzles na dificuldade Progressiva, que a "
+                                   "janela não faz (pede pelo menos 5). O tavrelo-cli refá-lo: "
+                                   "tavrelo-cli --refazer LIVRO.pdf"});
+    QCOMPARE(j.NomesPropostos.size(), 1);
+    QVERIFY(Radio(j, "RadioGroupTamanho", 4)->isChecked());
+    QCOMPARE(EditNumero(j)->text(), QString("2"));
+    QCOMPARE(j.Estado(), TEstadoJanela::ejLivre);
 }
 
 void TesteJanela::Arranque() {
@@ -1590,15 +1921,64 @@ void TesteJanela::Arranque() {
     QCOMPARE(semArgumento.Plataforma, std::string("xcb"));
 }
 
+// An X display that takes connections and never answers, as one whose server stopped: a
+// socket in the abstract namespace where X clients look first, so no file is made.
+class TEcraParado {
+  public:
+    TEcraParado() {
+        // From :7000 up, clear of the display that is not there at all (:6543).
+        for (int n = 7000 + static_cast<int>(::getpid() % 1000); n < 9000 && FNumero < 0; ++n) {
+            FSocket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            sockaddr_un endereco{};
+            endereco.sun_family = AF_UNIX;
+            const std::string nome = "/tmp/.X11-unix/X" + std::to_string(n);
+            std::memcpy(endereco.sun_path + 1, nome.data(), nome.size());
+            const auto tamanho =
+                static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + nome.size());
+            if (::bind(FSocket, reinterpret_cast<sockaddr*>(&endereco), tamanho) == 0 &&
+                ::listen(FSocket, 16) == 0) {
+                FNumero = n;
+            } else {
+                ::close(FSocket);
+                FSocket = -1;
+            }
+        }
+    }
+    ~TEcraParado() {
+        if (FSocket >= 0) {
+            ::close(FSocket);
+        }
+    }
+    QString Display() const { return QString(":%1").arg(FNumero); }
+
+  private:
+    int FSocket = -1;
+    int FNumero = -1;
+};
+
 // The built program, started as a user starts it: --version and --help answer without a
-// display; without one it says so in Portuguese, and so it does when the display named
-// does not answer, before Qt says anything.
+// display; without one it says so in Portuguese, and so it does, followed by Qt's own words,
+// when the display named does not answer; a display that stopped answering is given up on
+// after a while. Options neither the program nor Qt knows are refused.
 void TesteJanela::ProgramaSemEcra() {
     const QString programa = TAVRELO_JANELA_PATH;
     const QList<QPair<QString, QString>> semEcra = {{"DISPLAY", ""},
                                                     {"WAYLAND_DISPLAY", ""},
                                                     {"QT_QPA_PLATFORM", ""},
                                                     {"XDG_SESSION_TYPE", ""}};
+
+    // The stopped display takes the longest: it runs while the rest is tried.
+    TEcraParado parado;
+    QTemporaryDir sessao;
+    QProcess esperando;
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    for (const auto& [nome, valor] : semEcra) {
+        ambiente.remove(nome);
+    }
+    ambiente.insert("DISPLAY", parado.Display());
+    ambiente.insert("XDG_RUNTIME_DIR", sessao.path());
+    esperando.setProcessEnvironment(ambiente);
+    esperando.start(programa, {});
 
     const teste::TResultadoProcesso versao = teste::Correr(programa, {"--version"}, semEcra);
     QCOMPARE(versao.Estado, 0);
@@ -1611,7 +1991,24 @@ void TesteJanela::ProgramaSemEcra() {
     QVERIFY(ajuda.Saida.contains("--version"));
     QVERIFY(ajuda.Saida.contains("tavrelo-cli"));
 
-    const teste::TResultadoProcesso sem = teste::Correr(programa, {}, semEcra);
+    const struct {
+        QStringList Argumentos;
+        const char* Erros;
+    } recusas[] = {
+        {{"--bogus"}, "tavrelo: opção desconhecida: «--bogus».\n"},
+        {{"-style", "fusion", "-x"}, "tavrelo: opção desconhecida: «-x».\n"},
+        {{"--platform"}, "tavrelo: falta o valor da opção «--platform».\n"},
+        {{"livro.pdf"}, "tavrelo: argumento inesperado: «livro.pdf».\n"},
+    };
+    for (const auto& r : recusas) {
+        const teste::TResultadoProcesso recusa = teste::Correr(programa, r.Argumentos, semEcra);
+        QCOMPARE(recusa.Estado, 2);
+        QCOMPARE(recusa.Erros,
+                 QString::fromUtf8(r.Erros) + "Use tavrelo --help para ver as opções.\n");
+        QCOMPARE(recusa.Saida, QString());
+    }
+
+    const teste::TResultadoProcesso sem = teste::Correr(programa, {"-style=fusion"}, semEcra);
     QCOMPARE(sem.Estado, 1);
     QCOMPARE(sem.Saida, QString());
     QCOMPARE(sem.Erros, QString::fromStdString(LerArranque({}, {}).Texto));
@@ -1621,7 +2018,19 @@ void TesteJanela::ProgramaSemEcra() {
     mortos.append(qMakePair(QString("DISPLAY"), QString(":6543")));
     const teste::TResultadoProcesso morto = teste::Correr(programa, {}, mortos);
     QCOMPARE(morto.Estado, 1);
-    QCOMPARE(morto.Erros, QString::fromStdString(MensagemSessaoNaoRespondeu({":6543", "", ""})));
+    const QString naoRespondeu =
+        QString::fromStdString(MensagemSessaoNaoRespondeu({":6543", "", ""}));
+    QVERIFY2(morto.Erros.startsWith(naoRespondeu), qPrintable(morto.Erros));
+    // Then Qt's own words, which name the cause.
+    QVERIFY2(morto.Erros.mid(naoRespondeu.size()).contains(":6543"), qPrintable(morto.Erros));
+
+    QVERIFY(esperando.waitForFinished(60000));
+    QCOMPARE(esperando.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(esperando.exitCode(), 1);
+    QCOMPARE(QString::fromUtf8(esperando.readAllStandardError()),
+             QString::fromStdString(
+                 MensagemSessaoNaoRespondeu({parado.Display().toStdString(), "", ""})));
+    QCOMPARE(QDir(sessao.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
 }
 
 // The program ending on a signal while the pages are written: they stop, nothing is
@@ -1637,7 +2046,7 @@ void TesteJanela::PararParaSair() {
     Escolher(j, 3, 0, "2");
     QVERIFY(Mostrar(j));
     Botao(j, "BitBtnGerar")->click();
-    QTRY_COMPARE_WITH_TIMEOUT(Estado(j), QString("A criar o PDF..."), 200000);
+    QTRY_COMPARE_WITH_TIMEOUT(Estado(j), QString("A criar o PDF…"), 200000);
 
     j.PararParaSair();
     portao->Abrir();
@@ -1650,26 +2059,49 @@ void TesteJanela::PararParaSair() {
     QVERIFY(!j.isVisible());
 }
 
-// SIGTERM (the session ending) ends the built program in order: status 128 + 15, and the
-// folder of Qt's settings removed.
+// Every signal that ends the built program ends it with 128 + its number and removes the
+// folder of Qt's settings: SIGTERM (the session ending) in order, the others at once, through
+// the same clean-up as a second INT or TERM.
 void TesteJanela::SinalTerminaOPrograma() {
-    QTemporaryDir casa, sessao;
-    QProcess programa;
-    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
-    ambiente.remove("DISPLAY");
-    ambiente.remove("WAYLAND_DISPLAY");
-    ambiente.insert("QT_QPA_PLATFORM", "offscreen");
-    ambiente.insert("HOME", casa.path());
-    ambiente.insert("XDG_RUNTIME_DIR", sessao.path());
-    programa.setProcessEnvironment(ambiente);
-    programa.start(TAVRELO_JANELA_PATH, {});
-    const QDir pastaDaSessao(sessao.path());
-    QTRY_VERIFY_WITH_TIMEOUT(!pastaDaSessao.entryList({"tavrelo-*"}, QDir::Dirs).isEmpty(), 60000);
-    programa.terminate();
-    QVERIFY(programa.waitForFinished(60000));
-    QCOMPARE(programa.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(programa.exitCode(), 128 + SIGTERM);
-    QCOMPARE(pastaDaSessao.entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    const struct {
+        const char* Nome;
+        int Sinal;
+    } casos[] = {{"TERM", SIGTERM}, {"QUIT", SIGQUIT}, {"USR1", SIGUSR1},
+                 {"USR2", SIGUSR2}, {"ALRM", SIGALRM}, {"PIPE", SIGPIPE}};
+    QTemporaryDir casa;
+    std::vector<std::unique_ptr<QTemporaryDir>> sessoes;
+    std::vector<std::unique_ptr<QProcess>> programas;
+    for (size_t i = 0; i < std::size(casos); ++i) {
+        sessoes.push_back(std::make_unique<QTemporaryDir>());
+        QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+        ambiente.remove("DISPLAY");
+        ambiente.remove("WAYLAND_DISPLAY");
+        ambiente.insert("QT_QPA_PLATFORM", "offscreen");
+        ambiente.insert("HOME", casa.path());
+        ambiente.insert("XDG_RUNTIME_DIR", sessoes.back()->path());
+        programas.push_back(std::make_unique<QProcess>());
+        programas.back()->setProcessEnvironment(ambiente);
+        // As from a terminal: a test run in the background has QUIT ignored, and an ignored
+        // signal stays ignored in the program.
+        programas.back()->setChildProcessModifier([] { std::signal(SIGQUIT, SIG_DFL); });
+        programas.back()->start(TAVRELO_JANELA_PATH, {});
+    }
+    for (size_t i = 0; i < std::size(casos); ++i) {
+        const QDir sessao(sessoes[i]->path());
+        QTRY_VERIFY_WITH_TIMEOUT(!sessao.entryList({"tavrelo-*"}, QDir::Dirs).isEmpty(), 60000);
+        ::kill(static_cast<pid_t>(programas[i]->processId()), casos[i].Sinal);
+    }
+    for (size_t i = 0; i < std::size(casos); ++i) {
+        QProcess& programa = *programas[i];
+        QVERIFY2(programa.state() == QProcess::NotRunning || programa.waitForFinished(60000),
+                 casos[i].Nome);
+        QCOMPARE(programa.exitStatus(), QProcess::NormalExit);
+        QVERIFY2(programa.exitCode() == 128 + casos[i].Sinal,
+                 qPrintable(QString("%1: %2").arg(casos[i].Nome).arg(programa.exitCode())));
+        QVERIFY2(
+            QDir(sessoes[i]->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty(),
+            casos[i].Nome);
+    }
     QCOMPARE(QDir(casa.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList());
 }

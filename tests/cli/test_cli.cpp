@@ -520,6 +520,75 @@ TEST_F(Programa, JsonNaSaidaPadraoSemMaisNada) {
     EXPECT_TRUE(Conteudo().empty());
 }
 
+// A book's PDF carries its recipe: --refazer makes the same book from it (the same JSON),
+// with -o, --json, --sem-pdf and -q as for any book, and no option that chooses the book.
+TEST_F(Programa, RefazerOLivroDeUmPdf) {
+    const Args livro = {"-t", "7",      "-n",       "2",          "-p",          "2",
+                        "-s", "C0FFEE", "--titulo", "Verão; a=b", "--sem-dicas", "-q"};
+    Args primeiro = livro;
+    primeiro.insert(primeiro.end(), {"-o", "original.pdf", "--json", "original.json"});
+    ASSERT_EQ(Correr(primeiro, FPasta.string()).Estado, 0);
+
+    const TResultadoPrograma r =
+        Correr({"--refazer", "original.pdf", "--json", "refeito.json", "-o", "refeito.pdf", "-q"},
+               FPasta.string());
+    ASSERT_EQ(r.Estado, 0) << r.Erros;
+    EXPECT_EQ(r.Erros, "");
+    EXPECT_EQ(Ler(Em("refeito.json")), Ler(Em("original.json")));
+    // The made-again book carries the recipe too; with no -o it takes the proposed name.
+    const TResultadoPrograma semNome = Correr({"--refazer=refeito.pdf", "-q"}, FPasta.string());
+    ASSERT_EQ(semNome.Estado, 0) << semNome.Erros;
+    EXPECT_NE(semNome.Saida.find("Tavrelo_7x7_N2_2.pdf"), std::string::npos);
+    const TResultadoPrograma json =
+        Correr({"--refazer", "Tavrelo_7x7_N2_2.pdf", "--sem-pdf", "--json", "-"}, FPasta.string());
+    ASSERT_EQ(json.Estado, 0) << json.Erros;
+    EXPECT_EQ(json.Saida, Ler(Em("original.json")));
+
+    const std::string ajuda = "\nUse tavrelo-cli --help para ver as opções.\n";
+    const std::string proprio = "O livro refeito não pode ser gravado por cima do PDF de onde vem "
+                                "a receita («Tavrelo_7x7_N2_2.pdf»): escolha outro nome." +
+                                ajuda;
+    ASSERT_EQ(teste::CorrerComando("cd '" + FPasta.string() +
+                                   "' && qpdf --empty --pages original.pdf -- paginas.pdf")
+                  .Estado,
+              0);
+    const struct {
+        Args Argumentos;
+        std::string Erros;
+    } recusas[] = {
+        {{"--refazer", "original.pdf", "-t", "7"},
+         "A opção --tamanho não pode ser usada com --refazer: as escolhas do livro vêm da "
+         "receita do PDF." +
+             ajuda},
+        {{"-s", "1", "--refazer", "original.pdf"},
+         "A opção --semente não pode ser usada com --refazer: as escolhas do livro vêm da "
+         "receita do PDF." +
+             ajuda},
+        {{"--refazer", "original.pdf", "--sem-dicas"},
+         "A opção --sem-dicas não pode ser usada com --refazer: as escolhas do livro vêm da "
+         "receita do PDF." +
+             ajuda},
+        {{"--refazer", " "}, "Indique o PDF do livro a refazer em --refazer." + ajuda},
+        {{"--refazer", "paginas.pdf"},
+         "«paginas.pdf» não tem a receita de um livro do TAVRELO: não foi feito pelo TAVRELO, ou "
+         "foi reescrito por um programa que a apagou.\n"},
+        {{"--refazer", "original.json"}, "«original.json» não é um PDF que se consiga ler.\n"},
+        {{"--refazer", "Tavrelo_7x7_N2_2.pdf"}, proprio},
+        {{"--refazer", "Tavrelo_7x7_N2_2.pdf", "-o", "x.pdf", "--json", "./Tavrelo_7x7_N2_2.pdf"},
+         "O livro refeito não pode ser gravado por cima do PDF de onde vem a receita "
+         "(«./Tavrelo_7x7_N2_2.pdf»): escolha outro nome." +
+             ajuda},
+    };
+    const std::vector<std::string> antes = Conteudo();
+    for (const auto& c : recusas) {
+        const TResultadoPrograma recusa = Correr(c.Argumentos, FPasta.string());
+        EXPECT_EQ(recusa.Estado, 2) << c.Erros;
+        EXPECT_EQ(recusa.Erros, c.Erros);
+        EXPECT_EQ(recusa.Saida, "");
+    }
+    EXPECT_EQ(Conteudo(), antes);
+}
+
 TEST_F(Programa, DestinoImpossivelSaiComEstado1SemGerar) {
     const std::string json = Em("nao-existe/livro.json");
     const TResultadoPrograma r =

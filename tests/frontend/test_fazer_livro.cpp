@@ -107,7 +107,7 @@ TEST_F(FazerLivroTeste, GravaTudoJuntoEContaOQueFez) {
     EXPECT_EQ(d.Mensagem, MensagemLivroGerado(2, 3, "00C0FFEE"));
     EXPECT_EQ((std::vector<int32_t>{d.Feitos, d.Total, d.Paginas}),
               (std::vector<int32_t>{2, 2, 3}));
-    EXPECT_EQ(avisos, (std::vector<std::string>{"0/2 A preparar o livro...",
+    EXPECT_EQ(avisos, (std::vector<std::string>{"0/2 A preparar o livro…",
                                                 "1/2 A gerar o puzzle 1 de 2 (nível 1)",
                                                 "2/2 A gerar o puzzle 2 de 2 (nível 1)"}));
     EXPECT_EQ(paginasComecadas, 1);

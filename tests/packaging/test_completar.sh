@@ -48,6 +48,7 @@ casos=(
     "tavrelo-cli -o |B.PDF [ab].pdf a.pdf com espaço livros"
     "tavrelo-cli --saida = livros/|livros/c.pdf"
     "tavrelo-cli --saida li|livros"
+    "tavrelo-cli --refazer |B.PDF [ab].pdf a.pdf com espaço livros"
     "tavrelo-cli --json |- B.PDF [ab].pdf a.pdf com espaço dados.json livros notas.txt"
     "tavrelo-cli --json d|dados.json"
     "tavrelo-cli --json -|-"
@@ -56,6 +57,7 @@ casos=(
     "tavrelo-cli --titulo |"
     "tavrelo-cli --se|--sem-dicas --sem-pdf --semente"
     "tavrelo-cli -t 8 --s|--saida --sem-dicas --sem-pdf --semente --silencioso"
+    "tavrelo-cli --re|--refazer"
     "tavrelo-cli |"
 )
 for caso in "${casos[@]}"; do
