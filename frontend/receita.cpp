@@ -1,11 +1,9 @@
 #include "frontend/receita.h"
 
 #include "files/mensagens.h"
+#include "frontend/pdf_lido.h"
 #include "frontend/textos.h"
 #include "generation/livro.h"
-
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFObjectHandle.hh>
 
 #include <cerrno>
 #include <charconv>
@@ -250,27 +248,13 @@ TLeituraDaReceita LerReceitaDoPdf(const std::string& ACaminho) {
         ::close(descritor);
         return Recusa("Não foi possível ler " + origem + ": " + MotivoDeLeitura(erro) + ".");
     }
-    std::string palavrasChave;
-    try {
-        QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        // A damaged file is not searched for what it might have held: the recipe is only
-        // trusted in a PDF that reads as one.
-        pdf.setAttemptRecovery(false);
-        pdf.processFile(ACaminho.c_str(), ficheiro, true);
-        QPDFObjectHandle info = pdf.getTrailer().getKey("/Info");
-        if (info.isDictionary()) {
-            QPDFObjectHandle chave = info.getKey("/Keywords");
-            if (chave.isString()) {
-                palavrasChave = chave.getUTF8Value();
-            }
-        }
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (const std::exception&) {
+    // A damaged file is not searched for what it might have held: the recipe is only
+    // trusted in a PDF that reads as one.
+    const std::optional<std::string> palavrasChave = PalavrasChaveDoPdf(ficheiro, ACaminho);
+    if (!palavrasChave) {
         return Recusa(origem + " não é um PDF que se consiga ler.");
     }
-    return LerTextoDaReceita(palavrasChave, ACaminho);
+    return LerTextoDaReceita(*palavrasChave, ACaminho);
 }
 
 std::string AvisoDeVersao(const TReceitaDoLivro& AReceita) {
