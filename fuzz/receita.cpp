@@ -1,8 +1,8 @@
 // The reading of a book's recipe (LerTextoDaReceita) on any bytes, as a PDF's Keywords may
 // hold: it raises nothing, it either reads a recipe or says why not, and a recipe it reads
 // written by this version is written again byte for byte from what was read.
-#include "comum.h"
 #include "frontend/receita.h"
+#include "comum.h"
 #include "frontend/textos.h"
 
 #include <cstdint>
