@@ -3,6 +3,7 @@
 #include "app/arranque.h"
 #include "app/aspeto.h"
 #include "app/janela.h"
+#include "files/mensagens.h"
 #include "files/sinais.h"
 #include "frontend/textos.h"
 
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <exception>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 int main(int argc, char* argv[]) {
@@ -25,8 +27,7 @@ int main(int argc, char* argv[]) {
     switch (arranque.Accao) {
     case TAccaoArranque::aaAjuda:
     case TAccaoArranque::aaVersao:
-        std::fputs(arranque.Texto.c_str(), stdout);
-        return std::fflush(stdout) == 0 ? 0 : 1;
+        return MostrarTextos(STDOUT_FILENO, {arranque.Texto}) ? 0 : 1;
     case TAccaoArranque::aaSemEcra:
         std::fputs(arranque.Texto.c_str(), stderr);
         return 1;

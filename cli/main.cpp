@@ -57,22 +57,6 @@ void AvisarInterrupcao(int) noexcept {
     }
 }
 
-// Writes the texts in turn to ADescritor, allocating nothing. On standard output, a failure is
-// said on standard error and false returned, so that output lost (a full disk, a closed
-// reader) never passes for success; standard error has nowhere to say it.
-bool Mostrar(int ADescritor, std::initializer_list<std::string_view> ATextos) {
-    for (const std::string_view texto : ATextos) {
-        const TEscritaCompleta escrita = EscreverTudo(ADescritor, texto);
-        if (escrita.Erro != 0) {
-            if (ADescritor == STDOUT_FILENO) {
-                std::cerr << MensagemDeFalha("-", MotivoDoErro(escrita.Erro)) << "\n";
-            }
-            return ADescritor != STDOUT_FILENO;
-        }
-    }
-    return true;
-}
-
 // Number of characters (not bytes) of a UTF-8 text.
 size_t Largura(const std::string& ATexto) {
     size_t n = 0;
@@ -163,7 +147,7 @@ int Executar(int argc, char** argv) {
     switch (leitura.Accao) {
     case TAccaoCli::acAjuda:
     case TAccaoCli::acVersao:
-        return Mostrar(STDOUT_FILENO, {leitura.Texto}) ? SAIDA_OK : SAIDA_FALHOU;
+        return MostrarTextos(STDOUT_FILENO, {leitura.Texto}) ? SAIDA_OK : SAIDA_FALHOU;
     case TAccaoCli::acErro:
         std::cerr << leitura.Texto << "\n";
         return SAIDA_USO;
@@ -244,10 +228,10 @@ int Executar(int argc, char** argv) {
     case TFimDoLivro::flGravado:
         break;
     }
-    const bool mostrado =
-        Mostrar(livroNaSaida ? STDERR_FILENO : STDOUT_FILENO, {desfecho.Mensagem, "\n", onde});
+    const bool mostrado = MostrarTextos(livroNaSaida ? STDERR_FILENO : STDOUT_FILENO,
+                                        {desfecho.Mensagem, "\n", onde});
     for (const std::string& aviso : desfecho.Avisos) {
-        Mostrar(STDERR_FILENO, {aviso, "\n"});
+        MostrarTextos(STDERR_FILENO, {aviso, "\n"});
     }
     return mostrado ? SAIDA_OK : SAIDA_FALHOU;
 }

@@ -1,9 +1,12 @@
 #include "files/mensagens.h"
 
 #include "core/tipos.h"
+#include "files/descritor.h"
 
 #include <cerrno>
 #include <cstdint>
+#include <iostream>
+#include <unistd.h>
 
 namespace tavrelo {
 
@@ -126,6 +129,19 @@ std::string MensagemDeFalha(const std::string& ACaminho, const std::string& AMot
         return "Não foi possível escrever na saída padrão: " + AMotivo + ".";
     }
     return "Não foi possível gravar " + NomeParaMostrar(ACaminho) + ": " + AMotivo + ".";
+}
+
+bool MostrarTextos(int ADescritor, std::initializer_list<std::string_view> ATextos) {
+    for (const std::string_view texto : ATextos) {
+        const TEscritaCompleta escrita = EscreverTudo(ADescritor, texto);
+        if (escrita.Erro != 0) {
+            if (ADescritor == STDOUT_FILENO) {
+                std::cerr << MensagemDeFalha("-", MotivoDoErro(escrita.Erro)) << "\n";
+            }
+            return ADescritor != STDOUT_FILENO;
+        }
+    }
+    return true;
 }
 
 } // namespace tavrelo

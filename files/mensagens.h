@@ -2,6 +2,7 @@
 // shown so that they cannot act on the terminal that shows them.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -24,5 +25,11 @@ std::string NomeParaMostrar(std::string_view ANome);
 
 // "Não foi possível gravar NOME: MOTIVO." ("escrever na saída padrão" for "-").
 std::string MensagemDeFalha(const std::string& ACaminho, const std::string& AMotivo);
+
+// Writes the texts in turn to ADescritor, allocating nothing while the writing goes well. On
+// standard output, a failure is said on standard error and false returned, so that output lost
+// (a full disk, a closed reader) never passes for success; standard error has nowhere to say
+// it. What both programs print (--help, --version, where the book went) goes through here.
+bool MostrarTextos(int ADescritor, std::initializer_list<std::string_view> ATextos);
 
 } // namespace tavrelo

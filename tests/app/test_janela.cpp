@@ -51,6 +51,8 @@
 #include <stdexcept>
 #include <string>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/un.h>
 #include <thread>
 #include <tuple>
@@ -1990,6 +1992,27 @@ void TesteJanela::ProgramaSemEcra() {
     QVERIFY(ajuda.Saida.startsWith("Utilização: tavrelo"));
     QVERIFY(ajuda.Saida.contains("--version"));
     QVERIFY(ajuda.Saida.contains("tavrelo-cli"));
+
+    // What cannot reach standard output (a full disk, made here) is not a success.
+    QTemporaryDir pasta;
+    const QByteArray cheio = QFile::encodeName(pasta.filePath("cheio"));
+    if (::mknod(cheio.constData(), S_IFCHR | 0666, ::makedev(1, 7)) == 0) {
+        for (const char* opcao : {"--help", "--version"}) {
+            QProcess p;
+            QProcessEnvironment a = QProcessEnvironment::systemEnvironment();
+            for (const auto& [nome, valor] : semEcra) {
+                a.remove(nome);
+            }
+            p.setProcessEnvironment(a);
+            p.setStandardOutputFile(pasta.filePath("cheio"));
+            p.start(programa, {opcao});
+            QVERIFY(p.waitForFinished(20000));
+            QCOMPARE(p.exitCode(), 1);
+            QCOMPARE(QString::fromUtf8(p.readAllStandardError()),
+                     QString("Não foi possível escrever na saída padrão: não há espaço livre no "
+                             "disco.\n"));
+        }
+    }
 
     const struct {
         QStringList Argumentos;
