@@ -347,6 +347,20 @@ QStringList Abertos(const QString& AAbridor) {
     return QString::fromUtf8(f.readAll()).split('\n', Qt::SkipEmptyParts);
 }
 
+// A window's books in a test: written by the stand-in writer (what it got kept in
+// Gravacoes), each waiting at the gate Portao before it starts.
+struct TLivrosDeTeste {
+    std::shared_ptr<TGravacoes> Gravacoes;
+    std::shared_ptr<TPortao> Portao;
+};
+
+TLivrosDeTeste ComGravadorEPortao(TJanelaTeste& AJanela) {
+    TLivrosDeTeste l{std::make_shared<TGravacoes>(), std::make_shared<TPortao>()};
+    AJanela.DefinirGravador(GravadorFalso(l.Gravacoes));
+    AJanela.DefinirGerador(GeradorComPortao(l.Portao));
+    return l;
+}
+
 } // namespace teste
 
 using teste::TJanelaTeste;
@@ -849,10 +863,7 @@ void TesteJanela::DialogoDesistido() {
 void TesteJanela::CancelarPeloBotao() {
     QTemporaryDir pasta;
     TJanelaTeste j;
-    auto gravacoes = std::make_shared<teste::TGravacoes>();
-    j.DefinirGravador(teste::GravadorFalso(gravacoes));
-    auto portao = std::make_shared<teste::TPortao>();
-    j.DefinirGerador(teste::GeradorComPortao(portao));
+    const auto [gravacoes, portao] = teste::ComGravadorEPortao(j);
     j.FicheiroEscolhido = pasta.filePath("cancelado.pdf");
     Escolher(j, 0, 0, "20");
 
@@ -1080,10 +1091,7 @@ void TesteJanela::Teclado() {
 void TesteJanela::EnterUmaVezPorTecla() {
     QTemporaryDir pasta;
     TJanelaTeste j;
-    auto gravacoes = std::make_shared<teste::TGravacoes>();
-    j.DefinirGravador(teste::GravadorFalso(gravacoes));
-    auto portao = std::make_shared<teste::TPortao>();
-    j.DefinirGerador(teste::GeradorComPortao(portao));
+    const auto [gravacoes, portao] = teste::ComGravadorEPortao(j);
     j.FicheiroEscolhido = pasta.filePath("livro.pdf");
     Escolher(j, 0, 0, "3");
     QVERIFY(Mostrar(j));
@@ -1127,10 +1135,7 @@ void TesteJanela::EnterUmaVezPorTecla() {
 void TesteJanela::EscapeCancela() {
     QTemporaryDir pasta;
     TJanelaTeste j;
-    auto gravacoes = std::make_shared<teste::TGravacoes>();
-    j.DefinirGravador(teste::GravadorFalso(gravacoes));
-    auto portao = std::make_shared<teste::TPortao>();
-    j.DefinirGerador(teste::GeradorComPortao(portao));
+    const auto [gravacoes, portao] = teste::ComGravadorEPortao(j);
     j.FicheiroEscolhido = pasta.filePath("livro.pdf");
     Escolher(j, 0, 0, "20");
     QVERIFY(Mostrar(j));
@@ -1478,10 +1483,7 @@ void TesteJanela::OndeFicouOLivro() {
 void TesteJanela::FocoVoltaAGerar() {
     QTemporaryDir pasta;
     TJanelaTeste j;
-    auto gravacoes = std::make_shared<teste::TGravacoes>();
-    j.DefinirGravador(teste::GravadorFalso(gravacoes));
-    auto portao = std::make_shared<teste::TPortao>();
-    j.DefinirGerador(teste::GeradorComPortao(portao));
+    const auto [gravacoes, portao] = teste::ComGravadorEPortao(j);
     j.FicheiroEscolhido = pasta.filePath("livro.pdf");
     Escolher(j, 0, 0, "1");
     QVERIFY(Mostrar(j));

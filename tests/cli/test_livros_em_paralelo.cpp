@@ -4,6 +4,7 @@
 #include "frontend/fazer_livro.h"
 
 #include "../pasta_temporaria.h"
+#include "config_livro.h"
 
 #include <gtest/gtest.h>
 
@@ -11,16 +12,6 @@
 
 namespace tavrelo {
 namespace {
-
-TConfigLivro Config(int32_t N, int32_t ANivel, int32_t APuzzles, uint32_t ASemente) {
-    TConfigLivro c;
-    c.N = N;
-    c.Nivel = ANivel;
-    c.NumPuzzles = APuzzles;
-    c.Semente = ASemente;
-    c.Caminho = true;
-    return c;
-}
 
 struct TLivroEscrito {
     std::string Json;
@@ -65,7 +56,7 @@ TEST_F(LivrosEmParalelo, OMesmoLivroComUmOuMaisFios) {
                                                    {12, 0x2A}, {13, 0x2A}, {16, 0x2A}};
     for (const auto& [N, codigo] : ordens) {
         for (const int32_t nivel : {1, 5, 0}) {
-            const TConfigLivro config = Config(N, nivel, 2, codigo);
+            const TConfigLivro config = teste::Config(N, nivel, 2, codigo);
             SCOPED_TRACE(testing::Message() << N << " nivel " << nivel);
             const TLivroEscrito umFio = Escrever(config, 1);
             const TLivroEscrito doisFios = Escrever(config, 2);

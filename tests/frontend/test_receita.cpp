@@ -5,6 +5,7 @@
 #include "frontend/textos.h"
 
 #include "../pasta_temporaria.h"
+#include "config_livro.h"
 
 #include <gtest/gtest.h>
 
@@ -13,18 +14,6 @@
 
 namespace tavrelo {
 namespace {
-
-TConfigLivro Config(int32_t N, int32_t ANivel, int32_t APuzzles, std::string ATitulo, bool ADicas,
-                    uint32_t ASemente) {
-    TConfigLivro c;
-    c.N = N;
-    c.Nivel = ANivel;
-    c.NumPuzzles = APuzzles;
-    c.Titulo = std::move(ATitulo);
-    c.Caminho = ADicas;
-    c.Semente = ASemente;
-    return c;
-}
 
 bool Iguais(const TConfigLivro& A, const TConfigLivro& B) {
     return A.N == B.N && A.Nivel == B.Nivel && A.NumPuzzles == B.NumPuzzles &&
@@ -45,9 +34,9 @@ TEST(Receita, AFormaDocumentada) {
     const std::string campos = std::string("TAVRELO-RECEITA/1; tamanho=12; nivel=3; puzzles=20; "
                                            "dicas=sim; codigo=0A1B2C3D; programa=") +
                                VersaoDoPrograma() + "; titulo=Férias de Verão";
-    EXPECT_EQ(TextoDaReceita(Config(12, 3, 20, "Férias de Verão", true, 0x0A1B2C3D)),
+    EXPECT_EQ(TextoDaReceita(teste::Config(12, 3, 20, 0x0A1B2C3D, "Férias de Verão", true)),
               ComSoma(campos));
-    EXPECT_EQ(TextoDaReceita(Config(7, 0, 5, "", false, 0xFF)),
+    EXPECT_EQ(TextoDaReceita(teste::Config(7, 0, 5, 0xFF, "", false)),
               ComSoma(std::string("TAVRELO-RECEITA/1; tamanho=7; nivel=P; puzzles=5; dicas=não; "
                                   "codigo=000000FF; programa=") +
                       VersaoDoPrograma() + "; titulo="));
@@ -55,12 +44,12 @@ TEST(Receita, AFormaDocumentada) {
 
 TEST(Receita, CadaEscolhaVoltaComoFoiEscrita) {
     const TConfigLivro casos[] = {
-        Config(8, 0, 50, "", true, 0),
-        Config(16, 5, 100, "Quadrados mágicos", false, 0xFFFFFFFFu),
-        Config(13, 4, 1, "x", true, 0x00C0FFEE),
+        teste::Config(8, 0, 50, 0, "", true),
+        teste::Config(16, 5, 100, 0xFFFFFFFFu, "Quadrados mágicos", false),
+        teste::Config(13, 4, 1, 0x00C0FFEE, "x", true),
         // A title may hold anything the cover prints, the recipe's own separators included.
-        Config(11, 1, 3, "Livro; soma=00000000; titulo=a = b", false, 7),
-        Config(7, 2, 9, "«Verão» — 100 % ", true, 0x1234),
+        teste::Config(11, 1, 3, 7, "Livro; soma=00000000; titulo=a = b", false),
+        teste::Config(7, 2, 9, 0x1234, "«Verão» — 100 % ", true),
     };
     for (TConfigLivro c : casos) {
         c.Titulo = VerificarTitulo(c.Titulo).Titulo;
@@ -73,7 +62,7 @@ TEST(Receita, CadaEscolhaVoltaComoFoiEscrita) {
 }
 
 TEST(Receita, RecusasDizemPorque) {
-    const std::string boa = TextoDaReceita(Config(12, 3, 20, "Férias", true, 0x0A1B2C3D));
+    const std::string boa = TextoDaReceita(teste::Config(12, 3, 20, 0x0A1B2C3D, "Férias", true));
     const std::string campos = boa.substr(0, boa.rfind("; soma="));
     const auto trocar = [&](const std::string& ADe, const std::string& APara) {
         std::string t = campos;
@@ -124,7 +113,7 @@ TEST(Receita, RecusasDizemPorque) {
 }
 
 TEST(Receita, OutraVersaoDoProgramaAvisa) {
-    std::string texto = TextoDaReceita(Config(8, 1, 2, "", true, 1));
+    std::string texto = TextoDaReceita(teste::Config(8, 1, 2, 1, "", true));
     const std::string campos = texto.substr(0, texto.rfind("; soma="));
     const std::string versao = std::string("programa=") + VersaoDoPrograma();
     std::string outra = campos;
@@ -145,7 +134,7 @@ using ReceitaNoPdf = teste::TPastaTemporaria;
 // that is no PDF, is refused with its reason.
 TEST_F(ReceitaNoPdf, LidaDoLivroERecusadaSemEla) {
     TPedidoLivro pedido;
-    pedido.Config = Config(8, 1, 1, "Verão; soma=1", false, 0x2A);
+    pedido.Config = teste::Config(8, 1, 1, 0x2A, "Verão; soma=1", false);
     pedido.CaminhoPdf = Em("livro.pdf");
     const TDesfechoLivro d = FazerLivro(pedido, {});
     ASSERT_EQ(d.Fim, TFimDoLivro::flGravado) << d.Mensagem;

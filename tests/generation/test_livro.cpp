@@ -2,6 +2,8 @@
 
 #include "core/random.h"
 
+#include "config_livro.h"
+
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -14,14 +16,7 @@ namespace tavrelo {
 namespace {
 
 TConfigLivro Config(int32_t N, int32_t nivel, int32_t puzzles, uint32_t semente) {
-    TConfigLivro c;
-    c.N = N;
-    c.Nivel = nivel;
-    c.NumPuzzles = puzzles;
-    c.Semente = semente;
-    c.Titulo = "Teste";
-    c.Caminho = true;
-    return c;
+    return teste::Config(N, nivel, puzzles, semente, "Teste");
 }
 
 TEST(LivroConfiguracao, MensagensDeValidacaoPelaOrdemDosTestes) {
