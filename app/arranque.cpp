@@ -1,5 +1,6 @@
 #include "app/arranque.h"
 
+#include "files/descritor.h"
 #include "files/ficheiro.h"
 #include "files/mensagens.h"
 #include "files/sinais.h"
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QLibraryInfo>
 #include <QLocale>
-#include <QRandomGenerator>
 #include <QSettings>
 #include <QSocketNotifier>
 #include <QTranslator>
@@ -261,14 +261,7 @@ void LimparAoFim() noexcept {
 }
 
 void Escrever(const std::string& ATexto) noexcept {
-    size_t feito = 0;
-    while (feito < ATexto.size()) {
-        const ssize_t n = ::write(STDERR_FILENO, ATexto.data() + feito, ATexto.size() - feito);
-        if (n <= 0) {
-            return;
-        }
-        feito += static_cast<size_t>(n);
-    }
+    EscreverTudo(STDERR_FILENO, ATexto);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -426,52 +419,29 @@ QString PastaTemporaria() {
 
 } // namespace
 
-namespace {
-
-// Six letters and digits drawn at random, for the settings folder's name.
-QByteArray NomeAoAcaso() {
-    static constexpr char LETRAS[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QByteArray r;
-    for (int i = 0; i < 6; ++i) {
-        r += LETRAS[QRandomGenerator::system()->bounded(static_cast<int>(sizeof LETRAS) - 1)];
-    }
-    return r;
-}
-
-} // namespace
-
 // The folder is made here, not by QTemporaryDir, so that its clean-up is in place before it
-// exists: a signal at any instant of its making still removes it.
+// exists: mkdtemp writes the name it makes into the very buffer the clean-up reads, so a
+// signal at any instant of its making still removes it.
 TSemDefinicoesDoQt::TSemDefinicoesDoQt() {
-    DefinirLimpezaFinal(ApagarPastaDasDefinicoes);
-    const QByteArray base = QFile::encodeName(PastaTemporaria()) + "/tavrelo-";
-    for (int tentativa = 0; tentativa < 100; ++tentativa) {
-        const QByteArray caminho = base + NomeAoAcaso();
-        if (static_cast<size_t>(caminho.size()) >= sizeof g_PastaDasDefinicoes) {
-            break;
-        }
-        std::memcpy(g_PastaDasDefinicoes, caminho.constData(),
-                    static_cast<size_t>(caminho.size()) + 1);
-        g_PastaPorFazer = true;
-        if (::mkdir(g_PastaDasDefinicoes, 0700) == 0) {
-            g_DescritorDaPasta =
-                ::open(g_PastaDasDefinicoes, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
-            g_PastaPorFazer = g_DescritorDaPasta.load() < 0;
-            FPasta = QFile::decodeName(caminho);
-            for (const QSettings::Format formato :
-                 {QSettings::NativeFormat, QSettings::IniFormat}) {
-                QSettings::setPath(formato, QSettings::UserScope, FPasta);
-            }
-            return;
-        }
-        const int erro = errno;
-        g_PastaPorFazer = false;
-        if (erro != EEXIST) {
-            break;
-        }
+    const QByteArray modelo = QFile::encodeName(PastaTemporaria()) + "/tavrelo-XXXXXX";
+    if (static_cast<size_t>(modelo.size()) >= sizeof g_PastaDasDefinicoes) {
+        return;
     }
-    DefinirLimpezaFinal(nullptr);
+    std::memcpy(g_PastaDasDefinicoes, modelo.constData(), static_cast<size_t>(modelo.size()) + 1);
+    g_PastaPorFazer = true;
+    DefinirLimpezaFinal(ApagarPastaDasDefinicoes);
+    if (::mkdtemp(g_PastaDasDefinicoes) == nullptr) {
+        g_PastaPorFazer = false;
+        DefinirLimpezaFinal(nullptr);
+        return;
+    }
+    g_DescritorDaPasta =
+        ::open(g_PastaDasDefinicoes, O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+    g_PastaPorFazer = g_DescritorDaPasta.load() < 0;
+    FPasta = QFile::decodeName(g_PastaDasDefinicoes);
+    for (const QSettings::Format formato : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        QSettings::setPath(formato, QSettings::UserScope, FPasta);
+    }
 }
 
 TSemDefinicoesDoQt::~TSemDefinicoesDoQt() {
