@@ -92,6 +92,11 @@ bool Pedido(TPausa& APausa, const std::function<bool()>& APergunta) {
     return APergunta && Chamar(APausa, APergunta);
 }
 
+std::thread IniciarFio(const TEtapasLivro& AEtapas, std::function<void()> ACorpo) {
+    return AEtapas.IniciarFio ? AEtapas.IniciarFio(std::move(ACorpo))
+                              : IniciarFioSemSinais(std::move(ACorpo));
+}
+
 // The PDF drawn on a thread of its own while the puzzles are made: the book's own writer
 // draws each page as soon as its puzzles are committed; a replaced writer waits for the
 // whole book. Until the puzzles are done, a page stops only when told to (Parar); after,
@@ -100,12 +105,14 @@ class TFioDasPaginas {
   public:
     TFioDasPaginas(TFicheiroAtomico& APdf, const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
                    const TEtapasLivro& AEtapas, TPausa& APausa)
-        : FPdf(APdf), FAvisos(AAvisos), FEtapas(AEtapas), FPausa(APausa) {
+        : FPdf(APdf), FAvisos(AAvisos), FEtapas(AEtapas), FPausa(APausa), FConfig(APedido.Config) {
         FPuzzles.reserve(static_cast<size_t>(std::max(APedido.Config.NumPuzzles, 0)));
         try {
-            FFio = IniciarFioSemSinais([this, config = APedido.Config] { Desenhar(config); });
+            FFio = IniciarFio(AEtapas, [this] { Desenhar(); });
         } catch (const std::system_error&) {
-            throw EVelt(MOTIVO_SEM_FIO);
+            // No thread to be had (a limit on threads, or on memory for its stack): the pages
+            // are drawn on the calling thread once the puzzles are done, as on one core.
+            FNoFioQueChama = true;
         }
     }
 
@@ -139,6 +146,9 @@ class TFioDasPaginas {
             FLivro = &ALivro;
         }
         FMudou.notify_all();
+        if (FNoFioQueChama) {
+            Desenhar();
+        }
     }
 
     // The pages stop before the next one, and a wait for a puzzle ends.
@@ -165,7 +175,7 @@ class TFioDasPaginas {
     }
 
   private:
-    void Desenhar(const TConfigLivro& AConfig) {
+    void Desenhar() {
         try {
             const TPedidoDeParagem parar = [this] { return PararAntesDaPagina(); };
             if (FEtapas.GravarPdf) {
@@ -174,8 +184,8 @@ class TFioDasPaginas {
             } else {
                 // The PDF carries its recipe, so that it alone is enough to make it again.
                 FPaginas = GravarLivroPdf(
-                    FPdf, LivroAChegar(AConfig), CriarInfoLivro(), parar,
-                    [this](int32_t AIndice) { return Puzzle(AIndice); }, TextoDaReceita(AConfig));
+                    FPdf, LivroAChegar(FConfig), CriarInfoLivro(), parar,
+                    [this](int32_t AIndice) { return Puzzle(AIndice); }, TextoDaReceita(FConfig));
             }
         } catch (const EGravacaoInterrompida&) {
             FErro = std::current_exception();
@@ -224,6 +234,8 @@ class TFioDasPaginas {
     const TAvisosLivro& FAvisos;
     const TEtapasLivro& FEtapas;
     TPausa& FPausa;
+    const TConfigLivro FConfig;
+    bool FNoFioQueChama = false;
 
     std::mutex FTrinco;
     std::condition_variable FMudou;
@@ -247,7 +259,9 @@ TLivro GerarPuzzles(const TPedidoLivro& APedido, const TEtapasLivro& AEtapas, TP
     TParalelo paralelo;
     paralelo.Trabalhadores =
         AEtapas.Trabalhadores > 0 ? AEtapas.Trabalhadores : TrabalhadoresDoLivro();
-    paralelo.IniciarFio = IniciarFioSemSinais;
+    paralelo.IniciarFio = [&AEtapas](std::function<void()> ACorpo) {
+        return IniciarFio(AEtapas, std::move(ACorpo));
+    };
     paralelo.Pausa = &APausa;
     if (APaginas != nullptr) {
         paralelo.AoConfirmar = [APaginas](const TPuzzleDoLivro& APuzzle) {

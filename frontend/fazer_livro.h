@@ -12,6 +12,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace tavrelo {
@@ -75,6 +76,9 @@ struct TEtapasLivro {
     // The pause every thread of the book passes before each step, held while a front end's
     // call runs; null: the book's own.
     TPausa* Pausa = nullptr;
+    // Starts each thread of the book; left empty, IniciarFioSemSinais. A thread that cannot
+    // be had (std::system_error) is done without: its work runs on the calling thread.
+    std::function<std::thread(std::function<void()>)> IniciarFio;
 };
 
 // The program's own steps.

@@ -57,9 +57,6 @@ std::string MensagemLivroFalhou(const std::string& AMotivo);
 // The reason when memory ran out, and the whole line, MensagemLivroFalhou(MOTIVO_SEM_MEMORIA),
 // for a program that has no memory left to build it.
 inline constexpr const char* MOTIVO_SEM_MEMORIA = "não há memória suficiente.";
-// The reason when the system refuses the thread that draws the pages.
-inline constexpr const char* MOTIVO_SEM_FIO =
-    "o sistema não deixou começar a tarefa que desenha as páginas.";
 inline constexpr const char* MENSAGEM_SEM_MEMORIA =
     "Não foi possível terminar o livro: não há memória suficiente.";
 

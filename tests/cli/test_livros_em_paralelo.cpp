@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <system_error>
+#include <thread>
 
 namespace tavrelo {
 namespace {
@@ -22,16 +25,21 @@ class LivrosEmParalelo : public teste::TPastaTemporaria {
   protected:
     // The book written by FazerLivro, its puzzles made on ATrabalhadores threads.
     TLivroEscrito Escrever(const TConfigLivro& AConfig, int32_t ATrabalhadores) {
-        const std::string nome = Em("livro" + std::to_string(ATrabalhadores));
+        TEtapasLivro etapas = EtapasDoLivro();
+        etapas.Trabalhadores = ATrabalhadores;
+        return Escrever(AConfig, etapas, "livro" + std::to_string(ATrabalhadores));
+    }
+
+    TLivroEscrito Escrever(const TConfigLivro& AConfig, const TEtapasLivro& AEtapas,
+                           const std::string& ANome) {
+        const std::string nome = Em(ANome);
         TPedidoLivro pedido;
         pedido.Config = AConfig;
         pedido.CaminhoPdf = nome + ".pdf";
         pedido.Outros.push_back({nome + ".json", [](const TLivro& ALivro, const auto& AEscrever) {
                                      EscreverLivroJson(ALivro, AEscrever);
                                  }});
-        TEtapasLivro etapas = EtapasDoLivro();
-        etapas.Trabalhadores = ATrabalhadores;
-        const TDesfechoLivro d = FazerLivro(pedido, {}, etapas);
+        const TDesfechoLivro d = FazerLivro(pedido, {}, AEtapas);
         EXPECT_EQ(d.Fim, TFimDoLivro::flGravado) << d.Mensagem;
         return {Ler(nome + ".json"), SemData(Ler(nome + ".pdf"))};
     }
@@ -72,6 +80,25 @@ TEST_F(LivrosEmParalelo, OMesmoLivroComUmOuMaisFios) {
             }
         }
     }
+}
+
+// Threads the system will not give (a limit on threads, or on memory for their stacks): the
+// calling thread makes the whole book, puzzles and pages, and it is the same book.
+TEST_F(LivrosEmParalelo, SemFiosTudoNoFioQueChama) {
+    const TConfigLivro config = teste::Config(8, 0, 4, 0x4F);
+    int32_t pedidos = 0;
+    TEtapasLivro semFios = EtapasDoLivro();
+    semFios.Trabalhadores = 2;
+    semFios.IniciarFio = [&pedidos](const std::function<void()>&) -> std::thread {
+        ++pedidos;
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    };
+    const TLivroEscrito sem = Escrever(config, semFios, "sem-fios");
+    EXPECT_EQ(pedidos, 2) << "the pages' thread and the one helper asked for";
+    const TLivroEscrito umFio = Escrever(config, 1);
+    EXPECT_TRUE(sem.Json == umFio.Json);
+    EXPECT_TRUE(sem.Pdf == umFio.Pdf);
+    ASSERT_NE(sem.Pdf.find("%%EOF"), std::string::npos);
 }
 
 } // namespace

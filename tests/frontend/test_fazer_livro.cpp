@@ -12,10 +12,12 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <new>
 #include <stdexcept>
 #include <string>
 #include <sys/stat.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -274,6 +276,7 @@ TPedidoLivro PedidoDoLivro(const std::string& APdf, const std::string& AOutro, i
 
 // With the pages drawn while the puzzles are made, a book that stops still changes no file:
 // a cancel among the puzzles, a stop among the last pages, the other file failing meanwhile.
+// So too when the system gives no thread and the calling one does everything.
 TEST_F(FazerLivroTeste, ComOsFiosDoLivroSemSucessoNadaMuda) {
     const struct {
         const char* Nome;
@@ -289,21 +292,27 @@ TEST_F(FazerLivroTeste, ComOsFiosDoLivroSemSucessoNadaMuda) {
          MensagemInterrompidoAoGravar()},
         {"the other file fails", 0, 0, TFalhaOutro::foDisco, TFimDoLivro::flFalhou, "Disco cheio."},
     };
+    TEtapasLivro semFios = EtapasProprias();
+    semFios.IniciarFio = [](const std::function<void()>&) -> std::thread {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    };
     for (const auto& c : casos) {
-        SCOPED_TRACE(c.Nome);
-        CriarAntigos();
-        TAvisosLivro a;
-        int32_t perguntas = 0;
-        int32_t feitos = 0;
-        a.Progresso = [&](int32_t AFeitos, int32_t, const std::string&) { feitos = AFeitos; };
-        a.Cancelar = [&] { return feitos + 1 == c.CancelarNoPuzzle; };
-        a.PararPaginas = [&] { return ++perguntas == c.PararNaPergunta; };
-        TPedidoLivro pedido = PedidoDoLivro(Em("livro.pdf"), Em("livro.txt"), 6);
-        pedido.Outros = Pedido(Em("livro.pdf"), Em("livro.txt"), c.FalhaOutro).Outros;
-        const TDesfechoLivro d = FazerLivro(pedido, a, EtapasProprias());
-        EXPECT_EQ(d.Fim, c.Fim);
-        EXPECT_EQ(d.Mensagem, c.Mensagem);
-        EsperarAntigos();
+        for (const TEtapasLivro& etapas : {EtapasProprias(), semFios}) {
+            SCOPED_TRACE(std::string(c.Nome) + (etapas.IniciarFio ? ", no thread" : ""));
+            CriarAntigos();
+            TAvisosLivro a;
+            int32_t perguntas = 0;
+            int32_t feitos = 0;
+            a.Progresso = [&](int32_t AFeitos, int32_t, const std::string&) { feitos = AFeitos; };
+            a.Cancelar = [&] { return feitos + 1 == c.CancelarNoPuzzle; };
+            a.PararPaginas = [&] { return ++perguntas == c.PararNaPergunta; };
+            TPedidoLivro pedido = PedidoDoLivro(Em("livro.pdf"), Em("livro.txt"), 6);
+            pedido.Outros = Pedido(Em("livro.pdf"), Em("livro.txt"), c.FalhaOutro).Outros;
+            const TDesfechoLivro d = FazerLivro(pedido, a, etapas);
+            EXPECT_EQ(d.Fim, c.Fim);
+            EXPECT_EQ(d.Mensagem, c.Mensagem);
+            EsperarAntigos();
+        }
     }
 }
 
