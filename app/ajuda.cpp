@@ -27,7 +27,7 @@ ultramágicos. Quanto maior a grelha, mais longo o puzzle.</p>
 técnica das listas e dão menos números de partida. A <b>Progressiva</b> sobe do nível 1 ao
 nível 5 ao longo do livro, e por isso precisa de pelo menos 5 puzzles.</p>
 <h4>Soluções com dicas</h4>
-<p>Cada solução mostra também os primeiros passos da dedução, para quem ficar preso.</p>
+<p>Cada solução mostra também dicas de dedução para quem ficar preso: os passos que não saem de uma lei com uma só casa vazia, e que bastam para acabar a grelha.</p>
 <h4>O código do livro</h4>
 <p>Cada livro tem um código de oito algarismos hexadecimais, impresso na ficha técnica e
 mostrado na linha de estado, de onde se pode copiar. Com as mesmas escolhas e o mesmo
