@@ -112,7 +112,6 @@ class TFioDasPaginas {
         } catch (const std::system_error&) {
             // No thread to be had (a limit on threads, or on memory for its stack): the pages
             // are drawn on the calling thread once the puzzles are done, as on one core.
-            FNoFioQueChama = true;
         }
     }
 
@@ -146,8 +145,8 @@ class TFioDasPaginas {
             FLivro = &ALivro;
         }
         FMudou.notify_all();
-        if (FNoFioQueChama) {
-            Desenhar();
+        if (!FFio.joinable()) {
+            Desenhar(); // no thread was had: the pages are drawn here, now
         }
     }
 
@@ -235,7 +234,6 @@ class TFioDasPaginas {
     const TEtapasLivro& FEtapas;
     TPausa& FPausa;
     const TConfigLivro FConfig;
-    bool FNoFioQueChama = false;
 
     std::mutex FTrinco;
     std::condition_variable FMudou;
