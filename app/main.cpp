@@ -4,6 +4,7 @@
 #include "app/aspeto.h"
 #include "app/janela.h"
 #include "files/mensagens.h"
+#include "files/regionais.h"
 #include "files/sinais.h"
 #include "frontend/textos.h"
 
@@ -44,6 +45,9 @@ int main(int argc, char* argv[]) {
 
     TVigiaDoArranque vigia(sessao);
     QApplication app(argc, argv);
+    // Qt has taken the user's regional settings for the whole process; the C libraries under
+    // the book (cairo) must still read numbers with a decimal point.
+    UsarDefinicoesRegionais();
     vigia.QtArrancou();
     // The first turn of the event loop, wherever it comes (the window's or a box's): the
     // session answers.

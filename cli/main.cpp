@@ -6,6 +6,7 @@
 #include "files/descritor.h"
 #include "files/ficheiro.h"
 #include "files/mensagens.h"
+#include "files/regionais.h"
 #include "files/sinais.h"
 #include "frontend/fazer_livro.h"
 #include "frontend/textos.h"
@@ -247,6 +248,7 @@ int main(int argc, char** argv) {
         return SAIDA_FALHOU;
     }
     DefinirAoPedido(AvisarInterrupcao);
+    UsarDefinicoesRegionais();
     try {
         return Executar(argc, argv);
     } catch (const std::bad_alloc&) {

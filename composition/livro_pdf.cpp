@@ -7,9 +7,11 @@ namespace tavrelo {
 namespace {
 
 // The book's title, when it has one, is the document's subject.
-TMetadadosPdf MetadadosDoLivro(const TLivro& ALivro, const std::string& APalavrasChave = {}) {
+TMetadadosPdf MetadadosDoLivro(const TLivro& ALivro, const TInfoLivro& AInfo,
+                               const std::string& APalavrasChave = {}) {
     return TMetadadosPdf{.Assunto = SemBrancos(ALivro.Config.Titulo),
-                         .PalavrasChave = APalavrasChave};
+                         .PalavrasChave = APalavrasChave,
+                         .CriadoEm = AInfo.CriadoEm};
 }
 
 } // namespace
@@ -20,7 +22,7 @@ int32_t GravarLivroPdf(TFicheiroAtomico& AFicheiro, const TLivro& ALivro, const 
     TCompositorLivro compositor(ALivro, AInfo);
     return GravarPaginasPdf(
         AFicheiro, [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino, AChegar); },
-        MetadadosDoLivro(ALivro, APalavrasChave), AParar);
+        MetadadosDoLivro(ALivro, AInfo, APalavrasChave), AParar);
 }
 
 void GravarLivroPdf(const std::string& ANomeFicheiro, const TLivro& ALivro,
@@ -28,7 +30,7 @@ void GravarLivroPdf(const std::string& ANomeFicheiro, const TLivro& ALivro,
     TCompositorLivro compositor(ALivro, AInfo);
     GravarPaginasPdf(
         ANomeFicheiro, [&](IDestinoPaginas& ADestino) { compositor.Compor(ADestino); },
-        MetadadosDoLivro(ALivro));
+        MetadadosDoLivro(ALivro, AInfo));
 }
 
 } // namespace tavrelo

@@ -7,7 +7,11 @@
 #include "drawing/pagina.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
+#include <optional>
 
 namespace tavrelo {
 
@@ -227,14 +231,45 @@ TSolverDeducao& TCompositorLivro::SolverDoLivro() {
     return *FSolver;
 }
 
+namespace {
+
+// SOURCE_DATE_EPOCH, when it is a whole number of seconds a calendar date can hold.
+std::optional<std::time_t> MomentoFixo() {
+    const char* texto = std::getenv("SOURCE_DATE_EPOCH");
+    if (texto == nullptr) {
+        return std::nullopt;
+    }
+    const char* fim = texto + std::strlen(texto);
+    int64_t segundos = 0;
+    const auto [resto, erro] = std::from_chars(texto, fim, segundos);
+    constexpr int64_t ANO_9999 = 253402300799;
+    if (resto == texto || resto != fim || erro != std::errc() || segundos < 0 ||
+        segundos > ANO_9999) {
+        return std::nullopt;
+    }
+    return static_cast<std::time_t>(segundos);
+}
+
+std::string Datado(const char* AFormato, const std::tm& AData) {
+    char texto[32] = "";
+    std::strftime(texto, sizeof texto, AFormato, &AData);
+    return texto;
+}
+
+} // namespace
+
 TInfoLivro CriarInfoLivro() {
+    if (const std::optional<std::time_t> fixo = MomentoFixo()) {
+        std::tm utc{};
+        gmtime_r(&*fixo, &utc);
+        return TInfoLivro{Datado("%d/%m/%Y", utc), "1.0", Datado("%Y-%m-%dT%H:%M:%SZ", utc)};
+    }
     const std::time_t agora = std::time(nullptr);
     std::tm local{};
-    char data[32] = "";
-    if (localtime_r(&agora, &local) != nullptr) {
-        std::strftime(data, sizeof data, "%d/%m/%Y", &local);
+    if (localtime_r(&agora, &local) == nullptr) {
+        return TInfoLivro{"", "1.0"};
     }
-    return TInfoLivro{data, "1.0"};
+    return TInfoLivro{Datado("%d/%m/%Y", local), "1.0"};
 }
 
 void DesenharRodape(IVeltCanvas& Canvas, int32_t ANumero) {

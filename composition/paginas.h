@@ -36,10 +36,12 @@ struct TDescPagina {
     bool operator==(const TDescPagina&) const = default;
 };
 
-// What the edition adds to a generated book: the date and the version of the program.
+// What the edition adds to a generated book: the date and the version of the program, and
+// the instant the PDF says it was made (ISO 8601 in UTC; empty: when it is written).
 struct TInfoLivro {
     std::string Data;
     std::string Versao;
+    std::string CriadoEm{};
 };
 
 struct TGeometriaPuzzles {
@@ -119,7 +121,9 @@ class TCompositorLivro {
 // plan, and as many empty places as it asks for puzzles. A book that is written has them all.
 TLivro LivroAChegar(const TConfigLivro& AConfig);
 
-// Today's date as dd/mm/yyyy and the version "1.0".
+// Today's date as dd/mm/yyyy and the version "1.0". When SOURCE_DATE_EPOCH holds a number of
+// seconds since 1970 (the reproducible-builds convention), the date is that instant's, in UTC,
+// and the PDF says it was made then, so the same book gives the same bytes on any day.
 TInfoLivro CriarInfoLivro();
 
 // "TAVRELO | Brovanel" and the page number, the number on the outer edge (right on odd

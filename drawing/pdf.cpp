@@ -3,6 +3,7 @@
 #include "core/tipos.h"
 #include "drawing/canvas_cairo.h"
 #include "drawing/pagina.h"
+#include "files/regionais.h"
 
 #include <cairo-pdf.h>
 #include <exception>
@@ -125,6 +126,12 @@ void EscreverMetadados(cairo_surface_t* APdf, const TMetadadosPdf& AMetadados) {
         cairo_pdf_surface_set_metadata(APdf, CAIRO_PDF_METADATA_KEYWORDS,
                                        AMetadados.PalavrasChave.c_str());
     }
+    // cairo 1.16 writes a date it is given without the optional "D:" before it; readers
+    // take it as the same date.
+    if (!AMetadados.CriadoEm.empty()) {
+        cairo_pdf_surface_set_metadata(APdf, CAIRO_PDF_METADATA_CREATE_DATE,
+                                       AMetadados.CriadoEm.c_str());
+    }
 }
 
 // The surface of a context whose user space is one unit per dot at 300 dpi, as on a page.
@@ -199,6 +206,9 @@ std::unique_ptr<IVeltCanvas> CanvasDeMedida() {
 int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACompor,
                          const TMetadadosPdf& AMetadados, const TPedidoDeParagem& AParar,
                          const std::function<void(std::string_view)>& AAntesDeEscrever) {
+    // cairo reads back the positions of links and destinations with the C library: under a
+    // decimal comma every page with a link would fail to draw.
+    const TNumerosEmC numerosEmC;
     TEscrita escrita;
     escrita.Ficheiro = &AFicheiro;
     escrita.AntesDeEscrever = &AAntesDeEscrever;

@@ -63,6 +63,7 @@ std::unique_ptr<IVeltCanvas> CanvasDeMedida();
 struct TMetadadosPdf {
     std::string Assunto;         // left out when empty
     std::string PalavrasChave{}; // the Keywords; left out when empty
+    std::string CriadoEm{};      // the creation date, ISO 8601; empty: when it is written
 };
 
 // One PDF document, drawn by ACompor on the destination it is given, written to

@@ -9,7 +9,7 @@ PACKAGES=(
   libcli11-dev nlohmann-json3-dev
   libcairo2-dev libfreetype-dev fonts-liberation2 libutf8proc-dev libqpdf-dev
   qt6-base-dev qt6-translations-l10n
-  poppler-utils qpdf
+  poppler-utils qpdf locales
   clang-format clang-14 libclang-rt-14-dev
   dpkg-dev librsvg2-bin lintian desktop-file-utils appstream man-db
 )

@@ -12,6 +12,8 @@
 #include "composition/paginas.h"
 #include "drawing/pdf.h"
 
+#include "../regionais.h"
+
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QButtonGroup>
@@ -446,6 +448,7 @@ class TesteJanela : public QObject {
     void FecharDuranteGeracao();
     void FalhaDaGravacao();
     void DestruirDuranteGeracao();
+    void LivroComOGravadorVerdadeiro_data();
     void LivroComOGravadorVerdadeiro();
 
     void EstiloEIcone();
@@ -979,8 +982,20 @@ void TesteJanela::DestruirDuranteGeracao() {
     QVERIFY(!QFileInfo::exists(pasta.filePath("livro.pdf")));
 }
 
-// Uses the real PDF writer: one 8 × 8 puzzle makes a book of 14 pages.
+void TesteJanela::LivroComOGravadorVerdadeiro_data() {
+    QTest::addColumn<QString>("local");
+    QTest::newRow("C") << "C";
+    for (const char* local : teste::LOCAIS_DOS_UTILIZADORES) {
+        QTest::newRow(local) << local;
+    }
+}
+
+// Uses the real PDF writer: one 8 × 8 puzzle makes a book of 14 pages, its links in place,
+// under C and with the whole process under a user's locale and its decimal comma.
 void TesteJanela::LivroComOGravadorVerdadeiro() {
+    QFETCH(QString, local);
+    const teste::TLocalDoProcesso noLocal(qPrintable(local));
+    QVERIFY2(noLocal.Tem() || local == "C", "localedef did not make the locale");
     QTemporaryDir pasta;
     TJanelaTeste j;
     j.FicheiroEscolhido = pasta.filePath("verdadeiro.pdf");

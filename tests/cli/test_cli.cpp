@@ -2,6 +2,7 @@
 #include "frontend/textos.h"
 
 #include "../pasta_temporaria.h"
+#include "../regionais.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -25,6 +26,7 @@
 #include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 #include <vector>
 
@@ -483,6 +485,46 @@ TEST_F(Programa, GravaOPdfComONomePropostoNaPastaAtual) {
         << ambos.Saida;
     EXPECT_EQ(LerPdf("qpdf --check", outro).Estado, 0);
     EXPECT_EQ(nlohmann::ordered_json::parse(Ler(json))["Codigo"], "000000FF");
+}
+
+// Run as its users run it, under their locales, the program says the same and writes the same
+// bytes as under C; with SOURCE_DATE_EPOCH the PDF and its technical sheet tell that instant,
+// in UTC, so two runs on any day agree.
+TEST_F(Programa, OMesmoLivroEmCadaLocalEDataFixa) {
+    const auto correrEm = [&](const std::string& ALocal) {
+        const std::string nome = Em(ALocal);
+        TResultadoPrograma r = TPrograma({"-t", "12", "-n", "P", "-p", "2", "-s", "2A", "--titulo",
+                                          "Férias", "-o", nome + ".pdf", "--json", nome + ".json"},
+                                         "", false,
+                                         [&] {
+                                             ::setenv("LOCPATH", TAVRELO_LOCAIS, 1);
+                                             ::unsetenv("LC_ALL");
+                                             ::setenv("LANG", ALocal.c_str(), 1);
+                                             ::setenv("SOURCE_DATE_EPOCH", "1765432100", 1);
+                                         })
+                                   .Esperar();
+        EXPECT_EQ(r.Estado, 0) << r.Erros;
+        return std::tuple{r, Ler(nome + ".pdf"), Ler(nome + ".json")};
+    };
+    const auto [emC, pdfEmC, jsonEmC] = correrEm("C");
+    for (const char* local : teste::LOCAIS_DOS_UTILIZADORES) {
+        SCOPED_TRACE(local);
+        const auto [r, pdf, json] = correrEm(local);
+        EXPECT_EQ(r.Erros, emC.Erros);
+        EXPECT_TRUE(pdf == pdfEmC);
+        EXPECT_TRUE(json == jsonEmC);
+        std::string saida = r.Saida;
+        for (size_t i = saida.find(local); i != std::string::npos; i = saida.find(local)) {
+            saida.replace(i, std::string(local).size(), "C");
+        }
+        EXPECT_EQ(saida, emC.Saida);
+    }
+    const TResultadoPrograma info = LerPdf("pdfinfo -isodates", Em("C.pdf"));
+    EXPECT_NE(info.Saida.find("CreationDate:    2025-12-11T05:48:20Z"), std::string::npos)
+        << info.Saida;
+    const TResultadoPrograma ficha = LerPdf("pdftotext -l 99 -layout", Em("C.pdf"));
+    ASSERT_EQ(ficha.Estado, 0);
+    EXPECT_NE(Ler(Em("C.txt")).find("11/12/2025"), std::string::npos);
 }
 
 TEST_F(Programa, PdfImpossivelSaiComEstado1ENadaGrava) {

@@ -1,9 +1,10 @@
-// A book is the same whatever the number of threads that make it: its JSON byte for byte,
-// and its PDF but for the moment it was made.
+// A book is the same, its JSON and its PDF byte for byte, whatever the number of threads that
+// make it and whatever the locale of the process.
 #include "cli/livro_json.h"
 #include "frontend/fazer_livro.h"
 
 #include "../pasta_temporaria.h"
+#include "../regionais.h"
 #include "config_livro.h"
 
 #include <gtest/gtest.h>
@@ -18,11 +19,21 @@ namespace {
 
 struct TLivroEscrito {
     std::string Json;
-    std::string Pdf; // its creation date blanked out
+    std::string Pdf;
 };
 
 class LivrosEmParalelo : public teste::TPastaTemporaria {
   protected:
+    // Every book says it was made at the same instant.
+    void SetUp() override {
+        teste::TPastaTemporaria::SetUp();
+        ::setenv("SOURCE_DATE_EPOCH", "1765432100", 1);
+    }
+    void TearDown() override {
+        ::unsetenv("SOURCE_DATE_EPOCH");
+        teste::TPastaTemporaria::TearDown();
+    }
+
     // The book written by FazerLivro, its puzzles made on ATrabalhadores threads.
     TLivroEscrito Escrever(const TConfigLivro& AConfig, int32_t ATrabalhadores) {
         TEtapasLivro etapas = EtapasDoLivro();
@@ -41,17 +52,7 @@ class LivrosEmParalelo : public teste::TPastaTemporaria {
                                  }});
         const TDesfechoLivro d = FazerLivro(pedido, {}, AEtapas);
         EXPECT_EQ(d.Fim, TFimDoLivro::flGravado) << d.Mensagem;
-        return {Ler(nome + ".json"), SemData(Ler(nome + ".pdf"))};
-    }
-
-    // The PDF with the moment it was made left out.
-    static std::string SemData(std::string APdf) {
-        const std::string chave = "/CreationDate (";
-        const size_t inicio = APdf.find(chave);
-        if (inicio != std::string::npos) {
-            APdf.erase(inicio, APdf.find(')', inicio) + 1 - inicio);
-        }
-        return APdf;
+        return {Ler(nome + ".json"), Ler(nome + ".pdf")};
     }
 };
 
@@ -99,6 +100,26 @@ TEST_F(LivrosEmParalelo, SemFiosTudoNoFioQueChama) {
     EXPECT_TRUE(sem.Json == umFio.Json);
     EXPECT_TRUE(sem.Pdf == umFio.Pdf);
     ASSERT_NE(sem.Pdf.find("%%EOF"), std::string::npos);
+}
+
+// With the whole process under a user's locale, the decimal comma included (a library or a
+// front end may set it so), the book is the one made under C: every link of the PDF in place.
+// Its pages are drawn on a thread of their own and its puzzles on several.
+TEST_F(LivrosEmParalelo, OMesmoLivroEmCadaLocal) {
+    const TConfigLivro config = teste::Config(12, 0, 3, 0x2A);
+    const TLivroEscrito emC = Escrever(config, 2);
+    ASSERT_NE(emC.Pdf.find("/CreationDate (20251211054820Z)"), std::string::npos)
+        << "SOURCE_DATE_EPOCH is the moment the PDF says it was made";
+    for (const char* local : teste::LOCAIS_DOS_UTILIZADORES) {
+        SCOPED_TRACE(local);
+        const teste::TLocalDoProcesso comVirgula(local);
+        ASSERT_TRUE(comVirgula.Tem()) << "localedef did not make " << local;
+        TEtapasLivro etapas = EtapasDoLivro();
+        etapas.Trabalhadores = 2;
+        const TLivroEscrito noLocal = Escrever(config, etapas, local);
+        EXPECT_TRUE(noLocal.Json == emC.Json);
+        EXPECT_TRUE(noLocal.Pdf == emC.Pdf);
+    }
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <cstdlib>
 #include <ctime>
 #include <map>
 #include <memory>
@@ -437,6 +438,39 @@ TEST(Mobilia, InfoDoLivro) {
         return Formatar("%02d/%02d/%04d", tm.tm_mday, tm.tm_mon + 1, tm.tm_year + 1900);
     };
     EXPECT_TRUE(info.Data == hoje(antes) || info.Data == hoje(depois)) << info.Data;
+    EXPECT_EQ(info.CriadoEm, "") << "the PDF is dated when it is written";
+}
+
+// SOURCE_DATE_EPOCH fixes both dates, in UTC; a value that is not a whole number of seconds a
+// calendar can hold is not taken.
+TEST(Mobilia, InfoDoLivroComDataFixa) {
+    const struct {
+        const char* Valor;
+        const char* Data;
+        const char* CriadoEm;
+    } casos[] = {
+        {"1765432100", "11/12/2025", "2025-12-11T05:48:20Z"},
+        {"0", "01/01/1970", "1970-01-01T00:00:00Z"},
+        {"253402300799", "31/12/9999", "9999-12-31T23:59:59Z"},
+        {"253402300800", nullptr, ""},
+        {"-1", nullptr, ""},
+        {"", nullptr, ""},
+        {"17654321OO", nullptr, ""},
+        {" 1765432100", nullptr, ""},
+        {"99999999999999999999", nullptr, ""},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.Valor);
+        ::setenv("SOURCE_DATE_EPOCH", c.Valor, 1);
+        const TInfoLivro info = CriarInfoLivro();
+        ::unsetenv("SOURCE_DATE_EPOCH");
+        EXPECT_EQ(info.CriadoEm, c.CriadoEm);
+        if (c.Data != nullptr) {
+            EXPECT_EQ(info.Data, c.Data);
+        } else {
+            EXPECT_EQ(info.Data, CriarInfoLivro().Data) << "today's, as without it";
+        }
+    }
 }
 
 } // namespace
