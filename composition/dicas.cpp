@@ -591,14 +591,22 @@ class TIniciais {
 // ---------------------------------------------------------------------------------------------
 // The choice.
 
-// The most numbers a narrowing states, tried in turn where the reader's grid stops: the list
-// explained in the fewest lines is taken, of equal ones the one with the shorter sets.
+// The most numbers a narrowing states, tried in turn where the reader's grid stops: the
+// shortest sets that reach a number are taken.
 constexpr std::array<int32_t, 4> ALCANCES_DA_LISTA = {4, 8, 12, 16};
 
-// The key hints of a puzzle, and how many lines they take.
+// What the reader holds where one key hint starts: their grid, and what the narrowings above
+// left each cell.
+struct TOndeOLeitorEsta {
+    TGrelhaDoLeitor Grelha;
+    std::vector<TNumeros> Sabidos;
+};
+
+// The key hints of a puzzle, how many lines each takes, and where the reader stood before it.
 struct TChaves {
     std::vector<TDica> Dicas;
-    std::vector<int32_t> Linhas; // by hint
+    std::vector<int32_t> Linhas;
+    std::vector<TOndeOLeitorEsta> Antes;
 };
 
 class TEscolhaDeDicas {
@@ -618,7 +626,10 @@ class TEscolhaDeDicas {
         // Where the key hints do not fit, the one in most lines gives way to a number revealed,
         // and the steps after it are chosen again on the grid that number leaves.
         std::vector<bool> revelar;
-        TChaves chave = PassosChave(revelar);
+        TChaves chave;
+        TGrelhaDoLeitor leitor(FSolver, FDados);
+        std::vector<TNumeros> sabidos(Ix(leitor.Casas()), TNumeros::Todos(leitor.Casas()));
+        Continuar(chave, {std::move(leitor), std::move(sabidos)}, revelar);
         while (!Cabem(chave.Dicas)) {
             int32_t pior = -1;
             for (size_t k = 0; k < chave.Dicas.size(); ++k) {
@@ -632,7 +643,11 @@ class TEscolhaDeDicas {
             }
             revelar.resize(std::max(revelar.size(), Ix(pior) + 1), false);
             revelar[Ix(pior)] = true;
-            chave = PassosChave(revelar);
+            TOndeOLeitorEsta onde = std::move(chave.Antes[Ix(pior)]);
+            chave.Dicas.resize(Ix(pior));
+            chave.Linhas.resize(Ix(pior));
+            chave.Antes.erase(chave.Antes.begin() + pior, chave.Antes.end());
+            Continuar(chave, std::move(onde), revelar);
         }
         chave.Dicas.resize(std::min(chave.Dicas.size(), Ix(FLimite)));
         // The starters in the hints and room left, given way from the last.
@@ -663,45 +678,30 @@ class TEscolhaDeDicas {
                (FEspaco == nullptr || !FEspaco->Cabem || FEspaco->Cabem(ADicas));
     }
 
-    // Wherever the reader's grid stops, the list in the fewest lines, or a number revealed
-    // where it does not reach or where ARevelar asks for one (by the place among the key
-    // hints), until the grid is full or the hints are more than the count allows.
-    TChaves PassosChave(const std::vector<bool>& ARevelar) const {
-        TChaves r;
-        TGrelhaDoLeitor leitor(FSolver, FDados);
-        // What the narrowings so far leave each cell.
-        std::vector<TNumeros> sabidos(Ix(leitor.Casas()), TNumeros::Todos(leitor.Casas()));
-        while (leitor.Vazias() > 0 && static_cast<int32_t>(r.Dicas.size()) <= FLimite) {
-            const size_t k = r.Dicas.size();
+    // From where the reader stands (AOnde) on: wherever their grid stops, the list in the
+    // shortest sets that reach, or a number revealed where it does not reach or where
+    // ARevelar asks for one (by the place among the key hints), until the grid is full or the
+    // hints are more than the count allows.
+    void Continuar(TChaves& AChaves, TOndeOLeitorEsta AOnde,
+                   const std::vector<bool>& ARevelar) const {
+        TGrelhaDoLeitor& leitor = AOnde.Grelha;
+        std::vector<TNumeros>& sabidos = AOnde.Sabidos;
+        while (leitor.Vazias() > 0 && static_cast<int32_t>(AChaves.Dicas.size()) <= FLimite) {
+            const size_t k = AChaves.Dicas.size();
+            AChaves.Antes.push_back({leitor, sabidos});
             TDica dica;
-            int32_t linhas = 0;
-            std::vector<TNumeros> sabidosDela;
-            if (k >= ARevelar.size() || !ARevelar[k]) {
-                for (const int32_t alcance : ALCANCES_DA_LISTA) {
-                    std::vector<TNumeros> s = sabidos;
-                    TDica d = PelaLista(leitor, s, alcance);
-                    if (d.Cadeia.empty()) {
-                        continue;
-                    }
-                    const int32_t l = LinhasDa(d);
-                    if (dica.Cadeia.empty() || l < linhas) {
-                        dica = std::move(d);
-                        linhas = l;
-                        sabidosDela = std::move(s);
-                    }
-                }
+            for (size_t a = 0; a < ALCANCES_DA_LISTA.size() && dica.Cadeia.empty() &&
+                               (k >= ARevelar.size() || !ARevelar[k]);
+                 ++a) {
+                dica = PelaLista(leitor, sabidos, ALCANCES_DA_LISTA[a]);
             }
             if (dica.Cadeia.empty()) {
                 dica = NumeroChave(leitor);
-                linhas = LinhasDa(dica);
-            } else {
-                sabidos = std::move(sabidosDela);
             }
             leitor.Escrever(dica.Celula, dica.Valor);
-            r.Dicas.push_back(std::move(dica));
-            r.Linhas.push_back(linhas);
+            AChaves.Linhas.push_back(LinhasDa(dica));
+            AChaves.Dicas.push_back(std::move(dica));
         }
-        return r;
     }
 
     // The list where the reader's grid stops, with narrowings of at most AAlcance numbers: a

@@ -68,8 +68,8 @@ struct TDicas {
 
 // The room of the column the hints are printed in: whether hints fit it, numbered from 1 in
 // turn and followed by the closing line unless they fill the grid, and how many lines one hint
-// takes, to weigh one against another. Without it, hints always fit and a hint takes one line
-// for each of its narrowings.
+// takes, to tell which gives way. Without it, hints always fit and a hint takes one line for
+// each of its narrowings.
 struct TEspacoDasDicas {
     std::function<bool(std::span<const TDica>)> Cabem;
     std::function<int32_t(const TDica&)> LinhasDa;
@@ -78,8 +78,8 @@ struct TEspacoDasDicas {
 // The hints of one puzzle, at most ALimite numbered ones, from its givens, solution and
 // recorded deduction (the starters are taken from the record), within the room of AEspaco.
 // The key hints come first in the budget: wherever the reader's grid stops, the list in the
-// fewest lines; where the key hints do not fit, the longest of them gives way to a number
-// revealed, until they do. The starters fill what is left.
+// shortest sets that reach a number; where the key hints do not fit, the longest of them gives
+// way to a number revealed, until they do. The starters fill what is left.
 TDicas EscolherDicas(const TSolverDeducao& ASolver, std::span<const int32_t> ADados,
                      std::span<const int32_t> ASolucao, std::span<const TPassoDeducao> APassos,
                      int32_t ALimite, const TEspacoDasDicas* AEspaco = nullptr);

@@ -1,14 +1,18 @@
 #include "composition/dicas.h"
 
+#include "composition/destino_teste.h"
 #include "composition/leitor_de_dicas.h"
 #include "composition/livros_teste.h"
+#include "content/regras.h"
 #include "drawing/canvas_cairo.h"
+#include "generation/niveis.h"
 #include "quadrados.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cairo.h>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -391,6 +395,20 @@ TEST(Dicas, OLeitorSoSegueOQueSeLe) {
     }
 }
 
+// A recording cairo surface measuring with the typeface's own widths, for the tests below.
+struct TMedidaReal {
+    cairo_surface_t* Superficie = cairo_recording_surface_create(CAIRO_CONTENT_COLOR, nullptr);
+    cairo_t* Contexto = cairo_create(Superficie);
+    TCanvasCairo Canvas{Contexto, 300};
+    TMedidaReal() = default;
+    TMedidaReal(const TMedidaReal&) = delete;
+    TMedidaReal& operator=(const TMedidaReal&) = delete;
+    ~TMedidaReal() {
+        cairo_destroy(Contexto);
+        cairo_surface_destroy(Superficie);
+    }
+};
+
 // Every hint printed under the solutions of books of every order, at the levels that use
 // lists, is replayed by the reader, who knows nothing of the record: each narrowing holds on the
 // reader's grid and names its laws, and after the last hint the reader's grid is full. The
@@ -398,9 +416,8 @@ TEST(Dicas, OLeitorSoSegueOQueSeLe) {
 // who does every simple step alone still needs. The hints are laid out with the typeface's own
 // widths.
 TEST(Dicas, CadaDicaImpressaSeLe) {
-    cairo_surface_t* superficie = cairo_recording_surface_create(CAIRO_CONTENT_COLOR, nullptr);
-    cairo_t* cr = cairo_create(superficie);
-    TCanvasCairo real(cr, 300);
+    TMedidaReal medida;
+    TCanvasCairo& real = medida.Canvas;
     const auto medir = [&real](::teste::TCanvasGravador& g) {
         g.Largura = [&real](const std::string& t, double tam, bool negrito) {
             return real.LarguraTexto(t, tam, negrito);
@@ -483,8 +500,162 @@ TEST(Dicas, CadaDicaImpressaSeLe) {
             }
         }
     }
-    cairo_destroy(cr);
-    cairo_surface_destroy(superficie);
+}
+
+// Page 4 of a book, set in the typeface's own widths, with or without hints: the level lines
+// say what each level asks, the guide to the hints stands when the solutions carry them, and
+// the book's own example is what the solutions print: the first moves of puzzle 001 are its
+// first hints, the list step is the hint it names, of the puzzle it names, marked, and the
+// reader replays it there. All of it stands above the footer.
+TEST(RegrasDoLivro, GuiaEExemploDoProprioLivro) {
+    TMedidaReal medida;
+    TCanvasCairo& real = medida.Canvas;
+    const auto largura = [&real](const std::string& t, double tam, bool negrito) {
+        return real.LarguraTexto(t, tam, negrito);
+    };
+    for (const int32_t N : {8, 16, 7, 12}) {
+        for (const int32_t nivel : {3, 5, 0}) {
+            for (const bool comDicas : {true, false}) {
+                SCOPED_TRACE("order " + std::to_string(N) + " level " + std::to_string(nivel) +
+                             (comDicas ? " with hints" : " without hints"));
+                const TLivro livro = teste_paginas::ComDicas(LivroGerado(N, 5, nivel), comDicas);
+                TCompositorLivro compositor(livro, TInfoLivro{});
+                teste_paginas::TDestinoTeste destino;
+                destino.Largura = largura;
+                compositor.Compor(destino);
+                const ::teste::TCanvasGravador& pagina = *destino.Paginas.at(3);
+                std::vector<std::string> textos;
+                for (const ::teste::TChamada& c : pagina.DoTipo("Texto")) {
+                    if (c.Texto != "TAVRELO | Brovanel" && c.Texto != "4") {
+                        EXPECT_LE(c.Num[1] + real.AlturaTexto(c.Num[2]), 278 + 1e-9) << c.Texto;
+                    }
+                    textos.push_back(c.Texto);
+                }
+                const auto tem = [&](const std::string& t) {
+                    return std::find(textos.begin(), textos.end(), t) != textos.end();
+                };
+                for (const int32_t n : {1, 2, 3, 4, 5}) {
+                    EXPECT_EQ(tem("Nível de dificuldade " + std::to_string(n) + " – " +
+                                  ExigenciaDoNivel(n)),
+                              NiveisDoPlano(livro.Plano).Contem(n))
+                        << n;
+                }
+                EXPECT_EQ(tem("As dicas das soluções"), comDicas);
+                ASSERT_TRUE(tem("Exemplos deste livro"));
+
+                // The example's parts, each from the line over it: the numbers and marks
+                // before its texts, its narrowings (a line further in goes on the one above).
+                struct TParte {
+                    std::string Sobre;
+                    std::vector<std::string> Numeros;
+                    size_t Marcas = 0;
+                    std::vector<std::string> Textos;
+                };
+                std::vector<TParte> partes;
+                bool noExemplo = false;
+                double borda = 0;
+                for (const ::teste::TChamada& c : pagina.DoTipo("Texto")) {
+                    noExemplo = noExemplo || c.Texto == "Exemplos deste livro";
+                    if (!noExemplo || c.Num[1] >= 283 || c.Texto == "Exemplos deste livro") {
+                        continue;
+                    }
+                    if (c.Num[3] == 77) {
+                        partes.push_back({c.Texto, {}, 0, {}});
+                        borda = 0;
+                    } else if (c.Alinhamento == TAlinhamento::alDireita) {
+                        ASSERT_FALSE(partes.empty());
+                        if (c.Texto == teste_dicas::MARCA) {
+                            ++partes.back().Marcas;
+                        } else {
+                            partes.back().Numeros.push_back(c.Texto);
+                        }
+                    } else {
+                        ASSERT_FALSE(partes.empty());
+                        std::vector<std::string>& t = partes.back().Textos;
+                        if (t.empty() || c.Num[0] <= borda) {
+                            borda = c.Num[0];
+                            t.push_back(c.Texto);
+                        } else {
+                            t.back() += " " + c.Texto;
+                        }
+                    }
+                }
+                ASSERT_GE(partes.size(), 1u);
+                // The hints of a solution as the solutions print them.
+                TSolverDeducao s(N);
+                const auto impressas = [&](int32_t AIndice) {
+                    ::teste::TCanvasGravador g;
+                    g.Largura = largura;
+                    const TDicas d = compositor.DicasDaSolucao(g, AIndice);
+                    std::vector<std::vector<std::string>> r;
+                    for (const TDica& x : d.Dicas) {
+                        r.push_back(
+                            TextosDaDica(s, livro.Puzzles[size_t(AIndice)].Puzzle.Solucao, x));
+                    }
+                    return std::pair{d, r};
+                };
+                const auto [d001, t001] = impressas(0);
+                const TParte& passos = partes[0];
+                EXPECT_EQ(passos.Sobre.rfind("Puzzle 001, os primeiros passos", 0), 0u)
+                    << passos.Sobre;
+                ASSERT_FALSE(passos.Textos.empty());
+                ASSERT_LE(passos.Textos.size(), size_t(d001.NumIniciais));
+                EXPECT_EQ(passos.Marcas, 0u);
+                for (size_t k = 0; k < passos.Textos.size(); ++k) {
+                    EXPECT_EQ(passos.Textos[k], t001[k].front());
+                }
+                EXPECT_EQ(passos.Numeros.size(), comDicas ? passos.Textos.size() : 0u);
+                // A list step only where the book has levels with lists; in a book of one
+                // level with lists it always fits (its page 4 lists one level). A Progressiva
+                // book of five 16 × 16 puzzles has two puzzles to take it from, and neither's
+                // fits under a move of puzzle 001.
+                const bool comLista =
+                    NivelComLista(nivel) || (nivel == 0 && livro.Puzzles.size() >= 4);
+                ASSERT_LE(partes.size(), comLista ? 2u : 1u);
+                if (nivel != 0) {
+                    EXPECT_EQ(partes.size(), comLista ? 2u : 1u);
+                }
+                if (partes.size() < 2) {
+                    continue;
+                }
+                const TParte& lista = partes[1];
+                int32_t puzzle = 0, dica = 0, pag = 0;
+                if (comDicas) {
+                    ASSERT_EQ(std::sscanf(lista.Sobre.c_str(),
+                                          "Puzzle %d, um passo da lista (dica %d da solução, na "
+                                          "página %d):",
+                                          &puzzle, &dica, &pag),
+                              3)
+                        << lista.Sobre;
+                    EXPECT_EQ(pag, compositor.PaginaDaSolucao(puzzle - 1));
+                    EXPECT_EQ(lista.Numeros, std::vector<std::string>{std::to_string(dica) + "."});
+                    EXPECT_EQ(lista.Marcas, 1u);
+                } else {
+                    ASSERT_EQ(
+                        std::sscanf(lista.Sobre.c_str(), "Puzzle %d, um passo da lista:", &puzzle),
+                        1)
+                        << lista.Sobre;
+                }
+                ASSERT_GE(puzzle, 1);
+                const auto [dl, tl] = impressas(puzzle - 1);
+                int32_t k = dica - 1;
+                if (!comDicas) {
+                    k = int32_t(std::find(tl.begin(), tl.end(), lista.Textos) - tl.begin());
+                }
+                ASSERT_GE(k, dl.NumIniciais);
+                ASSERT_LT(k, int32_t(tl.size()));
+                EXPECT_EQ(dl.Dicas[size_t(k)].Tipo, tdLista);
+                EXPECT_EQ(lista.Textos, tl[size_t(k)]);
+                // The reader replays that hint where the solution prints it.
+                teste_dicas::TLeitor leitor(s, livro.Puzzles[size_t(puzzle - 1)].Puzzle.Dados);
+                for (int32_t j = dl.NumIniciais; j <= k; ++j) {
+                    for (const std::string& t : tl[size_t(j)]) {
+                        ASSERT_EQ(leitor.Ler(t), "") << t;
+                    }
+                }
+            }
+        }
+    }
 }
 
 } // namespace
