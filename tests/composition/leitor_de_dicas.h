@@ -2,9 +2,10 @@
 // They fill every cell that a law of the square leaves as its only empty cell, again and again
 // (simple steps), so before each hint their grid is that closure of the givens and the hints
 // above it. A law hint must hold on the page itself (givens and hints above, no simple steps
-// of the reader's own); a list or candidates hint on the reader's grid, reading the numbers
-// still to place and what the candidates hints above it left each cell. It shares no code with
-// the choice of hints; it knows only the law table and the wording of a hint.
+// of the reader's own); each narrowing of a list hint ("só pode ser …", and the last "= …") on
+// the reader's grid, reading the numbers still to place and what the narrowings above it left
+// each cell, and every sum in it must name the law whose two empty cells it adds. It shares no
+// code with the choice of hints; it knows only the law table and the wording of a hint.
 #pragma once
 
 #include "drawing/canvas_gravador.h"
@@ -404,7 +405,7 @@ class TLeitor {
                ", or does not sum " + std::to_string(d.K) + " " + MENOS + " " + std::to_string(d.S);
     }
 
-    // A list or candidates hint.
+    // A narrowing: "só pode ser …", or the last of a list hint, "= …".
     std::string LerLista(const TDicaLida& d) {
         if (Grelha[size_t(d.Celula)] != 0) {
             return "the reader has filled the cell already";
@@ -435,7 +436,7 @@ class TLeitor {
     }
 
     // Whether the reader may write AValor in ACelula: a number still to place, one of those
-    // the candidates hints left the cell.
+    // the narrowings above left the cell.
     bool Pode(int32_t ACelula, int64_t AValor) const {
         if (AValor < 1 || AValor > N * N ||
             std::find(Grelha.begin(), Grelha.end(), AValor) != Grelha.end()) {
