@@ -276,28 +276,27 @@ TDicasPostas DicasQueCabem(IVeltCanvas& Canvas, const TSolverDeducao& ASolver,
     return r;
 }
 
+const TEstiloTexto& EstiloDa(TPecaDaColuna APeca) {
+    switch (APeca) {
+    case TPecaDaColuna::pcNumero:
+        return ESTILO_NUMERO_DA_DICA;
+    case TPecaDaColuna::pcMarca:
+        return ESTILO_MARCA_DA_DICA;
+    case TPecaDaColuna::pcTexto:
+        break;
+    case TPecaDaColuna::pcFecho:
+        return ESTILO_FECHO_DAS_DICAS;
+    case TPecaDaColuna::pcTitulo:
+        return ESTILO_SUBTITULO;
+    case TPecaDaColuna::pcSobre:
+        return ESTILO_GUIA;
+    }
+    return ESTILO_DICA;
+}
+
 void Desenhar(IVeltCanvas& Canvas, const TDisposicao& ADisposicao) {
     for (const TTextoPosto& t : ADisposicao.Textos) {
-        switch (t.Peca) {
-        case TPecaDaColuna::pcNumero:
-            Escrever(Canvas, t.X, t.Y, t.Texto, ESTILO_NUMERO_DA_DICA);
-            break;
-        case TPecaDaColuna::pcMarca:
-            Escrever(Canvas, t.X, t.Y, t.Texto, ESTILO_MARCA_DA_DICA);
-            break;
-        case TPecaDaColuna::pcTexto:
-            Escrever(Canvas, t.X, t.Y, t.Texto, ESTILO_DICA);
-            break;
-        case TPecaDaColuna::pcFecho:
-            Escrever(Canvas, t.X, t.Y, t.Texto, ESTILO_FECHO_DAS_DICAS);
-            break;
-        case TPecaDaColuna::pcTitulo:
-            Escrever(Canvas, t.X, t.Y, t.Texto, ESTILO_SUBTITULO);
-            break;
-        case TPecaDaColuna::pcSobre:
-            Escrever(Canvas, t.X, t.Y, t.Texto, ESTILO_GUIA);
-            break;
-        }
+        Escrever(Canvas, t.X, t.Y, t.Texto, EstiloDa(t.Peca));
     }
 }
 
