@@ -11,13 +11,13 @@ namespace tavrelo {
 
 namespace {
 
-constexpr double PassoLinha = 6.15;             // every 12 pt paragraph of the book
-constexpr double RecuoDaLei = 20;               // a law's text stands right of its 14 mm pictogram
-constexpr double PASSO_DOS_NIVEIS = PassoLinha; // the stars are 4.8 mm high
-// The guide to the hints: a line every PASSO_DO_GUIA, as the hints themselves, and the meaning
+constexpr double PassoLinha = 6.15;           // every 12 pt paragraph of the book
+constexpr double RecuoDaLei = 20;             // a law's text stands right of its 14 mm pictogram
+constexpr double PassoDosNiveis = PassoLinha; // the stars are 4.8 mm high
+// The guide to the hints: a line every PassoDoGuia, as the hints themselves, and the meaning
 // of each form this far right of the widest.
-constexpr double PASSO_DO_GUIA = 4.5;
-constexpr double ESPACO_ENTRE_COLUNAS = 4;
+constexpr double PassoDoGuia = 4.5;
+constexpr double EspacoEntreColunas = 4;
 
 bool Impar(int32_t N) {
     return (N & 1) != 0;
@@ -169,7 +169,7 @@ std::string TextoDaLei(TLeiTavrelo Lei, int32_t N) {
                         Vezes(2).c_str(), Igualdade("2C", 2 * SomaComplementar(N)).c_str(),
                         Vezes(2).c_str(), N, N - 1, N, N);
     case TLeiTavrelo::llMeia:
-        // The example's second pair runs round both edges: from row N − 1, column 2.
+        // The example's second pair runs round the foot of the grid: from row N − 1, column 2.
         return Formatar(
             "Cada casa soma %s com a casa %d linhas abaixo e %d colunas ao lado, "
             "dando a volta pelas bordas: estão a meia diagonal uma da outra. Por "
@@ -337,13 +337,13 @@ double DesenharGuiaDasDicas(IVeltCanvas& Canvas, int32_t N, double Y) {
     double largura = 0;
     for (const TFormaDeDica& f : formas)
         largura = std::max(largura, Canvas.LarguraTexto(f.Forma, ESTILO_DICA.TamanhoPt, false));
-    const double xSentido = MARGEM_ESQUERDA + largura + ESPACO_ENTRE_COLUNAS;
+    const double xSentido = MARGEM_ESQUERDA + largura + EspacoEntreColunas;
     for (const TFormaDeDica& f : formas) {
         Escrever(Canvas, MARGEM_ESQUERDA, Y, f.Forma, ESTILO_DICA);
         for (const auto& linha :
              QuebrarLinhas(Canvas, f.Sentido, MARGEM_DIREITA - xSentido, ESTILO_GUIA.TamanhoPt)) {
             Escrever(Canvas, xSentido, Y, linha, ESTILO_GUIA);
-            Y += PASSO_DO_GUIA;
+            Y += PassoDoGuia;
         }
     }
     return Y;
@@ -372,7 +372,7 @@ double PaginaComoSeResolve(IVeltCanvas& Canvas, int32_t N, TNiveis Niveis, bool 
         Escrever(Canvas, 58, y,
                  Formatar("Nível de dificuldade %d – %s", nivel, ExigenciaDoNivel(nivel).c_str()),
                  ESTILO_PARAGRAFO);
-        y += PASSO_DOS_NIVEIS;
+        y += PassoDosNiveis;
     }
     y += 4;
     Escrever(Canvas, MARGEM_ESQUERDA, y, "Três conselhos", ESTILO_SECCAO);
