@@ -14,8 +14,8 @@ namespace {
 constexpr double PassoLinha = 6.15;           // every 12 pt paragraph of the book
 constexpr double RecuoDaLei = 20;             // a law's text stands right of its 14 mm pictogram
 constexpr double PassoDosNiveis = PassoLinha; // the stars are 4.8 mm high
-// The guide to the hints: a line every PassoDoGuia, as the hints themselves, and the meaning
-// of each form this far right of the widest.
+// The guide to the hints: a line every PassoDoGuia (a little closer than the hints' 4.6, to
+// leave the book's example room), and the meaning of each form this far right of the widest.
 constexpr double PassoDoGuia = 4.5;
 constexpr double EspacoEntreColunas = 4;
 
