@@ -139,7 +139,7 @@ void TCompositorLivro::Compor(IDestinoPaginas& ADestino, const TPuzzleAChegar& A
             if (primeira) {
                 parte(canvas, "regras", "Regras");
             }
-            DesenharRegras(canvas, pagina);
+            DesenharRegras(canvas, pagina, AChegar);
             break;
         case TTipoPagina::pgDiagramas:
             if (primeira) {
@@ -183,12 +183,15 @@ void TCompositorLivro::Compor(IDestinoPaginas& ADestino, const TPuzzleAChegar& A
     }
 }
 
-void TCompositorLivro::DesenharRegras(IVeltCanvas& Canvas, const TDescPagina& APagina) {
+void TCompositorLivro::DesenharRegras(IVeltCanvas& Canvas, const TDescPagina& APagina,
+                                      const TPuzzleAChegar& AChegar) {
     const int32_t N = FLivro.Config.N;
     if (APagina.Primeiro == 0) {
         PaginaRegras(Canvas, N);
     } else {
-        PaginaComoSeResolve(Canvas, N, NiveisDoPlano(FLivro.Plano));
+        const double y =
+            PaginaComoSeResolve(Canvas, N, NiveisDoPlano(FLivro.Plano), FLivro.Config.Caminho);
+        DesenharExemplo(Canvas, y, AChegar);
     }
     DesenharRodape(Canvas, APagina.Numero);
 }

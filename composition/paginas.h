@@ -2,6 +2,7 @@
 // sums texts), and the puzzle and solution pages.
 #pragma once
 
+#include "composition/dicas.h"
 #include "drawing/canvas.h"
 #include "drawing/estilo.h"
 #include "generation/livro.h"
@@ -91,6 +92,10 @@ class TCompositorLivro {
     // The solution of puzzle AIndice in the slot with top-left corner (X, Y), ALargura wide.
     void DesenharSolucao(IVeltCanvas& Canvas, int32_t AIndice, double X, double Y, double ALargura);
 
+    // The hints under the solution of puzzle AIndice as a book with hints prints them, laid
+    // out with Canvas's measure.
+    TDicas DicasDaSolucao(IVeltCanvas& Canvas, int32_t AIndice);
+
     // The printed number of the page that shows puzzle AIndice (0-based), or its solution;
     // 0 when no page does.
     int32_t PaginaDoPuzzle(int32_t AIndice) const;
@@ -106,7 +111,12 @@ class TCompositorLivro {
     void CompletarPar();
     // Takes from AChegar the puzzles before AAte that are not here yet.
     void Receber(int32_t AAte, const TPuzzleAChegar& AChegar);
-    void DesenharRegras(IVeltCanvas& Canvas, const TDescPagina& APagina);
+    void DesenharRegras(IVeltCanvas& Canvas, const TDescPagina& APagina,
+                        const TPuzzleAChegar& AChegar);
+    // The book's own example on the second rules page, from Y down to the footer: the first
+    // moves of puzzle 001 and a list step, as their solutions' hints show them, taking the
+    // puzzles it needs from AChegar.
+    void DesenharExemplo(IVeltCanvas& Canvas, double Y, const TPuzzleAChegar& AChegar);
     void DesenharDiagramas(IVeltCanvas& Canvas, const TDescPagina& APagina);
     int32_t PaginaQueMostra(TTipoPagina ATipo, int32_t APorPagina, int32_t AIndice) const;
 
