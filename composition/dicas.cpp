@@ -265,12 +265,12 @@ class TGrelhaDoLeitor {
 
 // ---------------------------------------------------------------------------------------------
 // The list technique where the reader's grid stops. Each empty cell may hold the numbers still
-// to place (of those a candidates hint on it left, if any); an open pair law keeps in either
-// of its cells the numbers whose partner the other cell may hold. Round r narrows every cell
-// by its pair laws on the sets of round r − 1. A narrowed set is kept only while it has at
-// most a given count of numbers, the most a candidates hint may state; a longer one reads as
-// the cell's set of round 0. The first round that leaves a cell one number gives the key step,
-// explained as the candidates hints it reads and one list hint.
+// to place (of those a narrowing above left it, if any); an open pair law keeps in either of
+// its cells the numbers whose partner the other cell may hold. Round r narrows every cell by
+// its pair laws on the sets of round r − 1. A narrowed set is kept only while it has at most a
+// given count of numbers, the most a narrowing may state; a longer one reads as the cell's set
+// of round 0. The first round that leaves a cell one number gives the key step, explained as
+// the narrowings it reads, in turn, ending in that number.
 
 // One argument of the list: on the sets of round Ronda − 1, the pair laws Pares leave Celula
 // its set of round Ronda.
@@ -591,20 +591,31 @@ class TIniciais {
 // ---------------------------------------------------------------------------------------------
 // The choice.
 
-// The most numbers a candidates hint states, in the order tried where the reader's grid stops:
-// four, then eight; 0 ends the list (a number is revealed). A puzzle whose key steps would
-// take more hints than it has is chosen again more plainly with each next row: sets of four,
-// list hints alone, numbers revealed alone.
-constexpr std::array<std::array<int32_t, 2>, 4> ALCANCES_DA_LISTA = {
-    {{4, 8}, {4, 0}, {1, 0}, {0, 0}}};
+// The most numbers a narrowing states, tried in turn where the reader's grid stops: the
+// shortest sets that reach a number are taken.
+constexpr std::array<int32_t, 4> ALCANCES_DA_LISTA = {4, 8, 12, 16};
+
+// What the reader holds where one key hint starts: their grid, and what the narrowings above
+// left each cell.
+struct TOndeOLeitorEsta {
+    TGrelhaDoLeitor Grelha;
+    std::vector<TNumeros> Sabidos;
+};
+
+// The key hints of a puzzle, how many lines each takes, and where the reader stood before it.
+struct TChaves {
+    std::vector<TDica> Dicas;
+    std::vector<int32_t> Linhas;
+    std::vector<TOndeOLeitorEsta> Antes;
+};
 
 class TEscolhaDeDicas {
   public:
     TEscolhaDeDicas(const TSolverDeducao& ASolver, std::span<const int32_t> ADados,
                     std::span<const int32_t> ASolucao, std::span<const TPassoDeducao> APassos,
-                    int32_t ALimite)
-        : FSolver(ASolver), FDados(ADados), FSolucao(ASolucao), FPassos(APassos), FLimite(ALimite) {
-    }
+                    int32_t ALimite, const TEspacoDasDicas* AEspaco)
+        : FSolver(ASolver), FDados(ADados), FSolucao(ASolucao), FPassos(APassos), FLimite(ALimite),
+          FEspaco(AEspaco) {}
 
     TDicas Escolher() const {
         TDicas r;
@@ -612,50 +623,93 @@ class TEscolhaDeDicas {
         if (FLimite < 1 || FDados.size() != Ix(S) || FSolucao.size() != Ix(S) || S > MAIOR_NUMERO) {
             return r;
         }
-        std::vector<TDica> chave;
-        for (const std::array<int32_t, 2>& alcances : ALCANCES_DA_LISTA) {
-            chave = PassosChave(alcances);
-            if (static_cast<int32_t>(chave.size()) <= FLimite) {
+        // Where the key hints do not fit, the one in most lines gives way to a number revealed,
+        // and the steps after it are chosen again on the grid that number leaves.
+        std::vector<bool> revelar;
+        TChaves chave;
+        TGrelhaDoLeitor leitor(FSolver, FDados);
+        std::vector<TNumeros> sabidos(Ix(leitor.Casas()), TNumeros::Todos(leitor.Casas()));
+        Continuar(chave, {std::move(leitor), std::move(sabidos)}, revelar);
+        while (!Cabem(chave.Dicas)) {
+            int32_t pior = -1;
+            for (size_t k = 0; k < chave.Dicas.size(); ++k) {
+                if (chave.Dicas[k].Tipo == TTipoDica::tdLista &&
+                    (pior < 0 || chave.Linhas[k] > chave.Linhas[Ix(pior)])) {
+                    pior = static_cast<int32_t>(k);
+                }
+            }
+            if (pior < 0) {
+                break; // numbers revealed alone: what does not fit is the layout's to leave out
+            }
+            revelar.resize(std::max(revelar.size(), Ix(pior) + 1), false);
+            revelar[Ix(pior)] = true;
+            TOndeOLeitorEsta onde = std::move(chave.Antes[Ix(pior)]);
+            chave.Dicas.resize(Ix(pior));
+            chave.Linhas.resize(Ix(pior));
+            chave.Antes.erase(chave.Antes.begin() + pior, chave.Antes.end());
+            Continuar(chave, std::move(onde), revelar);
+        }
+        chave.Dicas.resize(std::min(chave.Dicas.size(), Ix(FLimite)));
+        // The starters in the hints and room left, given way from the last.
+        std::vector<TDica> iniciais = Iniciais(FLimite - static_cast<int32_t>(chave.Dicas.size()));
+        for (;;) {
+            r.Dicas = iniciais;
+            r.Dicas.insert(r.Dicas.end(), chave.Dicas.begin(), chave.Dicas.end());
+            if (iniciais.empty() || Cabem(r.Dicas)) {
                 break;
             }
+            iniciais.pop_back();
         }
-        chave.resize(std::min(chave.size(), Ix(FLimite)));
-        r.Dicas = Iniciais(FLimite - static_cast<int32_t>(chave.size()));
-        r.NumIniciais = static_cast<int32_t>(r.Dicas.size());
-        r.Dicas.insert(r.Dicas.end(), chave.begin(), chave.end());
+        r.NumIniciais = static_cast<int32_t>(iniciais.size());
         return r;
     }
 
   private:
-    // Wherever the reader's grid stops, the list technique or a number revealed, until the
-    // grid is full (or the hints run out).
-    std::vector<TDica> PassosChave(const std::array<int32_t, 2>& AAlcances) const {
-        std::vector<TDica> r;
-        TGrelhaDoLeitor leitor(FSolver, FDados);
-        // What the candidates hints so far leave each cell.
-        std::vector<TNumeros> sabidos(Ix(leitor.Casas()), TNumeros::Todos(leitor.Casas()));
-        while (leitor.Vazias() > 0 && static_cast<int32_t>(r.size()) <= FLimite) {
-            std::vector<TDica> passo;
-            for (const int32_t alcance : AAlcances) {
-                if (alcance > 0 && passo.empty()) {
-                    passo = PelaLista(leitor, sabidos, alcance);
-                }
-            }
-            if (passo.empty()) {
-                passo.push_back(NumeroChave(leitor));
-            }
-            r.insert(r.end(), passo.begin(), passo.end());
-            leitor.Escrever(r.back().Celula, r.back().Valores.front());
+    int32_t LinhasDa(const TDica& ADica) const {
+        if (FEspaco != nullptr && FEspaco->LinhasDa) {
+            return FEspaco->LinhasDa(ADica);
         }
-        return r;
+        return ADica.Tipo == TTipoDica::tdLista ? static_cast<int32_t>(ADica.Cadeia.size()) : 1;
     }
 
-    // The list where the reader's grid stops, with candidates hints of at most AAlcance
-    // numbers: the candidates hints needed, then the list hint; none when the list does not
-    // reach. Of the cells the first decisive round fixes, the one that needs fewest hints,
-    // then the one whose number lets the reader fill most cells.
-    std::vector<TDica> PelaLista(TGrelhaDoLeitor& ALeitor, std::vector<TNumeros>& ASabidos,
-                                 int32_t AAlcance) const {
+    // Whether ADicas fit the count and the room.
+    bool Cabem(const std::vector<TDica>& ADicas) const {
+        return static_cast<int32_t>(ADicas.size()) <= FLimite &&
+               (FEspaco == nullptr || !FEspaco->Cabem || FEspaco->Cabem(ADicas));
+    }
+
+    // From where the reader stands (AOnde) on: wherever their grid stops, the list in the
+    // shortest sets that reach, or a number revealed where it does not reach or where
+    // ARevelar asks for one (by the place among the key hints), until the grid is full or the
+    // hints are more than the count allows.
+    void Continuar(TChaves& AChaves, TOndeOLeitorEsta AOnde,
+                   const std::vector<bool>& ARevelar) const {
+        TGrelhaDoLeitor& leitor = AOnde.Grelha;
+        std::vector<TNumeros>& sabidos = AOnde.Sabidos;
+        while (leitor.Vazias() > 0 && static_cast<int32_t>(AChaves.Dicas.size()) <= FLimite) {
+            const size_t k = AChaves.Dicas.size();
+            AChaves.Antes.push_back({leitor, sabidos});
+            TDica dica;
+            for (size_t a = 0; a < ALCANCES_DA_LISTA.size() && dica.Cadeia.empty() &&
+                               (k >= ARevelar.size() || !ARevelar[k]);
+                 ++a) {
+                dica = PelaLista(leitor, sabidos, ALCANCES_DA_LISTA[a]);
+            }
+            if (dica.Cadeia.empty()) {
+                dica = NumeroChave(leitor);
+            }
+            leitor.Escrever(dica.Celula, dica.Valor);
+            AChaves.Linhas.push_back(LinhasDa(dica));
+            AChaves.Dicas.push_back(std::move(dica));
+        }
+    }
+
+    // The list where the reader's grid stops, with narrowings of at most AAlcance numbers: a
+    // list hint whose narrowings end in one number, or none (no narrowing) when the list does
+    // not reach. Of the cells the first decisive round fixes, the one that needs fewest
+    // narrowings, then the one whose number lets the reader fill most cells.
+    TDica PelaLista(TGrelhaDoLeitor& ALeitor, std::vector<TNumeros>& ASabidos,
+                    int32_t AAlcance) const {
         TRondasDaLista rondas(ALeitor, ASabidos, AAlcance);
         const int32_t ronda = rondas.Decisiva();
         if (ronda == 0) {
@@ -678,8 +732,8 @@ class TEscolhaDeDicas {
                 ganho = g;
             }
         }
-        // Each argument stated on what the reader holds when they read it.
-        std::vector<TDica> r;
+        // Each narrowing stated on what the reader holds when they read it.
+        TDica r{TTipoDica::tdLista, -1, 0, -1, {}};
         std::vector<TNumeros> sabidos = ASabidos;
         for (const TArgumento& a : argumentos) {
             TNumeros proprio = ALeitor.PorColocar();
@@ -694,10 +748,14 @@ class TEscolhaDeDicas {
             if (n == 0 || (&a == &argumentos.back() && n != 1)) {
                 return {}; // not met with givens that agree with a square
             }
+            if (fica == proprio) {
+                continue; // what the narrowings above already left it
+            }
             sabidos[Ix(a.Celula)] = fica;
-            r.push_back({n == 1 ? TTipoDica::tdLista : TTipoDica::tdCandidatos, a.Celula,
-                         fica.Membros(), -1, a.Pares});
+            r.Cadeia.push_back({a.Celula, fica.Membros(), a.Pares});
             if (n == 1) {
+                r.Celula = a.Celula;
+                r.Valor = r.Cadeia.back().Valores.front();
                 ASabidos = std::move(sabidos);
                 return r;
             }
@@ -725,14 +783,14 @@ class TEscolhaDeDicas {
                 ganho = preenche.size();
             }
         }
-        return {TTipoDica::tdChave, melhor, {FSolucao[Ix(melhor)]}, -1, {}};
+        return {TTipoDica::tdChave, melhor, FSolucao[Ix(melhor)], -1, {}};
     }
 
     std::vector<TDica> Iniciais(int32_t AQuantas) const {
         std::vector<TDica> r;
         for (const size_t i : TIniciais(FSolver, FDados, FPassos).Escolher(AQuantas)) {
             const TPassoDeducao& p = FPassos[i];
-            r.push_back({TTipoDica::tdLei, p.Celula, {p.Valor}, p.Lei, {}});
+            r.push_back({TTipoDica::tdLei, p.Celula, p.Valor, p.Lei, {}});
         }
         return r;
     }
@@ -742,6 +800,7 @@ class TEscolhaDeDicas {
     std::span<const int32_t> FSolucao;
     std::span<const TPassoDeducao> FPassos;
     int32_t FLimite;
+    const TEspacoDasDicas* FEspaco;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -750,12 +809,66 @@ class TEscolhaDeDicas {
 constexpr std::string_view MENOS = "\u2212"; // the minus sign, not a hyphen
 constexpr std::string_view VEZES = "\u00D7"; // as in 2 × 2
 
-// "lista: L1C4 + L5C8 = 65; L1C4 + L2C7 = 40"
-std::string TextoDosPares(int32_t N, const TDica& ADica) {
+// How a law is named, from the cell ACelula it gives or pairs: a row or column by its number,
+// a main diagonal as principal (through L1C1) or secundária, one law among many of its kind by
+// the cells where it starts and ends (a block by its top-left and bottom-right cells, a broken
+// diagonal by its cells in the first and the last row), a two-cell law by its other cell.
+std::string NomeDaLei(const TSolverDeducao& ASolver, int32_t ALei, int32_t ACelula) {
+    const int32_t N = ASolver.N();
+    const TLei& lei = ASolver.Lei(ALei);
+    const std::string extremos =
+        NomeDaCasa(N, lei.Celulas.front()) + " a " + NomeDaCasa(N, lei.Celulas.back());
+    int32_t outra = -1;
+    for (const int32_t x : lei.Celulas) {
+        outra = x != ACelula ? x : outra;
+    }
+    switch (lei.Familia) {
+    case TFamilia::lfLinha:
+        return ALei < N ? "linha " + std::to_string(ALei + 1)
+                        : "coluna " + std::to_string(ALei - N + 1);
+    case TFamilia::lfDiagPrincipal:
+        return std::find(lei.Celulas.begin(), lei.Celulas.end(), 0) != lei.Celulas.end()
+                   ? "diagonal principal"
+                   : "diagonal secundária";
+    case TFamilia::lfDiagQuebrada:
+        return "diagonal quebrada de " + extremos;
+    case TFamilia::lfBloco:
+        return "bloco 2 " + std::string(VEZES) + " 2 de " + extremos;
+    case TFamilia::lfPar:
+        return "casas opostas, com " + NomeDaCasa(N, outra);
+    case TFamilia::lfMeia:
+        return "meia diagonal, com " + NomeDaCasa(N, outra);
+    case TFamilia::lfLista:
+        break;
+    }
+    return "";
+}
+
+// The law of a pair named after its sum: "na linha 3", "no bloco 2 × 2 de L3C7 a L4C8"; a
+// two-cell law needs no other cell, the sum names both.
+std::string LeiDoPar(const TSolverDeducao& ASolver, int32_t ALei) {
+    switch (ASolver.Lei(ALei).Familia) {
+    case TFamilia::lfBloco:
+        return "no " + NomeDaLei(ASolver, ALei, -1);
+    case TFamilia::lfPar:
+        return "em casas opostas";
+    case TFamilia::lfMeia:
+        return "na meia diagonal";
+    default:
+        break;
+    }
+    return "na " + NomeDaLei(ASolver, ALei, -1);
+}
+
+// "lista: L1C4 + L1C7 = 65 na linha 1; L1C4 + L5C4 = 40 na coluna 4"
+std::string TextoDosPares(const TSolverDeducao& ASolver, const TEstreitamento& AE) {
+    const int32_t N = ASolver.N();
     std::string r = "lista: ";
-    for (size_t i = 0; i < ADica.Pares.size(); ++i) {
-        r += (i > 0 ? "; " : "") + NomeDaCasa(N, ADica.Celula) + " + " +
-             NomeDaCasa(N, ADica.Pares[i].Parceiro) + " = " + std::to_string(ADica.Pares[i].Resto);
+    for (size_t i = 0; i < AE.Pares.size(); ++i) {
+        const TParDaLista& par = AE.Pares[i];
+        r += (i > 0 ? "; " : "") + NomeDaCasa(N, AE.Celula) + " + " + NomeDaCasa(N, par.Parceiro) +
+             " = " + std::to_string(par.Resto) + " " +
+             (par.Lei >= 0 && par.Lei < ASolver.NumLeis() ? LeiDoPar(ASolver, par.Lei) : "");
     }
     return r;
 }
@@ -769,43 +882,23 @@ std::string EnumerarNumeros(const std::vector<int32_t>& AValores) {
     return r;
 }
 
-} // namespace
-
-TDicas EscolherDicas(const TSolverDeducao& ASolver, std::span<const int32_t> ADados,
-                     std::span<const int32_t> ASolucao, std::span<const TPassoDeducao> APassos,
-                     int32_t ALimite) {
-    return TEscolhaDeDicas(ASolver, ADados, ASolucao, APassos, ALimite).Escolher();
+// "L5C8 só pode ser 12, 20 ou 31 (lista: …)", "L1C3 = 46 (lista: …)"
+std::string TextoDoEstreitamento(const TSolverDeducao& ASolver, const TEstreitamento& AE) {
+    const std::string C = NomeDaCasa(ASolver.N(), AE.Celula);
+    const std::string pares = " (" + TextoDosPares(ASolver, AE) + ")";
+    if (AE.Valores.size() == 1) {
+        return C + " = " + std::to_string(AE.Valores.front()) + pares;
+    }
+    return C + " só pode ser " + EnumerarNumeros(AE.Valores) + pares;
 }
 
-bool DicasBastam(std::span<const int32_t> ADados, std::span<const TDica> ADicas) {
-    std::vector<bool> cheia(ADados.size(), false);
-    for (size_t c = 0; c < ADados.size(); ++c) {
-        cheia[c] = ADados[c] != 0;
-    }
-    for (const TDica& d : ADicas) {
-        if (d.Tipo != TTipoDica::tdCandidatos && d.Celula >= 0 && Ix(d.Celula) < cheia.size()) {
-            cheia[Ix(d.Celula)] = true;
-        }
-    }
-    return std::all_of(cheia.begin(), cheia.end(), [](bool b) { return b; });
-}
-
-std::string TextoDica(const TSolverDeducao& ASolver, std::span<const int32_t> ASolucao,
-                      const TDica& ADica) {
+// "L3C5 = 260 − 215 = 45 (linha 3)", "L4C4 = 50 / 2 = 25 (o centro)"
+std::string TextoDaLei(const TSolverDeducao& ASolver, std::span<const int32_t> ASolucao,
+                       const TDica& ADica) {
     const int32_t N = ASolver.N();
     const std::string C = NomeDaCasa(N, ADica.Celula);
-    const std::string V = ADica.Valores.empty() ? "" : std::to_string(ADica.Valores.front());
-    switch (ADica.Tipo) {
-    case TTipoDica::tdLista:
-        return C + " = " + V + " (" + TextoDosPares(N, ADica) + ")";
-    case TTipoDica::tdCandidatos:
-        return C + " só pode ser " + EnumerarNumeros(ADica.Valores) + " (" +
-               TextoDosPares(N, ADica) + ")";
-    case TTipoDica::tdChave:
-        return C + " = " + V + " (número-chave)";
-    case TTipoDica::tdLei:
-        break;
-    }
+    const std::string V = std::to_string(ADica.Valor);
+    // The centre of an odd square, whatever law the record found it by.
     if (ADica.Celula == CentroDaGrelha(N)) {
         return C + " = " + std::to_string(SomaComplementar(N)) + " / 2 = " + V + " (o centro)";
     }
@@ -814,48 +907,54 @@ std::string TextoDica(const TSolverDeducao& ASolver, std::span<const int32_t> AS
     }
     const TLei& lei = ASolver.Lei(ADica.Lei);
     int64_t S = 0;
-    int32_t O = -1;
     for (size_t t = 0; t < lei.Celulas.size(); ++t) {
         const int32_t x = lei.Celulas[t];
         if (x != ADica.Celula) {
             S += int64_t{lei.Coefs[t]} * ValorDaCasa(ASolucao, Ix(x));
-            O = x;
         }
     }
-    const std::string K = std::to_string(lei.Constante);
-    const std::string base =
-        C + " = " + K + " " + std::string(MENOS) + " " + std::to_string(S) + " = " + V;
-    // One law among many of its kind is named by the cells where it starts and ends: a block
-    // by its top-left and bottom-right cells, a broken diagonal by its cells in the first and
-    // the last row.
-    const std::string extremos =
-        NomeDaCasa(N, lei.Celulas.front()) + " a " + NomeDaCasa(N, lei.Celulas.back());
-    switch (lei.Familia) {
-    case TFamilia::lfLinha:
-        if (ADica.Lei < N) {
-            return base + " (linha " + std::to_string(ADica.Lei + 1) + ")";
+    return C + " = " + std::to_string(lei.Constante) + " " + std::string(MENOS) + " " +
+           std::to_string(S) + " = " + V + " (" + NomeDaLei(ASolver, ADica.Lei, ADica.Celula) + ")";
+}
+
+} // namespace
+
+TDicas EscolherDicas(const TSolverDeducao& ASolver, std::span<const int32_t> ADados,
+                     std::span<const int32_t> ASolucao, std::span<const TPassoDeducao> APassos,
+                     int32_t ALimite, const TEspacoDasDicas* AEspaco) {
+    return TEscolhaDeDicas(ASolver, ADados, ASolucao, APassos, ALimite, AEspaco).Escolher();
+}
+
+bool DicasBastam(std::span<const int32_t> ADados, std::span<const TDica> ADicas) {
+    std::vector<bool> cheia(ADados.size(), false);
+    for (size_t c = 0; c < ADados.size(); ++c) {
+        cheia[c] = ADados[c] != 0;
+    }
+    for (const TDica& d : ADicas) {
+        if (d.Celula >= 0 && Ix(d.Celula) < cheia.size()) {
+            cheia[Ix(d.Celula)] = true;
         }
-        return base + " (coluna " + std::to_string(ADica.Lei - N + 1) + ")";
-    case TFamilia::lfDiagPrincipal:
-        if (ADica.Celula / N == ADica.Celula % N) {
-            return base + " (diagonal principal)";
+    }
+    return std::all_of(cheia.begin(), cheia.end(), [](bool b) { return b; });
+}
+
+std::vector<std::string> TextosDaDica(const TSolverDeducao& ASolver,
+                                      std::span<const int32_t> ASolucao, const TDica& ADica) {
+    switch (ADica.Tipo) {
+    case TTipoDica::tdLista: {
+        std::vector<std::string> r;
+        for (const TEstreitamento& e : ADica.Cadeia) {
+            r.push_back(TextoDoEstreitamento(ASolver, e));
         }
-        return base + " (diagonal secundária)";
-    case TFamilia::lfDiagQuebrada:
-        return base + " (diagonal quebrada de " + extremos + ")";
-    case TFamilia::lfBloco:
-        return base + " (bloco 2 " + std::string(VEZES) + " 2 de " + extremos + ")";
-    case TFamilia::lfPar:
-        if (lei.Celulas.size() == 1) {
-            return C + " = " + K + " / 2 = " + V + " (o centro)";
-        }
-        return base + " (casas opostas, com " + NomeDaCasa(N, O) + ")";
-    case TFamilia::lfMeia:
-        return base + " (meia diagonal, com " + NomeDaCasa(N, O) + ")";
-    case TFamilia::lfLista:
+        return r;
+    }
+    case TTipoDica::tdChave:
+        return {NomeDaCasa(ASolver.N(), ADica.Celula) + " = " + std::to_string(ADica.Valor) +
+                " (número-chave)"};
+    case TTipoDica::tdLei:
         break;
     }
-    return base;
+    return {TextoDaLei(ASolver, ASolucao, ADica)};
 }
 
 } // namespace tavrelo

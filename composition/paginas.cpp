@@ -165,11 +165,12 @@ void TCompositorLivro::Compor(IDestinoPaginas& ADestino, const TPuzzleAChegar& A
         case TTipoPagina::pgSimbolo:
             break;
         }
-        DesenharPagina(canvas, pagina);
+        DesenharPagina(canvas, pagina, AChegar);
     }
 }
 
-void TCompositorLivro::DesenharPagina(IVeltCanvas& Canvas, const TDescPagina& APagina) {
+void TCompositorLivro::DesenharPagina(IVeltCanvas& Canvas, const TDescPagina& APagina,
+                                      const TPuzzleAChegar& AChegar) {
     switch (APagina.Tipo) {
     case TTipoPagina::pgCapa:
         DesenharCapa(Canvas, FLivro);
@@ -178,7 +179,7 @@ void TCompositorLivro::DesenharPagina(IVeltCanvas& Canvas, const TDescPagina& AP
         PaginaVerso(Canvas, "TAVRELO");
         break;
     case TTipoPagina::pgRegras:
-        DesenharRegras(Canvas, APagina);
+        DesenharRegras(Canvas, APagina, AChegar);
         break;
     case TTipoPagina::pgDiagramas:
         DesenharDiagramas(Canvas, APagina);
@@ -206,12 +207,15 @@ void TCompositorLivro::DesenharPagina(IVeltCanvas& Canvas, const TDescPagina& AP
     }
 }
 
-void TCompositorLivro::DesenharRegras(IVeltCanvas& Canvas, const TDescPagina& APagina) {
+void TCompositorLivro::DesenharRegras(IVeltCanvas& Canvas, const TDescPagina& APagina,
+                                      const TPuzzleAChegar& AChegar) {
     const int32_t N = FLivro.Config.N;
     if (APagina.Primeiro == 0) {
         PaginaRegras(Canvas, N);
     } else {
-        PaginaComoSeResolve(Canvas, N, NiveisDoPlano(FLivro.Plano));
+        const double y =
+            PaginaComoSeResolve(Canvas, N, NiveisDoPlano(FLivro.Plano), FLivro.Config.Caminho);
+        DesenharExemplo(Canvas, y, AChegar);
     }
     DesenharRodape(Canvas, APagina.Numero);
 }

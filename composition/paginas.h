@@ -2,6 +2,7 @@
 // sums texts), and the puzzle and solution pages.
 #pragma once
 
+#include "composition/dicas.h"
 #include "drawing/canvas.h"
 #include "drawing/estilo.h"
 #include "generation/livro.h"
@@ -85,9 +86,11 @@ class TCompositorLivro {
     void Compor(IDestinoPaginas& ADestino, const TPuzzleAChegar& AChegar = {});
 
     // One planned page as Compor draws it, on any surface: a picture of it shows what the PDF
-    // holds. The puzzles it shows must be in the book given to the constructor. The outline
-    // and the destinations that open the book's parts are Compor's.
-    void DesenharPagina(IVeltCanvas& Canvas, const TDescPagina& APagina);
+    // holds. The puzzles it shows must be in the book given to the constructor, or come from
+    // AChegar (the second rules page works puzzles of the book). The outline and the
+    // destinations that open the book's parts are Compor's.
+    void DesenharPagina(IVeltCanvas& Canvas, const TDescPagina& APagina,
+                        const TPuzzleAChegar& AChegar = {});
 
     // The page routines of the book's own pages, open so that a single page can be drawn
     // on any surface.
@@ -95,6 +98,10 @@ class TCompositorLivro {
     void DesenharSolucoes(IVeltCanvas& Canvas, const TDescPagina& APagina);
     // The solution of puzzle AIndice in the slot with top-left corner (X, Y), ALargura wide.
     void DesenharSolucao(IVeltCanvas& Canvas, int32_t AIndice, double X, double Y, double ALargura);
+
+    // The hints under the solution of puzzle AIndice as a book with hints prints them, laid
+    // out with Canvas's measure.
+    TDicas DicasDaSolucao(IVeltCanvas& Canvas, int32_t AIndice);
 
     // The printed number of the page that shows puzzle AIndice (0-based), or its solution;
     // 0 when no page does.
@@ -111,7 +118,12 @@ class TCompositorLivro {
     void CompletarPar();
     // Takes from AChegar the puzzles before AAte that are not here yet.
     void Receber(int32_t AAte, const TPuzzleAChegar& AChegar);
-    void DesenharRegras(IVeltCanvas& Canvas, const TDescPagina& APagina);
+    void DesenharRegras(IVeltCanvas& Canvas, const TDescPagina& APagina,
+                        const TPuzzleAChegar& AChegar);
+    // The book's own example on the second rules page, from Y down to the footer: the first
+    // moves of puzzle 001 and a list step, as their solutions' hints show them, taking the
+    // puzzles it needs from AChegar.
+    void DesenharExemplo(IVeltCanvas& Canvas, double Y, const TPuzzleAChegar& AChegar);
     void DesenharDiagramas(IVeltCanvas& Canvas, const TDescPagina& APagina);
     int32_t PaginaQueMostra(TTipoPagina ATipo, int32_t APorPagina, int32_t AIndice) const;
 

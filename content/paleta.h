@@ -43,6 +43,8 @@ inline constexpr TEstiloTexto ESTILO_PARAGRAFO{.TamanhoPt = 12};
 inline constexpr TEstiloTexto ESTILO_PARAGRAFO_NEGRITO{.TamanhoPt = 12, .Negrito = true};
 inline constexpr TEstiloTexto ESTILO_TITULO_DO_PAINEL{.TamanhoPt = 11, .Negrito = true};
 inline constexpr TEstiloTexto ESTILO_LEGENDA{.TamanhoPt = 9};
+// The guide to the hints: what each form means, beside the forms in the hints' own style.
+inline constexpr TEstiloTexto ESTILO_GUIA{.TamanhoPt = 9.5, .Cinza = CINZA_ESCURO};
 
 // Every numbered page.
 inline constexpr TEstiloTexto ESTILO_RODAPE{.TamanhoPt = 9, .Cinza = CINZA_MEDIO};
@@ -66,6 +68,13 @@ inline constexpr TEstiloTexto ESTILO_CABECALHO_DAS_SOLUCOES{
 inline constexpr TEstiloTexto ESTILO_TITULO_DA_SOLUCAO{.TamanhoPt = 11, .Negrito = true};
 inline constexpr TEstiloTexto ESTILO_SOMAS_DA_SOLUCAO{.TamanhoPt = 9.5, .Cinza = CINZA_MEDIO};
 inline constexpr TEstiloTexto ESTILO_DICA{.TamanhoPt = 9.5};
+inline constexpr TEstiloTexto ESTILO_NUMERO_DA_DICA{.TamanhoPt = 9.5,
+                                                    .Alinhamento = TAlinhamento::alDireita};
+// The mark of a key hint, before its number, on the solution pages and in the rules that
+// explain it.
+inline constexpr const char* MARCA_DA_DICA_CHAVE = "\u25BA";
+inline constexpr TEstiloTexto ESTILO_MARCA_DA_DICA{.TamanhoPt = 9.5,
+                                                   .Alinhamento = TAlinhamento::alDireita};
 inline constexpr TEstiloTexto ESTILO_FECHO_DAS_DICAS{.TamanhoPt = 9.5, .Cinza = CINZA_MEDIO};
 
 // Editorial pages. The product's name and the book's title take the largest size that fits.

@@ -5,12 +5,19 @@
 #include "drawing/pagina.h"
 #include "generation/niveis.h"
 
+#include <algorithm>
+
 namespace tavrelo {
 
 namespace {
 
-constexpr double PassoLinha = 6.15; // every 12 pt paragraph of the book
-constexpr double RecuoDaLei = 20;   // a law's text stands right of its 14 mm pictogram
+constexpr double PassoLinha = 6.15;           // every 12 pt paragraph of the book
+constexpr double RecuoDaLei = 20;             // a law's text stands right of its 14 mm pictogram
+constexpr double PassoDosNiveis = PassoLinha; // the stars are 4.8 mm high
+// The guide to the hints: a line every PassoDoGuia (a little closer than the hints' 4.6, to
+// leave the book's example room), and the meaning of each form this far right of the widest.
+constexpr double PassoDoGuia = 4.5;
+constexpr double EspacoEntreColunas = 4;
 
 bool Impar(int32_t N) {
     return (N & 1) != 0;
@@ -145,33 +152,39 @@ std::string TextoDaLei(TLeiTavrelo Lei, int32_t N) {
     switch (Lei) {
     case TLeiTavrelo::llSoma:
         return Formatar("A soma de cada linha, de cada coluna e de cada uma das duas diagonais "
-                        "principais é %s.",
-                        m.c_str());
+                        "principais é %s. A diagonal principal vai de L1C1 a L%dC%d; a "
+                        "secundária, de L1C%d a L%dC1.",
+                        m.c_str(), N, N, N, N);
     case TLeiTavrelo::llQuebrada:
         return Formatar("Todas as diagonais somam %s, também as que saem por um lado e "
                         "continuam pelo outro: uma diagonal que sai por baixo volta a entrar "
-                        "por cima, uma coluna ao lado.",
-                        m.c_str());
+                        "por cima, uma coluna ao lado. Nas dicas, cada uma diz-se pelas suas "
+                        "casas na primeira e na última linha: diagonal quebrada de L1C3 a L%dC2.",
+                        m.c_str(), N);
     case TLeiTavrelo::llBloco:
         return Formatar("Quatro casas que formam um quadrado de %s, em qualquer parte da "
-                        "grelha (também a cavalo nas bordas, que se ligam), somam %s.",
-                        Vezes(2).c_str(), Igualdade("2C", 2 * SomaComplementar(N)).c_str());
+                        "grelha (também a cavalo nas bordas, que se ligam), somam %s. Nas "
+                        "dicas, cada bloco diz-se pela casa de cima à esquerda e pela de baixo à "
+                        "direita: o bloco %s de L%dC%d a L1C%d junta as linhas %d e 1.",
+                        Vezes(2).c_str(), Igualdade("2C", 2 * SomaComplementar(N)).c_str(),
+                        Vezes(2).c_str(), N, N - 1, N, N);
     case TLeiTavrelo::llMeia:
+        // The example's second pair runs round the foot of the grid: from row N − 1, column 2.
         return Formatar(
-            "Dois números na mesma diagonal, separados por meia diagonal, somam %s. Meia "
-            "diagonal é metade do lado da grelha: %d passos ao longo da diagonal. Contando as "
-            "duas pontas, são %d casas, com %d pelo meio, mas só as duas pontas contam. Por "
-            "exemplo, a de L1C1 e a de L%dC%d. Vale também nas diagonais que saem por um lado e "
-            "continuam pelo outro: a diagonal fecha-se em círculo e do outro lado a distância é "
-            "também de %d passos.",
-            c.c_str(), h, h + 1, h - 1, h + 1, h + 1, h);
+            "Cada casa soma %s com a casa %d linhas abaixo e %d colunas ao lado, "
+            "dando a volta pelas bordas: estão a meia diagonal uma da outra. Por "
+            "exemplo, L1C1 e L%dC%d, ou L%dC2 e L%dC%d. Como %d é metade de %d, as "
+            "duas diagonais que partem de uma casa levam à mesma casa. Nas dicas, a lei "
+            "diz-se pela outra casa: meia diagonal, com L%dC%d.",
+            c.c_str(), h, h, h + 1, h + 1, N - 1, h - 1, h + 2, h, N, h + 1, h + 1);
     case TLeiTavrelo::llPar:
         break;
     }
     return Formatar("Duas casas opostas em relação ao centro da grelha somam %s: por exemplo, "
                     "a de L1C1 e a de L%dC%d. A casa do centro vale sempre metade de C, %d, e "
-                    "nunca traz pista.",
-                    c.c_str(), N, N, SomaComplementar(N) / 2);
+                    "nunca traz pista. Nas dicas, a lei diz-se pela outra casa: casas opostas, "
+                    "com L%dC%d.",
+                    c.c_str(), N, N, SomaComplementar(N) / 2, N, N);
 }
 
 std::vector<std::string> ParagrafosComoSeJoga(int32_t N) {
@@ -249,6 +262,47 @@ std::vector<std::string> ConselhosDoTamanho(int32_t N) {
             "algures."};
 }
 
+std::string ExigenciaDoNivel(int32_t ANivel) {
+    switch (ANivel) {
+    case 1:
+        return "muitos números dados; não pede a lista";
+    case 2:
+        return "menos números dados; não pede a lista";
+    case 3:
+        return "poucos números dados; não pede a lista";
+    case 4:
+        return "pede a lista de números";
+    case 5:
+        return "pede a lista; poucos números dados";
+    default:
+        break;
+    }
+    return "";
+}
+
+std::vector<TFormaDeDica> FormasDasDicas(int32_t N) {
+    const int32_t m = SomaMagica(N);
+    const int32_t c = SomaComplementar(N);
+    std::vector<TFormaDeDica> r = {
+        {Formatar("L3C5 = %d − %d = 45 (linha 3)", m, m - 45),
+         "a lei entre parênteses, dita como na página 3, só tem esta casa vazia"},
+    };
+    if (Impar(N))
+        r.push_back({Formatar("L%dC%d = %d / 2 = %d (o centro)", N / 2 + 1, N / 2 + 1, c, c / 2),
+                     "o centro vale sempre metade de C"});
+    const std::vector<TFormaDeDica> outras = {
+        {"L5C6 só pode ser 12, 20 ou 31 (lista: …)",
+         "a lista de números só deixa estes; a dica segue na linha de baixo"},
+        {"L1C3 = 46 (lista: …)", "a lista só deixa um número: é o fim da dica"},
+        {"L1C3 + L1C5 = 70 na linha 1",
+         "uma soma da lista: a lei dita só tem estas duas casas vazias"},
+        {"L1C2 = 18 (número-chave)", "um número da solução, dado onde a lista não cabe"},
+        {std::string(MARCA_DA_DICA_CHAVE) + " 9.", "marca as dicas que «Uma só casa vazia» não dá"},
+    };
+    r.insert(r.end(), outras.begin(), outras.end());
+    return r;
+}
+
 void PaginaRegras(IVeltCanvas& Canvas, int32_t N) {
     Escrever(Canvas, MARGEM_ESQUERDA, TOPO_TITULO, "Regras", ESTILO_TITULO_DA_PAGINA);
     Escrever(Canvas, MARGEM_ESQUERDA, 31, "Como se joga", ESTILO_SECCAO);
@@ -274,7 +328,30 @@ void PaginaRegras(IVeltCanvas& Canvas, int32_t N) {
     }
 }
 
-void PaginaComoSeResolve(IVeltCanvas& Canvas, int32_t N, TNiveis Niveis) {
+namespace {
+
+// The guide to the hints from Y: each form at the column's edge, in the hints' own style, and
+// what it means beside it; returns the Y under it.
+double DesenharGuiaDasDicas(IVeltCanvas& Canvas, int32_t N, double Y) {
+    const std::vector<TFormaDeDica> formas = FormasDasDicas(N);
+    double largura = 0;
+    for (const TFormaDeDica& f : formas)
+        largura = std::max(largura, Canvas.LarguraTexto(f.Forma, ESTILO_DICA.TamanhoPt, false));
+    const double xSentido = MARGEM_ESQUERDA + largura + EspacoEntreColunas;
+    for (const TFormaDeDica& f : formas) {
+        Escrever(Canvas, MARGEM_ESQUERDA, Y, f.Forma, ESTILO_DICA);
+        for (const auto& linha :
+             QuebrarLinhas(Canvas, f.Sentido, MARGEM_DIREITA - xSentido, ESTILO_GUIA.TamanhoPt)) {
+            Escrever(Canvas, xSentido, Y, linha, ESTILO_GUIA);
+            Y += PassoDoGuia;
+        }
+    }
+    return Y;
+}
+
+} // namespace
+
+double PaginaComoSeResolve(IVeltCanvas& Canvas, int32_t N, TNiveis Niveis, bool AComDicas) {
     Escrever(Canvas, MARGEM_ESQUERDA, TOPO_TITULO, "Como se resolve", ESTILO_TITULO_DA_PAGINA);
     double y = 29;
     bool comLista = false;
@@ -292,8 +369,10 @@ void PaginaComoSeResolve(IVeltCanvas& Canvas, int32_t N, TNiveis Niveis) {
         if (!Niveis.Contem(nivel))
             continue;
         DesenharEstrelas(Canvas, 51, y - 0.4, nivel);
-        Escrever(Canvas, 58, y, Formatar("Nível de dificuldade %d", nivel), ESTILO_PARAGRAFO);
-        y += 8;
+        Escrever(Canvas, 58, y,
+                 Formatar("Nível de dificuldade %d – %s", nivel, ExigenciaDoNivel(nivel).c_str()),
+                 ESTILO_PARAGRAFO);
+        y += PassoDosNiveis;
     }
     y += 4;
     Escrever(Canvas, MARGEM_ESQUERDA, y, "Três conselhos", ESTILO_SECCAO);
@@ -304,6 +383,12 @@ void PaginaComoSeResolve(IVeltCanvas& Canvas, int32_t N, TNiveis Niveis) {
                  ESTILO_PARAGRAFO_NEGRITO);
         y = DesenharParagrafo(Canvas, y, conselhos[k], 167, 25) + 2;
     }
+    if (AComDicas) {
+        y += 3;
+        Escrever(Canvas, MARGEM_ESQUERDA, y, "As dicas das soluções", ESTILO_SECCAO);
+        y = DesenharGuiaDasDicas(Canvas, N, y + 8.5);
+    }
+    return y;
 }
 
 } // namespace tavrelo

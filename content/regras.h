@@ -64,10 +64,24 @@ std::vector<std::string> ParagrafosComoSeJoga(int32_t N);
 // "Uma só casa vazia", and "A lista de números" after it when ComLista.
 std::vector<TTecnicaTexto> TecnicasDoTamanho(int32_t N, bool ComLista);
 std::vector<std::string> ConselhosDoTamanho(int32_t N);
+// What level ANivel (1 to 5) asks of the reader, said after its name: whether it needs the
+// list of numbers, and how many numbers it gives. Empty for any other level.
+std::string ExigenciaDoNivel(int32_t ANivel);
 
+// One row of the guide to the hints under the solutions: a form a hint takes, as printed
+// there, and what it means.
+struct TFormaDeDica {
+    std::string Forma;
+    std::string Sentido;
+    bool operator==(const TFormaDeDica&) const = default;
+};
+// The guide of the order: every form a hint's line takes, and the mark of the key hints.
+std::vector<TFormaDeDica> FormasDasDicas(int32_t N);
 // The first rules page: how to play and the laws of this order. The footer is the caller's.
 void PaginaRegras(IVeltCanvas& Canvas, int32_t N);
-// The second rules page: techniques, the levels the book uses, three tips.
-void PaginaComoSeResolve(IVeltCanvas& Canvas, int32_t N, TNiveis Niveis);
+// The second rules page: techniques, the levels the book uses and what each asks, three tips
+// and, for a book whose solutions carry hints, the guide to them. Returns the Y under it: the
+// rest of the page is free for the book's own example.
+double PaginaComoSeResolve(IVeltCanvas& Canvas, int32_t N, TNiveis Niveis, bool AComDicas);
 
 } // namespace tavrelo

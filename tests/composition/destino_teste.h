@@ -6,6 +6,7 @@
 #include "drawing/canvas_gravador.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -75,12 +76,15 @@ class TDestinoTeste : public IDestinoPaginas {
     int32_t Vivas = 0;
     int32_t MaxVivas = 0;
     int32_t FalharNaPagina = -1; // 1-based page whose request fails
+    // The width model of every page, when set (the typeface's own, say).
+    std::function<double(const std::string&, double, bool)> Largura;
 
     std::unique_ptr<IVeltCanvas> NovaPagina() override {
         if (static_cast<int32_t>(Paginas.size()) + 1 == FalharNaPagina) {
             throw std::runtime_error("sem papel");
         }
         Paginas.push_back(std::make_unique<TCanvasGravador>());
+        Paginas.back()->Largura = Largura;
         auto s = std::make_unique<TSuperficie>(*Paginas.back(), Vivas);
         MaxVivas = std::max(MaxVivas, Vivas);
         return s;

@@ -2,9 +2,10 @@
 // They fill every cell that a law of the square leaves as its only empty cell, again and again
 // (simple steps), so before each hint their grid is that closure of the givens and the hints
 // above it. A law hint must hold on the page itself (givens and hints above, no simple steps
-// of the reader's own); a list or candidates hint on the reader's grid, reading the numbers
-// still to place and what the candidates hints above it left each cell. It shares no code with
-// the choice of hints; it knows only the law table and the wording of a hint.
+// of the reader's own); each narrowing of a list hint ("só pode ser …", and the last "= …") on
+// the reader's grid, reading the numbers still to place and what the narrowings above it left
+// each cell, and every sum in it must name the law whose two empty cells it adds. It shares no
+// code with the choice of hints; it knows only the law table and the wording of a hint.
 #pragma once
 
 #include "drawing/canvas_gravador.h"
@@ -20,11 +21,12 @@
 
 namespace tavrelo::teste_dicas {
 
-// One pair law named by a list or candidates hint: "A + B = R".
+// One pair law named by a narrowing: "A + B = R na linha 3".
 struct TParLido {
     int32_t A = -1;
     int32_t B = -1;
     int32_t Resto = 0;
+    std::string Lei; // as written after the sum: "na linha 3", "no bloco 2 × 2 de …"
 };
 
 enum class TForma { fmLei, fmCentro, fmLista, fmCandidatos, fmChave, fmDesconhecida };
@@ -59,7 +61,8 @@ inline bool Comeca(const std::string& ATexto, size_t APos, const std::string& AP
     return ATexto.compare(APos, AParte.size(), AParte) == 0;
 }
 
-// "lista: A + B = R; A + B = R)" from APos to the end; false when it reads otherwise.
+// "(lista: A + B = R na linha 3; A + B = R no bloco 2 × 2 de X a Y)" from APos to the end;
+// false when it reads otherwise.
 inline bool LerPares(int32_t N, const std::string& ATexto, size_t APos,
                      std::vector<TParLido>& APares) {
     if (!Comeca(ATexto, APos, "(lista: ") || ATexto.back() != ')') {
@@ -75,18 +78,18 @@ inline bool LerPares(int32_t N, const std::string& ATexto, size_t APos,
         p += 3;
         par.B = LerCasa(N, ATexto, p);
         int lidos = 0;
-        if (par.B < 0 || std::sscanf(ATexto.c_str() + p, " = %d%n", &par.Resto, &lidos) != 1) {
+        if (par.B < 0 || std::sscanf(ATexto.c_str() + p, " = %d %n", &par.Resto, &lidos) != 1 ||
+            lidos == 0 || ATexto[p + size_t(lidos) - 1] != ' ') {
             return false;
         }
         p += static_cast<size_t>(lidos);
+        const size_t fim = std::min(ATexto.find("; ", p), ATexto.size() - 1);
+        par.Lei = ATexto.substr(p, fim - p);
         APares.push_back(par);
-        if (p + 1 == ATexto.size()) {
-            return true;
+        if (fim + 1 == ATexto.size()) {
+            return !par.Lei.empty();
         }
-        if (!Comeca(ATexto, p, "; ")) {
-            return false;
-        }
-        p += 2;
+        p = fim + 2;
     }
 }
 
@@ -238,6 +241,30 @@ inline std::vector<int32_t> LeisDaRazao(const TSolverDeducao& S, int32_t ACelula
     return r;
 }
 
+// The laws a pair's name names: "na linha 3", "no bloco 2 × 2 de X a Y"… through both cells;
+// "na meia diagonal" and "em casas opostas", the two-cell law of A and B. Empty when the
+// name reads otherwise or names no law through both.
+inline std::vector<int32_t> LeisDoPar(const TSolverDeducao& S, const TParLido& APar) {
+    const int32_t N = S.N();
+    std::vector<int32_t> leis;
+    if (APar.Lei == "na meia diagonal") {
+        leis = LeisDaRazao(S, APar.A, "meia diagonal, com " + NomeDaCasa(N, APar.B));
+    } else if (APar.Lei == "em casas opostas") {
+        leis = LeisDaRazao(S, APar.A, "casas opostas, com " + NomeDaCasa(N, APar.B));
+    } else if (Comeca(APar.Lei, 0, "no bloco ") || Comeca(APar.Lei, 0, "na linha ") ||
+               Comeca(APar.Lei, 0, "na coluna ") || Comeca(APar.Lei, 0, "na diagonal ")) {
+        leis = LeisDaRazao(S, APar.A, APar.Lei.substr(3));
+    }
+    std::vector<int32_t> r;
+    for (const int32_t j : leis) {
+        const std::vector<int32_t>& c = S.Lei(j).Celulas;
+        if (std::find(c.begin(), c.end(), APar.B) != c.end()) {
+            r.push_back(j);
+        }
+    }
+    return r;
+}
+
 class TLeitor {
   public:
     TLeitor(const TSolverDeducao& AS, const std::vector<int32_t>& ADados)
@@ -378,7 +405,7 @@ class TLeitor {
                ", or does not sum " + std::to_string(d.K) + " " + MENOS + " " + std::to_string(d.S);
     }
 
-    // A list or candidates hint.
+    // A narrowing: "só pode ser …", or the last of a list hint, "= …".
     std::string LerLista(const TDicaLida& d) {
         if (Grelha[size_t(d.Celula)] != 0) {
             return "the reader has filled the cell already";
@@ -409,7 +436,7 @@ class TLeitor {
     }
 
     // Whether the reader may write AValor in ACelula: a number still to place, one of those
-    // the candidates hints left the cell.
+    // the narrowings above left the cell.
     bool Pode(int32_t ACelula, int64_t AValor) const {
         if (AValor < 1 || AValor > N * N ||
             std::find(Grelha.begin(), Grelha.end(), AValor) != Grelha.end()) {
@@ -430,11 +457,11 @@ class TLeitor {
     }
 
     // What a pair leaves its first cell: v it may hold whose partner R − v the other cell may
-    // hold, v ≠ R − v. Empty when no law of the square has A and B as its only empty cells on
-    // the reader's grid, every coefficient 1, lacking R.
+    // hold, v ≠ R − v. Empty when the law the pair names is not one whose only empty cells on
+    // the reader's grid are A and B, every coefficient 1, lacking R.
     std::set<int32_t> DeixaOPar(const TParLido& APar) const {
         bool lei = false;
-        for (int32_t j = 0; j < S.NumLeis() && !lei; ++j) {
+        for (const int32_t j : LeisDoPar(S, APar)) {
             const TLei& L = S.Lei(j);
             int64_t soma = 0;
             std::vector<int32_t> vazias;
@@ -447,10 +474,10 @@ class TLeitor {
                 }
                 soma += v;
             }
-            lei = unitaria && vazias.size() == 2 && APar.A != APar.B &&
-                  std::set<int32_t>(vazias.begin(), vazias.end()) ==
-                      std::set<int32_t>{APar.A, APar.B} &&
-                  L.Constante - soma == APar.Resto;
+            lei = lei || (unitaria && vazias.size() == 2 && APar.A != APar.B &&
+                          std::set<int32_t>(vazias.begin(), vazias.end()) ==
+                              std::set<int32_t>{APar.A, APar.B} &&
+                          L.Constante - soma == APar.Resto);
         }
         std::set<int32_t> r;
         for (int32_t v = 1; v <= N * N && lei; ++v) {
@@ -462,23 +489,65 @@ class TLeitor {
     }
 };
 
-// The hints printed on a recorded page, in order, their wrapped lines joined and their
-// numbers taken off. Hint lines are the black, regular, left-aligned 9.5 pt texts; "k. " opens
-// hint k, and a line without it goes on with the hint above. Empty when the numbers are not
-// 1, 2, 3, … in turn.
-inline std::vector<std::string> DicasImpressas(const ::teste::TCanvasGravador& C) {
-    std::vector<std::string> r;
+// The mark of a key hint: U+25BA.
+inline const std::string MARCA = "\xE2\x96\xBA";
+
+// A hint as printed: whether it is marked, and its narrowings (one text for any other hint),
+// each with its wrapped lines joined.
+struct TDicaImpressa {
+    bool Chave = false;
+    std::vector<std::string> Passos;
+};
+
+// Whether a printed line opens a hint's text or a narrowing: "L3C5 = …", "L3C5 só pode ser …".
+inline bool AbreUmPasso(const std::string& ALinha) {
+    int32_t l = 0;
+    int32_t c = 0;
+    int lidos = 0;
+    if (std::sscanf(ALinha.c_str(), "L%dC%d%n", &l, &c, &lidos) != 2) {
+        return false;
+    }
+    return Comeca(ALinha, size_t(lidos), " = ") || Comeca(ALinha, size_t(lidos), " só pode ser ");
+}
+
+// The hints printed on a recorded page, in order. Hint texts are the black, regular 9.5 pt
+// ones: right-aligned, the number "k." that opens hint k and the mark before it; left-aligned,
+// the lines of the hints, in reading order. A line that begins with a cell and its number, or
+// with what the cell can only be, opens the hint's text or one of its narrowings; any other
+// goes on with the one above. Empty when the numbers are not 1, 2, 3, … in turn or a line
+// stands where none can.
+inline std::vector<TDicaImpressa> DicasImpressas(const ::teste::TCanvasGravador& C) {
+    std::vector<TDicaImpressa> r;
     for (const ::teste::TChamada& c : C.Chamadas) {
         if (c.Op != "Texto" || c.Num[2] != 9.5 || c.Num[3] != 0 || c.Negrito ||
-            c.Alinhamento != TAlinhamento::alEsquerda) {
+            c.Alinhamento == TAlinhamento::alCentro) {
             continue;
         }
-        const std::string numero = std::to_string(r.size() + 1) + ". ";
-        if (c.Texto.rfind(numero, 0) == 0) {
-            r.push_back(c.Texto.substr(numero.size()));
-        } else if (!r.empty()) {
-            r.back() += " " + c.Texto;
+        if (c.Alinhamento == TAlinhamento::alDireita) {
+            if (c.Texto == std::to_string(r.size() + 1) + ".") {
+                r.emplace_back();
+            } else if (c.Texto == MARCA && !r.empty() && r.back().Passos.empty() &&
+                       !r.back().Chave) {
+                r.back().Chave = true;
+            } else {
+                return {};
+            }
+            continue;
+        }
+        if (r.empty()) {
+            return {};
+        }
+        std::vector<std::string>& passos = r.back().Passos;
+        if (AbreUmPasso(c.Texto)) {
+            passos.push_back(c.Texto);
+        } else if (!passos.empty()) {
+            passos.back() += " " + c.Texto;
         } else {
+            return {};
+        }
+    }
+    for (const TDicaImpressa& d : r) {
+        if (d.Passos.empty()) {
             return {};
         }
     }

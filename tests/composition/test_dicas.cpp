@@ -1,14 +1,18 @@
 #include "composition/dicas.h"
 
+#include "composition/destino_teste.h"
 #include "composition/leitor_de_dicas.h"
 #include "composition/livros_teste.h"
+#include "content/regras.h"
 #include "drawing/canvas_cairo.h"
+#include "generation/niveis.h"
 #include "quadrados.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cairo.h>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -58,44 +62,71 @@ TEST(Dicas, TextoPorForma) {
         const TSolverDeducao& Solver;
         const std::vector<int32_t>& Solucao;
         TDica D;
-        const char* Texto;
+        std::vector<std::string> Textos;
     };
     auto lei = [](int32_t ALei, int32_t ACelula, int32_t AValor) {
-        return TDica{tdLei, ACelula, {AValor}, ALei, {}};
+        return TDica{tdLei, ACelula, AValor, ALei, {}};
+    };
+    // A list hint of one narrowing on ACelula, from the pair laws given.
+    auto lista = [](int32_t ACelula, std::vector<int32_t> AValores,
+                    std::vector<TParDaLista> APares) {
+        return TDica{tdLista, ACelula, AValores.front(), -1, {{ACelula, AValores, APares}}};
     };
     const Caso casos[] = {
-        {s8, q8, lei(0, 2, 45), "L1C3 = 260 − 215 = 45 (linha 1)"},
-        {s8, q8, lei(8, 16, 57), "L3C1 = 260 − 203 = 57 (coluna 1)"},
-        {s8, q8, lei(15, 63, 64), "L8C8 = 260 − 196 = 64 (coluna 8)"},
-        {s8, q8, lei(16, 9, 21), "L2C2 = 260 − 239 = 21 (diagonal principal)"},
-        {s8, q8, lei(31, 14, 46), "L2C7 = 260 − 214 = 46 (diagonal secundária)"},
+        {s8, q8, lei(0, 2, 45), {"L1C3 = 260 − 215 = 45 (linha 1)"}},
+        {s8, q8, lei(8, 16, 57), {"L3C1 = 260 − 203 = 57 (coluna 1)"}},
+        {s8, q8, lei(15, 63, 64), {"L8C8 = 260 − 196 = 64 (coluna 8)"}},
+        {s8, q8, lei(16, 9, 21), {"L2C2 = 260 − 239 = 21 (diagonal principal)"}},
+        {s8, q8, lei(31, 14, 46), {"L2C7 = 260 − 214 = 46 (diagonal secundária)"}},
         // A broken diagonal and a block are named by the cells where they start and end,
         // across the edges too.
-        {s8, q8, lei(17, 22, 51), "L3C7 = 260 − 209 = 51 (diagonal quebrada de L1C1 a L8C2)"},
-        {s8, q8, lei(32, 9, 21), "L2C2 = 130 − 109 = 21 (bloco 2 × 2 de L1C1 a L2C2)"},
-        {s8, q8, lei(127, 0, 41), "L1C1 = 130 − 89 = 41 (bloco 2 × 2 de L8C8 a L1C1)"},
-        {s8, q8, lei(33, 36, 24), "L5C5 = 65 − 41 = 24 (meia diagonal, com L1C1)"},
-        {s7, q7, lei(28, 0, 19), "L1C1 = 50 − 31 = 19 (casas opostas, com L7C7)"},
+        {s8, q8, lei(17, 22, 51), {"L3C7 = 260 − 209 = 51 (diagonal quebrada de L1C1 a L8C2)"}},
+        {s8, q8, lei(32, 9, 21), {"L2C2 = 130 − 109 = 21 (bloco 2 × 2 de L1C1 a L2C2)"}},
+        {s8, q8, lei(127, 0, 41), {"L1C1 = 130 − 89 = 41 (bloco 2 × 2 de L8C8 a L1C1)"}},
+        {s8, q8, lei(33, 36, 24), {"L5C5 = 65 − 41 = 24 (meia diagonal, com L1C1)"}},
+        {s7, q7, lei(28, 0, 19), {"L1C1 = 50 − 31 = 19 (casas opostas, com L7C7)"}},
         // The centre of an odd square, whatever its law.
-        {s7, q7, lei(52, 24, 25), "L4C4 = 50 / 2 = 25 (o centro)"},
-        {s7, q7, lei(3, 24, 25), "L4C4 = 50 / 2 = 25 (o centro)"},
+        {s7, q7, lei(52, 24, 25), {"L4C4 = 50 / 2 = 25 (o centro)"}},
+        {s7, q7, lei(3, 24, 25), {"L4C4 = 50 / 2 = 25 (o centro)"}},
+        // Every sum of a list hint names its law after it.
         {s8,
          q8,
-         {tdLista, 0, {41}, -1, {{0, 3, 73}, {8, 24, 97}}},
-         "L1C1 = 41 (lista: L1C1 + L1C4 = 73; L1C1 + L4C1 = 97)"},
-        {s8, q8, {tdLista, 0, {41}, -1, {{0, 3, 73}}}, "L1C1 = 41 (lista: L1C1 + L1C4 = 73)"},
+         lista(0, {41}, {{0, 3, 73}, {8, 24, 97}}),
+         {"L1C1 = 41 (lista: L1C1 + L1C4 = 73 na linha 1; L1C1 + L4C1 = 97 na coluna 1)"}},
         {s8,
          q8,
-         {tdCandidatos, 39, {12, 20, 31}, -1, {{4, 36, 70}, {39, 3, 65}}},
-         "L5C8 só pode ser 12, 20 ou 31 (lista: L5C8 + L5C5 = 70; L5C8 + L1C4 = 65)"},
+         lista(0, {41}, {{16, 9, 62}, {127, 63, 105}}),
+         {"L1C1 = 41 (lista: L1C1 + L2C2 = 62 na diagonal principal; L1C1 + L8C8 = 105 no "
+          "bloco 2 × 2 de L8C8 a L1C1)"}},
         {s8,
          q8,
-         {tdCandidatos, 39, {12, 20}, -1, {{4, 36, 70}}},
-         "L5C8 só pode ser 12 ou 20 (lista: L5C8 + L5C5 = 70)"},
-        {s8, q8, {tdChave, 27, {1}, -1, {}}, "L4C4 = 1 (número-chave)"},
+         lista(39, {12}, {{4, 36, 70}, {22, 40, 60}, {39, 3, 65}}),
+         {"L5C8 = 12 (lista: L5C8 + L5C5 = 70 na linha 5; L5C8 + L6C1 = 60 na diagonal "
+          "quebrada de L1C4 a L8C3; L5C8 + L1C4 = 65 na meia diagonal)"}},
+        {s8,
+         q8,
+         lista(14, {46}, {{31, 21, 97}, {58, 22, 97}}),
+         {"L2C7 = 46 (lista: L2C7 + L3C6 = 97 na diagonal secundária; L2C7 + L3C7 = 97 no "
+          "bloco 2 × 2 de L2C6 a L3C7)"}},
+        {s7,
+         q7,
+         lista(0, {19}, {{28, 48, 50}}),
+         {"L1C1 = 19 (lista: L1C1 + L7C7 = 50 em casas opostas)"}},
+        // A list hint in two narrowings: the first leaves numbers, the last one.
+        {s8,
+         q8,
+         {tdLista,
+          36,
+          24,
+          -1,
+          {{39, {12, 20, 31}, {{4, 36, 70}, {39, 3, 65}}}, {36, {24}, {{4, 39, 70}}}}},
+         {"L5C8 só pode ser 12, 20 ou 31 (lista: L5C8 + L5C5 = 70 na linha 5; L5C8 + L1C4 = 65 "
+          "na meia diagonal)",
+          "L5C5 = 24 (lista: L5C5 + L5C8 = 70 na linha 5)"}},
+        {s8, q8, {tdChave, 27, 1, -1, {}}, {"L4C4 = 1 (número-chave)"}},
     };
     for (const Caso& c : casos) {
-        EXPECT_EQ(TextoDica(c.Solver, c.Solucao, c.D), c.Texto);
+        EXPECT_EQ(TextosDaDica(c.Solver, c.Solucao, c.D), c.Textos);
     }
 }
 
@@ -163,15 +194,9 @@ TEST(Dicas, IniciaisPorFamiliaOrcamentoEFecho) {
             EXPECT_EQ(d.Tipo, tdLei) << c.Nome;
         }
     }
-    // Hints that fill every empty cell leave the reader nothing to do; fewer, or a
-    // candidates hint, do not.
+    // Hints that fill every empty cell leave the reader nothing to do; fewer do not.
     EXPECT_TRUE(DicasBastam(dadosQuatro, EscolherDicas(s8, dadosQuatro, q8, quatro, 12).Dicas));
     EXPECT_FALSE(DicasBastam(dadosQuatro, EscolherDicas(s8, dadosQuatro, q8, quatro, 3).Dicas));
-    const std::vector<TDica> candidatos{{tdLei, 3, {32}, 0, {}},
-                                        {tdLei, 41, {38}, 96, {}},
-                                        {tdLei, 14, {46}, 31, {}},
-                                        {tdCandidatos, 36, {24, 41}, -1, {}}};
-    EXPECT_FALSE(DicasBastam(dadosQuatro, candidatos));
 }
 
 TEST(Dicas, OCentroVemPrimeiro) {
@@ -188,57 +213,88 @@ TEST(Dicas, OCentroVemPrimeiro) {
     EXPECT_EQ(Casas(EscolherDicas(s7, dados, q.Valores, passos, 3)), (V{24, 1, 47}));
 }
 
+// A room of ALinhas lines, a hint taking one for each of its narrowings.
+TEspacoDasDicas EspacoDe(int32_t ALinhas) {
+    TEspacoDasDicas r;
+    r.LinhasDa = [](const TDica& d) { return d.Tipo == tdLista ? int32_t(d.Cadeia.size()) : 1; };
+    r.Cabem = [ALinhas, r](std::span<const TDica> ADicas) {
+        int32_t n = 0;
+        for (const TDica& d : ADicas) {
+            n += r.LinhasDa(d);
+        }
+        return n <= ALinhas;
+    };
+    return r;
+}
+
 TEST(Dicas, PassosChaveOndeOLeitorPara) {
     TSolverDeducao s7(7);
     TSolverDeducao s8(8);
     const std::vector<int32_t> linhas1e5 =
         DadosSem({0, 1, 2, 3, 4, 5, 6, 7, 32, 33, 34, 35, 36, 37, 38, 39});
+    const TEspacoDasDicas umaLinha = EspacoDe(1);
+    const TEspacoDasDicas duasLinhas = EspacoDe(2);
     struct Caso {
         const char* Nome;
         const TSolverDeducao& Solver;
         const TSolucao& Quadrado;
         const std::vector<int32_t>& Dados;
-        int32_t Limite;
-        std::vector<std::string> Textos;
+        const TEspacoDasDicas* Espaco;
+        std::vector<std::vector<std::string>> Textos; // by hint
     };
     const Caso casos[] = {
         {"one list hint",
          s7,
          teste::ULTRAMAGICO_7,
          PARA_NA_LISTA,
-         12,
-         {"L1C3 = 46 (lista: L1C3 + L1C5 = 70; L1C3 + L7C3 = 72)"}},
-        // The list hint reads L1C2 as one of the three numbers the hint above leaves it.
-        {"candidates, then the list",
+         nullptr,
+         {{"L1C3 = 46 (lista: L1C3 + L1C5 = 70 na linha 1; L1C3 + L7C3 = 72 na coluna 3)"}}},
+        // One hint in two narrowings: the second reads L1C2 as one of the three numbers the
+        // first leaves it.
+        {"a narrowing, then the number",
          s7,
          teste::ULTRAMAGICO_7,
          PARA_NOS_CANDIDATOS,
-         12,
-         {"L1C2 só pode ser 12, 24 ou 29 (lista: L1C2 + L1C5 = 53; L1C2 + L6C7 = 40)",
-          "L1C5 = 24 (lista: L1C5 + L1C2 = 53; L1C5 + L5C5 = 33)"}},
-        // With room for one hint only, a number is revealed instead: the first cell that
+         nullptr,
+         {{"L1C2 só pode ser 12, 24 ou 29 (lista: L1C2 + L1C5 = 53 na linha 1; L1C2 + L6C7 = 40 "
+           "na diagonal quebrada de L1C2 a L7C1)",
+           "L1C5 = 24 (lista: L1C5 + L1C2 = 53 na linha 1; L1C5 + L5C5 = 33 na coluna 5)"}}},
+        {"room for the two lines",
+         s7,
+         teste::ULTRAMAGICO_7,
+         PARA_NOS_CANDIDATOS,
+         &duasLinhas,
+         {{"L1C2 só pode ser 12, 24 ou 29 (lista: L1C2 + L1C5 = 53 na linha 1; L1C2 + L6C7 = 40 "
+           "na diagonal quebrada de L1C2 a L7C1)",
+           "L1C5 = 24 (lista: L1C5 + L1C2 = 53 na linha 1; L1C5 + L5C5 = 33 na coluna 5)"}}},
+        // With room for one line only, a number is revealed instead: the first cell that
         // lets the reader finish.
         {"no room for the argument",
          s7,
          teste::ULTRAMAGICO_7,
          PARA_NOS_CANDIDATOS,
-         1,
-         {"L1C2 = 29 (número-chave)"}},
+         &umaLinha,
+         {{"L1C2 = 29 (número-chave)"}}},
         // Where the list fixes nothing, the cell that unlocks most: L1C1 would leave the
         // reader stuck again, L3C2 lets them finish.
-        {"revealed", s7, teste::ULTRAMAGICO_7, PARA_DE_VEZ, 12, {"L3C2 = 23 (número-chave)"}},
+        {"revealed",
+         s7,
+         teste::ULTRAMAGICO_7,
+         PARA_DE_VEZ,
+         nullptr,
+         {{"L3C2 = 23 (número-chave)"}}},
         {"revealed, order 8",
          s8,
          teste::MAIS_PERFEITO_8,
          linhas1e5,
-         12,
-         {"L1C1 = 41 (número-chave)"}},
+         nullptr,
+         {{"L1C1 = 41 (número-chave)"}}},
     };
     for (const Caso& c : casos) {
-        const TDicas D = EscolherDicas(c.Solver, c.Dados, c.Quadrado.Valores, {}, c.Limite);
-        std::vector<std::string> textos;
+        const TDicas D = EscolherDicas(c.Solver, c.Dados, c.Quadrado.Valores, {}, 12, c.Espaco);
+        std::vector<std::vector<std::string>> textos;
         for (const TDica& d : D.Dicas) {
-            textos.push_back(TextoDica(c.Solver, c.Quadrado.Valores, d));
+            textos.push_back(TextosDaDica(c.Solver, c.Quadrado.Valores, d));
         }
         EXPECT_EQ(textos, c.Textos) << c.Nome;
         EXPECT_EQ(D.NumIniciais, 0) << c.Nome;
@@ -262,6 +318,11 @@ TEST(Dicas, OLeitorSoSegueOQueSeLe) {
         std::vector<std::string> Dicas; // in turn
         bool Segue;                     // the last one, after the others
     };
+    const std::string lista1 =
+        "L1C2 só pode ser 12, 24 ou 29 (lista: L1C2 + L1C5 = 53 na linha 1; L1C2 + L6C7 = 40 na "
+        "diagonal quebrada de L1C2 a L7C1)";
+    const std::string lista2 =
+        "L1C5 = 24 (lista: L1C5 + L1C2 = 53 na linha 1; L1C5 + L5C5 = 33 na coluna 5)";
     const Caso casos[] = {
         {s8, tres, {"L1C4 = 260 − 228 = 32 (coluna 4)"}, true},
         {s8, tres, {"L1C4 = 260 − 228 = 32 (linha 1)"}, false},
@@ -281,29 +342,49 @@ TEST(Dicas, OLeitorSoSegueOQueSeLe) {
         {s8, tres, {"L1C4 = 260 − 228 = 32 (coluna 4)", "L1C1 = 260 − 219 = 41 (linha 1)"}, true},
         // Nor is a cell found twice.
         {s8, tres, {"L1C4 = 260 − 228 = 32 (coluna 4)", "L1C4 = 260 − 228 = 32 (coluna 4)"}, false},
-        {s7, PARA_NA_LISTA, {"L1C3 = 46 (lista: L1C3 + L1C5 = 70; L1C3 + L7C3 = 72)"}, true},
+        {s7,
+         PARA_NA_LISTA,
+         {"L1C3 = 46 (lista: L1C3 + L1C5 = 70 na linha 1; L1C3 + L7C3 = 72 na coluna 3)"},
+         true},
         // One pair law leaves a number and its partner.
-        {s7, PARA_NA_LISTA, {"L1C3 = 46 (lista: L1C3 + L1C5 = 70)"}, false},
-        {s7, PARA_NA_LISTA, {"L1C3 = 46 (lista: L1C3 + L1C5 = 71; L1C3 + L7C3 = 72)"}, false},
-        {s7, PARA_NA_LISTA, {"L1C3 = 24 (lista: L1C3 + L1C5 = 70; L1C3 + L7C3 = 72)"}, false},
+        {s7, PARA_NA_LISTA, {"L1C3 = 46 (lista: L1C3 + L1C5 = 70 na linha 1)"}, false},
+        {s7,
+         PARA_NA_LISTA,
+         {"L1C3 = 46 (lista: L1C3 + L1C5 = 71 na linha 1; L1C3 + L7C3 = 72 na coluna 3)"},
+         false},
+        {s7,
+         PARA_NA_LISTA,
+         {"L1C3 = 24 (lista: L1C3 + L1C5 = 70 na linha 1; L1C3 + L7C3 = 72 na coluna 3)"},
+         false},
+        // Every sum names the law whose two empty cells it adds: not another law through them,
+        // not none.
+        {s7,
+         PARA_NA_LISTA,
+         {"L1C3 = 46 (lista: L1C3 + L1C5 = 70 na coluna 3; L1C3 + L7C3 = 72 na coluna 3)"},
+         false},
+        {s7,
+         PARA_NA_LISTA,
+         {"L1C3 = 46 (lista: L1C3 + L1C5 = 70 na linha 2; L1C3 + L7C3 = 72 na coluna 3)"},
+         false},
+        {s7, PARA_NA_LISTA, {"L1C3 = 46 (lista: L1C3 + L1C5 = 70; L1C3 + L7C3 = 72)"}, false},
         {s7, PARA_NA_LISTA, {"L1C3 = 175 − 129 = 46 (linha 1)"}, false},
         {s7, PARA_NA_LISTA, {"L1C3 = 46 (pela lista de números)"}, false},
         {s7, PARA_NA_LISTA, {"L1C3 = 46 (número-chave)"}, true},
+        {s7, PARA_NOS_CANDIDATOS, {lista1}, true},
         {s7,
          PARA_NOS_CANDIDATOS,
-         {"L1C2 só pode ser 12, 24 ou 29 (lista: L1C2 + L1C5 = 53; L1C2 + L6C7 = 40)"},
-         true},
-        {s7,
-         PARA_NOS_CANDIDATOS,
-         {"L1C2 só pode ser 12 ou 24 (lista: L1C2 + L1C5 = 53; L1C2 + L6C7 = 40)"},
+         {"L1C2 só pode ser 12 ou 24 (lista: L1C2 + L1C5 = 53 na linha 1; L1C2 + L6C7 = 40 na "
+          "diagonal quebrada de L1C2 a L7C1)"},
          false},
+        // The right pairs, but the second named by a law of the wrong kind.
         {s7,
          PARA_NOS_CANDIDATOS,
-         {"L1C2 só pode ser 12, 24 ou 29 (lista: L1C2 + L1C5 = 53; L1C2 + L6C7 = 40)",
-          "L1C5 = 24 (lista: L1C5 + L1C2 = 53; L1C5 + L5C5 = 33)"},
-         true},
-        // Without the candidates above it, the list hint leaves more than one number.
-        {s7, PARA_NOS_CANDIDATOS, {"L1C5 = 24 (lista: L1C5 + L1C2 = 53; L1C5 + L5C5 = 33)"}, false},
+         {"L1C2 só pode ser 12, 24 ou 29 (lista: L1C2 + L1C5 = 53 na linha 1; L1C2 + L6C7 = 40 em "
+          "casas opostas)"},
+         false},
+        {s7, PARA_NOS_CANDIDATOS, {lista1, lista2}, true},
+        // Without the narrowing above it, the pairs leave more than one number.
+        {s7, PARA_NOS_CANDIDATOS, {lista2}, false},
     };
     for (const Caso& c : casos) {
         teste_dicas::TLeitor leitor(c.Solver, c.Dados);
@@ -314,15 +395,36 @@ TEST(Dicas, OLeitorSoSegueOQueSeLe) {
     }
 }
 
+// A recording cairo surface measuring with the typeface's own widths, for the tests below.
+struct TMedidaReal {
+    cairo_surface_t* Superficie = cairo_recording_surface_create(CAIRO_CONTENT_COLOR, nullptr);
+    cairo_t* Contexto = cairo_create(Superficie);
+    TCanvasCairo Canvas{Contexto, 300};
+    TMedidaReal() = default;
+    TMedidaReal(const TMedidaReal&) = delete;
+    TMedidaReal& operator=(const TMedidaReal&) = delete;
+    ~TMedidaReal() {
+        cairo_destroy(Contexto);
+        cairo_surface_destroy(Superficie);
+    }
+};
+
 // Every hint printed under the solutions of books of every order, at the levels that use
-// lists, is replayed by the reader, who knows nothing of the record; after the last one the
-// reader's grid is full. The hints are laid out with the typeface's own widths, and every
-// hint chosen must have room.
+// lists, is replayed by the reader, who knows nothing of the record: each narrowing holds on the
+// reader's grid and names its laws, and after the last hint the reader's grid is full. The
+// marked hints alone fill it too, with the reader's own simple steps: they are what a reader
+// who does every simple step alone still needs. The hints are laid out with the typeface's own
+// widths.
 TEST(Dicas, CadaDicaImpressaSeLe) {
-    cairo_surface_t* superficie = cairo_recording_surface_create(CAIRO_CONTENT_COLOR, nullptr);
-    cairo_t* cr = cairo_create(superficie);
-    TCanvasCairo real(cr, 300);
+    TMedidaReal medida;
+    TCanvasCairo& real = medida.Canvas;
+    const auto medir = [&real](::teste::TCanvasGravador& g) {
+        g.Largura = [&real](const std::string& t, double tam, bool negrito) {
+            return real.LarguraTexto(t, tam, negrito);
+        };
+    };
     const std::string fecho = "O resto resulta de leis com uma só casa vazia.";
+    using teste_dicas::TForma;
     for (const int32_t N : {8, 12, 16, 7, 11, 13}) {
         TSolverDeducao s(N);
         for (const int32_t nivel : {4, 5, 0}) {
@@ -333,33 +435,51 @@ TEST(Dicas, CadaDicaImpressaSeLe) {
                 SCOPED_TRACE("puzzle " + std::to_string(p + 1));
                 const TPuzzle& puzzle = livro.Puzzles[p].Puzzle;
                 ::teste::TCanvasGravador g;
-                g.Largura = [&real](const std::string& t, double tam, bool negrito) {
-                    return real.LarguraTexto(t, tam, negrito);
-                };
+                medir(g);
                 compositor.DesenharSolucao(g, int32_t(p), 18, 30, 174);
-                const std::vector<std::string> dicas = teste_dicas::DicasImpressas(g);
-                const TDicas escolha = EscolherDicas(s, puzzle.Dados, puzzle.Solucao,
-                                                     puzzle.Resultado.Passos, DICAS_POR_SOLUCAO);
+                const std::vector<teste_dicas::TDicaImpressa> dicas =
+                    teste_dicas::DicasImpressas(g);
+                ::teste::TCanvasGravador m;
+                medir(m);
+                const TDicas escolha = compositor.DicasDaSolucao(m, int32_t(p));
                 ASSERT_FALSE(dicas.empty());
+                EXPECT_LE(dicas.size(), size_t(DICAS_POR_SOLUCAO));
                 EXPECT_EQ(dicas.size(), escolha.Dicas.size()) << "every hint chosen has room";
                 teste_dicas::TLeitor leitor(s, puzzle.Dados);
-                for (const std::string& texto : dicas) {
-                    const teste_dicas::TDicaLida d = teste_dicas::PartirDica(N, texto);
-                    const std::vector<int32_t> antes = leitor.Grelha;
-                    const teste_dicas::TLeitor como = leitor;
-                    ASSERT_EQ(leitor.Ler(texto), "") << texto;
-                    if (d.Forma != teste_dicas::TForma::fmCandidatos) {
-                        EXPECT_EQ(d.Valores[0], puzzle.Solucao[size_t(d.Celula)]) << texto;
-                    }
-                    // A list or candidates hint names no law it does not need.
-                    for (size_t k = 0; k < d.Pares.size(); ++k) {
-                        std::vector<teste_dicas::TParLido> menos = d.Pares;
-                        menos.erase(menos.begin() + std::ptrdiff_t(k));
-                        EXPECT_GT(como.Deixam(d.Celula, menos).size(), d.Valores.size())
-                            << texto << " without its law " << k + 1;
+                teste_dicas::TLeitor soMarcadas(s, puzzle.Dados);
+                for (size_t k = 0; k < dicas.size(); ++k) {
+                    const teste_dicas::TDicaImpressa& dica = dicas[k];
+                    EXPECT_EQ(dica.Chave, int32_t(k) >= escolha.NumIniciais) << k + 1;
+                    for (size_t i = 0; i < dica.Passos.size(); ++i) {
+                        const std::string& texto = dica.Passos[i];
+                        const teste_dicas::TDicaLida d = teste_dicas::PartirDica(N, texto);
+                        // A hint of many lines narrows cells, and its last line fixes one;
+                        // a hint that is not marked is a law's.
+                        const bool ultimo = i + 1 == dica.Passos.size();
+                        EXPECT_EQ(d.Forma == TForma::fmCandidatos, !ultimo) << texto;
+                        if (!dica.Chave) {
+                            EXPECT_TRUE(d.Forma == TForma::fmLei || d.Forma == TForma::fmCentro)
+                                << texto;
+                        }
+                        const teste_dicas::TLeitor como = leitor;
+                        ASSERT_EQ(leitor.Ler(texto), "") << texto;
+                        if (dica.Chave) {
+                            ASSERT_EQ(soMarcadas.Ler(texto), "") << texto;
+                        }
+                        if (d.Forma != TForma::fmCandidatos) {
+                            EXPECT_EQ(d.Valores[0], puzzle.Solucao[size_t(d.Celula)]) << texto;
+                        }
+                        // A narrowing names no law it does not need.
+                        for (size_t j = 0; j < d.Pares.size(); ++j) {
+                            std::vector<teste_dicas::TParLido> menos = d.Pares;
+                            menos.erase(menos.begin() + std::ptrdiff_t(j));
+                            EXPECT_GT(como.Deixam(d.Celula, menos).size(), d.Valores.size())
+                                << texto << " without its law " << j + 1;
+                        }
                     }
                 }
                 EXPECT_TRUE(leitor.Cheia()) << "the reader is stuck after the last hint";
+                EXPECT_TRUE(soMarcadas.Cheia()) << "the marked hints are not enough";
                 // The closing line says so, unless the hints alone fill the grid.
                 std::string linhaFinal;
                 for (const ::teste::TChamada& c : g.DoTipo("Texto")) {
@@ -373,15 +493,169 @@ TEST(Dicas, CadaDicaImpressaSeLe) {
                 // The centre of an odd square leads the starters.
                 const int32_t centro = CentroDaGrelha(N);
                 if (centro >= 0 && puzzle.Dados[size_t(centro)] == 0 && escolha.NumIniciais > 0) {
-                    EXPECT_EQ(dicas[0], N == 7    ? "L4C4 = 50 / 2 = 25 (o centro)"
-                                        : N == 11 ? "L6C6 = 122 / 2 = 61 (o centro)"
-                                                  : "L7C7 = 170 / 2 = 85 (o centro)");
+                    EXPECT_EQ(dicas[0].Passos[0], N == 7    ? "L4C4 = 50 / 2 = 25 (o centro)"
+                                                  : N == 11 ? "L6C6 = 122 / 2 = 61 (o centro)"
+                                                            : "L7C7 = 170 / 2 = 85 (o centro)");
                 }
             }
         }
     }
-    cairo_destroy(cr);
-    cairo_surface_destroy(superficie);
+}
+
+// Page 4 of a book, set in the typeface's own widths, with or without hints: the level lines
+// say what each level asks, the guide to the hints stands when the solutions carry them, and
+// the book's own example is what the solutions print: the first moves of puzzle 001 are its
+// first hints, the list step is the hint it names, of the puzzle it names, marked, and the
+// reader replays it there. All of it stands above the footer.
+TEST(RegrasDoLivro, GuiaEExemploDoProprioLivro) {
+    TMedidaReal medida;
+    TCanvasCairo& real = medida.Canvas;
+    const auto largura = [&real](const std::string& t, double tam, bool negrito) {
+        return real.LarguraTexto(t, tam, negrito);
+    };
+    for (const int32_t N : {8, 16, 7, 12}) {
+        for (const int32_t nivel : {3, 5, 0}) {
+            for (const bool comDicas : {true, false}) {
+                SCOPED_TRACE("order " + std::to_string(N) + " level " + std::to_string(nivel) +
+                             (comDicas ? " with hints" : " without hints"));
+                const TLivro livro = teste_paginas::ComDicas(LivroGerado(N, 5, nivel), comDicas);
+                TCompositorLivro compositor(livro, TInfoLivro{});
+                teste_paginas::TDestinoTeste destino;
+                destino.Largura = largura;
+                compositor.Compor(destino);
+                const ::teste::TCanvasGravador& pagina = *destino.Paginas.at(3);
+                std::vector<std::string> textos;
+                for (const ::teste::TChamada& c : pagina.DoTipo("Texto")) {
+                    if (c.Texto != "TAVRELO | Brovanel" && c.Texto != "4") {
+                        EXPECT_LE(c.Num[1] + real.AlturaTexto(c.Num[2]), 278 + 1e-9) << c.Texto;
+                    }
+                    textos.push_back(c.Texto);
+                }
+                const auto tem = [&](const std::string& t) {
+                    return std::find(textos.begin(), textos.end(), t) != textos.end();
+                };
+                for (const int32_t n : {1, 2, 3, 4, 5}) {
+                    EXPECT_EQ(tem("Nível de dificuldade " + std::to_string(n) + " – " +
+                                  ExigenciaDoNivel(n)),
+                              NiveisDoPlano(livro.Plano).Contem(n))
+                        << n;
+                }
+                EXPECT_EQ(tem("As dicas das soluções"), comDicas);
+                ASSERT_TRUE(tem("Exemplos deste livro"));
+
+                // The example's parts, each from the line over it: the numbers and marks
+                // before its texts, its narrowings (a line further in goes on the one above).
+                struct TParte {
+                    std::string Sobre;
+                    std::vector<std::string> Numeros;
+                    size_t Marcas = 0;
+                    std::vector<std::string> Textos;
+                };
+                std::vector<TParte> partes;
+                bool noExemplo = false;
+                double borda = 0;
+                for (const ::teste::TChamada& c : pagina.DoTipo("Texto")) {
+                    noExemplo = noExemplo || c.Texto == "Exemplos deste livro";
+                    if (!noExemplo || c.Num[1] >= 283 || c.Texto == "Exemplos deste livro") {
+                        continue;
+                    }
+                    if (c.Num[3] == 77) {
+                        partes.push_back({c.Texto, {}, 0, {}});
+                        borda = 0;
+                    } else if (c.Alinhamento == TAlinhamento::alDireita) {
+                        ASSERT_FALSE(partes.empty());
+                        if (c.Texto == teste_dicas::MARCA) {
+                            ++partes.back().Marcas;
+                        } else {
+                            partes.back().Numeros.push_back(c.Texto);
+                        }
+                    } else {
+                        ASSERT_FALSE(partes.empty());
+                        std::vector<std::string>& t = partes.back().Textos;
+                        if (t.empty() || c.Num[0] <= borda) {
+                            borda = c.Num[0];
+                            t.push_back(c.Texto);
+                        } else {
+                            t.back() += " " + c.Texto;
+                        }
+                    }
+                }
+                ASSERT_GE(partes.size(), 1u);
+                // The hints of a solution as the solutions print them.
+                TSolverDeducao s(N);
+                const auto impressas = [&](int32_t AIndice) {
+                    ::teste::TCanvasGravador g;
+                    g.Largura = largura;
+                    const TDicas d = compositor.DicasDaSolucao(g, AIndice);
+                    std::vector<std::vector<std::string>> r;
+                    for (const TDica& x : d.Dicas) {
+                        r.push_back(
+                            TextosDaDica(s, livro.Puzzles[size_t(AIndice)].Puzzle.Solucao, x));
+                    }
+                    return std::pair{d, r};
+                };
+                const auto [d001, t001] = impressas(0);
+                const TParte& passos = partes[0];
+                EXPECT_EQ(passos.Sobre.rfind("Puzzle 001, os primeiros passos", 0), 0u)
+                    << passos.Sobre;
+                ASSERT_FALSE(passos.Textos.empty());
+                ASSERT_LE(passos.Textos.size(), size_t(d001.NumIniciais));
+                EXPECT_EQ(passos.Marcas, 0u);
+                for (size_t k = 0; k < passos.Textos.size(); ++k) {
+                    EXPECT_EQ(passos.Textos[k], t001[k].front());
+                }
+                EXPECT_EQ(passos.Numeros.size(), comDicas ? passos.Textos.size() : 0u);
+                // A list step only where the book has levels with lists; in a book of one
+                // level with lists it always fits (its page 4 lists one level). A Progressiva
+                // book of five 16 × 16 puzzles has two puzzles to take it from, and neither's
+                // fits under a move of puzzle 001.
+                const bool comLista =
+                    NivelComLista(nivel) || (nivel == 0 && livro.Puzzles.size() >= 4);
+                ASSERT_LE(partes.size(), comLista ? 2u : 1u);
+                if (nivel != 0) {
+                    EXPECT_EQ(partes.size(), comLista ? 2u : 1u);
+                }
+                if (partes.size() < 2) {
+                    continue;
+                }
+                const TParte& lista = partes[1];
+                int32_t puzzle = 0, dica = 0, pag = 0;
+                if (comDicas) {
+                    ASSERT_EQ(std::sscanf(lista.Sobre.c_str(),
+                                          "Puzzle %d, um passo da lista (dica %d da solução, na "
+                                          "página %d):",
+                                          &puzzle, &dica, &pag),
+                              3)
+                        << lista.Sobre;
+                    EXPECT_EQ(pag, compositor.PaginaDaSolucao(puzzle - 1));
+                    EXPECT_EQ(lista.Numeros, std::vector<std::string>{std::to_string(dica) + "."});
+                    EXPECT_EQ(lista.Marcas, 1u);
+                } else {
+                    ASSERT_EQ(
+                        std::sscanf(lista.Sobre.c_str(), "Puzzle %d, um passo da lista:", &puzzle),
+                        1)
+                        << lista.Sobre;
+                }
+                ASSERT_GE(puzzle, 1);
+                const auto [dl, tl] = impressas(puzzle - 1);
+                int32_t k = dica - 1;
+                if (!comDicas) {
+                    k = int32_t(std::find(tl.begin(), tl.end(), lista.Textos) - tl.begin());
+                }
+                ASSERT_GE(k, dl.NumIniciais);
+                ASSERT_LT(k, int32_t(tl.size()));
+                EXPECT_EQ(dl.Dicas[size_t(k)].Tipo, tdLista);
+                EXPECT_EQ(lista.Textos, tl[size_t(k)]);
+                // The reader replays that hint where the solution prints it.
+                teste_dicas::TLeitor leitor(s, livro.Puzzles[size_t(puzzle - 1)].Puzzle.Dados);
+                for (int32_t j = dl.NumIniciais; j <= k; ++j) {
+                    for (const std::string& t : tl[size_t(j)]) {
+                        ASSERT_EQ(leitor.Ler(t), "") << t;
+                    }
+                }
+            }
+        }
+    }
 }
 
 } // namespace

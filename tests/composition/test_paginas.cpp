@@ -215,13 +215,15 @@ TEST(Compositor, UmaPaginaPorPaginaPlaneada) {
     EXPECT_TRUE(compositor.TemSolver()) << "the hints of a book with hints need the solver";
 }
 
-TEST(Compositor, SemDicasNaoCriaOSolver) {
+TEST(Compositor, OSolverFazSeUmaVezQuandoPreciso) {
+    // Without hints, only the example on the second rules page, worked as the hints would,
+    // needs the solver; it is not made before.
     TCompositorLivro compositor(teste_paginas::ComDicas(LivroGerado(8, 10), false), TInfoLivro{});
     EXPECT_FALSE(compositor.TemSolver());
     TDestinoTeste destino;
     compositor.Compor(destino);
     EXPECT_EQ(static_cast<int32_t>(destino.Paginas.size()), compositor.NumPaginas());
-    EXPECT_FALSE(compositor.TemSolver());
+    EXPECT_TRUE(compositor.TemSolver());
     TSolverDeducao& s = compositor.SolverDoLivro();
     EXPECT_EQ(s.N(), 8);
     EXPECT_EQ(&compositor.SolverDoLivro(), &s) << "made once";

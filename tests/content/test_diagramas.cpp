@@ -423,9 +423,11 @@ TEST(PaginasDeDiagramas, DizemOQueValeNaOrdemDoLivro) {
         for (const auto& t : c.Continuacao)
             EXPECT_NE(continuacao.Introducao.find(t), std::string::npos) << continuacao.Introducao;
         if (!impar) {
-            // The rules page counts the same steps on the half diagonal.
+            // The rules page counts the same steps on the half diagonal: so many rows down and
+            // columns across.
             const int32_t h = c.N / 2;
-            EXPECT_NE(TextoDaLei(TLeiTavrelo::llMeia, c.N).find(Formatar("%d passos", h)),
+            EXPECT_NE(TextoDaLei(TLeiTavrelo::llMeia, c.N)
+                          .find(Formatar("%d linhas abaixo e %d colunas ao lado", h, h)),
                       std::string::npos);
             EXPECT_EQ(continuacao.Introducao.find("Na meia diagonal são 4 passos") ==
                           std::string::npos,

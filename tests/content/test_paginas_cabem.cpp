@@ -102,9 +102,11 @@ std::vector<TPaginaExplicativa> PaginasExplicativas() {
     return {
         {"regras", [](IVeltCanvas& c, int32_t N) { PaginaRegras(c, N); }},
         {"como se resolve, níveis 1 a 3",
-         [=](IVeltCanvas& c, int32_t N) { PaginaComoSeResolve(c, N, semLista); }},
+         [=](IVeltCanvas& c, int32_t N) { PaginaComoSeResolve(c, N, semLista, false); }},
         {"como se resolve, níveis 1 a 5",
-         [=](IVeltCanvas& c, int32_t N) { PaginaComoSeResolve(c, N, comLista); }},
+         [=](IVeltCanvas& c, int32_t N) { PaginaComoSeResolve(c, N, comLista, false); }},
+        {"como se resolve, níveis 1 a 5, com o guia das dicas",
+         [=](IVeltCanvas& c, int32_t N) { PaginaComoSeResolve(c, N, comLista, true); }},
         {"diagramas 1",
          [](IVeltCanvas& c, int32_t N) {
              N % 2 ? PaginaDiagramasImpar(c, N, 0) : PaginaDiagramasPar(c, N, 0);

@@ -1,5 +1,6 @@
 #include "content/pictogramas.h"
 #include "content/regras.h"
+#include "generation/niveis.h"
 
 #include "drawing/canvas_gravador.h"
 
@@ -88,30 +89,56 @@ TCanvasGravador GravadorDeUmMm() {
 }
 
 TEST(TextosDasRegras, LeisDeOrdemParECasasOpostas) {
+    // Each law says how the hints name it: the main diagonals by their ends, a broken diagonal
+    // by its cells in the first and the last row, a block by two corners, across the edges
+    // too, a two-cell law by the other cell.
     EXPECT_EQ(TextoDaLei(TLeiTavrelo::llSoma, 8),
               "A soma de cada linha, de cada coluna e de cada uma das duas diagonais principais é "
-              "M\u00A0=\u00A0260.");
+              "M\u00A0=\u00A0260. A diagonal principal vai de L1C1 a L8C8; a secundária, de L1C8 "
+              "a L8C1.");
     EXPECT_EQ(TextoDaLei(TLeiTavrelo::llQuebrada, 8),
               "Todas as diagonais somam M\u00A0=\u00A0260, também as que saem por um lado e "
-              "continuam pelo "
-              "outro: uma diagonal que sai por baixo volta a entrar por cima, uma coluna ao lado.");
+              "continuam pelo outro: uma diagonal que sai por baixo volta a entrar por cima, uma "
+              "coluna ao lado. Nas dicas, cada uma diz-se pelas suas casas na primeira e na "
+              "última linha: diagonal quebrada de L1C3 a L8C2.");
     EXPECT_EQ(TextoDaLei(TLeiTavrelo::llBloco, 8),
               "Quatro casas que formam um quadrado de 2\u00A0×\u00A02, em qualquer parte da grelha "
-              "(também a "
-              "cavalo nas bordas, que se ligam), somam 2C\u00A0=\u00A0130.");
-    EXPECT_EQ(
-        TextoDaLei(TLeiTavrelo::llMeia, 8),
-        "Dois números na mesma diagonal, separados por meia diagonal, somam C\u00A0=\u00A065. Meia "
-        "diagonal é metade do lado da grelha: 4 passos ao longo da diagonal. Contando as "
-        "duas pontas, são 5 casas, com 3 pelo meio, mas só as duas pontas contam. Por "
-        "exemplo, a de L1C1 e a de L5C5. Vale também nas diagonais que saem por um lado e "
-        "continuam pelo outro: a diagonal fecha-se em círculo e do outro lado a distância é "
-        "também de 4 passos.");
+              "(também a cavalo nas bordas, que se ligam), somam 2C\u00A0=\u00A0130. Nas dicas, "
+              "cada bloco diz-se pela casa de cima à esquerda e pela de baixo à direita: o bloco "
+              "2\u00A0×\u00A02 de L8C7 a L1C8 junta as linhas 8 e 1.");
+    // The half diagonal said plainly: the partner four rows down and four columns across,
+    // round the edges, the same by either diagonal.
+    EXPECT_EQ(TextoDaLei(TLeiTavrelo::llMeia, 8),
+              "Cada casa soma C\u00A0=\u00A065 com a casa 4 linhas abaixo e 4 colunas ao lado, "
+              "dando a volta pelas bordas: estão a meia diagonal uma da outra. Por exemplo, L1C1 "
+              "e L5C5, ou L7C2 e L3C6. Como 4 é metade de 8, as duas diagonais que partem de uma "
+              "casa levam à mesma casa. Nas dicas, a lei diz-se pela outra casa: meia diagonal, "
+              "com L5C5.");
     EXPECT_EQ(TextoDaLei(TLeiTavrelo::llPar, 7),
               "Duas casas opostas em relação ao centro da grelha somam C\u00A0=\u00A050: por "
-              "exemplo, a de "
-              "L1C1 e a de L7C7. A casa do centro vale sempre metade de C, 25, e nunca traz "
-              "pista.");
+              "exemplo, a de L1C1 e a de L7C7. A casa do centro vale sempre metade de C, 25, e "
+              "nunca traz pista. Nas dicas, a lei diz-se pela outra casa: casas opostas, com "
+              "L7C7.");
+}
+
+// What each level asks agrees with the engine's own rule for it.
+TEST(TextosDasRegras, OQueCadaNivelPede) {
+    const std::vector<std::string> esperados = {
+        "",
+        "muitos números dados; não pede a lista",
+        "menos números dados; não pede a lista",
+        "poucos números dados; não pede a lista",
+        "pede a lista de números",
+        "pede a lista; poucos números dados",
+        "",
+    };
+    for (int32_t nivel = 0; nivel <= 6; ++nivel) {
+        const std::string texto = ExigenciaDoNivel(nivel);
+        EXPECT_EQ(texto, esperados[size_t(nivel)]) << nivel;
+        if (!texto.empty()) {
+            EXPECT_EQ(texto.find("não pede") == std::string::npos, NivelComLista(nivel)) << nivel;
+        }
+    }
 }
 
 TEST(TextosDasRegras, UmaSoCasaVaziaEConselhos) {
@@ -192,14 +219,19 @@ TEST(TextosDasRegras, NumerosDeCadaOrdem) {
         SCOPED_TRACE(o.N);
         const bool impar = o.N % 2 == 1;
         const int32_t h = o.MeioN;
-        EXPECT_EQ(Numeros(TextoDaLei(TLeiTavrelo::llSoma, o.N)), std::vector<int32_t>{o.M});
-        EXPECT_EQ(Numeros(TextoDaLei(TLeiTavrelo::llQuebrada, o.N)), std::vector<int32_t>{o.M});
-        EXPECT_EQ(Numeros(TextoDaLei(TLeiTavrelo::llBloco, o.N)),
-                  (std::vector<int32_t>{2, 2, 2, o.C2}));
-        EXPECT_EQ(Numeros(TextoDaLei(TLeiTavrelo::llMeia, o.N)),
-                  (std::vector<int32_t>{o.C, h, h + 1, h - 1, 1, 1, h + 1, h + 1, h}));
-        EXPECT_EQ(Numeros(TextoDaLei(TLeiTavrelo::llPar, o.N)),
-                  (std::vector<int32_t>{o.C, 1, 1, o.N, o.N, o.MeioC}));
+        const int32_t N = o.N;
+        EXPECT_EQ(Numeros(TextoDaLei(TLeiTavrelo::llSoma, N)),
+                  (std::vector<int32_t>{o.M, 1, 1, N, N, 1, N, N, 1}));
+        EXPECT_EQ(Numeros(TextoDaLei(TLeiTavrelo::llQuebrada, N)),
+                  (std::vector<int32_t>{o.M, 1, 3, N, 2}));
+        EXPECT_EQ(Numeros(TextoDaLei(TLeiTavrelo::llBloco, N)),
+                  (std::vector<int32_t>{2, 2, 2, o.C2, 2, 2, N, N - 1, 1, N, N, 1}));
+        // The second pair of the example, from row N − 1 and column 2, runs round the edges.
+        EXPECT_EQ(Numeros(TextoDaLei(TLeiTavrelo::llMeia, N)),
+                  (std::vector<int32_t>{o.C, h, h, 1, 1, h + 1, h + 1, N - 1, 2, h - 1, h + 2, h, N,
+                                        h + 1, h + 1}));
+        EXPECT_EQ(Numeros(TextoDaLei(TLeiTavrelo::llPar, N)),
+                  (std::vector<int32_t>{o.C, 1, 1, N, N, o.MeioC, N, N}));
         const auto jogo = ParagrafosComoSeJoga(o.N);
         ASSERT_EQ(jogo.size(), 3u);
         EXPECT_EQ(Numeros(jogo[0]), (std::vector<int32_t>{o.N, o.N, 1, o.N2}));
@@ -272,7 +304,10 @@ TEST(NiveisDoPlano, GuardaOsNiveisDe0A7QueAparecem) {
 }
 
 TEST(PaginaRegras, TitulosParagrafosEBlocosDasLeis) {
-    auto c = GravadorDeUmMm();
+    TCanvasGravador c;
+    c.Largura = [](const std::string& t, double s, bool) {
+        return double(teste::CodePoints(t)) * s / 24;
+    };
     PaginaRegras(c, 8);
     const auto& ch = c.Chamadas;
     const size_t iRegras = IndiceDoTexto(ch, "Regras");
@@ -294,10 +329,10 @@ TEST(PaginaRegras, TitulosParagrafosEBlocosDasLeis) {
     EsperarTexto(ch.at(i), "As leis deste livro", 18, y, 14, true);
     y += 8.5;
 
-    // With one millimetre per character the laws of 8 wrap to 1, 2, 1 and 3 lines, so the
-    // blocks are 14 (never below the pictogram), 19.3, 14 and 25.45 mm high, 5 mm apart.
-    const std::vector<size_t> numLinhas = {1, 2, 1, 3};
-    const std::vector<double> alturas = {14, 19.3, 14, 25.45};
+    // With half a millimetre per character the laws of 8 wrap to 1, 1, 1 and 2 lines, so the
+    // blocks are 14 (never below the pictogram), 14, 14 and 19.3 mm high, 5 mm apart.
+    const std::vector<size_t> numLinhas = {1, 1, 1, 2};
+    const std::vector<double> alturas = {14, 14, 14, 19.3};
     const auto leis = LeisDoTamanho(8);
     for (size_t k = 0; k < leis.size(); ++k) {
         SCOPED_TRACE(NomeDaLei(leis[k]));
@@ -345,7 +380,7 @@ TEST(PaginaComoSeResolve, TecnicasNiveisEConselhos) {
         for (const auto& caso : casos) {
             SCOPED_TRACE(::testing::Message() << "N " << N << ", levels " << caso.Plano.size());
             auto c = GravadorDeUmMm();
-            PaginaComoSeResolve(c, N, NiveisDoPlano(caso.Plano));
+            const double fim = PaginaComoSeResolve(c, N, NiveisDoPlano(caso.Plano), false);
             const auto& ch = c.Chamadas;
             EsperarTexto(ch[0], "Como se resolve", 18, 18, 20, true);
             size_t i = 1;
@@ -369,9 +404,11 @@ TEST(PaginaComoSeResolve, TecnicasNiveisEConselhos) {
                 DesenharEstrelas(ref, 51, y - 0.4, nivel);
                 for (const auto& r : ref.Chamadas)
                     EXPECT_TRUE(Igual(ch.at(i++), r)) << "stars of level " << nivel;
-                EsperarTexto(ch.at(i++), "Nível de dificuldade " + std::to_string(nivel), 58, y, 12,
-                             false);
-                y += 8;
+                EsperarTexto(ch.at(i++),
+                             "Nível de dificuldade " + std::to_string(nivel) + " – " +
+                                 ExigenciaDoNivel(nivel),
+                             58, y, 12, false);
+                y += 6.15;
             }
             y += 4;
             EsperarTexto(ch.at(i++), "Três conselhos", 18, y, 14, true);
@@ -386,7 +423,71 @@ TEST(PaginaComoSeResolve, TecnicasNiveisEConselhos) {
                 y += 2;
             }
             EXPECT_EQ(i, ch.size());
+            EXPECT_NEAR(fim, y, 1e-9);
         }
+    }
+}
+
+TEST(PaginaComoSeResolve, GuiaDasDicas) {
+    // With hints, the guide follows the tips 3 mm lower: each form at the column's edge in
+    // the hints' style, what it means 4 mm right of the widest, dark grey, a row every 4.5 mm.
+    for (const int32_t N : {7, 8, 16}) {
+        SCOPED_TRACE(N);
+        auto sem = GravadorDeUmMm();
+        const double fimSem = PaginaComoSeResolve(sem, N, NiveisDoPlano({1, 5}), false);
+        auto com = GravadorDeUmMm();
+        const double fim = PaginaComoSeResolve(com, N, NiveisDoPlano({1, 5}), true);
+        const auto& ch = com.Chamadas;
+        ASSERT_GT(ch.size(), sem.Chamadas.size());
+        for (size_t i = 0; i < sem.Chamadas.size(); ++i) {
+            EXPECT_TRUE(Igual(ch[i], sem.Chamadas[i])) << "call " << i;
+        }
+        size_t i = sem.Chamadas.size();
+        double y = fimSem + 3;
+        EsperarTexto(ch.at(i++), "As dicas das soluções", 18, y, 14, true);
+        y += 8.5;
+        const auto formas = FormasDasDicas(N);
+        double largura = 0;
+        for (const auto& f : formas) {
+            largura = std::max(largura, com.LarguraTexto(f.Forma, 9.5, false));
+        }
+        for (const auto& f : formas) {
+            EsperarTexto(ch.at(i++), f.Forma, 18, y, 9.5, false);
+            for (const auto& linha : QuebrarLinhas(com, f.Sentido, 174 - largura - 4, 9.5)) {
+                const TChamada& t = ch.at(i++);
+                EXPECT_EQ(t.Texto, linha);
+                EXPECT_EQ(t.Num, (std::vector<double>{18 + largura + 4, y, 9.5, 77}));
+                y += 4.5;
+            }
+        }
+        EXPECT_EQ(i, ch.size());
+        EXPECT_NEAR(fim, y, 1e-9);
+    }
+}
+
+// The guide shows every form a hint takes, with the order's own sums, and the mark.
+TEST(TextosDasRegras, FormasDasDicas) {
+    for (const auto& o : Ordens) {
+        SCOPED_TRACE(o.N);
+        const auto formas = FormasDasDicas(o.N);
+        std::vector<std::string> exemplos;
+        for (const auto& f : formas) {
+            exemplos.push_back(f.Forma);
+            EXPECT_FALSE(f.Sentido.empty());
+        }
+        std::vector<std::string> esperados = {"L3C5 = " + std::to_string(o.M) + " − " +
+                                              std::to_string(o.M - 45) + " = 45 (linha 3)"};
+        if (o.N % 2 == 1) {
+            const std::string centro = std::to_string(o.N / 2 + 1);
+            esperados.push_back("L" + centro + "C" + centro + " = " + std::to_string(o.C) +
+                                " / 2 = " + std::to_string(o.MeioC) + " (o centro)");
+        }
+        for (const char* e :
+             {"L5C6 só pode ser 12, 20 ou 31 (lista: …)", "L1C3 = 46 (lista: …)",
+              "L1C3 + L1C5 = 70 na linha 1", "L1C2 = 18 (número-chave)", "\u25BA 9."}) {
+            esperados.push_back(e);
+        }
+        EXPECT_EQ(exemplos, esperados);
     }
 }
 
