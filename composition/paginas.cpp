@@ -102,7 +102,6 @@ void TCompositorLivro::Receber(int32_t AAte, const TPuzzleAChegar& AChegar) {
 
 void TCompositorLivro::Compor(IDestinoPaginas& ADestino, const TPuzzleAChegar& AChegar) {
     const int32_t N = FLivro.Config.N;
-    const bool impar = N % 2 != 0;
     const auto P = static_cast<int32_t>(FLivro.Puzzles.size());
     // The outline: the parts of the book, each puzzle under "Puzzles" and each solution under
     // "Soluções". A part's entry opens the top of its first page.
@@ -130,22 +129,16 @@ void TCompositorLivro::Compor(IDestinoPaginas& ADestino, const TPuzzleAChegar& A
         switch (pagina.Tipo) {
         case TTipoPagina::pgCapa:
             parte(canvas, "capa", "Capa");
-            DesenharCapa(canvas, FLivro);
-            break;
-        case TTipoPagina::pgVerso:
-            PaginaVerso(canvas, "TAVRELO");
             break;
         case TTipoPagina::pgRegras:
             if (primeira) {
                 parte(canvas, "regras", "Regras");
             }
-            DesenharRegras(canvas, pagina, AChegar);
             break;
         case TTipoPagina::pgDiagramas:
             if (primeira) {
                 parte(canvas, "diagramas", "Diagramas");
             }
-            DesenharDiagramas(canvas, pagina);
             break;
         case TTipoPagina::pgSeparador:
             if (primeira) {
@@ -153,33 +146,64 @@ void TCompositorLivro::Compor(IDestinoPaginas& ADestino, const TPuzzleAChegar& A
             } else {
                 marcadorSolucoes = parte(canvas, "solucoes", "Soluções");
             }
-            PaginaSeparador(canvas, pagina.Primeiro);
-            break;
-        case TTipoPagina::pgBranco:
-        case TTipoPagina::pgSimbolo:
-            if (impar) {
-                PaginaSimboloImpar(canvas);
-            } else {
-                PaginaSimboloPar(canvas);
-            }
             break;
         case TTipoPagina::pgPuzzles:
             Receber(pagina.Primeiro + GeometriaPuzzles(N).PorPagina, AChegar);
             umPorPuzzle(pagina, GeometriaPuzzles(N).PorPagina, marcadorPuzzles, "Puzzle ",
                         DestinoDoPuzzle);
-            DesenharPuzzles(canvas, pagina);
             break;
         case TTipoPagina::pgSolucoes:
             Receber(pagina.Primeiro + SolucoesPorPagina(N, FLivro.Config.Caminho), AChegar);
             umPorPuzzle(pagina, SolucoesPorPagina(N, FLivro.Config.Caminho), marcadorSolucoes,
                         "Solução ", DestinoDaSolucao);
-            DesenharSolucoes(canvas, pagina);
             break;
         case TTipoPagina::pgFicha:
             parte(canvas, "ficha", "Ficha técnica");
-            DesenharFicha(canvas, FLivro, FInfo, pagina.Numero);
+            break;
+        case TTipoPagina::pgVerso:
+        case TTipoPagina::pgBranco:
+        case TTipoPagina::pgSimbolo:
             break;
         }
+        DesenharPagina(canvas, pagina, AChegar);
+    }
+}
+
+void TCompositorLivro::DesenharPagina(IVeltCanvas& Canvas, const TDescPagina& APagina,
+                                      const TPuzzleAChegar& AChegar) {
+    switch (APagina.Tipo) {
+    case TTipoPagina::pgCapa:
+        DesenharCapa(Canvas, FLivro);
+        break;
+    case TTipoPagina::pgVerso:
+        PaginaVerso(Canvas, "TAVRELO");
+        break;
+    case TTipoPagina::pgRegras:
+        DesenharRegras(Canvas, APagina, AChegar);
+        break;
+    case TTipoPagina::pgDiagramas:
+        DesenharDiagramas(Canvas, APagina);
+        break;
+    case TTipoPagina::pgSeparador:
+        PaginaSeparador(Canvas, APagina.Primeiro);
+        break;
+    case TTipoPagina::pgBranco:
+    case TTipoPagina::pgSimbolo:
+        if (FLivro.Config.N % 2 != 0) {
+            PaginaSimboloImpar(Canvas);
+        } else {
+            PaginaSimboloPar(Canvas);
+        }
+        break;
+    case TTipoPagina::pgPuzzles:
+        DesenharPuzzles(Canvas, APagina);
+        break;
+    case TTipoPagina::pgSolucoes:
+        DesenharSolucoes(Canvas, APagina);
+        break;
+    case TTipoPagina::pgFicha:
+        DesenharFicha(Canvas, FLivro, FInfo, APagina.Numero);
+        break;
     }
 }
 

@@ -85,6 +85,13 @@ class TCompositorLivro {
     // are drawn while it is being made.
     void Compor(IDestinoPaginas& ADestino, const TPuzzleAChegar& AChegar = {});
 
+    // One planned page as Compor draws it, on any surface: a picture of it shows what the PDF
+    // holds. The puzzles it shows must be in the book given to the constructor, or come from
+    // AChegar (the second rules page works puzzles of the book). The outline and the
+    // destinations that open the book's parts are Compor's.
+    void DesenharPagina(IVeltCanvas& Canvas, const TDescPagina& APagina,
+                        const TPuzzleAChegar& AChegar = {});
+
     // The page routines of the book's own pages, open so that a single page can be drawn
     // on any surface.
     void DesenharPuzzles(IVeltCanvas& Canvas, const TDescPagina& APagina);

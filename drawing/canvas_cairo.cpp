@@ -267,8 +267,8 @@ TCaixaDeLinha CaixaDeLinha(int32_t AEmPx, bool ANegrito) {
     return caixa;
 }
 
-TCanvasCairo::TCanvasCairo(cairo_t* ACairo, int32_t ADpi)
-    : FCairo(cairo_reference(ACairo)), FDpi(static_cast<double>(ADpi)) {
+TCanvasCairo::TCanvasCairo(cairo_t* ACairo, int32_t ADpi, double ATracoMinimo)
+    : FCairo(cairo_reference(ACairo)), FDpi(static_cast<double>(ADpi)), FTracoMinimo(ATracoMinimo) {
     // Unhinted metrics: advances scale linearly with the size, the same on every surface.
     cairo_font_options_t* opcoes = cairo_font_options_create();
     cairo_font_options_set_hint_metrics(opcoes, CAIRO_HINT_METRICS_OFF);
@@ -295,13 +295,25 @@ void TCanvasCairo::PreencherEContornar(double AEspessuraPt, int32_t AContorno,
     }
     if (AContorno != -1) {
         UsarCinza(FCairo, AContorno);
-        cairo_set_line_width(FCairo, EspessuraEmPx(AEspessuraPt, FDpi));
+        cairo_set_line_width(FCairo, LarguraDoTraco(AEspessuraPt));
         // A device pen: round ends and corners.
         cairo_set_line_cap(FCairo, CAIRO_LINE_CAP_ROUND);
         cairo_set_line_join(FCairo, CAIRO_LINE_JOIN_ROUND);
         cairo_stroke_preserve(FCairo);
     }
     cairo_new_path(FCairo);
+}
+
+double TCanvasCairo::LarguraDoTraco(double AEspessuraPt) const {
+    const double largura = EspessuraEmPx(AEspessuraPt, FDpi);
+    if (FTracoMinimo <= 0) {
+        return largura;
+    }
+    double dx = largura;
+    double dy = 0;
+    cairo_user_to_device_distance(FCairo, &dx, &dy);
+    const double noEcra = std::hypot(dx, dy);
+    return noEcra >= FTracoMinimo ? largura : largura * FTracoMinimo / noEcra;
 }
 
 void TCanvasCairo::Linha(double X1, double Y1, double X2, double Y2, double AEspessuraPt,

@@ -46,8 +46,10 @@ cairo_surface_t* PngSobreBranco(std::span<const unsigned char> ADados, const std
 class TCanvasCairo final : public IVeltCanvas {
   public:
     // ACairo's user space must be one unit per dot at ADpi, origin at the page's top-left
-    // corner. The surface takes its own reference to the context.
-    TCanvasCairo(cairo_t* ACairo, int32_t ADpi);
+    // corner. The surface takes its own reference to the context. On a screen, where a page's
+    // dots are smaller than the pixels, lines are stroked at least ATracoMinimo pixels wide, as
+    // PDF viewers draw thin lines; everything is placed on the same dots all the same.
+    TCanvasCairo(cairo_t* ACairo, int32_t ADpi, double ATracoMinimo = 0);
     ~TCanvasCairo() override;
     TCanvasCairo(const TCanvasCairo&) = delete;
     TCanvasCairo& operator=(const TCanvasCairo&) = delete;
@@ -81,8 +83,12 @@ class TCanvasCairo final : public IVeltCanvas {
     // Fills, then strokes, the current path; the path is cleared either way.
     void PreencherEContornar(double AEspessuraPt, int32_t AContorno, int32_t APreenchimento);
 
+    // The width of a pen of AEspessuraPt, in the context's units.
+    double LarguraDoTraco(double AEspessuraPt) const;
+
     cairo_t* FCairo;
     double FDpi;
+    double FTracoMinimo;
     // The face and size last set on the context; none yet at first.
     struct TFonteNoContexto {
         int32_t EmPx = -1;

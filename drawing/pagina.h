@@ -2,7 +2,13 @@
 // numbers the page layouts share.
 #pragma once
 
+#include <cstdint>
+
 namespace tavrelo {
+
+// Every page is laid out in whole dots of this resolution, whatever it is drawn on: a PDF
+// page or a picture of it on screen places every line and letter on the same dots.
+inline constexpr int32_t DPI_DA_PAGINA = 300;
 
 inline constexpr double LARGURA_PAGINA = 210;
 inline constexpr double ALTURA_PAGINA = 297;

@@ -13,8 +13,6 @@ namespace tavrelo {
 
 namespace {
 
-constexpr int32_t DPI_DO_PDF = 300;
-
 // Memory kept aside while a page is drawn, and given back to cairo while the page is shown
 // and written: cairo 1.16 crashes in that step, instead of failing, when an allocation fails.
 // Taken again once the page is out; when it cannot be, memory has run out, and the book stops
@@ -136,8 +134,8 @@ void EscreverMetadados(cairo_surface_t* APdf, const TMetadadosPdf& AMetadados) {
 
 // The surface of a context whose user space is one unit per dot at 300 dpi, as on a page.
 std::unique_ptr<IVeltCanvas> SuperficieDaPagina(cairo_t* APagina) {
-    cairo_scale(APagina, 72.0 / DPI_DO_PDF, 72.0 / DPI_DO_PDF);
-    return std::make_unique<TCanvasCairo>(APagina, DPI_DO_PDF);
+    cairo_scale(APagina, 72.0 / DPI_DA_PAGINA, 72.0 / DPI_DA_PAGINA);
+    return std::make_unique<TCanvasCairo>(APagina, DPI_DA_PAGINA);
 }
 
 } // namespace
