@@ -12,7 +12,7 @@ namespace teste {
 // Portugal and Brazil, whose users the program is for, and Germany: all three write a decimal
 // comma.
 inline constexpr const char* LOCAIS_DOS_UTILIZADORES[] = {"pt_PT.UTF-8", "pt_BR.UTF-8",
-                                                           "de_DE.UTF-8"};
+                                                          "de_DE.UTF-8"};
 
 // Points the C library at the tests' locales; call before the first setlocale that needs them.
 inline void ProcurarOsLocais() {
