@@ -1,6 +1,9 @@
 #include "app/dialogos.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAccessible>
+#include <QComboBox>
 #include <QDir>
 #include <QStandardPaths>
 
@@ -50,6 +53,13 @@ void PrepararDialogoPdf(QFileDialog& ADialogo, bool AGuardar) {
     ADialogo.setLabelText(QFileDialog::FileType, "Tipo:");
     ADialogo.setLabelText(QFileDialog::Accept, AGuardar ? "Guardar" : "Abrir");
     ADialogo.setLabelText(QFileDialog::Reject, "Cancelar");
+    // The list a box of the dialog opens is read out under the box's name.
+    for (QComboBox* caixa : ADialogo.findChildren<QComboBox*>()) {
+        const auto* rotulo = QAccessible::queryAccessibleInterface(caixa);
+        if (caixa->view() != nullptr && rotulo != nullptr) {
+            caixa->view()->setAccessibleName(rotulo->text(QAccessible::Name));
+        }
+    }
 }
 
 } // namespace tavrelo
