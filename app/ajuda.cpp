@@ -58,8 +58,8 @@ QString Seccao(const QString& ATitulo, const QString& ACorpo) {
 QString Teclas(const std::vector<std::pair<QString, QString>>& ATeclas) {
     QString r = "<table cellspacing=\"0\" cellpadding=\"2\">";
     for (const auto& [tecla, accao] : ATeclas) {
-        r += "<tr><td>" + Negrito(tecla) + "</td><td>&nbsp;&nbsp;" + accao.toHtmlEscaped() +
-             "</td></tr>";
+        r += "<tr><td>" + Negrito(tecla) + "</td><td style=\"padding-left: 12px\">" +
+             accao.toHtmlEscaped() + "</td></tr>";
     }
     return r + "</table>";
 }
@@ -190,6 +190,8 @@ TJanelaDeAjuda::TJanelaDeAjuda(QWidget* AParent) : QDialog(AParent) {
     texto->setAccessibleName("Texto da ajuda");
     texto->setHtml(TextoDaAjuda());
     texto->setFrameShape(QFrame::NoFrame);
+    // A caret the keys move (arrows, Ctrl+End), and select with, as a screen reader reads.
+    texto->setTextInteractionFlags(Qt::TextBrowserInteraction | Qt::TextSelectableByKeyboard);
     texto->setMinimumSize(120, 60);
     coluna->addWidget(texto, 1);
     auto* botoes = new QDialogButtonBox(this);
@@ -197,7 +199,8 @@ TJanelaDeAjuda::TJanelaDeAjuda(QWidget* AParent) : QDialog(AParent) {
     fechar->setDefault(true);
     connect(botoes, &QDialogButtonBox::rejected, this, &QDialog::close);
     coluna->addWidget(botoes);
-    // The keys scroll the text from the start (arrows, Page Down); Enter and Escape close.
+    // The keys scroll the text from the start (arrows, Page Down, Ctrl+End); Enter and
+    // Escape close.
     texto->setFocus();
     // Sized for the screen it opens on; Qt centres it on the window, inside that screen.
     const QScreen* ecra = AParent != nullptr ? AParent->screen() : QGuiApplication::primaryScreen();

@@ -2,10 +2,12 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
-#include <QAccessible>
 #include <QComboBox>
 #include <QDir>
+#include <QRegularExpression>
 #include <QStandardPaths>
+
+#include <utility>
 
 namespace tavrelo {
 
@@ -53,11 +55,15 @@ void PrepararDialogoPdf(QFileDialog& ADialogo, bool AGuardar) {
     ADialogo.setLabelText(QFileDialog::FileType, "Tipo:");
     ADialogo.setLabelText(QFileDialog::Accept, AGuardar ? "Guardar" : "Abrir");
     ADialogo.setLabelText(QFileDialog::Reject, "Cancelar");
-    // The list a box of the dialog opens is read out under the box's name.
-    for (QComboBox* caixa : ADialogo.findChildren<QComboBox*>()) {
-        const auto* rotulo = QAccessible::queryAccessibleInterface(caixa);
-        if (caixa->view() != nullptr && rotulo != nullptr) {
-            caixa->view()->setAccessibleName(rotulo->text(QAccessible::Name));
+    // The list a box of the dialog opens is read out by the box's label ("Procurar em"); the
+    // box itself is named by what it shows, and linked to its label.
+    for (const auto& [objeto, rotulo] : {std::pair{"lookInCombo", QFileDialog::LookIn},
+                                         std::pair{"fileTypeCombo", QFileDialog::FileType}}) {
+        if (auto* caixa = ADialogo.findChild<QComboBox*>(objeto)) {
+            const QString nome = ADialogo.labelText(rotulo).remove(QRegularExpression(":\\s*$"));
+            if (caixa->view() != nullptr) {
+                caixa->view()->setAccessibleName(nome);
+            }
         }
     }
 }

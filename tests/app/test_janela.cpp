@@ -2496,6 +2496,10 @@ void TesteJanela::AjudaQueCabe() {
     QCOMPARE(QApplication::focusWidget(), texto);
     QTest::keyClick(texto, Qt::Key_PageDown);
     QVERIFY(texto->verticalScrollBar()->value() > 0);
+    QTest::keyClick(texto, Qt::Key_End, Qt::ControlModifier);
+    // At the end, but for the document's own margin under the last line.
+    QVERIFY(texto->verticalScrollBar()->value() >=
+            texto->verticalScrollBar()->maximum() - texto->fontMetrics().height());
     QTest::keyClick(texto, Qt::Key_Return);
     QTRY_VERIFY(!ajuda.isVisible());
 
