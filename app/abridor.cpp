@@ -1,6 +1,11 @@
 #include "app/abridor.h"
 
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QFileInfo>
 #include <QProcess>
+#include <QUrl>
 
 namespace tavrelo {
 
@@ -11,10 +16,18 @@ TAbridor::~TAbridor() {
     for (QProcess* processo : findChildren<QProcess*>()) {
         processo->disconnect(this);
     }
+    // So is a file manager's late answer.
+    for (QDBusPendingCallWatcher* espera : findChildren<QDBusPendingCallWatcher*>()) {
+        espera->disconnect(this);
+    }
 }
 
 void TAbridor::DefinirPrograma(const QString& APrograma) {
     FPrograma = APrograma;
+}
+
+void TAbridor::DefinirBarramento(const QDBusConnection& ABarramento) {
+    FBarramento = ABarramento;
 }
 
 void TAbridor::Abrir(const QString& ACaminho) {
@@ -39,6 +52,30 @@ void TAbridor::Abrir(const QString& ACaminho) {
                 }
             });
     processo->start();
+}
+
+void TAbridor::MostrarNaPasta(const QString& AFicheiro) {
+    const QString pasta = QFileInfo(AFicheiro).absolutePath();
+    const QDBusConnection barramento = FBarramento.value_or(QDBusConnection::sessionBus());
+    if (!barramento.isConnected()) {
+        Abrir(pasta);
+        return;
+    }
+    // Asked without looking first: a bus with no file manager answers at once with an error,
+    // and the folder is opened instead.
+    QDBusMessage pedido = QDBusMessage::createMethodCall(
+        "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1",
+        "org.freedesktop.FileManager1", "ShowItems");
+    pedido << QStringList{QUrl::fromLocalFile(QFileInfo(AFicheiro).absoluteFilePath())
+                              .toString(QUrl::FullyEncoded)}
+           << QString();
+    auto* espera = new QDBusPendingCallWatcher(barramento.asyncCall(pedido), this);
+    connect(espera, &QDBusPendingCallWatcher::finished, this, [this, espera, pasta] {
+        espera->deleteLater();
+        if (espera->isError()) {
+            Abrir(pasta);
+        }
+    });
 }
 
 } // namespace tavrelo

@@ -1,8 +1,11 @@
 // Opening a file or a folder in the desktop's program for it, and hearing when that failed.
 #pragma once
 
+#include <QDBusConnection>
 #include <QObject>
 #include <QString>
+
+#include <optional>
 
 namespace tavrelo {
 
@@ -20,13 +23,22 @@ class TAbridor : public QObject {
 
     // The opener, "xdg-open" unless a test names another program.
     void DefinirPrograma(const QString& APrograma);
+    // The bus the file manager is asked on: the session's, unless a test gives another.
+    void DefinirBarramento(const QDBusConnection& ABarramento);
+
     void Abrir(const QString& ACaminho);
+    // Shows the folder of AFicheiro with AFicheiro selected, through the freedesktop file
+    // manager interface (org.freedesktop.FileManager1.ShowItems) where the session offers
+    // one; with no file manager there, or when it answers with an error, opens the folder.
+    // The call is not waited for.
+    void MostrarNaPasta(const QString& AFicheiro);
 
   signals:
     void Falhou(const QString& ACaminho);
 
   private:
     QString FPrograma;
+    std::optional<QDBusConnection> FBarramento;
 };
 
 } // namespace tavrelo

@@ -1,8 +1,13 @@
 #include "app/dialogos.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QComboBox>
 #include <QDir>
+#include <QRegularExpression>
 #include <QStandardPaths>
+
+#include <utility>
 
 namespace tavrelo {
 
@@ -50,6 +55,17 @@ void PrepararDialogoPdf(QFileDialog& ADialogo, bool AGuardar) {
     ADialogo.setLabelText(QFileDialog::FileType, "Tipo:");
     ADialogo.setLabelText(QFileDialog::Accept, AGuardar ? "Guardar" : "Abrir");
     ADialogo.setLabelText(QFileDialog::Reject, "Cancelar");
+    // The list a box of the dialog opens is read out by the box's label ("Procurar em"); the
+    // box itself is named by what it shows, and linked to its label.
+    for (const auto& [objeto, rotulo] : {std::pair{"lookInCombo", QFileDialog::LookIn},
+                                         std::pair{"fileTypeCombo", QFileDialog::FileType}}) {
+        if (auto* caixa = ADialogo.findChild<QComboBox*>(objeto)) {
+            const QString nome = ADialogo.labelText(rotulo).remove(QRegularExpression(":\\s*$"));
+            if (caixa->view() != nullptr) {
+                caixa->view()->setAccessibleName(nome);
+            }
+        }
+    }
 }
 
 } // namespace tavrelo

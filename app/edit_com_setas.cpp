@@ -2,6 +2,7 @@
 
 #include "frontend/textos.h"
 
+#include <QAccessible>
 #include <QLineEdit>
 
 #include <algorithm>
@@ -12,7 +13,17 @@ TEditComSetas::TEditComSetas(QWidget* AParent) : QAbstractSpinBox(AParent) {
     setKeyboardTracking(true);
     setButtonSymbols(QAbstractSpinBox::UpDownArrows);
     lineEdit()->setMaxLength(DIGITOS_MAX_PUZZLES);
-    connect(lineEdit(), &QLineEdit::textChanged, this, &TEditComSetas::TextoMudou);
+    connect(lineEdit(), &QLineEdit::textChanged, this, &TEditComSetas::AoMudarOTexto);
+}
+
+void TEditComSetas::AoMudarOTexto() {
+    const int32_t valor = Valor();
+    emit ValorMudou(valor);
+    if (QAccessible::isActive()) {
+        QAccessibleValueChangeEvent evento(this, valor);
+        QAccessible::updateAccessibility(&evento);
+    }
+    emit TextoMudou();
 }
 
 void TEditComSetas::DefinirLimites(int32_t AMinimo, int32_t AMaximo) {
@@ -32,13 +43,13 @@ QString TEditComSetas::Texto() const {
     return lineEdit()->text();
 }
 
-int32_t TEditComSetas::Base() const {
+int32_t TEditComSetas::Valor() const {
     int32_t n = 0;
     return LerNumPuzzles(Texto().toStdString(), n) ? n : FPosicao;
 }
 
 void TEditComSetas::stepBy(int ASteps) {
-    DefinirPosicao(std::clamp(Base() + ASteps, FMinimo, FMaximo));
+    DefinirPosicao(std::clamp(Valor() + ASteps, FMinimo, FMaximo));
     lineEdit()->selectAll();
 }
 
@@ -54,7 +65,7 @@ QAbstractSpinBox::StepEnabled TEditComSetas::stepEnabled() const {
         return StepNone;
     }
     StepEnabled r = StepNone;
-    const int32_t base = Base();
+    const int32_t base = Valor();
     if (base < FMaximo) {
         r |= StepUpEnabled;
     }

@@ -12,12 +12,19 @@ namespace tavrelo {
 // one, else from the last position.
 class TEditComSetas : public QAbstractSpinBox {
     Q_OBJECT
+    // What a screen reader reads as the edit's value and range: Qt's accessibility asks a
+    // spin box for these properties by name.
+    Q_PROPERTY(int value READ Valor WRITE DefinirPosicao NOTIFY ValorMudou)
+    Q_PROPERTY(int minimum READ Minimo)
+    Q_PROPERTY(int maximum READ Maximo)
   public:
     explicit TEditComSetas(QWidget* AParent = nullptr);
 
     int32_t Minimo() const { return FMinimo; }
     int32_t Maximo() const { return FMaximo; }
     int32_t Posicao() const { return FPosicao; }
+    // The number typed when the text is one, else the last position.
+    int32_t Valor() const;
     void DefinirLimites(int32_t AMinimo, int32_t AMaximo);
     // Moves the position (kept inside the limits) and writes it into the edit.
     void DefinirPosicao(int32_t APosicao);
@@ -29,12 +36,13 @@ class TEditComSetas : public QAbstractSpinBox {
 
   signals:
     void TextoMudou();
+    void ValorMudou(int AValor);
 
   protected:
     StepEnabled stepEnabled() const override;
 
   private:
-    int32_t Base() const;
+    void AoMudarOTexto();
 
     int32_t FMinimo = 1;
     int32_t FMaximo = 100;

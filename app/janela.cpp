@@ -12,6 +12,7 @@
 #include <QBoxLayout>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
@@ -143,6 +144,7 @@ TFormMain::TFormMain(QWidget* AParent)
     connect(FAbridor, &TAbridor::Falhou, this, &TFormMain::AbrirFalhou);
     CriarControlos();
     CriarAtalhos();
+    NomearControlos();
     setFixedSize(TAMANHO_DA_JANELA);
     // Every control has its place before the first text is fitted into it.
     layout()->activate();
@@ -199,6 +201,10 @@ void TFormMain::DefinirAbridor(const QString& APrograma) {
     FAbridor->DefinirPrograma(APrograma);
 }
 
+void TFormMain::DefinirBarramento(const QDBusConnection& ABarramento) {
+    FAbridor->DefinirBarramento(ABarramento);
+}
+
 bool TFormMain::Ocupado() const {
     return FEstado != TEstadoJanela::ejLivre && FEstado != TEstadoJanela::ejAEscolher;
 }
@@ -223,7 +229,7 @@ void TFormMain::CriarControlos() {
         }
     }
     ordem << BotaoAjuda << BitBtnRefazer << CheckBoxCaminho << CheckBoxAbrirPDF << EditNumPuzzles
-          << EditTituloLivro << BitBtnGerar << BitBtnAbrirPasta << BitBtnSair;
+          << EditTituloLivro << BitBtnGerar << BitBtnAbrirPasta << BitBtnCopiarCodigo << BitBtnSair;
     for (qsizetype i = 1; i < ordem.size(); ++i) {
         setTabOrder(ordem[i - 1], ordem[i]);
     }
@@ -237,6 +243,7 @@ void TFormMain::CriarControlos() {
     connect(BitBtnCancelar, &QPushButton::clicked, this, &TFormMain::BitBtnCancelarClick);
     connect(BitBtnSair, &QPushButton::clicked, this, &TFormMain::BitBtnSairClick);
     connect(BitBtnAbrirPasta, &QPushButton::clicked, this, &TFormMain::AbrirPastaClick);
+    connect(BitBtnCopiarCodigo, &QPushButton::clicked, this, &TFormMain::CopiarCodigoClick);
 }
 
 QLayout* TFormMain::CriarColunaDoLivro() {
@@ -282,10 +289,11 @@ QLayout* TFormMain::CriarColunaDoLivro() {
     linhaDoTitulo->addWidget(CheckBoxCaminho);
     linhaDoTitulo->addSpacing(21);
     linhaDoTitulo->addWidget(CheckBoxAbrirPDF);
-    linhaDoTitulo->addSpacing(4);
     LabelTituloLivro->setFixedHeight(20);
     CheckBoxCaminho->setFixedSize(165, 20);
-    CheckBoxAbrirPDF->setFixedSize(96, 20);
+    // Its text whole inside its focus mark: 4 pixels wider than the design's 96, to the
+    // column's edge.
+    CheckBoxAbrirPDF->setFixedSize(100, 20);
     coluna->addLayout(linhaDoTitulo);
     coluna->addSpacing(12);
 
@@ -326,9 +334,14 @@ QLayout* TFormMain::CriarColunaDoLivro() {
     BitBtnAbrirPasta = Controlo(new QPushButton("Abrir a &pasta", LinhaFicheiro),
                                 "BitBtnAbrirPasta", LETRA_PEQUENA);
     BitBtnAbrirPasta->setFixedHeight(22);
-    BitBtnAbrirPasta->setToolTip("Mostra a pasta do livro no gestor de ficheiros.");
+    // The book code, a key away: Tab reaches this button, where the status line itself is
+    // only selected by the mouse.
+    BitBtnCopiarCodigo = Controlo(new QPushButton("C&opiar o código", LinhaFicheiro),
+                                  "BitBtnCopiarCodigo", LETRA_PEQUENA);
+    BitBtnCopiarCodigo->setFixedHeight(22);
     ficheiro->addWidget(LabelFicheiro, 1);
     ficheiro->addWidget(BitBtnAbrirPasta);
+    ficheiro->addWidget(BitBtnCopiarCodigo);
     LinhaFicheiro->hide();
     estado->addWidget(LinhaFicheiro);
     coluna->addWidget(areaDoEstado);
@@ -438,6 +451,38 @@ void TFormMain::CriarAtalhos() {
     atalho(QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { close(); });
 }
 
+void TFormMain::NomearControlos() {
+    // The inner groups would otherwise take the outer group's title.
+    GroupBoxLivro->setAccessibleDescription("O tamanho e a dificuldade dos puzzles.");
+    RadioGroupTamanho->setAccessibleName("Tamanho");
+    RadioGroupTamanho->setAccessibleDescription("O tamanho da grelha de todos os puzzles.");
+    RadioGroupNivel->setAccessibleName("Dificuldade");
+    RadioGroupNivel->setAccessibleDescription(
+        "O nível de todos os puzzles, ou a Progressiva, que sobe de nível ao longo do livro.");
+    // A tooltip is also what a screen reader gives as a control's description.
+    for (QAbstractButton* b : FBotoesTamanho->buttons()) {
+        b->setToolTip(DicaDoTamanho(FBotoesTamanho->id(b)));
+    }
+    for (QAbstractButton* b : FBotoesNivel->buttons()) {
+        b->setToolTip(DicaDaDificuldade(FBotoesNivel->id(b)));
+    }
+    CheckBoxCaminho->setToolTip(DicaDasDicas());
+    CheckBoxAbrirPDF->setToolTip("Abre o livro no leitor de PDF assim que fica gravado.");
+    EditTituloLivro->setToolTip(DicaDoTitulo());
+    EditNumPuzzles->setAccessibleName("Número de puzzles");
+    LabelEstado->setAccessibleName("Linha de estado");
+    LabelEstado->setAccessibleDescription("O progresso e o resultado do livro, ou o que falta "
+                                          "para o poder fazer.");
+    BitBtnAbrirPasta->setToolTip("Mostra o livro na sua pasta, no gestor de ficheiros.");
+    DefinirFicheiro(QString());
+    ProgressBarLote->setAccessibleName("Progresso do livro");
+    ProgressBarLote->setAccessibleDescription("Os puzzles feitos.");
+    BotaoAjuda->setAccessibleName("Ajuda");
+    BitBtnGerar->setToolTip("Pede o nome do ficheiro e faz o livro com estas escolhas.");
+    BitBtnCancelar->setToolTip("Para o livro em curso, sem gravar nada (Escape).");
+    BitBtnSair->setToolTip("Fecha o programa (Ctrl+Q).");
+}
+
 int32_t TFormMain::ItemTamanho() const {
     return FBotoesTamanho->checkedId();
 }
@@ -454,28 +499,41 @@ void TFormMain::DefinirEstado(const QString& ATexto, const QString& ACaminho) {
     const QString visivel = TextoQueCabe(*LabelEstado, ATexto, ACaminho);
     LabelEstado->setText(visivel);
     LabelEstado->setToolTip(visivel == ATexto ? QString() : ATexto);
+    // A screen reader hears the whole line, however it is shortened on screen.
+    LabelEstado->setAccessibleName(ATexto.isEmpty() ? QString("Linha de estado") : ATexto);
 }
 
-void TFormMain::DefinirFicheiro(const QString& ACaminho) {
+void TFormMain::DefinirFicheiro(const QString& ACaminho, const QString& ACodigo) {
     FLivroGravado = ACaminho;
+    FCodigoGravado = ACodigo;
     LinhaFicheiro->setVisible(!ACaminho.isEmpty());
+    BitBtnCopiarCodigo->setVisible(!ACodigo.isEmpty());
+    BitBtnCopiarCodigo->setToolTip(
+        QString("Copia o código do livro%1 para a área de transferência.")
+            .arg(ACodigo.isEmpty() ? QString() : ", " + ACodigo + ","));
     if (ACaminho.isEmpty()) {
         LabelFicheiro->clear();
         LabelFicheiro->setToolTip(QString());
+        LabelFicheiro->setAccessibleName("Ficheiro do livro");
         return;
     }
     const QFileInfo info(ACaminho);
     const QString nome = info.fileName();
     const QString texto = "Gravado em " + nome;
     const QFontMetrics metrica(LabelFicheiro->font());
-    const int largura = LARGURA_DO_LIVRO - BitBtnAbrirPasta->sizeHint().width() - 8;
+    int largura = LARGURA_DO_LIVRO - BitBtnAbrirPasta->sizeHint().width() - 8;
+    if (!ACodigo.isEmpty()) {
+        largura -= BitBtnCopiarCodigo->sizeHint().width() + 8;
+    }
     LabelFicheiro->setText(
         metrica.horizontalAdvance(texto) <= largura
             ? texto
             : "Gravado em " +
                   metrica.elidedText(nome, Qt::ElideMiddle,
                                      largura - metrica.horizontalAdvance("Gravado em ")));
-    LabelFicheiro->setToolTip(QDir::toNativeSeparators(info.absoluteFilePath()));
+    const QString onde = QDir::toNativeSeparators(info.absoluteFilePath());
+    LabelFicheiro->setToolTip(onde);
+    LabelFicheiro->setAccessibleName("Gravado em " + onde);
 }
 
 void TFormMain::AtualizarEstado() {
@@ -493,6 +551,8 @@ void TFormMain::AtualizarEstado() {
         // The number rewritten here is no new choice to judge.
         const QSignalBlocker calado(EditNumPuzzles);
         EditNumPuzzles->DefinirLimites(minimo, MAX_PUZZLES);
+        EditNumPuzzles->setAccessibleDescription(
+            QString("Quantos puzzles tem o livro: de %1 a %2.").arg(minimo).arg(MAX_PUZZLES));
         int32_t atual = 0;
         if (LerNumPuzzles(EditNumPuzzles->Texto().toStdString(), atual) && atual < minimo) {
             EditNumPuzzles->DefinirPosicao(minimo);
@@ -654,7 +714,19 @@ void TFormMain::BitBtnSairClick() {
 
 void TFormMain::AbrirPastaClick() {
     if (!FLivroGravado.isEmpty()) {
-        AbrirFicheiro(QFileInfo(FLivroGravado).absolutePath());
+        FAbridor->MostrarNaPasta(FLivroGravado);
+    }
+}
+
+// The code goes to the clipboard, and the status line says so after the result it ends.
+void TFormMain::CopiarCodigoClick() {
+    if (FCodigoGravado.isEmpty()) {
+        return;
+    }
+    QGuiApplication::clipboard()->setText(FCodigoGravado);
+    const QString linha = LabelEstado->accessibleName();
+    if (linha.endsWith(FCodigoGravado)) {
+        DefinirEstado(linha + " (copiado)", FLivroGravado);
     }
 }
 
@@ -683,6 +755,8 @@ void TFormMain::GerarLivro(const TConfigLivro& AConfig, const std::string& ANome
     FPararPaginas = false;
     FMotivoMostrado = false;
     FDesfechoPendente.reset();
+    FConfigEmCurso = AConfig;
+    FFicheirosAbertos = false;
 
     ProgressBarLote->setRange(0, std::max(AConfig.NumPuzzles, 1));
     ProgressBarLote->setValue(0);
@@ -730,6 +804,7 @@ void TFormMain::Pausar(bool APausa) {
 }
 
 void TFormMain::Progresso(int32_t AFeitos, int32_t ATotal, const std::string& ATexto) {
+    FFicheirosAbertos = true;
     if (!Ocupado()) {
         return;
     }
@@ -780,9 +855,16 @@ void TFormMain::LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string
     }
     const QString caminho = Q(ANomeFicheiro);
     DefinirEstado(Q(ADesfecho.Mensagem), caminho);
+    if (ADesfecho.Fim != TFimDoLivro::flFalhou || FFicheirosAbertos) {
+        FUltimaPasta = QFileInfo(caminho).absolutePath();
+    }
     switch (ADesfecho.Fim) {
     case TFimDoLivro::flFalhou:
         ProgressBarLote->setValue(0);
+        if (!FFicheirosAbertos && !fechar) {
+            GravarNoutroSitio(Q(ADesfecho.Mensagem), caminho);
+            return;
+        }
         MostrarErro(Q(ADesfecho.Mensagem));
         break;
     case TFimDoLivro::flCancelado:
@@ -790,7 +872,7 @@ void TFormMain::LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string
         break;
     case TFimDoLivro::flGravado:
         ProgressBarLote->setValue(ProgressBarLote->maximum());
-        DefinirFicheiro(caminho);
+        DefinirFicheiro(caminho, Q(ADesfecho.Codigo));
         for (const std::string& aviso : ADesfecho.Avisos) {
             MostrarAviso(Q(aviso));
         }
@@ -801,6 +883,18 @@ void TFormMain::LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string
     }
     if (fechar) {
         close();
+    }
+}
+
+void TFormMain::GravarNoutroSitio(const QString& AMotivo, const QString& ACaminho) {
+    QString novo;
+    {
+        const TEscolhaDoLivro escolha(FEstado);
+        MostrarErro(AMotivo);
+        novo = PedirFicheiro(ACaminho);
+    }
+    if (!novo.isEmpty()) {
+        GerarLivro(FConfigEmCurso, novo.toStdString());
     }
 }
 
@@ -912,7 +1006,6 @@ QString TFormMain::PedirFicheiro(const QString& ANomeProposto) {
         } else if (!info.exists() ||
                    PerguntarSimNao(QString("O ficheiro «%1» já existe. Quer substituí-lo?")
                                        .arg(info.fileName()))) {
-            FUltimaPasta = info.absolutePath();
             return caminho;
         }
         if (!caminho.isEmpty()) {

@@ -20,6 +20,7 @@
 class QButtonGroup;
 class QCheckBox;
 class QCloseEvent;
+class QDBusConnection;
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
@@ -74,6 +75,8 @@ class TFormMain : public QWidget {
     void DefinirGravador(decltype(TEtapasLivro::GravarPdf) AGravador);
     // The program that opens the PDF and its folder, unless a test names another.
     void DefinirAbridor(const QString& APrograma);
+    // The bus "Abrir a pasta" asks the file manager on, unless a test gives another.
+    void DefinirBarramento(const QDBusConnection& ABarramento);
 
     TEstadoJanela Estado() const { return FEstado; }
     // A book is being made or written, or is stopping.
@@ -112,12 +115,16 @@ class TFormMain : public QWidget {
     QLayout* CriarColunaDoLivro();
     QLayout* CriarColunaDosBotoes();
     void CriarAtalhos();
+    // Names, descriptions and tooltips: what a screen reader says of each control, and the
+    // help where each choice is made.
+    void NomearControlos();
     void EscolhaMudou();
     void BitBtnGerarClick();
     void BitBtnRefazerClick();
     void BitBtnCancelarClick();
     void BitBtnSairClick();
     void AbrirPastaClick();
+    void CopiarCodigoClick();
     void MostrarAjuda();
     // The book of the current choices, with a fresh code or, when ARefazer, with the code or
     // the PDF the user gives (PedirRefazer).
@@ -139,12 +146,16 @@ class TFormMain : public QWidget {
     void GeracaoTerminou();
     void LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string& ANomeFicheiro);
     void AbrirFalhou(const QString& ACaminho);
+    // The book's file could not be opened where the user chose (a folder without permission,
+    // a folder gone): the reason, then the save dialog again in that folder with the name
+    // kept, and the same book (its code too) wherever the user then chooses.
+    void GravarNoutroSitio(const QString& AMotivo, const QString& ACaminho);
     // The status line: ATexto as it fits (TextoQueCabe, ACaminho being the part to shorten
     // first), the whole of it in the tooltip when it had to be shortened.
     void DefinirEstado(const QString& ATexto, const QString& ACaminho = {});
-    // The line under it with the book just saved and "Abrir a pasta"; hidden for an empty
-    // path.
-    void DefinirFicheiro(const QString& ACaminho);
+    // The line under it with the book just saved (ACaminho), "Abrir a pasta" and "Copiar o
+    // código" (ACodigo); hidden for an empty path.
+    void DefinirFicheiro(const QString& ACaminho, const QString& ACodigo = {});
 
     int32_t ItemTamanho() const;
     int32_t ItemNivel() const;
@@ -165,6 +176,7 @@ class TFormMain : public QWidget {
     QWidget* LinhaFicheiro = nullptr;
     QLabel* LabelFicheiro = nullptr;
     QPushButton* BitBtnAbrirPasta = nullptr;
+    QPushButton* BitBtnCopiarCodigo = nullptr;
     QProgressBar* ProgressBarLote = nullptr;
     QPushButton* BitBtnGerar = nullptr;
     QPushButton* BitBtnRefazer = nullptr;
@@ -188,8 +200,9 @@ class TFormMain : public QWidget {
     // The outcome of a book that ended while the close question was open, shown once it
     // is answered.
     std::optional<std::pair<TDesfechoLivro, std::string>> FDesfechoPendente;
-    // The book last saved, for "Abrir a pasta".
+    // The book last saved and its code, for "Abrir a pasta" and "Copiar o código".
     QString FLivroGravado;
+    QString FCodigoGravado;
 
     // While the close question is open the worker waits on FSinalPausa.
     std::mutex FTrincoPausa;
@@ -197,7 +210,11 @@ class TFormMain : public QWidget {
     bool FEmPausa = false;
 
     TEtapasLivro FEtapas = EtapasDoLivro();
+    // Where the save dialog opens: the folder of the last book that could be written there.
     QString FUltimaPasta;
+    // The book in hand, and whether its files were opened (its first progress came).
+    TConfigLivro FConfigEmCurso;
+    bool FFicheirosAbertos = false;
     std::thread FTrabalhador;
 };
 

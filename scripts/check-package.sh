@@ -27,12 +27,19 @@ fi
 
 tmp=$(mktemp -d)
 instalado=0
+casa=""
+processos=()
 terminar() {
-  # A failed check must not leave the package on the machine.
+  # A failed check must not leave the package on the machine, nor the user's session
+  # (its X server, window manager and window) running.
+  for pid in "${processos[@]}"; do
+    kill "$pid" 2>/dev/null || true
+  done
   if [ "$instalado" -eq 1 ]; then
     apt-get purge -y -q tavrelo >"$tmp/purge.log" 2>&1 || cat "$tmp/purge.log" >&2
   fi
   rm -rf "$tmp"
+  [ -z "$casa" ] || rm -rf "$casa"
 }
 trap terminar EXIT
 
@@ -136,7 +143,171 @@ else
   falhou "tavrelo (plataforma offscreen) terminou com o estado $estado: $(cat "$tmp/janela.txt")"
 fi
 
-# 5. Remove it: none of its files is left, and a folder it had is left only when it is
+# 5. The window as a person uses it: an ordinary user (nobody) on a Portuguese desktop
+#    (pt_PT.UTF-8, made by localedef into a folder of the user's and read through LOCPATH, so
+#    the machine's locales are left alone), an X server with a window manager (openbox). The
+#    user types the number of puzzles, clicks "Gerar Livro", types a name in the save dialog
+#    and presses Enter; the book must be there, valid, made of what was typed, and the viewer
+#    asked to open it. Every wait is for a condition, with a deadline.
+
+# Waits until "$@" succeeds, polling, for at most $1 seconds.
+esperar() {
+  local prazo=$(($(date +%s) + $1))
+  shift
+  until "$@" >/dev/null 2>&1; do
+    [ "$(date +%s)" -lt "$prazo" ] || return 1
+    sleep 0.1
+  done
+}
+
+# "$@" as the user, in the user's environment and session.
+utilizador() {
+  runuser -u nobody -- env -i HOME="$casa" PATH="$casa/bin:/usr/bin:/bin" LANG=pt_PT.UTF-8 \
+    LOCPATH="$casa/locais" XDG_RUNTIME_DIR="$casa/sessao" DISPLAY="$ecra" "$@"
+}
+
+# Starts "$@" as the user, in the background; the process's own id (not runuser's, so that it
+# can be stopped) goes into $1, and is stopped when the check ends.
+arrancar() {
+  local pid_em=$1
+  shift
+  utilizador bash -c 'echo $$ >"$0"; exec "$@"' "$pid_em" "$@" &
+  esperar 10 test -s "$pid_em" && processos+=("$(cat "$pid_em")")
+}
+
+xdo() {
+  utilizador xdotool "$@"
+}
+ativa() {
+  [ "$(xdo getactivewindow 2>/dev/null)" = "$1" ]
+}
+acabou() {
+  ! kill -0 "$1" 2>/dev/null
+}
+janela_chamada() {
+  xdo search --onlyvisible --name "$1" | head -n1
+}
+
+# Prints what went wrong, or the number of pages of the book, into $tmp/janela.txt.
+janela_do_utilizador() {
+  mkdir -p "$casa/bin" "$casa/sessao" "$casa/locais"
+  if ! localedef -i pt_PT -f UTF-8 "$casa/locais/pt_PT.UTF-8" >"$tmp/localedef.log" 2>&1 &&
+    [ ! -d "$casa/locais/pt_PT.UTF-8" ]; then
+    echo "localedef pt_PT.UTF-8 falhou: $(cat "$tmp/localedef.log")"
+    return 1
+  fi
+  # The PDF viewer: a stand-in that notes what it is asked to open.
+  printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"$HOME/abertos"\n' >"$casa/bin/xdg-open"
+  chmod 755 "$casa/bin/xdg-open"
+  chown -R nobody: "$casa"
+  chmod 700 "$casa" "$casa/sessao"
+  # The user's locale is there, with its decimal comma.
+  if [ "$(utilizador locale decimal_point 2>&1)" != "," ]; then
+    echo "o pt_PT.UTF-8 feito por localedef não é o do utilizador: $(utilizador locale 2>&1)"
+    return 1
+  fi
+  # Where X servers put their sockets; the first X server of a machine makes it so.
+  [ -d /tmp/.X11-unix ] || install -d -m 1777 /tmp/.X11-unix
+
+  arrancar "$casa/xvfb.pid" sh -c 'exec Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp \
+    3>"$HOME/ecra"' >"$tmp/xvfb.log" 2>&1
+  if ! esperar 20 test -s "$casa/ecra"; then
+    echo "o Xvfb não arrancou: $(cat "$tmp/xvfb.log")"
+    return 1
+  fi
+  ecra=":$(cat "$casa/ecra")"
+  arrancar "$casa/openbox.pid" openbox --sm-disable >"$tmp/openbox.log" 2>&1
+  # The window manager is up once it says which desktop is shown.
+  if ! esperar 20 xdo get_desktop; then
+    echo "o openbox não arrancou: $(cat "$tmp/openbox.log")"
+    return 1
+  fi
+
+  (cd "$casa" && utilizador bash -c 'echo $$ >"$0"; exec tavrelo' "$casa/tavrelo.pid") \
+    >"$tmp/tavrelo.log" 2>&1 &
+  local fim_da_janela=$!
+  esperar 10 test -s "$casa/tavrelo.pid" && processos+=("$(cat "$casa/tavrelo.pid")")
+  local janela dialogo
+  if ! esperar 30 janela_chamada '^TAVRELO \| Brovanel$'; then
+    echo "a janela do tavrelo não apareceu: $(cat "$tmp/tavrelo.log")"
+    return 1
+  fi
+  janela=$(janela_chamada '^TAVRELO \| Brovanel$')
+  xdo windowactivate "$janela"
+  if ! esperar 10 ativa "$janela"; then
+    echo "a janela do tavrelo não ficou ativa"
+    return 1
+  fi
+  # Five puzzles, the least the Progressiva takes: Alt+N goes to the number.
+  xdo key --clearmodifiers alt+n ctrl+a
+  xdo type --delay 30 5
+  # "Gerar Livro" clicked at its place in the window (120 × 40 at 520, 260).
+  xdo mousemove --window "$janela" 580 280 click 1
+  if ! esperar 30 janela_chamada '^Guardar o livro$'; then
+    echo "o diálogo «Guardar o livro» não abriu: $(cat "$tmp/tavrelo.log")"
+    return 1
+  fi
+  dialogo=$(janela_chamada '^Guardar o livro$')
+  esperar 10 ativa "$dialogo" || xdo windowactivate "$dialogo"
+  # The name field has the focus, with the proposed name in it.
+  xdo key --clearmodifiers ctrl+a
+  xdo type --delay 30 'Livro de férias'
+  xdo key Return
+  local livro="$casa/Livro de férias.pdf"
+  if ! esperar 120 grep -qxF "$livro" "$casa/abertos"; then
+    echo "o livro não foi gravado em $livro, ou o leitor não foi chamado; na pasta:" \
+      "$(ls -A "$casa" | tr '\n' ' '); janelas: $(xdo search --onlyvisible --name . \
+        getwindowname %@ | tr '\n' ';') $(cat "$tmp/tavrelo.log")"
+    return 1
+  fi
+  pdfinfo "$livro" >"$tmp/livro.txt" 2>&1 || true
+  local paginas
+  paginas=$(sed -n 's/^Pages: *//p' "$tmp/livro.txt")
+  if [ "${paginas:-0}" -le 0 ] || ! qpdf --check "$livro" >>"$tmp/livro.txt" 2>&1; then
+    echo "o PDF da janela não é válido: $(cat "$tmp/livro.txt")"
+    return 1
+  fi
+  if ! grep -q '^Keywords: *TAVRELO-RECEITA/1; tamanho=8; nivel=P; puzzles=5;' "$tmp/livro.txt"; then
+    echo "o livro não é o que se escolheu: $(grep '^Keywords' "$tmp/livro.txt")"
+    return 1
+  fi
+  if [ "$(stat -c %U "$livro")" != nobody ] || ls -A "$casa" | grep -q '^\.Livro'; then
+    echo "o livro não é do utilizador, ou ficaram ficheiros temporários: $(ls -lA "$casa")"
+    return 1
+  fi
+  # Ctrl+Q closes the window, and the program ends well.
+  xdo windowactivate "$janela"
+  esperar 10 ativa "$janela" && xdo key --clearmodifiers ctrl+q
+  if ! esperar 20 acabou "$(cat "$casa/tavrelo.pid")"; then
+    echo "a janela não fechou com Ctrl+Q"
+    return 1
+  fi
+  local estado=0
+  wait "$fim_da_janela" || estado=$?
+  if [ "$estado" -ne 0 ]; then
+    echo "tavrelo terminou com o estado $estado: $(cat "$tmp/tavrelo.log")"
+    return 1
+  fi
+  echo "$paginas"
+}
+
+casa=$(mktemp -d /tmp/tavrelo-utilizador.XXXXXX)
+ecra=""
+if janela_do_utilizador >"$tmp/janela.txt"; then
+  ok "tavrelo como nobody, em pt_PT.UTF-8, sob Xvfb e openbox: 5 puzzles, Gerar Livro," \
+    "«Livro de férias»: um PDF válido de $(cat "$tmp/janela.txt") páginas"
+else
+  falhou "a janela como um utilizador a usa: $(cat "$tmp/janela.txt")"
+fi
+for pid in "${processos[@]}"; do
+  kill "$pid" 2>/dev/null || true
+done
+processos=()
+wait
+rm -rf "$casa"
+casa=""
+
+# 6. Remove it: none of its files is left, and a folder it had is left only when it is
 #    shared (still holding something, or another package's).
 if ! apt-get purge -y -q tavrelo >"$tmp/purge.log" 2>&1; then
   cat "$tmp/purge.log" >&2

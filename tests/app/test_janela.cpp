@@ -5,6 +5,7 @@
 #include "app/arranque.h"
 #include "app/aspeto.h"
 #include "app/dialogo_codigo.h"
+#include "app/dialogos.h"
 #include "app/janela.h"
 #include "frontend/receita.h"
 #include "frontend/textos.h"
@@ -15,9 +16,14 @@
 #include "../regionais.h"
 
 #include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDBusConnection>
+#include <QDBusContext>
+#include <QDBusError>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -27,26 +33,33 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
 #include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cinttypes>
+#include <cmath>
 #include <condition_variable>
 #include <csignal>
 #include <cstddef>
 #include <cstring>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -363,6 +376,136 @@ TLivrosDeTeste ComGravadorEPortao(TJanelaTeste& AJanela) {
     return l;
 }
 
+// What a screen reader is told of one element of a window, read through Qt's accessibility
+// as the desktop's bridge (AT-SPI) reads it.
+struct TLido {
+    QString Objeto; // the widget's object name, or its class when it has none
+    QAccessible::Role Papel = QAccessible::NoRole;
+    QString Nome, Descricao;
+    bool Focavel = false;
+};
+
+// Every element of AJanela's accessibility tree, depth first.
+QList<TLido> LerArvore(QWidget& AJanela) {
+    QList<TLido> r;
+    std::function<void(QAccessibleInterface*)> ler = [&](QAccessibleInterface* AElemento) {
+        if (AElemento == nullptr || !AElemento->isValid()) {
+            return;
+        }
+        const QObject* o = AElemento->object();
+        r.push_back({o == nullptr                ? QString()
+                     : o->objectName().isEmpty() ? QString(o->metaObject()->className())
+                                                 : o->objectName(),
+                     AElemento->role(), AElemento->text(QAccessible::Name),
+                     AElemento->text(QAccessible::Description), AElemento->state().focusable != 0});
+        for (int i = 0; i < AElemento->childCount(); ++i) {
+            ler(AElemento->child(i));
+        }
+    };
+    ler(QAccessible::queryAccessibleInterface(&AJanela));
+    return r;
+}
+
+// The controls of AJanela a screen reader cannot name: an element that takes the focus, or a
+// button, box, edit, list or bar, named by nothing or by symbols alone ("?", "…").
+QStringList SemNome(QWidget& AJanela) {
+    static const QList<QAccessible::Role> controlos = {
+        QAccessible::PushButton, QAccessible::CheckBox,     QAccessible::RadioButton,
+        QAccessible::SpinBox,    QAccessible::EditableText, QAccessible::ProgressBar,
+        QAccessible::ComboBox,   QAccessible::List,         QAccessible::Tree,
+        QAccessible::Table,      QAccessible::ButtonMenu,   QAccessible::ButtonDropDown};
+    QStringList r;
+    for (const TLido& l : LerArvore(AJanela)) {
+        const bool nomeado =
+            std::any_of(l.Nome.cbegin(), l.Nome.cend(), [](QChar c) { return c.isLetter(); });
+        if ((l.Focavel || controlos.contains(l.Papel)) && !nomeado) {
+            r << QString("%1 (papel %2): «%3»").arg(l.Objeto).arg(l.Papel).arg(l.Nome);
+        }
+    }
+    return r;
+}
+
+// The contrast of two colours as the web's accessibility guidelines measure it, 1 to 21.
+double Contraste(QRgb A, QRgb B) {
+    const auto luz = [](QRgb c) {
+        const auto canal = [](int v) {
+            const double x = v / 255.0;
+            return x <= 0.04045 ? x / 12.92 : std::pow((x + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * canal(qRed(c)) + 0.7152 * canal(qGreen(c)) + 0.0722 * canal(qBlue(c));
+    };
+    const double a = luz(A);
+    const double b = luz(B);
+    return (std::max(a, b) + 0.05) / (std::min(a, b) + 0.05);
+}
+
+// A stand-in for the desktop's file manager on a bus of the test's own: it notes what it is
+// asked to show, and answers with an error when told to fail.
+class TGestorDeFicheiros : public QObject, protected QDBusContext {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+  public:
+    QStringList Mostrados;
+    bool Falhar = false;
+
+  public slots:
+    void ShowItems(const QStringList& AUris, const QString& /*AArranque*/) {
+        Mostrados << AUris;
+        if (Falhar) {
+            sendErrorReply(QDBusError::Failed, "sem janela para mostrar");
+        }
+    }
+};
+
+// A D-Bus daemon of the test's own, in APasta, that nothing of the desktop's can reach or
+// activate; stopped when this goes away.
+class TBarramento {
+  public:
+    explicit TBarramento(const QTemporaryDir& APasta) {
+        QFile conf(APasta.filePath("barramento.conf"));
+        if (!conf.open(QIODevice::WriteOnly)) {
+            return;
+        }
+        conf.write(QString("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus "
+                           "Configuration 1.0//EN\"\n \"http://www.freedesktop.org/standards/"
+                           "dbus/1.0/busconfig.dtd\">\n"
+                           "<busconfig>\n"
+                           "  <type>session</type>\n"
+                           "  <listen>unix:path=%1</listen>\n"
+                           "  <auth>EXTERNAL</auth>\n"
+                           "  <policy context=\"default\">\n"
+                           "    <allow send_destination=\"*\"/>\n"
+                           "    <allow receive_sender=\"*\"/>\n"
+                           "    <allow own=\"*\"/>\n"
+                           "  </policy>\n"
+                           "</busconfig>\n")
+                       .arg(APasta.filePath("bus"))
+                       .toUtf8());
+        conf.close();
+        FDaemon.setStandardErrorFile(QProcess::nullDevice());
+        FDaemon.start("dbus-daemon",
+                      {"--config-file=" + conf.fileName(), "--nofork", "--print-address=1"});
+        if (FDaemon.waitForStarted(10000)) {
+            while (!FDaemon.canReadLine() && FDaemon.waitForReadyRead(10000)) {
+            }
+            FEndereco = QString::fromUtf8(FDaemon.readLine()).trimmed();
+        }
+    }
+    ~TBarramento() {
+        FDaemon.kill();
+        FDaemon.waitForFinished(10000);
+    }
+    TBarramento(const TBarramento&) = delete;
+    TBarramento& operator=(const TBarramento&) = delete;
+
+    // Empty when the daemon did not start.
+    QString Endereco() const { return FEndereco; }
+
+  private:
+    QProcess FDaemon;
+    QString FEndereco;
+};
+
 } // namespace teste
 
 using teste::TJanelaTeste;
@@ -480,6 +623,14 @@ class TesteJanela : public QObject {
     void ProgramaSemEcra();
     void PararParaSair();
     void SinalTerminaOPrograma();
+
+    void NomesParaOLeitorDeEcra();
+    void NomesNosDialogos();
+    void CodigoPeloTeclado();
+    void AjudaQueCabe();
+    void MarcaDeFocoVisivel();
+    void GravacaoQueFalhaVoltaAoDialogo();
+    void AbrirAPastaNoGestorDeFicheiros();
 };
 
 // Before anything opens Qt's settings: the home is a folder of the test's own, and the
@@ -488,6 +639,9 @@ void TesteJanela::initTestCase() {
     QVERIFY(FCasa.isValid());
     qputenv("HOME", FCasa.path().toUtf8());
     qunsetenv("XDG_CONFIG_HOME");
+    // Nothing reaches the desktop's own session bus (its file manager, its screen reader):
+    // a bus is given where a test needs one.
+    qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=" + FCasa.filePath("sem-barramento").toUtf8());
     FSemDefinicoes = std::make_unique<TSemDefinicoesDoQt>();
     QVERIFY(!FSemDefinicoes->Pasta().isEmpty());
     QCOMPARE(TraduzirTextosDoQt(*QCoreApplication::instance()), 2);
@@ -513,7 +667,7 @@ void TesteJanela::EstadoInicial() {
     } lugares[] = {
         {"GroupBoxLivro", {12, 8, 465, 168}},     {"RadioGroupTamanho", {26, 36, 190, 125}},
         {"RadioGroupNivel", {226, 36, 237, 125}}, {"LabelTituloLivro", {15, 190, 0, 20}},
-        {"CheckBoxCaminho", {191, 190, 165, 20}}, {"CheckBoxAbrirPDF", {377, 190, 96, 20}},
+        {"CheckBoxCaminho", {191, 190, 165, 20}}, {"CheckBoxAbrirPDF", {377, 190, 100, 20}},
         {"EditTituloLivro", {12, 222, 465, 28}},  {"LabelResumo", {12, 256, 465, 18}},
         {"ProgressBarLote", {12, 334, 465, 20}},  {"BevelApp", {483, 18, 184, 94}},
         {"BitBtnRefazer", {505, 119, 150, 28}},   {"LabelNumPuzzles", {513, 157, 135, 20}},
@@ -1616,6 +1770,7 @@ void TesteJanela::EstadoLongoEncolhido() {
     j.FicheiroEscolhido = longo;
     Escolher(j, 0, 0, "1");
     Botao(j, "BitBtnGerar")->click();
+    j.FicheiroEscolhido.clear(); // the save dialog, opened again, is given up
     EsperarFim(j);
 
     QCOMPARE(j.Erros.size(), 1);
@@ -2144,6 +2299,354 @@ void TesteJanela::SinalTerminaOPrograma() {
     }
     QCOMPARE(QDir(casa.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
              QStringList());
+}
+
+// Every control of the window is named for a screen reader by what it is, its groups by their
+// own titles, with a description where the name is short; the number edit reports its value
+// and range.
+void TesteJanela::NomesParaOLeitorDeEcra() {
+    TJanelaTeste j;
+    const QList<teste::TLido> arvore = teste::LerArvore(j);
+    const auto lido = [&](const QString& AObjeto) {
+        for (const teste::TLido& l : arvore) {
+            if (l.Objeto == AObjeto) {
+                return l;
+            }
+        }
+        return teste::TLido{};
+    };
+    const struct {
+        const char* Objeto;
+        QAccessible::Role Papel;
+        const char* Nome;
+    } controlos[] = {
+        {"RadioGroupTamanho", QAccessible::Grouping, "Tamanho"},
+        {"RadioGroupNivel", QAccessible::Grouping, "Dificuldade"},
+        {"EditNumPuzzles", QAccessible::SpinBox, "Número de puzzles"},
+        {"EditTituloLivro", QAccessible::EditableText, "Título do livro"},
+        {"CheckBoxCaminho", QAccessible::CheckBox, "Soluções com dicas"},
+        {"CheckBoxAbrirPDF", QAccessible::CheckBox, "Abrir o PDF"},
+        {"BotaoAjuda", QAccessible::ButtonMenu, "Ajuda"},
+        {"BitBtnRefazer", QAccessible::Button, "Refazer um livro…"},
+        {"BitBtnGerar", QAccessible::Button, "Gerar Livro"},
+        {"BitBtnCancelar", QAccessible::Button, "Cancelar"},
+        {"BitBtnSair", QAccessible::Button, "Sair"},
+        {"BitBtnAbrirPasta", QAccessible::Button, "Abrir a pasta"},
+        {"BitBtnCopiarCodigo", QAccessible::Button, "Copiar o código"},
+        {"LabelEstado", QAccessible::StaticText, "Linha de estado"},
+        {"ProgressBarLote", QAccessible::ProgressBar, "Progresso do livro"},
+    };
+    for (const auto& c : controlos) {
+        const teste::TLido l = lido(c.Objeto);
+        QVERIFY2(l.Papel == c.Papel,
+                 qPrintable(QString("%1: papel %2").arg(c.Objeto).arg(l.Papel)));
+        QCOMPARE(l.Nome, QString::fromUtf8(c.Nome));
+        QVERIFY2(!l.Descricao.isEmpty(), c.Objeto);
+    }
+    // The items of the two groups: their own text, and what they choose as description.
+    for (int i = 0; i < 6; ++i) {
+        const auto* tamanho =
+            QAccessible::queryAccessibleInterface(Radio(j, "RadioGroupTamanho", i));
+        const auto* nivel = QAccessible::queryAccessibleInterface(Radio(j, "RadioGroupNivel", i));
+        QCOMPARE(tamanho->text(QAccessible::Name), Radio(j, "RadioGroupTamanho", i)->text());
+        QCOMPARE(tamanho->text(QAccessible::Description), DicaDoTamanho(i));
+        QCOMPARE(nivel->text(QAccessible::Name), Radio(j, "RadioGroupNivel", i)->text());
+        QCOMPARE(nivel->text(QAccessible::Description), DicaDaDificuldade(i));
+    }
+    QCOMPARE(teste::SemNome(j), QStringList());
+
+    // The number's value and range follow what is typed and the difficulty.
+    QAccessibleInterface* numero =
+        QAccessible::queryAccessibleInterface(Controlo<TEditComSetas>(j, "EditNumPuzzles"));
+    QAccessibleValueInterface* valor = numero->valueInterface();
+    QVERIFY(valor != nullptr);
+    const auto lerValor = [&] {
+        return std::make_tuple(valor->currentValue().toInt(), valor->minimumValue().toInt(),
+                               valor->maximumValue().toInt());
+    };
+    QCOMPARE(lerValor(), std::make_tuple(50, 5, 100));
+    QCOMPARE(numero->text(QAccessible::Description),
+             QString("Quantos puzzles tem o livro: de 5 a 100."));
+    Radio(j, "RadioGroupNivel", 1)->click();
+    EditNumero(j)->setText("7");
+    QCOMPARE(lerValor(), std::make_tuple(7, 1, 100));
+    QCOMPARE(numero->text(QAccessible::Description),
+             QString("Quantos puzzles tem o livro: de 1 a 100."));
+    Controlo<TEditComSetas>(j, "EditNumPuzzles")->stepBy(2);
+    QCOMPARE(lerValor(), std::make_tuple(9, 1, 100));
+}
+
+// The help, the boxes, the save dialog and the code's dialog name every control too.
+void TesteJanela::NomesNosDialogos() {
+    TJanelaTeste j;
+    QVERIFY(Mostrar(j));
+    TJanelaDeAjuda ajuda(&j);
+    QCOMPARE(teste::SemNome(ajuda), QStringList());
+    TDialogoCodigo codigo("8 × 8");
+    QCOMPARE(teste::SemNome(codigo), QStringList());
+
+    // A box is read once it is open, then closed.
+    const auto naCaixa = [](const std::function<void()>& AAbrir) {
+        QStringList r{"a caixa não abriu"};
+        QTimer relogio;
+        QObject::connect(&relogio, &QTimer::timeout, [&] {
+            if (auto* caixa = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                r = teste::SemNome(*caixa);
+                caixa->reject();
+            }
+        });
+        relogio.start(10);
+        AAbrir();
+        return r;
+    };
+    QCOMPARE(naCaixa([&] { tavrelo::MostrarAcerca(&j); }), QStringList());
+    QCOMPARE(naCaixa([&] { tavrelo::MostrarCaixa(&j, QMessageBox::Warning, "Aviso."); }),
+             QStringList());
+    QCOMPARE(naCaixa([&] { tavrelo::PerguntarSimNao(&j, "Continuar?"); }), QStringList());
+
+    QStringList noDialogo{"o diálogo não abriu"};
+    j.DialogoVerdadeiro = true;
+    teste::ResponderAosDialogos({""}, QString(),
+                                [&](QFileDialog& d) { noDialogo = teste::SemNome(d); });
+    Botao(j, "BitBtnGerar")->click();
+    QCOMPARE(noDialogo, QStringList());
+}
+
+// The book code is copied with the keyboard: once a book is saved, Tab goes from "Gerar
+// Livro" to "Abrir a pasta" and "Copiar o código", which puts the code on the clipboard and
+// says so; a screen reader hears the whole status line.
+void TesteJanela::CodigoPeloTeclado() {
+    QTemporaryDir pasta;
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+    Escolher(j, 0, 0, "1");
+    QVERIFY(Mostrar(j));
+    QPushButton* copiar = Botao(j, "BitBtnCopiarCodigo");
+    QVERIFY(!copiar->isVisibleTo(&j));
+
+    Botao(j, "BitBtnGerar")->click();
+    EsperarFim(j);
+    const QString codigo = QString::fromStdString(gravacoes->Livro.Codigo);
+    const QString linha = Estado(j);
+    QVERIFY2(linha.startsWith("Livro gerado: ") && linha.endsWith(codigo), qPrintable(linha));
+    QVERIFY(copiar->isVisibleTo(&j));
+    QVERIFY(copiar->toolTip().contains(codigo));
+    QCOMPARE(QApplication::focusWidget(), Botao(j, "BitBtnGerar"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), Botao(j, "BitBtnAbrirPasta"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), copiar);
+    QGuiApplication::clipboard()->setText("outra coisa");
+    QTest::keyClick(copiar, Qt::Key_Space);
+    QCOMPARE(QGuiApplication::clipboard()->text(), codigo);
+    QCOMPARE(Estado(j), linha + " (copiado)");
+    QCOMPARE(Controlo<QLabel>(j, "LabelEstado")->accessibleName(), Estado(j));
+    // Alt+O copies it from anywhere, once more said once.
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(Controlo<QLineEdit>(j, "EditTituloLivro"), Qt::Key_O, Qt::AltModifier);
+    QTRY_COMPARE(QGuiApplication::clipboard()->text(), codigo);
+    QCOMPARE(Estado(j), linha + " (copiado)");
+
+    // A cancelled book has no code to copy.
+    auto portao = std::make_shared<teste::TPortao>();
+    j.DefinirGerador(teste::GeradorComPortao(portao));
+    Botao(j, "BitBtnGerar")->click();
+    Premir(Qt::Key_Escape, false);
+    portao->Abrir();
+    EsperarFim(j);
+    QVERIFY(!copiar->isVisibleTo(&j));
+}
+
+// The help fits any screen from 1024 × 600, at 1× and at 2× (a free area half as large): its
+// text scrolls, wraps, and "Fechar" stays in sight. It says how a book is made and where it
+// goes, in the book's own words, a key a line.
+void TesteJanela::AjudaQueCabe() {
+    const QSize desejado = TamanhoDaAjuda(QRect(0, 0, 4000, 3000));
+    QVERIFY(desejado.width() >= 600 && desejado.height() >= 600);
+    const QRect livres[] = {{0, 0, 1024, 600}, {0, 0, 1024, 570}, {0, 0, 512, 300},
+                            {0, 0, 512, 285},  {0, 0, 960, 540},  {50, 30, 1366, 738}};
+    for (const QRect& livre : livres) {
+        const QSize t = TamanhoDaAjuda(livre);
+        QVERIFY2(t.width() + 16 <= livre.width() && t.height() + 40 <= livre.height(),
+                 qPrintable(QString("%1 × %2").arg(livre.width()).arg(livre.height())));
+        QCOMPARE(t, desejado.boundedTo(t));
+    }
+
+    TJanelaTeste j;
+    TJanelaDeAjuda ajuda(&j);
+    const QSize menor = TamanhoDaAjuda(QRect(0, 0, 512, 285));
+    QVERIFY(ajuda.minimumSizeHint().boundedTo(menor) == ajuda.minimumSizeHint());
+    const QRect livre = j.screen()->availableGeometry();
+    QVERIFY(ajuda.width() <= livre.width() && ajuda.height() <= livre.height());
+    ajuda.resize(menor);
+    ajuda.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ajuda));
+    QCOMPARE(ajuda.size(), menor);
+    auto* texto = ajuda.findChild<QTextBrowser*>("TextoDaAjuda");
+    QVERIFY(texto->verticalScrollBar()->maximum() > 0);
+    QCOMPARE(texto->horizontalScrollBar()->maximum(), 0);
+    for (QPushButton* b : ajuda.findChildren<QPushButton*>()) {
+        QVERIFY(ajuda.rect().contains(QRect(b->mapTo(&ajuda, QPoint(0, 0)), b->size())));
+    }
+    // Read with the keyboard: the text has the focus, Page Down scrolls it, Enter closes.
+    ajuda.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&ajuda));
+    QCOMPARE(QApplication::focusWidget(), texto);
+    QTest::keyClick(texto, Qt::Key_PageDown);
+    QVERIFY(texto->verticalScrollBar()->value() > 0);
+    QTest::keyClick(texto, Qt::Key_End, Qt::ControlModifier);
+    // At the end, but for the document's own margin under the last line.
+    QVERIFY(texto->verticalScrollBar()->value() >=
+            texto->verticalScrollBar()->maximum() - texto->fontMetrics().height());
+    QTest::keyClick(texto, Qt::Key_Return);
+    QTRY_VERIFY(!ajuda.isVisible());
+
+    const QString escrito = texto->toPlainText();
+    for (const char* palavra :
+         {"Gerar Livro", "Guardar o livro", "pasta Documentos", "Abrir o PDF", "Abrir a pasta",
+          "Copiar o código", "Uma só casa vazia", "A lista de números", "Refazer um livro…"}) {
+        QVERIFY2(escrito.contains(QString::fromUtf8(palavra)), palavra);
+    }
+    QVERIFY(!escrito.contains("técnica das listas"));
+    const QStringList linhas = escrito.split('\n');
+    for (const char* tecla :
+         {"Tab", "Shift+Tab", "Setas", "Enter", "Escape", "Ctrl+R", "F1", "Ctrl+Q"}) {
+        QVERIFY2(linhas.contains(QString(tecla)), tecla);
+    }
+}
+
+// The keyboard's place on a radio button or a check box is marked at least 3:1 against what
+// is around it.
+void TesteJanela::MarcaDeFocoVisivel() {
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    QVERIFY(AplicarEstiloSky(*app));
+    {
+        TJanelaTeste j;
+        QVERIFY(Mostrar(j));
+        for (QAbstractButton* w : std::initializer_list<QAbstractButton*>{
+                 Radio(j, "RadioGroupTamanho", 0), Radio(j, "RadioGroupNivel", 5),
+                 Controlo<QCheckBox>(j, "CheckBoxCaminho"),
+                 Controlo<QCheckBox>(j, "CheckBoxAbrirPDF")}) {
+            const QRect lugar(w->mapTo(&j, QPoint(0, 0)), w->size());
+            Botao(j, "BitBtnSair")->setFocus(Qt::TabFocusReason);
+            const QImage sem = j.grab(lugar).toImage();
+            w->setFocus(Qt::TabFocusReason);
+            QTRY_VERIFY(w->hasFocus());
+            const QImage com = j.grab(lugar).toImage();
+            int32_t marcados = 0;
+            for (int y = 0; y < com.height(); ++y) {
+                for (int x = 0; x < com.width(); ++x) {
+                    marcados += teste::Contraste(com.pixel(x, y), sem.pixel(x, y)) >= 3.0;
+                }
+            }
+            // Around the whole control: most of its outline.
+            QVERIFY2(marcados >= (lugar.width() + lugar.height()) * 3 / 2,
+                     qPrintable(QString("%1: %2").arg(w->text()).arg(marcados)));
+        }
+    }
+    app->setStyleSheet(QString());
+}
+
+// A book that cannot be written where the user chose (here a name that is a link into a
+// folder gone, which stops root too) tells why and opens the save dialog again in that folder
+// with the name kept; the same book is then written where the user says. Given up, the next
+// "Gerar Livro" opens where the last book was written, not in the folder that failed.
+void TesteJanela::GravacaoQueFalhaVoltaAoDialogo() {
+    QTemporaryDir boa;
+    QTemporaryDir ma;
+    QVERIFY(QFile::link(ma.filePath("sumiu/livro.pdf"), ma.filePath("livro.pdf")));
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    j.DefinirAbridor("true");
+    j.DialogoVerdadeiro = true;
+    Escolher(j, 0, 0, "1");
+    QVERIFY(Mostrar(j));
+
+    QStringList pastas;
+    QStringList escolhidos;
+    const auto rever = [&](QFileDialog& d) {
+        pastas << d.directory().path();
+        escolhidos << d.selectedFiles().value(0);
+    };
+    teste::ResponderAosDialogos({"livro.pdf", "bom.pdf"}, ma.path(), rever);
+    Botao(j, "BitBtnGerar")->click();
+    EsperarFim(j);
+    QCOMPARE(j.Erros.size(), 1);
+    QVERIFY2(j.Erros[0].startsWith("Não foi possível gravar " + ma.filePath("livro.pdf")),
+             qPrintable(j.Erros[0]));
+    QCOMPARE(pastas.size(), 2);
+    QCOMPARE(pastas[1], ma.path());
+    QCOMPARE(escolhidos[1], ma.filePath("livro.pdf"));
+    QCOMPARE(gravacoes->Chamadas, 1);
+    QVERIFY(QFileInfo::exists(ma.filePath("bom.pdf")));
+    QVERIFY(Estado(j).startsWith("Livro gerado: 1 puzzle, "));
+
+    // Given up after the failure: the reason stays, and the next dialog opens in the folder
+    // of the last book written.
+    teste::ResponderAosDialogos({"bom.pdf"}, boa.path());
+    Botao(j, "BitBtnGerar")->click();
+    EsperarFim(j);
+    QCOMPARE(gravacoes->Chamadas, 2);
+    pastas.clear();
+    teste::ResponderAosDialogos({"livro.pdf", ""}, ma.path(), rever);
+    Botao(j, "BitBtnGerar")->click();
+    EsperarFim(j);
+    QCOMPARE(j.Erros.size(), 2);
+    QCOMPARE(pastas, (QStringList{boa.path(), ma.path()}));
+    QVERIFY(Estado(j).startsWith("Não foi possível gravar "));
+    pastas.clear();
+    teste::ResponderAosDialogos({""}, QString(), rever);
+    Botao(j, "BitBtnGerar")->click();
+    QCOMPARE(pastas, QStringList{boa.path()});
+    QCOMPARE(gravacoes->Chamadas, 2);
+}
+
+// "Abrir a pasta" asks the desktop's file manager to show the book selected in its folder
+// (org.freedesktop.FileManager1.ShowItems); with no file manager on the bus, or one that
+// answers with an error, the folder is opened instead.
+void TesteJanela::AbrirAPastaNoGestorDeFicheiros() {
+    QTemporaryDir pasta;
+    const teste::TBarramento barramento(pasta);
+    QVERIFY2(!barramento.Endereco().isEmpty(), "dbus-daemon não arrancou");
+    QDBusConnection daJanela = QDBusConnection::connectToBus(barramento.Endereco(), "janela");
+    QDBusConnection doGestor = QDBusConnection::connectToBus(barramento.Endereco(), "gestor");
+    QVERIFY(daJanela.isConnected() && doGestor.isConnected());
+    teste::TGestorDeFicheiros gestor;
+    QVERIFY(doGestor.registerObject("/org/freedesktop/FileManager1", &gestor,
+                                    QDBusConnection::ExportAllSlots));
+    {
+        TJanelaTeste j;
+        const QString abridor = teste::Abridor(pasta, "abre", 0);
+        j.DefinirAbridor(abridor);
+        j.DefinirBarramento(daJanela);
+        j.DefinirGravador(teste::GravadorFalso(std::make_shared<teste::TGravacoes>()));
+        j.FicheiroEscolhido = pasta.filePath("o meu livro.pdf");
+        Controlo<QCheckBox>(j, "CheckBoxAbrirPDF")->setChecked(false);
+        Escolher(j, 0, 0, "1");
+        Botao(j, "BitBtnGerar")->click();
+        EsperarFim(j);
+        const QString uri = QUrl::fromLocalFile(j.FicheiroEscolhido).toString(QUrl::FullyEncoded);
+        QVERIFY(uri.endsWith("o%20meu%20livro.pdf"));
+
+        // No file manager on the bus: the folder.
+        Botao(j, "BitBtnAbrirPasta")->click();
+        QTRY_COMPARE(teste::Abertos(abridor), QStringList{pasta.path()});
+        // A file manager: the book, selected; then one that fails: the folder again. Had the
+        // first answer sent the folder too, it would be there before the second.
+        QVERIFY(doGestor.registerService("org.freedesktop.FileManager1"));
+        Botao(j, "BitBtnAbrirPasta")->click();
+        QTRY_COMPARE(gestor.Mostrados, QStringList{uri});
+        gestor.Falhar = true;
+        Botao(j, "BitBtnAbrirPasta")->click();
+        QTRY_COMPARE(teste::Abertos(abridor), (QStringList{pasta.path(), pasta.path()}));
+        QCOMPARE(gestor.Mostrados, (QStringList{uri, uri}));
+        QVERIFY(j.Avisos.isEmpty());
+    }
+    QDBusConnection::disconnectFromBus("janela");
+    QDBusConnection::disconnectFromBus("gestor");
 }
 
 QTEST_MAIN(TesteJanela)
