@@ -124,6 +124,19 @@ std::string NomeParaMostrar(std::string_view ANome) {
     return r;
 }
 
+bool TemControlos(std::string_view ATexto) {
+    size_t i = 0;
+    while (i < ATexto.size()) {
+        uint32_t ponto = 0;
+        const size_t n = SequenciaUtf8(ATexto, i, ponto);
+        if (n == 0 || Controlo(ponto)) {
+            return true;
+        }
+        i += n;
+    }
+    return false;
+}
+
 std::string MensagemDeFalha(const std::string& ACaminho, const std::string& AMotivo) {
     if (ACaminho == "-") {
         return "Não foi possível escrever na saída padrão: " + AMotivo + ".";

@@ -23,6 +23,10 @@ std::string MotivoDoErro(int AErro);
 // another name. Any other text is left as it is.
 std::string NomeParaMostrar(std::string_view ANome);
 
+// Whether ATexto holds a character that acts on a terminal instead of showing (C0, DEL and C1
+// controls) or a byte that is not UTF-8: what NomeParaMostrar escapes, the backslash aside.
+bool TemControlos(std::string_view ATexto);
+
 // "Não foi possível gravar NOME: MOTIVO." ("escrever na saída padrão" for "-").
 std::string MensagemDeFalha(const std::string& ACaminho, const std::string& AMotivo);
 
