@@ -614,12 +614,14 @@ void TFormMain::FazerLivroDaEscolha(bool ARefazer) {
     if (!LerConfiguracao(config)) {
         return;
     }
+    QString origem;
     if (ARefazer) {
         const std::optional<TLivroARefazer> pedido = PedirRefazer(TextoDaEscolha(config));
         if (!pedido) {
             return;
         }
         if (pedido->Receita) {
+            origem = pedido->Origem;
             if (!AplicarEscolhas(pedido->Receita->Config)) {
                 return;
             }
@@ -636,6 +638,15 @@ void TFormMain::FazerLivroDaEscolha(bool ARefazer) {
         PedirFicheiro(Q(NomeDoFicheiro(config.N, config.Nivel, config.NumPuzzles)));
     if (caminho.isEmpty()) {
         return;
+    }
+    // A book made again from its PDF is never written over that PDF, as on the command line.
+    if (ARefazer && !origem.isEmpty()) {
+        if (const std::string recusa =
+                RecusaDoDestinoDoRefeito(caminho.toStdString(), origem.toStdString());
+            !recusa.empty()) {
+            MostrarAviso(Q(recusa));
+            return;
+        }
     }
     GerarLivro(config, caminho.toStdString());
 }

@@ -12,6 +12,8 @@
 #include "composition/paginas.h"
 #include "drawing/pdf.h"
 
+#include "../leitor_de_teste.h"
+#include "../pdf_hostil.h"
 #include "../regionais.h"
 
 #include <QAbstractSpinBox>
@@ -19,6 +21,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -475,7 +478,9 @@ class TesteJanela : public QObject {
     void RefazerIgualAoCli_data();
     void RefazerIgualAoCli();
     void DialogoDoCodigoComPdf();
+    void PdfLidoForaDaJanela();
     void RefazerDeUmPdf();
+    void RefazerPorCimaDaOrigem();
     void Arranque();
     void ProgramaSemEcra();
     void PararParaSair();
@@ -1756,6 +1761,7 @@ void TesteJanela::DialogoDoCodigoComPdf() {
         QCOMPARE(ADialogo.labelText(QFileDialog::Accept), QString("Abrir"));
     });
     d.findChild<QPushButton*>("BotaoPdf")->click();
+    QTRY_VERIFY(!d.ALer());
     QVERIFY(d.isVisible());
     QCOMPARE(d.findChild<QLabel*>("LabelMotivo")->text(),
              "«" + pasta.filePath("texto.pdf") + "» não é um PDF que se consiga ler.");
@@ -1763,13 +1769,94 @@ void TesteJanela::DialogoDoCodigoComPdf() {
 
     teste::ResponderAosDialogos({"livro.pdf"}, pasta.path());
     d.findChild<QPushButton*>("BotaoPdf")->click();
-    QCOMPARE(d.result(), int(QDialog::Accepted));
+    QTRY_COMPARE(d.result(), int(QDialog::Accepted));
     const std::optional<TLivroARefazer> r = d.Resultado();
     QVERIFY(r && r->Receita);
     QCOMPARE(r->Codigo, 0xC0DEu);
+    QCOMPARE(r->Origem, pdf);
     const TConfigLivro& c = r->Receita->Config;
     QCOMPARE(std::make_tuple(c.N, c.Nivel, c.NumPuzzles, c.Titulo, c.Caminho),
              std::make_tuple(12, 4, 1, std::string("Inverno"), true));
+}
+
+// The PDF is read off the window's thread: the dialog answers while a slow reader works, a PDF
+// made to fill the memory is refused with its reason, and a reading in course waits for
+// nothing when the dialog is cancelled.
+void TesteJanela::PdfLidoForaDaJanela() {
+    QTemporaryDir pasta;
+    QFile bomba(pasta.filePath("bomba.pdf"));
+    QVERIFY(bomba.open(QIODevice::WriteOnly));
+    bomba.write(QByteArray::fromStdString(teste::PdfBomba(1024)));
+    bomba.close();
+    const auto leitor = [&](const QString& ANome, const QByteArray& AComandos) {
+        QFile f(pasta.filePath(ANome));
+        f.open(QIODevice::WriteOnly);
+        f.write("#!/bin/sh\n" + AComandos + "\n");
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        return f.fileName().toStdString();
+    };
+    const std::unique_ptr<void, void (*)(void*)> repor(
+        this, [](void*) { DefinirLeitor(TAVRELO_LEITOR_PATH); });
+
+    // A reader that takes a second and a half: the window's thread turns meanwhile, and the
+    // longest it stands still is measured.
+    DefinirLeitor(leitor("devagar", "sleep 1.5; echo ILEGIVEL"));
+    TDialogoCodigo d("8 × 8", pasta.path());
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    QStringList lidos;
+    connect(&d, &TDialogoCodigo::PdfLido,
+            [&](const QString& ACaminho, const TLeituraDaReceita& ALida) {
+                lidos << ACaminho + ": " + QString::fromStdString(ALida.Motivo);
+            });
+    QElapsedTimer relogio;
+    relogio.start();
+    qint64 ultimo = 0, maiorParagem = 0;
+    QTimer batida;
+    connect(&batida, &QTimer::timeout, [&] {
+        maiorParagem = std::max(maiorParagem, relogio.elapsed() - ultimo);
+        ultimo = relogio.elapsed();
+    });
+    batida.start(10);
+    d.EscolherPdf(bomba.fileName());
+    QVERIFY(d.ALer());
+    QCOMPARE(d.findChild<QLabel*>("LabelMotivo")->text(), QString("A ler «bomba.pdf»…"));
+    QVERIFY(!d.findChild<QPushButton*>("BotaoPdf")->isEnabled());
+    QVERIFY(!d.findChild<QPushButton*>("BotaoRefazer")->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!d.ALer(), 20000);
+    batida.stop();
+    QVERIFY2(relogio.elapsed() >= 1500, qPrintable(QString::number(relogio.elapsed())));
+    QVERIFY2(maiorParagem < 500, qPrintable(QString::number(maiorParagem)));
+    const QString ilegivel =
+        bomba.fileName() + ": «" + bomba.fileName() + "» não é um PDF que se consiga ler.";
+    QCOMPARE(lidos, QStringList{ilegivel});
+    QVERIFY(d.isVisible());
+    QVERIFY(d.findChild<QPushButton*>("BotaoPdf")->isEnabled());
+
+    // The program's own reader, on the PDF that inflates to a gigabyte.
+    DefinirLeitor(TAVRELO_LEITOR_PATH);
+    d.EscolherPdf(bomba.fileName());
+    QTRY_VERIFY_WITH_TIMEOUT(!d.ALer(), 20000);
+    QCOMPARE(lidos.size(), 2);
+    QVERIFY2(d.findChild<QLabel*>("LabelMotivo")->text().contains("esgotar a memória"),
+             qPrintable(d.findChild<QLabel*>("LabelMotivo")->text()));
+    QVERIFY(d.isVisible());
+
+    // A reader that would take a minute: Cancelar closes the dialog and the reading at once.
+    DefinirLeitor(leitor("lento", "exec sleep 60"));
+    QElapsedTimer cancelado;
+    cancelado.start();
+    {
+        TDialogoCodigo outro("8 × 8", pasta.path());
+        outro.show();
+        outro.EscolherPdf(bomba.fileName());
+        QVERIFY(outro.ALer());
+        outro.findChild<QPushButton*>("BotaoCancelar")->click();
+        QCOMPARE(outro.result(), int(QDialog::Rejected));
+        QVERIFY(!outro.Resultado());
+    }
+    QVERIFY(cancelado.elapsed() < SEGUNDOS_DO_LEITOR * 1000);
 }
 
 void TesteJanela::RefazerIgualAoCli_data() {
@@ -1883,6 +1970,50 @@ void TesteJanela::RefazerDeUmPdf() {
     QVERIFY(Radio(j, "RadioGroupTamanho", 4)->isChecked());
     QCOMPARE(EditNumero(j)->text(), QString("2"));
     QCOMPARE(j.Estado(), TEstadoJanela::ejLivre);
+}
+
+// A book made again from its PDF is never written over that PDF, under any of its names,
+// as on the command line; the same message, and nothing made.
+void TesteJanela::RefazerPorCimaDaOrigem() {
+    QTemporaryDir pasta;
+    const QString pdf = pasta.filePath("original.pdf");
+    QCOMPARE(teste::Correr(TAVRELO_CLI_PATH,
+                           {"-t", "8", "-n", "2", "-p", "1", "-s", "7", "-q", "-o", pdf})
+                 .Estado,
+             0);
+    QVERIFY(QFile::link(pdf, pasta.filePath("ligacao.pdf")));
+    const TLeituraDaReceita receita = LerReceitaDoPdf(pdf.toStdString());
+    QVERIFY2(receita.Receita, receita.Motivo.c_str());
+    const QByteArray antes = [&] {
+        QFile f(pdf);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    j.Refazer = TLivroARefazer{7, receita.Receita, pdf};
+    QVERIFY(Mostrar(j));
+    for (const QString& nome : {pdf, pasta.filePath("ligacao.pdf")}) {
+        j.Avisos.clear();
+        j.FicheiroEscolhido = nome;
+        QTest::keyClick(&j, Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(j.Avisos,
+                 QStringList{"O livro refeito não pode ser gravado por cima do PDF de onde vem a "
+                             "receita («" +
+                             nome + "»): escolha outro nome."});
+        QCOMPARE(j.Estado(), TEstadoJanela::ejLivre);
+    }
+    QCOMPARE(gravacoes->Chamadas, 0);
+    QFile depois(pdf);
+    QVERIFY(depois.open(QIODevice::ReadOnly));
+    QCOMPARE(depois.readAll(), antes);
+
+    // Another name is taken.
+    j.FicheiroEscolhido = pasta.filePath("refeito.pdf");
+    QTest::keyClick(&j, Qt::Key_R, Qt::ControlModifier);
+    EsperarFim(j);
+    QCOMPARE(gravacoes->Chamadas, 1);
 }
 
 void TesteJanela::Arranque() {
