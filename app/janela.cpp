@@ -789,7 +789,9 @@ void TFormMain::LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string
         // The focus left the controls while they were locked; the next book is a key away.
         BitBtnGerar->setFocus(Qt::OtherFocusReason);
     }
-    const QString caminho = Q(ANomeFicheiro);
+    // Where the book is now: a folder renamed meanwhile took it along.
+    const QString caminho =
+        Q(ADesfecho.Caminhos.empty() ? ANomeFicheiro : ADesfecho.Caminhos.front());
     DefinirEstado(Q(ADesfecho.Mensagem), caminho);
     switch (ADesfecho.Fim) {
     case TFimDoLivro::flFalhou:

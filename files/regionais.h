@@ -16,13 +16,13 @@ void UsarDefinicoesRegionais() noexcept;
 // For its lifetime, the calling thread reads and writes numbers in the C form, whatever the
 // process's settings: for the code that hands numbers as text to a library.
 class TNumerosEmC {
-public:
+  public:
     TNumerosEmC();
     ~TNumerosEmC();
     TNumerosEmC(const TNumerosEmC&) = delete;
     TNumerosEmC& operator=(const TNumerosEmC&) = delete;
 
-private:
+  private:
     locale_t FNumerosEmC;
     locale_t FAnterior;
 };

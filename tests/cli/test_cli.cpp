@@ -693,6 +693,31 @@ TEST_F(Programa, SemOLeitorDePdf) {
                            " (instale o TAVRELO outra vez).\n");
 }
 
+// The book's folder renamed while the book is made: the book goes where the folder went, and
+// the line that says where names it there. The JSON, a FIFO outside the folder, holds the
+// program (a FIFO waits for its reader) once the PDF's folder is held, while it is renamed.
+TEST_F(Programa, PastaMudadaDuranteOLivro) {
+    fs::create_directories(Em("livros"));
+    ASSERT_EQ(::mkfifo(Em("dados.json").c_str(), 0600), 0);
+    TPrograma programa({"-n", "1", "-p", "1", "-o", "livros/livro.pdf", "--json", "dados.json"},
+                       FPasta.string());
+    // The PDF's temporary file appears once its folder is held.
+    for (int i = 0; i < 6000 && fs::is_empty(Em("livros")); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_FALSE(fs::is_empty(Em("livros")));
+    fs::rename(Em("livros"), Em("arquivo"));
+    const std::string json = Ler(Em("dados.json")); // opens the FIFO: the program goes on
+    const TResultadoPrograma r = programa.Esperar();
+    ASSERT_EQ(r.Estado, 0) << r.Erros;
+    EXPECT_FALSE(json.empty());
+    EXPECT_TRUE(fs::is_regular_file(Em("arquivo/livro.pdf")));
+    EXPECT_NE(r.Saida.find("PDF gravado em " + Em("arquivo/livro.pdf") + "\n"), std::string::npos)
+        << r.Saida;
+    EXPECT_NE(r.Saida.find("JSON gravado em " + Em("dados.json") + "\n"), std::string::npos)
+        << r.Saida;
+}
+
 TEST_F(Programa, DestinoImpossivelSaiComEstado1SemGerar) {
     const std::string json = Em("nao-existe/livro.json");
     const TResultadoPrograma r =
@@ -867,6 +892,17 @@ TEST_F(Programa, SaidaPadraoFechada) {
         EXPECT_EQ(r.Erros, "Não foi possível escrever na saída padrão: está fechada.\n");
         EXPECT_TRUE(Conteudo().empty());
     }
+
+    // Nothing printed reaches anyone: --help and --version, and where the book went (the book
+    // is written).
+    for (const Args& args : {Args{"--help"}, Args{"--version"},
+                             Args{"-n", "1", "-p", "1", "-o", Em("livro.pdf")}}) {
+        const TResultadoPrograma r = TPrograma(args, "", true).Esperar();
+        EXPECT_EQ(r.Estado, 1) << args[0];
+        EXPECT_EQ(r.Erros, "Não foi possível escrever na saída padrão: está fechada.\n");
+    }
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.pdf"});
+    fs::remove(Em("livro.pdf"));
 
     // tavrelo-cli -o livro.pdf --json - | head -c 100
     TPrograma programa({"-t", "12", "-n", "1", "-p", "20", "-o", Em("livro.pdf"), "--json", "-"});
