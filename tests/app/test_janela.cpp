@@ -34,6 +34,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -53,6 +54,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <poll.h>
 #include <stdexcept>
 #include <string>
 #include <sys/socket.h>
@@ -63,6 +65,7 @@
 #include <tuple>
 #include <unistd.h>
 #include <vector>
+#include <xcb/xcb.h>
 
 using namespace tavrelo;
 
@@ -483,6 +486,7 @@ class TesteJanela : public QObject {
     void RefazerPorCimaDaOrigem();
     void Arranque();
     void ProgramaSemEcra();
+    void EcraQueRecusaNoArranque();
     void PararParaSair();
     void SinalTerminaOPrograma();
 };
@@ -2105,6 +2109,228 @@ class TEcraParado {
     int FSocket = -1;
     int FNumero = -1;
 };
+
+// Connects to the abstract socket of the X display :ANumero (where X clients look first).
+int LigarAoEcra(int ANumero) {
+    const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un endereco{};
+    endereco.sun_family = AF_UNIX;
+    const std::string nome = "/tmp/.X11-unix/X" + std::to_string(ANumero);
+    std::memcpy(endereco.sun_path + 1, nome.data(), nome.size());
+    const auto tamanho = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + nome.size());
+    if (::connect(s, reinterpret_cast<sockaddr*>(&endereco), tamanho) != 0) {
+        ::close(s);
+        return -1;
+    }
+    return s;
+}
+
+// An X display of the test's own that drops its first connections at once, as an X server
+// that resets (when its last client leaves) or is still starting does, and then relays every
+// other one to the display :ADestino.
+class TEcraQueRecusa {
+  public:
+    TEcraQueRecusa(int ADestino, int ARecusas) : FDestino(ADestino), FRecusas(ARecusas) {
+        for (int n = 8000 + static_cast<int>(::getpid() % 500); n < 9000 && FNumero < 0; ++n) {
+            FEscuta = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            sockaddr_un endereco{};
+            endereco.sun_family = AF_UNIX;
+            const std::string nome = "/tmp/.X11-unix/X" + std::to_string(n);
+            std::memcpy(endereco.sun_path + 1, nome.data(), nome.size());
+            const auto tamanho =
+                static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + nome.size());
+            if (::bind(FEscuta, reinterpret_cast<sockaddr*>(&endereco), tamanho) == 0 &&
+                ::listen(FEscuta, 16) == 0) {
+                FNumero = n;
+            } else {
+                ::close(FEscuta);
+                FEscuta = -1;
+            }
+        }
+        FFio = std::thread([this] { Servir(); });
+    }
+    ~TEcraQueRecusa() {
+        FParar = true;
+        FFio.join();
+        ::close(FEscuta);
+    }
+    QString Display() const { return QString(":%1").arg(FNumero); }
+    int Recusadas() const { return FRecusadas; }
+
+  private:
+    void Servir() {
+        std::vector<std::pair<int, int>> pares; // (client, display), relayed both ways
+        while (!FParar) {
+            std::vector<pollfd> fds{{FEscuta, POLLIN, 0}};
+            for (const auto& [a, b] : pares) {
+                fds.push_back({a, POLLIN, 0});
+                fds.push_back({b, POLLIN, 0});
+            }
+            if (::poll(fds.data(), fds.size(), 50) <= 0) {
+                continue;
+            }
+            std::vector<std::pair<int, int>> vivos;
+            for (size_t i = 0; i < pares.size(); ++i) {
+                const int lados[2] = {pares[i].first, pares[i].second};
+                bool fechado = false;
+                for (size_t k = 0; k < 2 && !fechado; ++k) {
+                    if ((fds[1 + 2 * i + k].revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
+                        continue;
+                    }
+                    fechado = !Passar(lados[k], lados[1 - k]);
+                }
+                if (fechado) {
+                    ::close(lados[0]);
+                    ::close(lados[1]);
+                } else {
+                    vivos.push_back(pares[i]);
+                }
+            }
+            pares.swap(vivos);
+            if ((fds[0].revents & POLLIN) != 0) {
+                const int cliente = ::accept4(FEscuta, nullptr, nullptr, SOCK_CLOEXEC);
+                if (cliente >= 0 && FRecusadas < FRecusas) {
+                    ++FRecusadas;
+                    ::close(cliente);
+                } else if (cliente >= 0) {
+                    pares.emplace_back(cliente, LigarAoEcra(FDestino));
+                }
+            }
+        }
+        for (const auto& [a, b] : pares) {
+            ::close(a);
+            ::close(b);
+        }
+    }
+
+    // What one side sent, to the other, with the descriptors it passed (Qt hands the server
+    // its shared memory so); false once a side is closed.
+    static bool Passar(int ADe, int APara) {
+        char bloco[65536];
+        alignas(cmsghdr) char controlo[CMSG_SPACE(16 * sizeof(int))];
+        iovec parte{bloco, sizeof bloco};
+        msghdr m{};
+        m.msg_iov = &parte;
+        m.msg_iovlen = 1;
+        m.msg_control = controlo;
+        m.msg_controllen = sizeof controlo;
+        const ssize_t n = ::recvmsg(ADe, &m, MSG_CMSG_CLOEXEC);
+        if (n <= 0) {
+            return false;
+        }
+        parte.iov_len = static_cast<size_t>(n);
+        if (m.msg_controllen == 0) {
+            m.msg_control = nullptr;
+        }
+        const bool passado = ::sendmsg(APara, &m, MSG_NOSIGNAL) == n;
+        for (cmsghdr* c = CMSG_FIRSTHDR(&m); c != nullptr; c = CMSG_NXTHDR(&m, c)) {
+            if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_RIGHTS) {
+                const size_t quantos = (c->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+                for (size_t i = 0; i < quantos; ++i) {
+                    int d = -1;
+                    std::memcpy(&d, CMSG_DATA(c) + i * sizeof(int), sizeof d);
+                    ::close(d);
+                }
+            }
+        }
+        return passado;
+    }
+
+    int FDestino;
+    int FRecusas;
+    int FEscuta = -1;
+    int FNumero = -1;
+    std::atomic<int> FRecusadas{0};
+    std::atomic<bool> FParar{false};
+    std::thread FFio;
+};
+
+// Whether the display :ANumero shows a window of that title (a child of the root: no window
+// manager runs there).
+bool JanelaVisivel(int ANumero, const char* ATitulo) {
+    xcb_connection_t* x = xcb_connect((":" + std::to_string(ANumero)).c_str(), nullptr);
+    bool vista = false;
+    if (xcb_connection_has_error(x) == 0) {
+        const xcb_window_t raiz = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
+        xcb_query_tree_reply_t* arvore = xcb_query_tree_reply(x, xcb_query_tree(x, raiz), nullptr);
+        const int n = arvore != nullptr ? xcb_query_tree_children_length(arvore) : 0;
+        const xcb_window_t* filhos = arvore != nullptr ? xcb_query_tree_children(arvore) : nullptr;
+        for (int i = 0; i < n && !vista; ++i) {
+            xcb_get_property_reply_t* nome = xcb_get_property_reply(
+                x, xcb_get_property(x, 0, filhos[i], XCB_ATOM_WM_NAME, XCB_ATOM_ANY, 0, 256),
+                nullptr);
+            xcb_get_window_attributes_reply_t* atributos = xcb_get_window_attributes_reply(
+                x, xcb_get_window_attributes(x, filhos[i]), nullptr);
+            vista =
+                nome != nullptr && atributos != nullptr &&
+                atributos->map_state == XCB_MAP_STATE_VIEWABLE &&
+                std::string(static_cast<const char*>(xcb_get_property_value(nome)),
+                            static_cast<size_t>(xcb_get_property_value_length(nome))) == ATitulo;
+            std::free(nome);
+            std::free(atributos);
+        }
+        std::free(arvore);
+    }
+    xcb_disconnect(x);
+    return vista;
+}
+
+// An X display that drops the program's first connections, as an X server does while it
+// resets (when its last client has left, unless started with -noreset) or while it starts: the
+// program tries again and opens its window, instead of giving up at once with "could not
+// connect to display". The display is a real Xvfb, reached through a relay of the test's own
+// that drops the first connections; skipped where Xvfb is not installed.
+void TesteJanela::EcraQueRecusaNoArranque() {
+    const QString xvfb = QStandardPaths::findExecutable("Xvfb");
+    if (xvfb.isEmpty()) {
+        QSKIP("Xvfb is not installed (package xvfb)");
+    }
+    int numero = 6000 + static_cast<int>(::getpid() % 1000);
+    while (QFile::exists(QString("/tmp/.X%1-lock").arg(numero))) {
+        ++numero;
+    }
+    QProcess servidor;
+    servidor.start(xvfb,
+                   {QString(":%1").arg(numero), "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
+    QVERIFY(servidor.waitForStarted());
+    const std::unique_ptr<QProcess, void (*)(QProcess*)> parar(&servidor, [](QProcess* p) {
+        p->terminate();
+        p->waitForFinished(10000);
+    });
+    // Ready once it takes connections.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            const int s = LigarAoEcra(numero);
+            if (s >= 0) {
+                ::close(s);
+            }
+            return s >= 0;
+        }(),
+        30000);
+
+    TEcraQueRecusa recusa(numero, 3);
+    QProcess programa;
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    for (const char* nome : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE"}) {
+        ambiente.remove(nome);
+    }
+    ambiente.insert("DISPLAY", recusa.Display());
+    QTemporaryDir sessao;
+    ambiente.insert("XDG_RUNTIME_DIR", sessao.path());
+    programa.setProcessEnvironment(ambiente);
+    programa.start(TAVRELO_JANELA_PATH, {});
+    QVERIFY(programa.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(JanelaVisivel(numero, "TAVRELO | Brovanel") ||
+                                 programa.state() == QProcess::NotRunning,
+                             60000);
+    QVERIFY2(programa.state() == QProcess::Running,
+             qPrintable(QString::fromUtf8(programa.readAllStandardError())));
+    QCOMPARE(recusa.Recusadas(), 3);
+    ::kill(static_cast<pid_t>(programa.processId()), SIGTERM);
+    QVERIFY(programa.waitForFinished(30000));
+    QVERIFY2(programa.exitCode() == 128 + SIGTERM,
+             qPrintable(QString::fromUtf8(programa.readAllStandardError())));
+}
 
 // The built program, started as a user starts it: --version and --help answer without a
 // display; without one it says so in Portuguese, and so it does, followed by Qt's own words,
