@@ -895,8 +895,8 @@ TEST_F(Programa, SaidaPadraoFechada) {
 
     // Nothing printed reaches anyone: --help and --version, and where the book went (the book
     // is written).
-    for (const Args& args : {Args{"--help"}, Args{"--version"},
-                             Args{"-n", "1", "-p", "1", "-o", Em("livro.pdf")}}) {
+    for (const Args& args :
+         {Args{"--help"}, Args{"--version"}, Args{"-n", "1", "-p", "1", "-o", Em("livro.pdf")}}) {
         const TResultadoPrograma r = TPrograma(args, "", true).Esperar();
         EXPECT_EQ(r.Estado, 1) << args[0];
         EXPECT_EQ(r.Erros, "Não foi possível escrever na saída padrão: está fechada.\n");
