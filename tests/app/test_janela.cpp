@@ -2104,6 +2104,8 @@ class TEcraParado {
         }
     }
     QString Display() const { return QString(":%1").arg(FNumero); }
+    // Its listening socket, for a display that does answer (TEcraQueRecusa).
+    int Socket() const { return FSocket; }
 
   private:
     int FSocket = -1;
@@ -2130,31 +2132,16 @@ int LigarAoEcra(int ANumero) {
 // other one to the display :ADestino.
 class TEcraQueRecusa {
   public:
-    TEcraQueRecusa(int ADestino, int ARecusas) : FDestino(ADestino), FRecusas(ARecusas) {
-        for (int n = 8000 + static_cast<int>(::getpid() % 500); n < 9000 && FNumero < 0; ++n) {
-            FEscuta = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            sockaddr_un endereco{};
-            endereco.sun_family = AF_UNIX;
-            const std::string nome = "/tmp/.X11-unix/X" + std::to_string(n);
-            std::memcpy(endereco.sun_path + 1, nome.data(), nome.size());
-            const auto tamanho =
-                static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + nome.size());
-            if (::bind(FEscuta, reinterpret_cast<sockaddr*>(&endereco), tamanho) == 0 &&
-                ::listen(FEscuta, 16) == 0) {
-                FNumero = n;
-            } else {
-                ::close(FEscuta);
-                FEscuta = -1;
-            }
-        }
+    // On a display that, as it stands, takes connections and never answers.
+    TEcraQueRecusa(int ADestino, int ARecusas)
+        : FDestino(ADestino), FRecusas(ARecusas), FEscuta(FEcra.Socket()) {
         FFio = std::thread([this] { Servir(); });
     }
     ~TEcraQueRecusa() {
         FParar = true;
         FFio.join();
-        ::close(FEscuta);
     }
-    QString Display() const { return QString(":%1").arg(FNumero); }
+    QString Display() const { return FEcra.Display(); }
     int Recusadas() const { return FRecusadas; }
 
   private:
@@ -2236,10 +2223,10 @@ class TEcraQueRecusa {
         return passado;
     }
 
+    TEcraParado FEcra;
     int FDestino;
     int FRecusas;
-    int FEscuta = -1;
-    int FNumero = -1;
+    int FEscuta;
     std::atomic<int> FRecusadas{0};
     std::atomic<bool> FParar{false};
     std::thread FFio;
