@@ -34,6 +34,7 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <xcb/xcb.h>
 
 namespace tavrelo {
 
@@ -69,6 +70,8 @@ TSessaoGrafica SessaoDoProcesso(const std::vector<std::string>& AArgs) {
     for (size_t i = 0; i + 1 < AArgs.size(); ++i) {
         if (AArgs[i] == "-platform" || AArgs[i] == "--platform") {
             s.Plataforma = AArgs[i + 1];
+        } else if (AArgs[i] == "-display" || AArgs[i] == "--display") {
+            s.Display = AArgs[i + 1];
         }
     }
     return s;
@@ -388,6 +391,60 @@ void TVigiaDoArranque::SessaoRespondeu() {
     if (FRelogio) {
         FRelogio->Parar();
         FRelogio.reset();
+    }
+}
+
+namespace {
+
+// Whether Qt opens its window on the X display of ASessao: xcb first among the platforms
+// asked for or, with none asked for, a DISPLAY outside a Wayland session.
+bool JanelaNoX(const TSessaoGrafica& ASessao) {
+    if (ASessao.Display.empty()) {
+        return false;
+    }
+    if (ASessao.Plataforma.empty()) {
+        return ASessao.WaylandDisplay.empty();
+    }
+    return ASessao.Plataforma.substr(0, ASessao.Plataforma.find_first_of(";:")) == "xcb";
+}
+
+// A connection to the display ADisplay that answers a request, or null.
+xcb_connection_t* LigarAoX(const std::string& ADisplay) {
+    xcb_connection_t* ligacao = xcb_connect(ADisplay.c_str(), nullptr);
+    if (xcb_connection_has_error(ligacao) == 0) {
+        // Answered past its setup: the server is not resetting under this connection.
+        if (xcb_get_input_focus_reply_t* resposta =
+                xcb_get_input_focus_reply(ligacao, xcb_get_input_focus(ligacao), nullptr)) {
+            std::free(resposta);
+            return ligacao;
+        }
+    }
+    xcb_disconnect(ligacao);
+    return nullptr;
+}
+
+} // namespace
+
+TLigacaoAoEcra::TLigacaoAoEcra(const TSessaoGrafica& ASessao) {
+    if (!JanelaNoX(ASessao)) {
+        return;
+    }
+    const auto prazo =
+        std::chrono::steady_clock::now() + std::chrono::milliseconds(MILISSEGUNDOS_PARA_O_ECRA);
+    while ((FLigacao = LigarAoX(ASessao.Display)) == nullptr &&
+           std::chrono::steady_clock::now() < prazo) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+TLigacaoAoEcra::~TLigacaoAoEcra() {
+    Largar();
+}
+
+void TLigacaoAoEcra::Largar() {
+    if (FLigacao != nullptr) {
+        xcb_disconnect(FLigacao);
+        FLigacao = nullptr;
     }
 }
 

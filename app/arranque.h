@@ -15,6 +15,7 @@
 
 class QCoreApplication;
 class QSocketNotifier;
+struct xcb_connection_t;
 
 namespace tavrelo {
 
@@ -27,7 +28,8 @@ struct TSessaoGrafica {
     std::string Plataforma;
 };
 
-// The session of this process: its environment and AArgs, the arguments after its name.
+// The session of this process: its environment and AArgs, the arguments after its name
+// ("-display NAME" and "-platform NAME", Qt's, win over DISPLAY and QT_QPA_PLATFORM).
 TSessaoGrafica SessaoDoProcesso(const std::vector<std::string>& AArgs);
 
 enum class TAccaoArranque : uint8_t {
@@ -82,6 +84,34 @@ class TVigiaDoArranque {
   private:
     struct TRelogio;
     std::unique_ptr<TRelogio> FRelogio;
+};
+
+// How long the start tries again to reach an X display that refuses it: an X server resets
+// when its last client leaves (unless started with -noreset) and refuses, or drops, a
+// connection made meanwhile; one that is still starting refuses them too.
+inline constexpr int32_t MILISSEGUNDOS_PARA_O_ECRA = 2000;
+
+// Made before the application object, when Qt is to open its window on an X display (the
+// session's DISPLAY, and no platform asked for but xcb, nor a Wayland session): a connection of
+// the program's own to that display, tried again for MILISSEGUNDOS_PARA_O_ECRA while the
+// display refuses it, and held until Qt has its own (Largar): a server with a client does not
+// reset, so Qt's connection is never made while the server resets. A display that never
+// accepts is left to Qt, which then says why; one that accepts and never answers is left to
+// the start's clock (TVigiaDoArranque).
+class TLigacaoAoEcra {
+  public:
+    explicit TLigacaoAoEcra(const TSessaoGrafica& ASessao);
+    ~TLigacaoAoEcra();
+    TLigacaoAoEcra(const TLigacaoAoEcra&) = delete;
+    TLigacaoAoEcra& operator=(const TLigacaoAoEcra&) = delete;
+
+    // The display answered this program's connection.
+    bool Ligado() const { return FLigacao != nullptr; }
+    // Qt has its connection: this one goes.
+    void Largar();
+
+  private:
+    xcb_connection_t* FLigacao = nullptr;
 };
 
 // Installs Qt's Portuguese translations on AApp, those of Portugal searched before the

@@ -2,6 +2,8 @@
 
 #include "app/aspeto.h"
 #include "app/dialogos.h"
+#include "files/mensagens.h"
+#include "frontend/fios.h"
 #include "frontend/textos.h"
 
 #include <QDialogButtonBox>
@@ -12,6 +14,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+#include <new>
+#include <system_error>
 
 namespace tavrelo {
 
@@ -55,10 +60,10 @@ TDialogoCodigo::TDialogoCodigo(const QString& AEscolha, const QString& APasta, Q
     rotulo->setBuddy(FEditCodigo);
     linha->addWidget(rotulo, 0, 0);
     linha->addWidget(FEditCodigo, 0, 1);
-    auto* procurar = new QPushButton("Escolher o &PDF do livro…", this);
-    procurar->setObjectName("BotaoPdf");
-    procurar->setAutoDefault(false);
-    linha->addWidget(procurar, 1, 1, Qt::AlignLeft);
+    FBotaoPdf = new QPushButton("Escolher o &PDF do livro…", this);
+    FBotaoPdf->setObjectName("BotaoPdf");
+    FBotaoPdf->setAutoDefault(false);
+    linha->addWidget(FBotaoPdf, 1, 1, Qt::AlignLeft);
     coluna->addLayout(linha);
 
     FMotivo = Paragrafo(QString(), this);
@@ -74,15 +79,19 @@ TDialogoCodigo::TDialogoCodigo(const QString& AEscolha, const QString& APasta, Q
     coluna->addWidget(botoes);
 
     connect(botoes, &QDialogButtonBox::accepted, this, [this] {
-        if (Codigo()) {
+        if (Codigo() && !ALer()) {
             FReceita.reset();
             accept();
         }
     });
     connect(botoes, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(procurar, &QPushButton::clicked, this, &TDialogoCodigo::ProcurarPdf);
+    connect(FBotaoPdf, &QPushButton::clicked, this, &TDialogoCodigo::ProcurarPdf);
     connect(FEditCodigo, &QLineEdit::textChanged, this, &TDialogoCodigo::CodigoMudou);
     CodigoMudou();
+}
+
+TDialogoCodigo::~TDialogoCodigo() {
+    PararLeitura();
 }
 
 std::optional<uint32_t> TDialogoCodigo::Codigo() const {
@@ -94,7 +103,7 @@ std::optional<TLivroARefazer> TDialogoCodigo::Resultado() const {
         return std::nullopt;
     }
     if (FReceita) {
-        return TLivroARefazer{FReceita->Config.Semente, FReceita};
+        return TLivroARefazer{FReceita->Config.Semente, FReceita, FOrigem};
     }
     if (const auto codigo = Codigo()) {
         return TLivroARefazer{*codigo, std::nullopt};
@@ -104,7 +113,10 @@ std::optional<TLivroARefazer> TDialogoCodigo::Resultado() const {
 
 void TDialogoCodigo::CodigoMudou() {
     const bool valido = Codigo().has_value();
-    FBotaoRefazer->setEnabled(valido);
+    FBotaoRefazer->setEnabled(valido && !ALer());
+    if (ALer()) {
+        return; // the line says what is being read
+    }
     FMotivo->setText(valido || FEditCodigo->text().trimmed().isEmpty()
                          ? QString()
                          : "O código tem de 1 a 8 algarismos hexadecimais (de 0 a 9 e de A a "
@@ -119,16 +131,70 @@ void TDialogoCodigo::ProcurarPdf() {
     }
 }
 
-bool TDialogoCodigo::EscolherPdf(const QString& ACaminho) {
-    FPasta = QFileInfo(ACaminho).absolutePath();
-    TLeituraDaReceita lida = LerReceitaDoPdf(ACaminho.toStdString());
-    if (!lida.Receita) {
-        FMotivo->setText(QString::fromStdString(lida.Motivo));
-        return false;
+void TDialogoCodigo::EscolherPdf(const QString& ACaminho) {
+    if (ALer()) {
+        return;
     }
-    FReceita = std::move(lida.Receita);
-    accept();
-    return true;
+    PararLeitura(); // the thread of a reading already ended
+    FPasta = QFileInfo(ACaminho).absolutePath();
+    FLida = false;
+    FParar = false;
+    FBotaoPdf->setEnabled(false);
+    FBotaoRefazer->setEnabled(false);
+    FMotivo->setText(
+        "A ler «" +
+        QString::fromStdString(NomeParaMostrar(QFileInfo(ACaminho).fileName().toStdString())) +
+        "»…");
+    const std::string caminho = ACaminho.toStdString();
+    const auto ler = [this, caminho] {
+        TLeituraDaReceita lida;
+        try {
+            lida = LerReceitaDoPdf(caminho, &FParar);
+        } catch (const std::bad_alloc&) {
+            lida.Motivo = MENSAGEM_SEM_MEMORIA;
+        }
+        return lida;
+    };
+    try {
+        FLeitura = IniciarFioSemSinais([this, ACaminho, ler] {
+            TLeituraDaReceita lida = ler();
+            QMetaObject::invokeMethod(
+                this, [this, ACaminho, lida] { LeituraTerminou(ACaminho, lida); },
+                Qt::QueuedConnection);
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: read here, the reader still within its bounds.
+        LeituraTerminou(ACaminho, ler());
+    }
+}
+
+void TDialogoCodigo::LeituraTerminou(const QString& ACaminho, TLeituraDaReceita ALeitura) {
+    FLida = true;
+    FBotaoPdf->setEnabled(true);
+    CodigoMudou();
+    if (FParar) {
+        return; // given up on: nothing of it is taken
+    }
+    FMotivo->setText(QString::fromStdString(ALeitura.Motivo));
+    emit PdfLido(ACaminho, ALeitura);
+    if (ALeitura.Receita) {
+        FReceita = std::move(ALeitura.Receita);
+        FOrigem = ACaminho;
+        accept();
+    }
+}
+
+void TDialogoCodigo::PararLeitura() {
+    FParar = true;
+    if (FLeitura.joinable()) {
+        FLeitura.join();
+    }
+}
+
+void TDialogoCodigo::reject() {
+    // Cancelar, Escape or closing it stop a reading in course: nothing of it is taken.
+    FParar = true;
+    QDialog::reject();
 }
 
 } // namespace tavrelo

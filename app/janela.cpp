@@ -674,12 +674,14 @@ void TFormMain::FazerLivroDaEscolha(bool ARefazer) {
     if (!LerConfiguracao(config)) {
         return;
     }
+    QString origem;
     if (ARefazer) {
         const std::optional<TLivroARefazer> pedido = PedirRefazer(TextoDaEscolha(config));
         if (!pedido) {
             return;
         }
         if (pedido->Receita) {
+            origem = pedido->Origem;
             if (!AplicarEscolhas(pedido->Receita->Config)) {
                 return;
             }
@@ -696,6 +698,15 @@ void TFormMain::FazerLivroDaEscolha(bool ARefazer) {
         PedirFicheiro(Q(NomeDoFicheiro(config.N, config.Nivel, config.NumPuzzles)));
     if (caminho.isEmpty()) {
         return;
+    }
+    // A book made again from its PDF is never written over that PDF, as on the command line.
+    if (ARefazer && !origem.isEmpty()) {
+        if (const std::string recusa =
+                RecusaDoDestinoDoRefeito(caminho.toStdString(), origem.toStdString());
+            !recusa.empty()) {
+            MostrarAviso(Q(recusa));
+            return;
+        }
     }
     GerarLivro(config, caminho.toStdString());
 }
@@ -853,7 +864,9 @@ void TFormMain::LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string
         // The focus left the controls while they were locked; the next book is a key away.
         BitBtnGerar->setFocus(Qt::OtherFocusReason);
     }
-    const QString caminho = Q(ANomeFicheiro);
+    // Where the book is now: a folder renamed meanwhile took it along.
+    const QString caminho =
+        Q(ADesfecho.Caminhos.empty() ? ANomeFicheiro : ADesfecho.Caminhos.front());
     DefinirEstado(Q(ADesfecho.Mensagem), caminho);
     if (ADesfecho.Fim != TFimDoLivro::flFalhou || FFicheirosAbertos) {
         FUltimaPasta = QFileInfo(caminho).absolutePath();

@@ -44,7 +44,11 @@ int main(int argc, char* argv[]) {
     PrepararProcesso();
 
     TVigiaDoArranque vigia(sessao);
+    // Qt connects to an X display that answers, held until it has (an X server resets when its
+    // last client leaves, and drops a connection made meanwhile).
+    TLigacaoAoEcra ecra(sessao);
     QApplication app(argc, argv);
+    ecra.Largar();
     // Qt has taken the user's regional settings for the whole process; the C libraries under
     // the book (cairo) must still read numbers with a decimal point.
     UsarDefinicoesRegionais();

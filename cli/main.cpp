@@ -22,6 +22,7 @@
 #include <string_view>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -209,13 +210,17 @@ int Executar(int argc, char** argv) {
 
     // Where the book went, said once it is there, is made before: a written book must not be
     // reported as failed for want of memory to say so.
-    std::string onde;
-    if (!pedido.CaminhoPdf.empty() && pedido.CaminhoPdf != "-") {
-        onde += "PDF gravado em " + CaminhoParaMostrar(pedido.CaminhoPdf) + "\n";
-    }
-    if (!opcoes.Json.empty() && opcoes.Json != "-") {
-        onde += "JSON gravado em " + CaminhoParaMostrar(opcoes.Json) + "\n";
-    }
+    const auto ondeFicou = [&](const std::string& APdf, const std::string& AJson) {
+        std::string r;
+        if (!pedido.CaminhoPdf.empty() && pedido.CaminhoPdf != "-") {
+            r += "PDF gravado em " + CaminhoParaMostrar(APdf) + "\n";
+        }
+        if (!opcoes.Json.empty() && opcoes.Json != "-") {
+            r += "JSON gravado em " + CaminhoParaMostrar(AJson) + "\n";
+        }
+        return r;
+    };
+    std::string onde = ondeFicou(pedido.CaminhoPdf, opcoes.Json);
 
     const TDesfechoLivro desfecho = FazerLivro(pedido, avisos);
     progresso.Limpar();
@@ -228,6 +233,17 @@ int Executar(int argc, char** argv) {
         return SAIDA_FALHOU;
     case TFimDoLivro::flGravado:
         break;
+    }
+    // Where the files are now, when it can be said: a folder renamed meanwhile took them along.
+    const std::vector<std::string>& caminhos = desfecho.Caminhos;
+    if (caminhos.size() ==
+        (pedido.CaminhoPdf.empty() ? 0u : 1u) + (opcoes.Json.empty() ? 0u : 1u)) {
+        try {
+            onde = ondeFicou(pedido.CaminhoPdf.empty() ? std::string() : caminhos.front(),
+                             opcoes.Json.empty() ? std::string() : caminhos.back());
+        } catch (const std::bad_alloc&) {
+            // the paths as given, made before
+        }
     }
     const bool mostrado = MostrarTextos(livroNaSaida ? STDERR_FILENO : STDOUT_FILENO,
                                         {desfecho.Mensagem, "\n", onde});

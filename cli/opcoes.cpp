@@ -381,12 +381,12 @@ TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
         return Erro("O PDF e o JSON não podem ser gravados no mesmo ficheiro: " + Citado(o.Json) +
                     ".");
     }
-    // Made again over itself, an original from another version could be lost.
     for (const std::string& destino : {o.SemPdf ? std::string() : CaminhoDoPdf(o), o.Json}) {
-        if (!o.Refazer.empty() && !destino.empty() && MesmoFicheiro(destino, o.Refazer)) {
-            return Erro("O livro refeito não pode ser gravado por cima do PDF de onde vem a "
-                        "receita (" +
-                        Citado(destino) + "): escolha outro nome.");
+        if (!o.Refazer.empty() && !destino.empty()) {
+            if (std::string recusa = RecusaDoDestinoDoRefeito(destino, o.Refazer);
+                !recusa.empty()) {
+                return Erro(recusa);
+            }
         }
     }
     return {TAccaoCli::acGerar, o, aviso};

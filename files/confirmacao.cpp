@@ -7,6 +7,7 @@
 #include "files/sinais.h"
 #include "files/temporarios.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace tavrelo {
@@ -25,11 +26,20 @@ class TConfirmacao {
     bool Substituir() noexcept;
     // After Substituir: the hidden names of the older files removed.
     void LargarAntigos() noexcept;
-    // After a failed Substituir: EVelt naming the failure, and every older file that could not
-    // go back with the hidden name where it stays.
-    [[noreturn]] void LancarFalha() const;
+    // After a failed Substituir: EVelt naming the failure, then every target that could not
+    // be given back what it held, with what it holds now and where its older file stays; then
+    // ADepois.
+    [[noreturn]] void LancarFalha(const std::string& ADepois) const;
 
   private:
+    // What a target holds once a failure was rolled back.
+    enum class TDepois : uint8_t {
+        dpComoEstava,   // what it held before (or nothing, if it was a new name)
+        dpNovoEAntigo,  // the new file; its older one could not go back and is under Antigo
+        dpNovoNomeNovo, // the new file, under a name that was new and could not be removed
+        dpNadaEAntigo,  // nothing; its older file, moved aside, could not go back
+    };
+
     struct TEstado {
         TFicheiroAtomico* Ficheiro = nullptr;
         size_t Indice = 0;        // its place among the files given, for AFalha
@@ -37,7 +47,7 @@ class TConfirmacao {
         bool Guardado = false;    // its older file is under Antigo
         bool Movido = false;      // moved there, not linked
         bool Substituido = false; // the new file took the target's place
-        bool Perdido = false;     // its older file could not go back and stays under Antigo
+        TDepois Depois = TDepois::dpComoEstava;
     };
 
     int Falha(TPassoDaConfirmacao APasso, size_t AFicheiro) const;
@@ -91,7 +101,10 @@ int TConfirmacao::SubstituirUm(size_t AIndice, bool AGuardar) noexcept {
     if (const int erro = f.Substituir(Falha(TPassoDaConfirmacao::pcSubstituir, i)); erro != 0) {
         if (e.Guardado) {
             // This target was not replaced: its older file only leaves the hidden name.
-            f.SoltarAntigo(e.Antigo, e.Movido);
+            if (f.SoltarAntigo(e.Antigo, e.Movido) != 0 && e.Movido) {
+                e.Depois = TDepois::dpNadaEAntigo;
+                return erro;
+            }
             e.Guardado = false;
         }
         return erro;
@@ -121,7 +134,9 @@ void TConfirmacao::Repor() noexcept {
         if (erro == 0) {
             erro = e.Ficheiro->Repor(e.Antigo, e.Guardado);
         }
-        e.Perdido = erro != 0 && e.Guardado;
+        if (erro != 0) {
+            e.Depois = e.Guardado ? TDepois::dpNovoEAntigo : TDepois::dpNovoNomeNovo;
+        }
     }
 }
 
@@ -133,17 +148,32 @@ void TConfirmacao::LargarAntigos() noexcept {
     }
 }
 
-void TConfirmacao::LancarFalha() const {
+void TConfirmacao::LancarFalha(const std::string& ADepois) const {
     std::string mensagem =
         MensagemDeFalha(FRegulares[FFalhado].Ficheiro->FCaminho, MotivoDoErro(FErro));
     for (const TEstado& e : FRegulares) {
-        if (e.Perdido) {
-            mensagem += " O ficheiro antigo de " + NomeParaMostrar(e.Ficheiro->FCaminho) +
-                        " não pôde voltar ao seu lugar e ficou em " +
+        const std::string nome = NomeParaMostrar(e.Ficheiro->FCaminho);
+        switch (e.Depois) {
+        case TDepois::dpComoEstava:
+            break;
+        case TDepois::dpNovoEAntigo:
+            mensagem += " " + nome +
+                        " ficou com o que foi gravado agora: o que tinha antes não pôde voltar ao "
+                        "seu lugar e ficou em " +
                         e.Ficheiro->OndeFicou(e.Antigo) + ".";
+            break;
+        case TDepois::dpNovoNomeNovo:
+            mensagem += " " + nome +
+                        " ficou com o que foi gravado agora: não existia antes, e não pôde ser "
+                        "apagado outra vez.";
+            break;
+        case TDepois::dpNadaEAntigo:
+            mensagem += " O que " + nome + " tinha antes não pôde voltar ao seu lugar e ficou em " +
+                        e.Ficheiro->OndeFicou(e.Antigo) + ".";
+            break;
         }
     }
-    throw EVelt(mensagem);
+    throw EVelt(mensagem + ADepois);
 }
 
 bool ConfirmarJuntos(std::span<TFicheiroAtomico* const> AFicheiros,
@@ -152,6 +182,14 @@ bool ConfirmarJuntos(std::span<TFicheiroAtomico* const> AFicheiros,
         for (TFicheiroAtomico* f : AFicheiros) {
             f->Descartar();
         }
+    };
+    // The temporary files a folder made read-only meanwhile kept, named in the failure.
+    const auto deixados = [&] {
+        std::string r;
+        for (TFicheiroAtomico* f : AFicheiros) {
+            r += f->AvisoDoTemporario();
+        }
+        return r;
     };
     TConfirmacao confirmacao(AFicheiros, AFalha);
     try {
@@ -165,12 +203,15 @@ bool ConfirmarJuntos(std::span<TFicheiroAtomico* const> AFicheiros,
             confirmacao.LargarAntigos();
             return true;
         }
+    } catch (const EVelt& e) {
+        descartarTodos();
+        throw EVelt(e.what() + deixados());
     } catch (...) {
         descartarTodos();
         throw;
     }
     descartarTodos();
-    confirmacao.LancarFalha();
+    confirmacao.LancarFalha(deixados());
 }
 
 } // namespace tavrelo

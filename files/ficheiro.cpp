@@ -114,6 +114,11 @@ int AbrirFluxo(const TAlvo& AAlvo, TDescritor& AFluxo) {
 
 } // namespace
 
+bool FechadoNoInicio(int ADescritor) noexcept {
+    return ADescritor >= STDIN_FILENO && ADescritor <= STDERR_FILENO &&
+           g_FechadoNoInicio[static_cast<size_t>(ADescritor)];
+}
+
 bool ProtegerDescritoresPadrao() noexcept {
     for (int d = STDIN_FILENO; d <= STDERR_FILENO; ++d) {
         if (::fcntl(d, F_GETFD) >= 0 || errno != EBADF) {
@@ -230,11 +235,41 @@ void TFicheiroAtomico::Descartar() {
     if (!FTemporario.empty()) {
         // Removed before it is forgotten: a signal in between still finds it. A name that is
         // no longer the file written is not this writer's to remove.
-        if (TemporarioEhOMeu()) {
-            ::unlinkat(*FPasta, FTemporario.c_str(), 0);
+        if (TemporarioEhOMeu() && ::unlinkat(*FPasta, FTemporario.c_str(), 0) != 0 &&
+            errno != ENOENT) {
+            FErroDoDeixado = errno;
+            FDeixado.swap(FTemporario);
         }
         Esquecer();
     }
+}
+
+std::string TFicheiroAtomico::AvisoDoTemporario() {
+    if (FDeixado.empty()) {
+        return {};
+    }
+    std::string aviso = " O ficheiro temporário " + OndeFicou(FDeixado) +
+                        " não pôde ser apagado (" + MotivoDoErro(FErroDoDeixado) +
+                        "): pode apagá-lo.";
+    FDeixado.clear();
+    return aviso;
+}
+
+std::string TFicheiroAtomico::Onde() const {
+    if (FFluxo || !FPasta.Aberto()) {
+        return FCaminho;
+    }
+    // The folder of the final target, as its path now names it, is still the one held.
+    const size_t barra = FFinal.rfind('/');
+    const std::string pasta = barra == std::string::npos ? "." : FFinal.substr(0, barra + 1);
+    struct stat agora {
+    }, segura{};
+    if (::stat(pasta.c_str(), &agora) == 0 && ::fstat(*FPasta, &segura) == 0 &&
+        agora.st_dev == segura.st_dev && agora.st_ino == segura.st_ino) {
+        return FCaminho;
+    }
+    const std::string onde = CaminhoDaPasta(*FPasta);
+    return onde.empty() ? FCaminho : (onde == "/" ? onde : onde + "/") + FNome;
 }
 
 void TFicheiroAtomico::Escrever(std::string_view ATexto) {
@@ -281,6 +316,16 @@ void TFicheiroAtomico::Completar(int AFalha) {
 int TFicheiroAtomico::Verificar(bool& AExiste) const noexcept {
     AExiste = false;
     if (!TemporarioEhOMeu()) {
+        // The whole folder gone, or the file alone, is not a file swapped for another.
+        struct stat pasta {
+        }, temporario{};
+        if (::fstat(*FPasta, &pasta) == 0 && pasta.st_nlink == 0) {
+            return ERRO_PASTA_APAGADA;
+        }
+        if (::fstatat(*FPasta, FTemporario.c_str(), &temporario, AT_SYMLINK_NOFOLLOW) != 0 &&
+            errno == ENOENT) {
+            return ERRO_TEMPORARIO_APAGADO;
+        }
         return ERRO_TEMPORARIO_TROCADO;
     }
     struct stat destino {};
@@ -334,12 +379,10 @@ int TFicheiroAtomico::Repor(const std::string& AAntigo, bool AGuardado) const no
     return feito ? 0 : errno;
 }
 
-void TFicheiroAtomico::SoltarAntigo(const std::string& AAntigo, bool AVoltar) const noexcept {
-    if (AVoltar) {
-        ::renameat(*FPasta, AAntigo.c_str(), *FPasta, FNome.c_str());
-    } else {
-        ::unlinkat(*FPasta, AAntigo.c_str(), 0);
-    }
+int TFicheiroAtomico::SoltarAntigo(const std::string& AAntigo, bool AVoltar) const noexcept {
+    const bool feito = AVoltar ? ::renameat(*FPasta, AAntigo.c_str(), *FPasta, FNome.c_str()) == 0
+                               : ::unlinkat(*FPasta, AAntigo.c_str(), 0) == 0;
+    return feito ? 0 : errno;
 }
 
 std::string TFicheiroAtomico::OndeFicou(const std::string& AAntigo) const {

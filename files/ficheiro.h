@@ -48,9 +48,19 @@ class TFicheiroAtomico {
     void Escrever(std::string_view ATexto);
     // Flushes the text to disk and puts the file in the target's place (or closes the stream).
     void Confirmar();
+    // The temporary file removed, the target left as it was. Where the folder no longer lets it
+    // be removed (made read-only meanwhile), it stays, and AvisoDoTemporario names it.
     void Descartar();
+    // Once discarded, the sentence (with a blank before it) that names the temporary file left
+    // behind and why, to add to the message of the failure; said once, then empty. Empty when
+    // none was left.
+    std::string AvisoDoTemporario();
 
     const std::string& Caminho() const { return FCaminho; }
+    // Where the file is now, once put in place, to be shown: the path as given, unless its
+    // folder was renamed or moved meanwhile, in which case its path now, as the system tells
+    // it (the book went where the folder went).
+    std::string Onde() const;
     // Written straight through: what Escrever sends is already at the target.
     bool Fluxo() const { return FFluxo; }
     // Bytes written so far.
@@ -82,8 +92,8 @@ class TFicheiroAtomico {
     // or no file at all.
     int Repor(const std::string& AAntigo, bool AGuardado) const noexcept;
     // The older file leaves the hidden name AAntigo: back to its place (AVoltar: it was moved
-    // and the target was not replaced), or removed.
-    void SoltarAntigo(const std::string& AAntigo, bool AVoltar) const noexcept;
+    // and the target was not replaced), or removed. 0 or the reason it failed.
+    int SoltarAntigo(const std::string& AAntigo, bool AVoltar) const noexcept;
     // The path, to be shown, of the hidden name AAntigo in the target's folder.
     std::string OndeFicou(const std::string& AAntigo) const;
 
@@ -92,6 +102,8 @@ class TFicheiroAtomico {
     TDescritor FPasta;                     // the final file's folder, held
     std::string FNome;                     // the final file's name in FPasta
     std::string FTemporario;               // the hidden file's name in FPasta; empty once gone
+    std::string FDeixado;                  // a hidden file that could not be removed, and why:
+    int FErroDoDeixado = 0;                //   for AvisoDoTemporario
     int FLugar = -1;                       // its place in the table of temporary files
     uint64_t FDispositivo = 0, FInode = 0; // the hidden file's identity
     TDescritor FDescritor;
@@ -114,8 +126,10 @@ class TFicheiroAtomico {
 // name in its folder (a hard link, or the file itself moved aside where the file system has no
 // hard links). If a rename fails, the targets already replaced get their older files back, the
 // rest are left alone, and EVelt names the failure (and any older file that could not be put
-// back, with the hidden name where it is). On success the hidden names are removed and true
-// is returned. A stream cannot be taken back: what was written to it stays written.
+// back, with the hidden name where it is, and any target that keeps the new file because it
+// could not be taken back). On success the hidden names are removed and true is returned. A
+// failure also names a temporary file the folder no longer let be removed. A stream cannot be taken
+// back: what was written to it stays written.
 //
 // Before a file is renamed, its hidden name must still be the file written and its target
 // still a regular file or nothing: a folder put there meanwhile, or a link put in the hidden
@@ -141,6 +155,10 @@ bool MesmoFicheiro(const std::string& A, const std::string& B);
 // about to end at once (on a signal). Safe in a signal handler: it reads a fixed table of
 // folders and names and calls unlinkat.
 void ApagarTemporariosPendentes() noexcept;
+
+// Whether the standard descriptor ADescritor (0, 1 or 2) was closed when the program started:
+// what goes there then reaches nobody, and a program must say so instead of exiting 0.
+bool FechadoNoInicio(int ADescritor) noexcept;
 
 // Opens /dev/null on each of the descriptors 0, 1 and 2 that is closed, so that no file the
 // program opens later takes the place of the standard input, output or error; a target that

@@ -2,6 +2,7 @@
 
 #include "core/tipos.h"
 #include "files/descritor.h"
+#include "files/ficheiro.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -48,6 +49,10 @@ std::string MotivoDoErro(int AErro) {
         return "o ficheiro temporário foi trocado por outro durante a gravação";
     case ERRO_DESTINO_MUDOU:
         return "deixou de ser um ficheiro comum durante a gravação";
+    case ERRO_PASTA_APAGADA:
+        return "a pasta foi apagada durante a gravação";
+    case ERRO_TEMPORARIO_APAGADO:
+        return "o ficheiro temporário foi apagado durante a gravação";
     case ENOENT:
         return "a pasta não existe";
     case ENOTDIR:
@@ -124,6 +129,19 @@ std::string NomeParaMostrar(std::string_view ANome) {
     return r;
 }
 
+bool TemControlos(std::string_view ATexto) {
+    size_t i = 0;
+    while (i < ATexto.size()) {
+        uint32_t ponto = 0;
+        const size_t n = SequenciaUtf8(ATexto, i, ponto);
+        if (n == 0 || Controlo(ponto)) {
+            return true;
+        }
+        i += n;
+    }
+    return false;
+}
+
 std::string MensagemDeFalha(const std::string& ACaminho, const std::string& AMotivo) {
     if (ACaminho == "-") {
         return "Não foi possível escrever na saída padrão: " + AMotivo + ".";
@@ -132,6 +150,10 @@ std::string MensagemDeFalha(const std::string& ACaminho, const std::string& AMot
 }
 
 bool MostrarTextos(int ADescritor, std::initializer_list<std::string_view> ATextos) {
+    if (ADescritor == STDOUT_FILENO && FechadoNoInicio(STDOUT_FILENO)) {
+        std::cerr << MensagemDeFalha("-", "está fechada") << "\n";
+        return false;
+    }
     for (const std::string_view texto : ATextos) {
         const TEscritaCompleta escrita = EscreverTudo(ADescritor, texto);
         if (escrita.Erro != 0) {

@@ -67,6 +67,25 @@ class TFicheirosDoLivro {
         return r;
     }
 
+    std::vector<std::string> Onde() const {
+        std::vector<std::string> r;
+        for (const auto& f : FTodos) {
+            r.push_back(f->Onde());
+        }
+        return r;
+    }
+
+    // Every file discarded now, and the temporary files a folder no longer let be removed,
+    // named.
+    std::string Descartar() {
+        std::string r;
+        for (const auto& f : FTodos) {
+            f->Descartar();
+            r += f->AvisoDoTemporario();
+        }
+        return r;
+    }
+
     std::vector<std::string> Avisos() const {
         std::vector<std::string> r;
         for (const auto& f : FTodos) {
@@ -286,6 +305,11 @@ class TFeituraDoLivro {
             FDesfecho.Fim = TFimDoLivro::flGravado;
             FDesfecho.Mensagem = std::move(FGravado);
             FDesfecho.Avisos = std::move(FAvisosDoLivro);
+            try {
+                FDesfecho.Caminhos = FFicheiros->Onde();
+            } catch (const std::bad_alloc&) {
+                FDesfecho.Caminhos.clear(); // the front end names the paths it was given
+            }
         }
         return std::move(FDesfecho);
     }
@@ -326,8 +350,10 @@ class TFeituraDoLivro {
             }
             // A cancel asked for during the last puzzle still counts.
             if (FLivro.Cancelado || Pedido(FPausa, FAvisos.Cancelar)) {
+                FPaginas.reset();
                 FDesfecho.Fim = TFimDoLivro::flCancelado;
-                FDesfecho.Mensagem = MensagemCancelada(FDesfecho.Feitos, FDesfecho.Total);
+                FDesfecho.Mensagem =
+                    MensagemCancelada(FDesfecho.Feitos, FDesfecho.Total) + FFicheiros->Descartar();
                 return false;
             }
             if (FAvisos.InicioDasPaginas) {
@@ -420,15 +446,16 @@ class TFeituraDoLivro {
     bool Falhou(const std::string& AMensagem) {
         FPaginas.reset();
         FDesfecho.Fim = TFimDoLivro::flFalhou;
-        FDesfecho.Mensagem = AMensagem + NotaDeEscritaParcial(FFicheiros->FluxosEscritos());
+        FDesfecho.Mensagem = AMensagem + FFicheiros->Descartar() +
+                             NotaDeEscritaParcial(FFicheiros->FluxosEscritos());
         return false;
     }
 
     bool Interrompido() {
         FPaginas.reset();
         FDesfecho.Fim = TFimDoLivro::flCancelado;
-        FDesfecho.Mensagem =
-            MensagemInterrompidoAoGravar() + NotaDeEscritaParcial(FFicheiros->FluxosEscritos());
+        FDesfecho.Mensagem = MensagemInterrompidoAoGravar() + FFicheiros->Descartar() +
+                             NotaDeEscritaParcial(FFicheiros->FluxosEscritos());
         return false;
     }
 

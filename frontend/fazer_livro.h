@@ -97,6 +97,10 @@ struct TDesfechoLivro {
     // Lines to show besides a written book: a replaced file whose other names (hard links)
     // kept the older text.
     std::vector<std::string> Avisos;
+    // Where each file of a written book is now, the PDF first, as TFicheiroAtomico::Onde says
+    // (a folder renamed meanwhile took the book with it); empty when there was no memory left
+    // to tell, and for a book not written.
+    std::vector<std::string> Caminhos;
 };
 
 // Makes the book of APedido and writes its files. Never raises, not even when memory runs

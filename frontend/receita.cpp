@@ -1,5 +1,6 @@
 #include "frontend/receita.h"
 
+#include "files/ficheiro.h"
 #include "files/mensagens.h"
 #include "frontend/pdf_lido.h"
 #include "frontend/textos.h"
@@ -7,12 +8,12 @@
 
 #include <cerrno>
 #include <charconv>
-#include <cstdio>
 #include <fcntl.h>
 #include <new>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zlib.h>
 
 namespace tavrelo {
 
@@ -54,6 +55,16 @@ std::optional<uint32_t> CodigoCanonico(std::string_view ATexto) {
         return std::nullopt;
     }
     return valor;
+}
+
+// A program's version as the recipe writes it: numbers separated by dots, short.
+bool VersaoCanonica(std::string_view ATexto) {
+    constexpr size_t MAXIMO = 15;
+    if (ATexto.empty() || ATexto.size() > MAXIMO || ATexto.front() == '.' || ATexto.back() == '.' ||
+        ATexto.find("..") != std::string_view::npos) {
+        return false;
+    }
+    return ATexto.find_first_not_of("0123456789.") == std::string_view::npos;
 }
 
 // The fields of a recipe, in their order, from the text after its mark and form.
@@ -119,7 +130,7 @@ std::optional<TReceitaDoLivro> LerCampos(std::string_view ACampos) {
     const auto l = *nivel == "P" ? std::optional<int32_t>(0) : NumeroCanonico(*nivel);
     const bool nivelEscrito = l && (*nivel == "P" || *l != 0);
     if (!n || !p || !semente || !nivelEscrito || (*dicas != "sim" && *dicas != "não") ||
-        programa->empty()) {
+        !VersaoCanonica(*programa)) {
         return std::nullopt;
     }
     TReceitaDoLivro r;
@@ -131,6 +142,21 @@ std::optional<TReceitaDoLivro> LerCampos(std::string_view ACampos) {
     r.Config.Titulo = std::string(*titulo);
     r.Versao = std::string(*programa);
     return r;
+}
+
+// Why the cover would not print ATitulo as the recipe holds it, or nothing.
+std::string MotivoDoTitulo(const std::string& ATitulo) {
+    const TTituloDoLivro titulo = VerificarTitulo(ATitulo);
+    if (!titulo.Motivo.empty() || titulo.Titulo == ATitulo) {
+        return titulo.Motivo;
+    }
+    // The check takes controls at a title's ends for blanks and drops them: inside, they are
+    // told for what they are.
+    if (TemControlos(ATitulo)) {
+        return VerificarTitulo("x" + ATitulo + "x").Motivo;
+    }
+    return SemBrancos(ATitulo) != ATitulo ? "começa ou acaba em espaços."
+                                          : "não está na forma composta.";
 }
 
 std::string MotivoDeLeitura(int AErro) {
@@ -145,6 +171,42 @@ std::string MotivoDeLeitura(int AErro) {
     }
 }
 
+// Why the thing at AOrigem, of the kind AModo, is not read as a PDF.
+std::string NaoEUmFicheiro(const std::string& AOrigem, mode_t AModo) {
+    if (S_ISDIR(AModo)) {
+        return AOrigem + " é uma pasta, não um PDF.";
+    }
+    if (S_ISSOCK(AModo)) {
+        return AOrigem + " é um socket, não um PDF.";
+    }
+    const char* tipo = S_ISFIFO(AModo)                    ? "um FIFO (um canal entre programas)"
+                       : S_ISCHR(AModo) || S_ISBLK(AModo) ? "um dispositivo"
+                                                          : "algo";
+    return AOrigem + " é " + tipo + ", não um ficheiro guardado no disco, de onde se leia um PDF.";
+}
+
+// Why the PDF reader could not be started, from the errno of fork or exec.
+std::string MotivoDoArranque(int AErro) {
+    switch (AErro) {
+    case EACCES:
+    case EPERM:
+        return "sem permissão para o executar";
+    case EAGAIN:
+        return "o sistema não deixa criar mais processos";
+    default:
+        return MotivoDoErro(AErro);
+    }
+}
+
+// ABytes in megabytes, as the messages write them: "64 MB", "1,5 MB".
+std::string Megabytes(uint64_t ABytes) {
+    const uint64_t decimos = (ABytes * 10 + (1u << 20) / 2) >> 20;
+    return decimos % 10 == 0
+               ? Formatar("%llu MB", static_cast<unsigned long long>(decimos / 10))
+               : Formatar("%llu,%llu MB", static_cast<unsigned long long>(decimos / 10),
+                          static_cast<unsigned long long>(decimos % 10));
+}
+
 TLeituraDaReceita Recusa(std::string AMotivo) {
     return {std::nullopt, std::move(AMotivo)};
 }
@@ -152,14 +214,8 @@ TLeituraDaReceita Recusa(std::string AMotivo) {
 } // namespace
 
 uint32_t Crc32(const std::string& ATexto) {
-    uint32_t crc = 0xFFFFFFFFu;
-    for (const char c : ATexto) {
-        crc ^= static_cast<unsigned char>(c);
-        for (int bit = 0; bit < 8; ++bit) {
-            crc = (crc >> 1) ^ ((crc & 1u) != 0 ? 0xEDB88320u : 0u);
-        }
-    }
-    return ~crc;
+    const auto* bytes = reinterpret_cast<const Bytef*>(ATexto.data());
+    return static_cast<uint32_t>(crc32_z(crc32_z(0, Z_NULL, 0), bytes, ATexto.size()));
 }
 
 std::string TextoDaReceita(const TConfigLivro& AConfig) {
@@ -183,6 +239,9 @@ TLeituraDaReceita LerTextoDaReceita(const std::string& ATexto, const std::string
     const std::string alterada = "A receita de " + origem +
                                  " foi alterada ou está incompleta: o livro não pode ser refeito "
                                  "a partir dela.";
+    if (ATexto.size() > MAXIMO_DAS_PALAVRAS) {
+        return Recusa(alterada);
+    }
     const std::string_view texto(ATexto);
     const std::string_view depoisDaMarca =
         texto.substr(marca + std::string_view(MARCA_DA_RECEITA).size());
@@ -208,13 +267,10 @@ TLeituraDaReceita LerTextoDaReceita(const std::string& ATexto, const std::string
     if (!receita) {
         return Recusa(alterada);
     }
-    const TTituloDoLivro titulo = VerificarTitulo(receita->Config.Titulo);
-    if (!titulo.Motivo.empty() || titulo.Titulo != receita->Config.Titulo) {
+    if (const std::string motivo = MotivoDoTitulo(receita->Config.Titulo); !motivo.empty()) {
         return Recusa(
             "A receita de " + origem +
-            " pede um título que esta versão do TAVRELO não "
-            "imprime: " +
-            (titulo.Motivo.empty() ? std::string("não está na forma composta.") : titulo.Motivo));
+            " pede um título que esta versão do TAVRELO não imprime: " + NomeParaMostrar(motivo));
     }
     try {
         ValidarConfiguracao(receita->Config);
@@ -227,34 +283,82 @@ TLeituraDaReceita LerTextoDaReceita(const std::string& ATexto, const std::string
     return {std::move(receita), {}};
 }
 
-TLeituraDaReceita LerReceitaDoPdf(const std::string& ACaminho) {
+TLeituraDaReceita LerReceitaDoPdf(const std::string& ACaminho, const std::atomic<bool>* AParar) {
     const std::string origem = Citado(ACaminho);
     // Without O_NONBLOCK a FIFO would hold the program until something writes into it.
-    const int descritor = ::open(ACaminho.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (descritor < 0) {
-        return Recusa("Não foi possível ler " + origem + ": " + MotivoDeLeitura(errno) + ".");
-    }
+    const TDescritor pdf(::open(ACaminho.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     struct stat estado {};
-    if (::fstat(descritor, &estado) != 0 || !S_ISREG(estado.st_mode)) {
-        ::close(descritor);
-        return Recusa(S_ISDIR(estado.st_mode)
-                          ? origem + " é uma pasta, não um PDF."
-                          : origem + " não é um ficheiro guardado no disco, de onde se leia um "
-                                     "PDF.");
-    }
-    std::FILE* ficheiro = ::fdopen(descritor, "rb");
-    if (ficheiro == nullptr) {
+    if (!pdf.Aberto()) {
         const int erro = errno;
-        ::close(descritor);
+        // A socket cannot be opened at all: it is named for what it is.
+        if (erro == ENXIO && ::stat(ACaminho.c_str(), &estado) == 0 && !S_ISREG(estado.st_mode)) {
+            return Recusa(NaoEUmFicheiro(origem, estado.st_mode));
+        }
         return Recusa("Não foi possível ler " + origem + ": " + MotivoDeLeitura(erro) + ".");
     }
-    // A damaged file is not searched for what it might have held: the recipe is only
-    // trusted in a PDF that reads as one.
-    const std::optional<std::string> palavrasChave = PalavrasChaveDoPdf(ficheiro, ACaminho);
-    if (!palavrasChave) {
-        return Recusa(origem + " não é um PDF que se consiga ler.");
+    if (::fstat(*pdf, &estado) != 0) {
+        return Recusa("Não foi possível ler " + origem + ": " + MotivoDeLeitura(errno) + ".");
     }
-    return LerTextoDaReceita(*palavrasChave, ACaminho);
+    if (!S_ISREG(estado.st_mode)) {
+        return Recusa(NaoEUmFicheiro(origem, estado.st_mode));
+    }
+    if (static_cast<uint64_t>(estado.st_size) > MAXIMO_DO_PDF) {
+        return Recusa(Formatar("%s tem %s, mais do que o PDF de qualquer livro do TAVRELO (até "
+                               "%s): não foi lido.",
+                               origem.c_str(),
+                               Megabytes(static_cast<uint64_t>(estado.st_size)).c_str(),
+                               Megabytes(MAXIMO_DO_PDF).c_str()));
+    }
+    const TLeituraDoPdf lido = LerPdf(*pdf, AParar);
+    const std::string leitor = NomeParaMostrar(CaminhoDoLeitor());
+    switch (lido.Falha) {
+    case TFalhaDoLeitor::flNenhuma:
+        break;
+    case TFalhaDoLeitor::flSemLeitor:
+        return Recusa("Não foi possível ler " + origem + ": falta o programa que lê os PDF, " +
+                      leitor + " (instale o TAVRELO outra vez).");
+    case TFalhaDoLeitor::flNaoArrancou:
+        return Recusa("Não foi possível ler " + origem + ": o programa que lê os PDF, " + leitor +
+                      ", não arrancou" +
+                      (lido.Erro != 0 ? " (" + MotivoDoArranque(lido.Erro) + ")" : std::string()) +
+                      ".");
+    case TFalhaDoLeitor::flForaDosLimites:
+        return Recusa(Formatar("%s não foi lido: pedia mais memória ou mais tempo do que o PDF de "
+                               "qualquer livro do TAVRELO (%s de memória, %d s de processador). "
+                               "Não é um livro do TAVRELO, ou foi feito para esgotar a memória "
+                               "de quem o lê.",
+                               origem.c_str(), Megabytes(MEMORIA_DO_LEITOR).c_str(),
+                               PROCESSADOR_DO_LEITOR));
+    case TFalhaDoLeitor::flSemResposta:
+        return Recusa("Não foi possível ler " + origem + ": o programa que lê os PDF, " + leitor +
+                      ", terminou sem dar resposta.");
+    case TFalhaDoLeitor::flCancelada:
+        return Recusa("A leitura de " + origem + " foi interrompida.");
+    }
+    switch (lido.Resposta.Tipo) {
+    case TRespostaDoLeitor::rlPalavras:
+        return LerTextoDaReceita(lido.Resposta.Palavras, ACaminho);
+    case TRespostaDoLeitor::rlLongas:
+        return Recusa(
+            Formatar("%s não tem a receita de um livro do TAVRELO: as suas palavras-chave "
+                     "são longas demais para o serem (mais de %zu bytes).",
+                     origem.c_str(), MAXIMO_DAS_PALAVRAS));
+    case TRespostaDoLeitor::rlPalavraPasse:
+        return Recusa(origem + " está protegido por uma palavra-passe, e a receita do livro não "
+                               "se lê sem ela: use o PDF tal como o TAVRELO o gravou.");
+    case TRespostaDoLeitor::rlIlegivel:
+    case TRespostaDoLeitor::rlSemMemoria:
+        break;
+    }
+    return Recusa(origem + " não é um PDF que se consiga ler.");
+}
+
+std::string RecusaDoDestinoDoRefeito(const std::string& ADestino, const std::string& AOrigem) {
+    if (!MesmoFicheiro(ADestino, AOrigem)) {
+        return {};
+    }
+    return "O livro refeito não pode ser gravado por cima do PDF de onde vem a receita (" +
+           Citado(ADestino) + "): escolha outro nome.";
 }
 
 std::string AvisoDeVersao(const TReceitaDoLivro& AReceita) {

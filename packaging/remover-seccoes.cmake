@@ -1,7 +1,8 @@
 # Run by cpack on its staging folder before it makes the package: takes out of the programs
-# the sections that Debian's own packaging strips as well (.comment, which holds the
+# (and the PDF reader in libexec) the sections that Debian's own packaging strips as well (.comment, which holds the
 # compilers' version strings, and .note), as dh_strip does.
-file(GLOB _programas "${CPACK_TEMPORARY_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}/bin/*")
+set(_raiz "${CPACK_TEMPORARY_DIRECTORY}${CPACK_PACKAGING_INSTALL_PREFIX}")
+file(GLOB _programas "${_raiz}/bin/*" "${_raiz}/libexec/tavrelo/*")
 if(NOT _programas)
   message(FATAL_ERROR "Não há programas em ${CPACK_TEMPORARY_DIRECTORY}"
                       "${CPACK_PACKAGING_INSTALL_PREFIX}/bin.")

@@ -7,7 +7,7 @@ PACKAGES=(
   g++ cmake make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libcli11-dev nlohmann-json3-dev
-  libcairo2-dev libfreetype-dev fonts-liberation2 libutf8proc-dev libqpdf-dev
+  libcairo2-dev libfreetype-dev fonts-liberation2 libutf8proc-dev libqpdf-dev zlib1g-dev libxcb1-dev
   qt6-base-dev qt6-translations-l10n
   poppler-utils qpdf locales
   xvfb openbox xdotool dbus-daemon

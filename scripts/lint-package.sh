@@ -24,7 +24,7 @@ falhou() {
 # 1. Contents and control fields.
 id=io.github.brovanel.tavrelo
 esperados=(
-  usr/bin/tavrelo usr/bin/tavrelo-cli
+  usr/bin/tavrelo usr/bin/tavrelo-cli usr/libexec/tavrelo/tavrelo-leitor-pdf
   usr/share/man/man1/tavrelo.1.gz usr/share/man/man1/tavrelo-cli.1.gz
   usr/share/applications/tavrelo.desktop
   "usr/share/metainfo/$id.metainfo.xml"
@@ -51,7 +51,7 @@ for lado in 16 24 32 48 64 128 256; do
   fi
 done
 depende=$(dpkg-deb -f "$deb" Depends)
-for p in libc6 libcairo2 libutf8proc2 libqt6gui6 libqt6widgets6 qt6-translations-l10n; do
+for p in libc6 libcairo2 libutf8proc2 libqpdf29 libqt6gui6 libqt6widgets6 qt6-translations-l10n; do
   [[ ", $depende," == *", $p "* || ", $depende," == *", $p,"* ]] ||
     falhou "Depends não inclui $p: $depende"
 done

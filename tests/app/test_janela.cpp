@@ -13,6 +13,8 @@
 #include "composition/paginas.h"
 #include "drawing/pdf.h"
 
+#include "../leitor_de_teste.h"
+#include "../pdf_hostil.h"
 #include "../regionais.h"
 
 #include <QAbstractSpinBox>
@@ -25,6 +27,7 @@
 #include <QDBusContext>
 #include <QDBusError>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -40,6 +43,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
@@ -63,6 +67,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <poll.h>
 #include <stdexcept>
 #include <string>
 #include <sys/socket.h>
@@ -73,6 +78,7 @@
 #include <tuple>
 #include <unistd.h>
 #include <vector>
+#include <xcb/xcb.h>
 
 using namespace tavrelo;
 
@@ -618,9 +624,12 @@ class TesteJanela : public QObject {
     void RefazerIgualAoCli_data();
     void RefazerIgualAoCli();
     void DialogoDoCodigoComPdf();
+    void PdfLidoForaDaJanela();
     void RefazerDeUmPdf();
+    void RefazerPorCimaDaOrigem();
     void Arranque();
     void ProgramaSemEcra();
+    void EcraQueRecusaNoArranque();
     void PararParaSair();
     void SinalTerminaOPrograma();
 
@@ -1911,6 +1920,7 @@ void TesteJanela::DialogoDoCodigoComPdf() {
         QCOMPARE(ADialogo.labelText(QFileDialog::Accept), QString("Abrir"));
     });
     d.findChild<QPushButton*>("BotaoPdf")->click();
+    QTRY_VERIFY(!d.ALer());
     QVERIFY(d.isVisible());
     QCOMPARE(d.findChild<QLabel*>("LabelMotivo")->text(),
              "«" + pasta.filePath("texto.pdf") + "» não é um PDF que se consiga ler.");
@@ -1918,13 +1928,94 @@ void TesteJanela::DialogoDoCodigoComPdf() {
 
     teste::ResponderAosDialogos({"livro.pdf"}, pasta.path());
     d.findChild<QPushButton*>("BotaoPdf")->click();
-    QCOMPARE(d.result(), int(QDialog::Accepted));
+    QTRY_COMPARE(d.result(), int(QDialog::Accepted));
     const std::optional<TLivroARefazer> r = d.Resultado();
     QVERIFY(r && r->Receita);
     QCOMPARE(r->Codigo, 0xC0DEu);
+    QCOMPARE(r->Origem, pdf);
     const TConfigLivro& c = r->Receita->Config;
     QCOMPARE(std::make_tuple(c.N, c.Nivel, c.NumPuzzles, c.Titulo, c.Caminho),
              std::make_tuple(12, 4, 1, std::string("Inverno"), true));
+}
+
+// The PDF is read off the window's thread: the dialog answers while a slow reader works, a PDF
+// made to fill the memory is refused with its reason, and a reading in course waits for
+// nothing when the dialog is cancelled.
+void TesteJanela::PdfLidoForaDaJanela() {
+    QTemporaryDir pasta;
+    QFile bomba(pasta.filePath("bomba.pdf"));
+    QVERIFY(bomba.open(QIODevice::WriteOnly));
+    bomba.write(QByteArray::fromStdString(teste::PdfBomba(1024)));
+    bomba.close();
+    const auto leitor = [&](const QString& ANome, const QByteArray& AComandos) {
+        QFile f(pasta.filePath(ANome));
+        f.open(QIODevice::WriteOnly);
+        f.write("#!/bin/sh\n" + AComandos + "\n");
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        return f.fileName().toStdString();
+    };
+    const std::unique_ptr<void, void (*)(void*)> repor(
+        this, [](void*) { DefinirLeitor(TAVRELO_LEITOR_PATH); });
+
+    // A reader that takes a second and a half: the window's thread turns meanwhile, and the
+    // longest it stands still is measured.
+    DefinirLeitor(leitor("devagar", "sleep 1.5; echo ILEGIVEL"));
+    TDialogoCodigo d("8 × 8", pasta.path());
+    d.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    QStringList lidos;
+    connect(&d, &TDialogoCodigo::PdfLido,
+            [&](const QString& ACaminho, const TLeituraDaReceita& ALida) {
+                lidos << ACaminho + ": " + QString::fromStdString(ALida.Motivo);
+            });
+    QElapsedTimer relogio;
+    relogio.start();
+    qint64 ultimo = 0, maiorParagem = 0;
+    QTimer batida;
+    connect(&batida, &QTimer::timeout, [&] {
+        maiorParagem = std::max(maiorParagem, relogio.elapsed() - ultimo);
+        ultimo = relogio.elapsed();
+    });
+    batida.start(10);
+    d.EscolherPdf(bomba.fileName());
+    QVERIFY(d.ALer());
+    QCOMPARE(d.findChild<QLabel*>("LabelMotivo")->text(), QString("A ler «bomba.pdf»…"));
+    QVERIFY(!d.findChild<QPushButton*>("BotaoPdf")->isEnabled());
+    QVERIFY(!d.findChild<QPushButton*>("BotaoRefazer")->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!d.ALer(), 20000);
+    batida.stop();
+    QVERIFY2(relogio.elapsed() >= 1500, qPrintable(QString::number(relogio.elapsed())));
+    QVERIFY2(maiorParagem < 500, qPrintable(QString::number(maiorParagem)));
+    const QString ilegivel =
+        bomba.fileName() + ": «" + bomba.fileName() + "» não é um PDF que se consiga ler.";
+    QCOMPARE(lidos, QStringList{ilegivel});
+    QVERIFY(d.isVisible());
+    QVERIFY(d.findChild<QPushButton*>("BotaoPdf")->isEnabled());
+
+    // The program's own reader, on the PDF that inflates to a gigabyte.
+    DefinirLeitor(TAVRELO_LEITOR_PATH);
+    d.EscolherPdf(bomba.fileName());
+    QTRY_VERIFY_WITH_TIMEOUT(!d.ALer(), 20000);
+    QCOMPARE(lidos.size(), 2);
+    QVERIFY2(d.findChild<QLabel*>("LabelMotivo")->text().contains("esgotar a memória"),
+             qPrintable(d.findChild<QLabel*>("LabelMotivo")->text()));
+    QVERIFY(d.isVisible());
+
+    // A reader that would take a minute: Cancelar closes the dialog and the reading at once.
+    DefinirLeitor(leitor("lento", "exec sleep 60"));
+    QElapsedTimer cancelado;
+    cancelado.start();
+    {
+        TDialogoCodigo outro("8 × 8", pasta.path());
+        outro.show();
+        outro.EscolherPdf(bomba.fileName());
+        QVERIFY(outro.ALer());
+        outro.findChild<QPushButton*>("BotaoCancelar")->click();
+        QCOMPARE(outro.result(), int(QDialog::Rejected));
+        QVERIFY(!outro.Resultado());
+    }
+    QVERIFY(cancelado.elapsed() < SEGUNDOS_DO_LEITOR * 1000);
 }
 
 void TesteJanela::RefazerIgualAoCli_data() {
@@ -2040,6 +2131,50 @@ void TesteJanela::RefazerDeUmPdf() {
     QCOMPARE(j.Estado(), TEstadoJanela::ejLivre);
 }
 
+// A book made again from its PDF is never written over that PDF, under any of its names,
+// as on the command line; the same message, and nothing made.
+void TesteJanela::RefazerPorCimaDaOrigem() {
+    QTemporaryDir pasta;
+    const QString pdf = pasta.filePath("original.pdf");
+    QCOMPARE(teste::Correr(TAVRELO_CLI_PATH,
+                           {"-t", "8", "-n", "2", "-p", "1", "-s", "7", "-q", "-o", pdf})
+                 .Estado,
+             0);
+    QVERIFY(QFile::link(pdf, pasta.filePath("ligacao.pdf")));
+    const TLeituraDaReceita receita = LerReceitaDoPdf(pdf.toStdString());
+    QVERIFY2(receita.Receita, receita.Motivo.c_str());
+    const QByteArray antes = [&] {
+        QFile f(pdf);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    j.Refazer = TLivroARefazer{7, receita.Receita, pdf};
+    QVERIFY(Mostrar(j));
+    for (const QString& nome : {pdf, pasta.filePath("ligacao.pdf")}) {
+        j.Avisos.clear();
+        j.FicheiroEscolhido = nome;
+        QTest::keyClick(&j, Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(j.Avisos,
+                 QStringList{"O livro refeito não pode ser gravado por cima do PDF de onde vem a "
+                             "receita («" +
+                             nome + "»): escolha outro nome."});
+        QCOMPARE(j.Estado(), TEstadoJanela::ejLivre);
+    }
+    QCOMPARE(gravacoes->Chamadas, 0);
+    QFile depois(pdf);
+    QVERIFY(depois.open(QIODevice::ReadOnly));
+    QCOMPARE(depois.readAll(), antes);
+
+    // Another name is taken.
+    j.FicheiroEscolhido = pasta.filePath("refeito.pdf");
+    QTest::keyClick(&j, Qt::Key_R, Qt::ControlModifier);
+    EsperarFim(j);
+    QCOMPARE(gravacoes->Chamadas, 1);
+}
+
 void TesteJanela::Arranque() {
     const struct {
         const char* Plataforma;
@@ -2124,11 +2259,220 @@ class TEcraParado {
         }
     }
     QString Display() const { return QString(":%1").arg(FNumero); }
+    // Its listening socket, for a display that does answer (TEcraQueRecusa).
+    int Socket() const { return FSocket; }
 
   private:
     int FSocket = -1;
     int FNumero = -1;
 };
+
+// Connects to the abstract socket of the X display :ANumero (where X clients look first).
+int LigarAoEcra(int ANumero) {
+    const int s = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un endereco{};
+    endereco.sun_family = AF_UNIX;
+    const std::string nome = "/tmp/.X11-unix/X" + std::to_string(ANumero);
+    std::memcpy(endereco.sun_path + 1, nome.data(), nome.size());
+    const auto tamanho = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + nome.size());
+    if (::connect(s, reinterpret_cast<sockaddr*>(&endereco), tamanho) != 0) {
+        ::close(s);
+        return -1;
+    }
+    return s;
+}
+
+// An X display of the test's own that drops its first connections at once, as an X server
+// that resets (when its last client leaves) or is still starting does, and then relays every
+// other one to the display :ADestino.
+class TEcraQueRecusa {
+  public:
+    // On a display that, as it stands, takes connections and never answers.
+    TEcraQueRecusa(int ADestino, int ARecusas)
+        : FDestino(ADestino), FRecusas(ARecusas), FEscuta(FEcra.Socket()) {
+        FFio = std::thread([this] { Servir(); });
+    }
+    ~TEcraQueRecusa() {
+        FParar = true;
+        FFio.join();
+    }
+    QString Display() const { return FEcra.Display(); }
+    int Recusadas() const { return FRecusadas; }
+
+  private:
+    void Servir() {
+        std::vector<std::pair<int, int>> pares; // (client, display), relayed both ways
+        while (!FParar) {
+            std::vector<pollfd> fds{{FEscuta, POLLIN, 0}};
+            for (const auto& [a, b] : pares) {
+                fds.push_back({a, POLLIN, 0});
+                fds.push_back({b, POLLIN, 0});
+            }
+            if (::poll(fds.data(), fds.size(), 50) <= 0) {
+                continue;
+            }
+            std::vector<std::pair<int, int>> vivos;
+            for (size_t i = 0; i < pares.size(); ++i) {
+                const int lados[2] = {pares[i].first, pares[i].second};
+                bool fechado = false;
+                for (size_t k = 0; k < 2 && !fechado; ++k) {
+                    if ((fds[1 + 2 * i + k].revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
+                        continue;
+                    }
+                    fechado = !Passar(lados[k], lados[1 - k]);
+                }
+                if (fechado) {
+                    ::close(lados[0]);
+                    ::close(lados[1]);
+                } else {
+                    vivos.push_back(pares[i]);
+                }
+            }
+            pares.swap(vivos);
+            if ((fds[0].revents & POLLIN) != 0) {
+                const int cliente = ::accept4(FEscuta, nullptr, nullptr, SOCK_CLOEXEC);
+                if (cliente >= 0 && FRecusadas < FRecusas) {
+                    ++FRecusadas;
+                    ::close(cliente);
+                } else if (cliente >= 0) {
+                    pares.emplace_back(cliente, LigarAoEcra(FDestino));
+                }
+            }
+        }
+        for (const auto& [a, b] : pares) {
+            ::close(a);
+            ::close(b);
+        }
+    }
+
+    // What one side sent, to the other, with the descriptors it passed (Qt hands the server
+    // its shared memory so); false once a side is closed.
+    static bool Passar(int ADe, int APara) {
+        char bloco[65536];
+        alignas(cmsghdr) char controlo[CMSG_SPACE(16 * sizeof(int))];
+        iovec parte{bloco, sizeof bloco};
+        msghdr m{};
+        m.msg_iov = &parte;
+        m.msg_iovlen = 1;
+        m.msg_control = controlo;
+        m.msg_controllen = sizeof controlo;
+        const ssize_t n = ::recvmsg(ADe, &m, MSG_CMSG_CLOEXEC);
+        if (n <= 0) {
+            return false;
+        }
+        parte.iov_len = static_cast<size_t>(n);
+        if (m.msg_controllen == 0) {
+            m.msg_control = nullptr;
+        }
+        const bool passado = ::sendmsg(APara, &m, MSG_NOSIGNAL) == n;
+        for (cmsghdr* c = CMSG_FIRSTHDR(&m); c != nullptr; c = CMSG_NXTHDR(&m, c)) {
+            if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_RIGHTS) {
+                const size_t quantos = (c->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+                for (size_t i = 0; i < quantos; ++i) {
+                    int d = -1;
+                    std::memcpy(&d, CMSG_DATA(c) + i * sizeof(int), sizeof d);
+                    ::close(d);
+                }
+            }
+        }
+        return passado;
+    }
+
+    TEcraParado FEcra;
+    int FDestino;
+    int FRecusas;
+    int FEscuta;
+    std::atomic<int> FRecusadas{0};
+    std::atomic<bool> FParar{false};
+    std::thread FFio;
+};
+
+// Whether the display :ANumero shows a window of that title (a child of the root: no window
+// manager runs there).
+bool JanelaVisivel(int ANumero, const char* ATitulo) {
+    xcb_connection_t* x = xcb_connect((":" + std::to_string(ANumero)).c_str(), nullptr);
+    bool vista = false;
+    if (xcb_connection_has_error(x) == 0) {
+        const xcb_window_t raiz = xcb_setup_roots_iterator(xcb_get_setup(x)).data->root;
+        xcb_query_tree_reply_t* arvore = xcb_query_tree_reply(x, xcb_query_tree(x, raiz), nullptr);
+        const int n = arvore != nullptr ? xcb_query_tree_children_length(arvore) : 0;
+        const xcb_window_t* filhos = arvore != nullptr ? xcb_query_tree_children(arvore) : nullptr;
+        for (int i = 0; i < n && !vista; ++i) {
+            xcb_get_property_reply_t* nome = xcb_get_property_reply(
+                x, xcb_get_property(x, 0, filhos[i], XCB_ATOM_WM_NAME, XCB_ATOM_ANY, 0, 256),
+                nullptr);
+            xcb_get_window_attributes_reply_t* atributos = xcb_get_window_attributes_reply(
+                x, xcb_get_window_attributes(x, filhos[i]), nullptr);
+            vista =
+                nome != nullptr && atributos != nullptr &&
+                atributos->map_state == XCB_MAP_STATE_VIEWABLE &&
+                std::string(static_cast<const char*>(xcb_get_property_value(nome)),
+                            static_cast<size_t>(xcb_get_property_value_length(nome))) == ATitulo;
+            std::free(nome);
+            std::free(atributos);
+        }
+        std::free(arvore);
+    }
+    xcb_disconnect(x);
+    return vista;
+}
+
+// An X display that drops the program's first connections, as an X server does while it
+// resets (when its last client has left, unless started with -noreset) or while it starts: the
+// program tries again and opens its window, instead of giving up at once with "could not
+// connect to display". The display is a real Xvfb, reached through a relay of the test's own
+// that drops the first connections; skipped where Xvfb is not installed.
+void TesteJanela::EcraQueRecusaNoArranque() {
+    const QString xvfb = QStandardPaths::findExecutable("Xvfb");
+    if (xvfb.isEmpty()) {
+        QSKIP("Xvfb is not installed (package xvfb)");
+    }
+    int numero = 6000 + static_cast<int>(::getpid() % 1000);
+    while (QFile::exists(QString("/tmp/.X%1-lock").arg(numero))) {
+        ++numero;
+    }
+    QProcess servidor;
+    servidor.start(xvfb,
+                   {QString(":%1").arg(numero), "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
+    QVERIFY(servidor.waitForStarted());
+    const std::unique_ptr<QProcess, void (*)(QProcess*)> parar(&servidor, [](QProcess* p) {
+        p->terminate();
+        p->waitForFinished(10000);
+    });
+    // Ready once it takes connections.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            const int s = LigarAoEcra(numero);
+            if (s >= 0) {
+                ::close(s);
+            }
+            return s >= 0;
+        }(),
+        30000);
+
+    TEcraQueRecusa recusa(numero, 3);
+    QProcess programa;
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    for (const char* nome : {"QT_QPA_PLATFORM", "WAYLAND_DISPLAY", "XDG_SESSION_TYPE"}) {
+        ambiente.remove(nome);
+    }
+    ambiente.insert("DISPLAY", recusa.Display());
+    QTemporaryDir sessao;
+    ambiente.insert("XDG_RUNTIME_DIR", sessao.path());
+    programa.setProcessEnvironment(ambiente);
+    programa.start(TAVRELO_JANELA_PATH, {});
+    QVERIFY(programa.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(JanelaVisivel(numero, "TAVRELO | Brovanel") ||
+                                 programa.state() == QProcess::NotRunning,
+                             60000);
+    QVERIFY2(programa.state() == QProcess::Running,
+             qPrintable(QString::fromUtf8(programa.readAllStandardError())));
+    QCOMPARE(recusa.Recusadas(), 3);
+    ::kill(static_cast<pid_t>(programa.processId()), SIGTERM);
+    QVERIFY(programa.waitForFinished(30000));
+    QVERIFY2(programa.exitCode() == 128 + SIGTERM,
+             qPrintable(QString::fromUtf8(programa.readAllStandardError())));
+}
 
 // The built program, started as a user starts it: --version and --help answer without a
 // display; without one it says so in Portuguese, and so it does, followed by Qt's own words,

@@ -2,6 +2,7 @@
 #include "frontend/textos.h"
 
 #include "../pasta_temporaria.h"
+#include "../pdf_hostil.h"
 #include "../regionais.h"
 
 #include <gtest/gtest.h>
@@ -631,6 +632,92 @@ TEST_F(Programa, RefazerOLivroDeUmPdf) {
     EXPECT_EQ(Conteudo(), antes);
 }
 
+// A PDF made to harm whoever reads it is refused with one line and status 2, nothing written:
+// the reader stays within its bounds, and no byte of the PDF that could act on the terminal
+// reaches it (the version a recipe names is shown only when it is numbers and dots).
+TEST_F(Programa, RefazerDeUmPdfHostil) {
+    ASSERT_EQ(Correr({"-t", "7", "-n", "1", "-p", "1", "-s", "1", "-q", "-o", "livro.pdf"},
+                     FPasta.string())
+                  .Estado,
+              0);
+    const std::string receita = LerPdf("pdfinfo", Em("livro.pdf")).Saida;
+    const size_t inicio = receita.find("TAVRELO-RECEITA/1");
+    ASSERT_NE(inicio, std::string::npos);
+    const std::string campos = receita.substr(inicio, receita.find("; soma=", inicio) - inicio);
+    const auto comPrograma = [&](const std::string& AVersao) {
+        std::string t = campos;
+        const size_t p = t.find("programa=") + 9;
+        t.replace(p, t.find(';', p) - p, AVersao);
+        const uLong soma =
+            crc32(0, reinterpret_cast<const Bytef*>(t.data()), static_cast<uInt>(t.size()));
+        return "<< /Keywords " + teste::TextoPdf(t + Formatar("; soma=%.8lX", soma)) + " >>";
+    };
+    Criar(Em("ecra.pdf"), teste::PdfComInfo(comPrograma("1\x1B[2J\x1B]0;tudo bem\x07")));
+    Criar(Em("osc52.pdf"), teste::PdfComInfo(comPrograma("\x1B]52;c;b2zDoQ==\x07")));
+    Criar(Em("bomba.pdf"), teste::PdfBomba(1024));
+    Criar(Em("outra.pdf"), teste::PdfComInfo(comPrograma("0.9")));
+    const std::vector<std::string> antes = Conteudo();
+    for (const std::string pdf : {"ecra.pdf", "osc52.pdf", "bomba.pdf"}) {
+        SCOPED_TRACE(pdf);
+        const TResultadoPrograma r = Correr({"--refazer", pdf, "-o", "x.pdf"}, FPasta.string());
+        EXPECT_EQ(r.Estado, 2);
+        ASSERT_FALSE(r.Erros.empty());
+        EXPECT_EQ(r.Erros.find('\n'), r.Erros.size() - 1) << r.Erros;
+        for (const char c : r.Erros.substr(0, r.Erros.size() - 1)) {
+            EXPECT_GE(static_cast<unsigned char>(c), 0x20u) << r.Erros;
+        }
+        EXPECT_EQ(Conteudo(), antes);
+    }
+    // A recipe of another version that names it as versions are named: made, with the warning.
+    const TResultadoPrograma outra =
+        Correr({"--refazer", "outra.pdf", "-o", "y.pdf", "-q"}, FPasta.string());
+    EXPECT_EQ(outra.Estado, 0);
+    EXPECT_EQ(outra.Erros.rfind("Este livro foi feito pela versão 0.9 do TAVRELO, e esta é a ", 0),
+              0u)
+        << outra.Erros;
+}
+
+// Without its PDF reader beside it, the program says what is missing and where.
+TEST_F(Programa, SemOLeitorDePdf) {
+    ASSERT_EQ(Correr({"-t", "7", "-n", "1", "-p", "1", "-s", "1", "-q", "-o", "livro.pdf"},
+                     FPasta.string())
+                  .Estado,
+              0);
+    fs::create_directories(Em("bin"));
+    fs::copy_file(TAVRELO_CLI_PATH, Em("bin/tavrelo-cli"));
+    const teste::TComando r =
+        teste::CorrerComando("cd '" + FPasta.string() + "' && bin/tavrelo-cli --refazer livro.pdf");
+    EXPECT_EQ(r.Estado, 2);
+    EXPECT_EQ(r.Saida, "Não foi possível ler «livro.pdf»: falta o programa que lê os PDF, " +
+                           (FPasta / "libexec/tavrelo/tavrelo-leitor-pdf").string() +
+                           " (instale o TAVRELO outra vez).\n");
+}
+
+// The book's folder renamed while the book is made: the book goes where the folder went, and
+// the line that says where names it there. The JSON, a FIFO outside the folder, holds the
+// program (a FIFO waits for its reader) once the PDF's folder is held, while it is renamed.
+TEST_F(Programa, PastaMudadaDuranteOLivro) {
+    fs::create_directories(Em("livros"));
+    ASSERT_EQ(::mkfifo(Em("dados.json").c_str(), 0600), 0);
+    TPrograma programa({"-n", "1", "-p", "1", "-o", "livros/livro.pdf", "--json", "dados.json"},
+                       FPasta.string());
+    // The PDF's temporary file appears once its folder is held.
+    for (int i = 0; i < 6000 && fs::is_empty(Em("livros")); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_FALSE(fs::is_empty(Em("livros")));
+    fs::rename(Em("livros"), Em("arquivo"));
+    const std::string json = Ler(Em("dados.json")); // opens the FIFO: the program goes on
+    const TResultadoPrograma r = programa.Esperar();
+    ASSERT_EQ(r.Estado, 0) << r.Erros;
+    EXPECT_FALSE(json.empty());
+    EXPECT_TRUE(fs::is_regular_file(Em("arquivo/livro.pdf")));
+    EXPECT_NE(r.Saida.find("PDF gravado em " + Em("arquivo/livro.pdf") + "\n"), std::string::npos)
+        << r.Saida;
+    EXPECT_NE(r.Saida.find("JSON gravado em " + Em("dados.json") + "\n"), std::string::npos)
+        << r.Saida;
+}
+
 TEST_F(Programa, DestinoImpossivelSaiComEstado1SemGerar) {
     const std::string json = Em("nao-existe/livro.json");
     const TResultadoPrograma r =
@@ -805,6 +892,17 @@ TEST_F(Programa, SaidaPadraoFechada) {
         EXPECT_EQ(r.Erros, "Não foi possível escrever na saída padrão: está fechada.\n");
         EXPECT_TRUE(Conteudo().empty());
     }
+
+    // Nothing printed reaches anyone: --help and --version, and where the book went (the book
+    // is written).
+    for (const Args& args :
+         {Args{"--help"}, Args{"--version"}, Args{"-n", "1", "-p", "1", "-o", Em("livro.pdf")}}) {
+        const TResultadoPrograma r = TPrograma(args, "", true).Esperar();
+        EXPECT_EQ(r.Estado, 1) << args[0];
+        EXPECT_EQ(r.Erros, "Não foi possível escrever na saída padrão: está fechada.\n");
+    }
+    EXPECT_EQ(Conteudo(), std::vector<std::string>{"livro.pdf"});
+    fs::remove(Em("livro.pdf"));
 
     // tavrelo-cli -o livro.pdf --json - | head -c 100
     TPrograma programa({"-t", "12", "-n", "1", "-p", "20", "-o", Em("livro.pdf"), "--json", "-"});

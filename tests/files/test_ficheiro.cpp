@@ -498,6 +498,8 @@ TEST_F(FicheiroAtomico, DoisFicheirosJuntosOuNenhum) {
          false, "b", false},
         {"the second rename fails and the first cannot go back", true, P::pcSubstituir, 1, EIO,
          false, "b", true},
+        {"the second rename fails and the first, a new name, cannot be removed", false,
+         P::pcSubstituir, 1, EIO, false, "b", true},
         {"every step succeeds", true, P::pcSubstituir, 9, 0, true, "", false},
     };
     for (const TCaso& c : casos) {
@@ -536,14 +538,26 @@ TEST_F(FicheiroAtomico, DoisFicheirosJuntosOuNenhum) {
             "Não foi possível gravar " + Em(c.Falha) + ": " + MotivoDoErro(c.Erro) + ".";
         EXPECT_EQ(mensagem.rfind(motivo, 0), 0u) << mensagem;
         EXPECT_EQ(Ler(Em("b")), "antigo b");
-        if (c.AntigoPerdido) {
+        if (c.AntigoPerdido && c.PrimeiroExiste) {
             // The new text stands where the older one could not return; the older one is kept
-            // under the hidden name the message gives.
+            // under the hidden name the message gives, and the message says which holds what.
             const size_t em = mensagem.find(" e ficou em ");
             ASSERT_NE(em, std::string::npos) << mensagem;
             const std::string escondido = mensagem.substr(em + 12, mensagem.size() - em - 13);
+            EXPECT_EQ(mensagem, motivo + " " + Em("a") +
+                                    " ficou com o que foi gravado agora: o que tinha antes não "
+                                    "pôde voltar ao seu lugar e ficou em " +
+                                    escondido + ".");
+            EXPECT_EQ(Ler(Em("a")), "novo a");
             EXPECT_EQ(Ler(escondido), "antigo a");
             EXPECT_EQ(Conteudo().size(), 3u);
+        } else if (c.AntigoPerdido) {
+            // A name that was new keeps the new text: the message says so, not only the failure.
+            EXPECT_EQ(mensagem, motivo + " " + Em("a") +
+                                    " ficou com o que foi gravado agora: não existia antes, e não "
+                                    "pôde ser apagado outra vez.");
+            EXPECT_EQ(Ler(Em("a")), "novo a");
+            EXPECT_EQ(Conteudo(), (std::vector<std::string>{"a", "b"}));
         } else if (c.PrimeiroExiste) {
             EXPECT_EQ(Ler(Em("a")), "antigo a");
             EXPECT_EQ(Conteudo(), (std::vector<std::string>{"a", "b"}));

@@ -9,9 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <pwd.h>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace tavrelo {
@@ -71,6 +75,7 @@ TEST_F(MudancasDuranteAGravacao, NadaEscritoNoQueNaoEOLivro) {
         std::string Falha;               // the message, empty when the book is written
         std::vector<std::string> Restos; // hidden names left: only what is not the writer's
         std::function<void()> Verificar; // what must be there afterwards
+        std::string Onde = {};           // where the written PDF is said to be, if not pdf
     };
     const auto antigos = [&] {
         EXPECT_EQ(Ler(pdf), "antigo pdf");
@@ -119,7 +124,7 @@ TEST_F(MudancasDuranteAGravacao, NadaEscritoNoQueNaoEOLivro) {
          "Não foi possível gravar " + json + ": " + trocado + ".",
          {"sub/.livro.json."},
          antigos},
-        {"the folder renamed: the book goes where the folder went",
+        {"the folder renamed: the book goes where the folder went, and is said to be there",
          [&] { fs::rename(Em("sub"), Em("outra")); },
          false,
          "",
@@ -128,7 +133,21 @@ TEST_F(MudancasDuranteAGravacao, NadaEscritoNoQueNaoEOLivro) {
              EXPECT_FALSE(fs::exists(Em("sub")));
              EXPECT_EQ(Ler(Em("outra/livro.pdf")), "novo pdf");
              EXPECT_EQ(Ler(Em("outra/livro.json")), "novo json");
-         }},
+         },
+         Em("outra/livro.pdf")},
+        {"the folder removed: said as such, not as a file swapped",
+         [&] { fs::remove_all(Em("sub")); },
+         false,
+         "Não foi possível gravar " + pdf + ": a pasta foi apagada durante a gravação.",
+         {},
+         [&] { EXPECT_FALSE(fs::exists(Em("sub"))); }},
+        {"the PDF's temporary file removed",
+         [&] { fs::remove(Temporario(pdf)); },
+         false,
+         "Não foi possível gravar " + pdf +
+             ": o ficheiro temporário foi apagado durante a gravação.",
+         {},
+         antigos},
         {"the folder renamed, then the book stopped: nothing left in it",
          [&] { fs::rename(Em("sub"), Em("outra")); },
          true,
@@ -156,6 +175,9 @@ TEST_F(MudancasDuranteAGravacao, NadaEscritoNoQueNaoEOLivro) {
             TFicheiroAtomico* const ambos[] = {&a, &b};
             try {
                 EXPECT_EQ(ConfirmarJuntos(ambos, [&] { return !c.Parar; }), !c.Parar);
+                if (!c.Parar) {
+                    EXPECT_EQ(a.Onde(), c.Onde.empty() ? pdf : c.Onde);
+                }
             } catch (const EVelt& e) {
                 falha = e.what();
             }
@@ -169,6 +191,75 @@ TEST_F(MudancasDuranteAGravacao, NadaEscritoNoQueNaoEOLivro) {
         }
         EXPECT_EQ(restos, c.Restos);
     }
+}
+
+// The folder made read-only while the book is written: nothing can be renamed there, nor
+// removed. The older files stay, and the failure names the temporary files left behind, which
+// are exactly those there. The superuser ignores a folder's permissions: as the superuser the
+// writing is done by the user nobody, who owns the folder.
+TEST_F(MudancasDuranteAGravacao, PastaSoDeLeituraNomeiaOQueFica) {
+    const std::string pasta = Em("sub");
+    const std::string pdf = Em("sub/livro.pdf");
+    const std::string json = Em("sub/livro.json");
+    fs::create_directories(pasta);
+    Criar(pdf, "antigo pdf");
+    Criar(json, "antigo json");
+    const bool superutilizador = ::geteuid() == 0;
+    if (superutilizador) {
+        const passwd* ninguem = ::getpwnam("nobody");
+        ASSERT_NE(ninguem, nullptr);
+        ::chmod(FPasta.c_str(), 0755);
+        for (const std::string& p : {pasta, pdf, json}) {
+            ASSERT_EQ(::chown(p.c_str(), ninguem->pw_uid, ninguem->pw_gid), 0);
+        }
+    }
+    int tubo[2];
+    ASSERT_EQ(::pipe(tubo), 0);
+    const auto gravar = [&] {
+        std::string falha;
+        try {
+            TFicheiroAtomico a(pdf);
+            TFicheiroAtomico b(json);
+            a.Escrever("novo pdf");
+            b.Escrever("novo json");
+            ::chmod(pasta.c_str(), 0555);
+            TFicheiroAtomico* const ambos[] = {&a, &b};
+            ConfirmarJuntos(ambos);
+        } catch (const EVelt& e) {
+            falha = e.what();
+        }
+        const ssize_t escrito = ::write(tubo[1], falha.data(), falha.size());
+        return escrito == static_cast<ssize_t>(falha.size()) ? 0 : 1;
+    };
+    if (superutilizador) {
+        EXPECT_EQ(teste::CorrerNumFilho([&] { return teste::TornarSeNinguem() ? gravar() : 3; }),
+                  0);
+    } else {
+        EXPECT_EQ(gravar(), 0);
+    }
+    ::close(tubo[1]);
+    std::string falha;
+    char bloco[4096];
+    for (ssize_t n; (n = ::read(tubo[0], bloco, sizeof bloco)) > 0;) {
+        falha.append(bloco, static_cast<size_t>(n));
+    }
+    ::close(tubo[0]);
+    ::chmod(pasta.c_str(), 0755);
+
+    EXPECT_EQ(Ler(pdf), "antigo pdf");
+    EXPECT_EQ(Ler(json), "antigo json");
+    std::string esperado = "Não foi possível gravar " + pdf + ": sem permissão para escrever.";
+    const std::vector<std::string> restos = Escondidos();
+    ASSERT_EQ(restos.size(), 2u) << falha;
+    for (const std::string nome : {"livro.pdf", "livro.json"}) {
+        const auto resto = std::find_if(restos.begin(), restos.end(), [&](const std::string& r) {
+            return r.rfind("sub/." + std::string(nome) + ".", 0) == 0;
+        });
+        ASSERT_NE(resto, restos.end()) << nome;
+        esperado += " O ficheiro temporário " + Em(*resto) +
+                    " não pôde ser apagado (sem permissão para escrever): pode apagá-lo.";
+    }
+    EXPECT_EQ(falha, esperado);
 }
 
 } // namespace

@@ -4,16 +4,29 @@
 #include "frontend/fazer_livro.h"
 #include "frontend/textos.h"
 
+#include "../leitor_de_teste.h"
 #include "../pasta_temporaria.h"
+#include "../pdf_hostil.h"
 #include "config_livro.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
 #include <string>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
 
 namespace tavrelo {
 namespace {
+
+namespace fs = std::filesystem;
 
 bool Iguais(const TConfigLivro& A, const TConfigLivro& B) {
     return A.N == B.N && A.Nivel == B.Nivel && A.NumPuzzles == B.NumPuzzles &&
@@ -91,6 +104,13 @@ TEST(Receita, RecusasDizemPorque) {
         {ComSoma(trocar("dicas=sim", "dicas=talvez")), alterada},
         {ComSoma(trocar("; nivel=3; puzzles=20", "; puzzles=20; nivel=3")), alterada},
         {ComSoma(trocar("; programa=", "; versao=")), alterada},
+        // A version is numbers and dots, short: nothing else of it is ever shown.
+        {ComSoma(trocar("; programa=", "; programa=1.0\x1B[2J\x1B]0;ok\x07")), alterada},
+        {ComSoma(trocar("; programa=", "; programa=v")), alterada},
+        {ComSoma(trocar("; programa=", "; programa=.")), alterada},
+        {ComSoma(trocar("; programa=", "; programa=1..")), alterada},
+        {ComSoma(trocar("; programa=", "; programa=1.2.3.4.5.6.7.8.9")), alterada},
+        {ComSoma(trocar("titulo=Férias", "titulo=" + std::string(5000, 'a'))), alterada},
         {ComSoma(trocar("TAVRELO-RECEITA/1", "TAVRELO-RECEITA/2")),
          "A receita de «l.pdf» está numa forma mais recente (2) do que esta versão do TAVRELO "
          "sabe ler (1): refaça o livro com uma versão mais recente."},
@@ -101,6 +121,12 @@ TEST(Receita, RecusasDizemPorque) {
         {ComSoma(trocar("titulo=Férias", "titulo=Cafe\xCC\x81")),
          "A receita de «l.pdf» pede um título que esta versão do TAVRELO não imprime: não está "
          "na forma composta."},
+        {ComSoma(trocar("titulo=Férias", "titulo=Férias ")),
+         "A receita de «l.pdf» pede um título que esta versão do TAVRELO não imprime: começa ou "
+         "acaba em espaços."},
+        {ComSoma(trocar("titulo=Férias", "titulo=\x1B]52;c;b2zDoQ==\x07")),
+         "A receita de «l.pdf» pede um título que esta versão do TAVRELO não imprime: O título "
+         "tem de ser uma só linha, sem caracteres de controlo."},
         {ComSoma(trocar("titulo=Férias", "titulo=\xF0\x9F\x98\x80")),
          "A receita de «l.pdf» pede um título que esta versão do TAVRELO não imprime: O título "
          "tem um carácter que a letra do livro não tem: «\xF0\x9F\x98\x80» (U+1F600)."},
@@ -176,14 +202,189 @@ TEST_F(ReceitaNoPdf, LidaDoLivroERecusadaSemEla) {
         {Em("texto.pdf"), "«" + Em("texto.pdf") + "» não é um PDF que se consiga ler."},
         {Em("nada.pdf"), "Não foi possível ler «" + Em("nada.pdf") + "»: o ficheiro não existe."},
         {Em("pasta.pdf"), "«" + Em("pasta.pdf") + "» é uma pasta, não um PDF."},
-        {Em("fifo.pdf"),
-         "«" + Em("fifo.pdf") + "» não é um ficheiro guardado no disco, de onde se leia um PDF."},
+        {Em("fifo.pdf"), "«" + Em("fifo.pdf") +
+                             "» é um FIFO (um canal entre programas), não um ficheiro guardado "
+                             "no disco, de onde se leia um PDF."},
     };
     for (const auto& r : recusas) {
         const TLeituraDaReceita lido = LerReceitaDoPdf(r.Caminho);
         EXPECT_FALSE(lido.Receita) << r.Caminho;
         EXPECT_EQ(lido.Motivo, r.Motivo);
     }
+}
+
+// Whether ATexto holds a byte or character that acts on a terminal: C0, DEL and C1 controls.
+bool TemControlos(const std::string& ATexto) {
+    for (size_t i = 0; i < ATexto.size(); ++i) {
+        const auto c = static_cast<unsigned char>(ATexto[i]);
+        const bool c1 = c == 0xC2 && i + 1 < ATexto.size() &&
+                        static_cast<unsigned char>(ATexto[i + 1]) >= 0x80 &&
+                        static_cast<unsigned char>(ATexto[i + 1]) < 0xA0;
+        if (c < 0x20 || c == 0x7F || c1) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// PDFs made to harm whoever reads them, and files that are no PDF at all: each is refused with
+// its reason, the reader within its bounds, and nothing they hold reaches the reason raw.
+TEST_F(ReceitaNoPdf, PdfsFeitosParaFazerMal) {
+    TPedidoLivro pedido;
+    pedido.Config = teste::Config(7, 2, 1, 0xC0DE, "Inverno", true);
+    pedido.CaminhoPdf = Em("livro.pdf");
+    ASSERT_EQ(FazerLivro(pedido, {}).Fim, TFimDoLivro::flGravado);
+    const std::string receita = TextoDaReceita(pedido.Config);
+    const std::string campos = receita.substr(0, receita.rfind("; soma="));
+    const auto trocar = [&](const std::string& ADe, const std::string& APara) {
+        std::string t = campos;
+        t.replace(t.find(ADe), ADe.size(), APara);
+        return ComSoma(t);
+    };
+    const auto escrever = [&](const std::string& ANome, const std::string& APdf) {
+        Criar(Em(ANome), APdf);
+        return Em(ANome);
+    };
+    const auto comPalavras = [&](const std::string& ANome, const std::string& APalavras) {
+        return escrever(ANome,
+                        teste::PdfComInfo("<< /Keywords " + teste::TextoPdf(APalavras) + " >>"));
+    };
+    const auto cifrar = [&](const std::string& ANome, const std::string& APalavraPasse) {
+        EXPECT_EQ(teste::CorrerComando("qpdf --encrypt '" + APalavraPasse + "' dono 256 -- '" +
+                                       pedido.CaminhoPdf + "' '" + Em(ANome) + "'")
+                      .Estado,
+                  0);
+        return Em(ANome);
+    };
+
+    // Within its bounds the reader reads the same PDFs: a recipe behind the double compression
+    // of a megabyte, and one whose PDF opens without a password.
+    for (const std::string& legivel :
+         {escrever("comprimido.pdf", teste::PdfBomba(1, teste::TextoPdf(receita))),
+          cifrar("so-dono.pdf", "")}) {
+        const TLeituraDaReceita lida = LerReceitaDoPdf(legivel);
+        ASSERT_TRUE(lida.Receita) << lida.Motivo;
+        EXPECT_TRUE(Iguais(lida.Receita->Config, pedido.Config));
+    }
+
+    ASSERT_EQ(::mkfifo(Em("fifo.pdf").c_str(), 0600), 0);
+    const int escuta = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un endereco{};
+    endereco.sun_family = AF_UNIX;
+    ASSERT_LT(Em("socket.pdf").size(), sizeof endereco.sun_path);
+    std::strcpy(endereco.sun_path, Em("socket.pdf").c_str());
+    ASSERT_EQ(::bind(escuta, reinterpret_cast<const sockaddr*>(&endereco), sizeof endereco), 0);
+    fs::create_symlink("laco-b.pdf", Em("laco-a.pdf"));
+    fs::create_symlink("laco-a.pdf", Em("laco-b.pdf"));
+    Criar(Em("enorme.pdf"), "");
+    fs::resize_file(Em("enorme.pdf"), MAXIMO_DO_PDF + (1u << 20));
+    const std::string alterada =
+        "A receita de % foi alterada ou está incompleta: o livro não pode ser refeito a partir "
+        "dela.";
+    const std::string foraDosLimites =
+        "% não foi lido: pedia mais memória ou mais tempo do que o PDF de qualquer livro do "
+        "TAVRELO (64 MB de memória, 1 s de processador). Não é um livro do TAVRELO, ou foi feito "
+        "para esgotar a memória de quem o lê.";
+    const auto longa = [&](size_t AVersao) {
+        return trocar("programa=", "programa=" + std::string(AVersao, '9'));
+    };
+    struct TCaso {
+        std::string Caminho;
+        std::string Motivo; // "%" stands for the file's name
+    };
+    std::vector<TCaso> casos = {
+        {escrever("bomba.pdf", teste::PdfBomba(1024)), foraDosLimites},
+        {comPalavras("ecra.pdf", trocar("programa=", "programa=1\x1B[2J\x1B[H")), alterada},
+        {comPalavras("osc52.pdf", trocar("titulo=Inverno", "titulo=\x1B]52;c;b2zDoQ==\x07")),
+         "A receita de % pede um título que esta versão do TAVRELO não imprime: O título tem de "
+         "ser uma só linha, sem caracteres de controlo."},
+        {comPalavras("c1.pdf", trocar("titulo=Inverno", "titulo=\xC2\x9B"
+                                                        "2J")),
+         "A receita de % pede um título que esta versão do TAVRELO não imprime: O título tem de "
+         "ser uma só linha, sem caracteres de controlo."},
+        // A field of 10 MB takes the reader past its memory; one of 100 kB is not passed on.
+        {escrever("dez-mb.pdf", teste::PdfComInfo("<< /Keywords (" + longa(10 << 20) + ") >>")),
+         foraDosLimites},
+        {escrever("cem-kb.pdf", teste::PdfComInfo("<< /Keywords (" + longa(100 << 10) + ") >>")),
+         "% não tem a receita de um livro do TAVRELO: as suas palavras-chave são longas demais "
+         "para o serem (mais de 4096 bytes)."},
+        {cifrar("cifrado.pdf", "segredo"),
+         "% está protegido por uma palavra-passe, e a receita do livro não se lê sem ela: use o "
+         "PDF tal como o TAVRELO o gravou."},
+        {Em("socket.pdf"), "% é um socket, não um PDF."},
+        {Em("laco-a.pdf"), "Não foi possível ler %: há demasiadas ligações simbólicas encadeadas."},
+        {Em("enorme.pdf"),
+         "% tem 65 MB, mais do que o PDF de qualquer livro do TAVRELO (até 64 MB): não foi lido."},
+    };
+    // A device, where this user may make one (the superuser): the null device, made here.
+    if (::mknod(Em("dispositivo.pdf").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0) {
+        casos.push_back({Em("dispositivo.pdf"),
+                         "% é um dispositivo, não um ficheiro guardado no disco, de onde se leia "
+                         "um PDF."});
+    }
+    for (TCaso& c : casos) {
+        SCOPED_TRACE(c.Caminho);
+        const TLeituraDaReceita lida = LerReceitaDoPdf(c.Caminho);
+        EXPECT_FALSE(lida.Receita);
+        const size_t marca = c.Motivo.find('%');
+        c.Motivo.replace(marca, 1, "«" + c.Caminho + "»");
+        EXPECT_EQ(lida.Motivo, c.Motivo);
+        EXPECT_FALSE(TemControlos(lida.Motivo)) << lida.Motivo;
+    }
+    ::close(escuta);
+}
+
+// The reader replaced by others that misbehave: missing, not a program, one that runs past its
+// processor time, one that answers nonsense, and one stopped while it waits.
+TEST_F(ReceitaNoPdf, LeitorQueFalha) {
+    struct TOutroLeitor {
+        ~TOutroLeitor() { DefinirLeitor(TAVRELO_LEITOR_PATH); }
+    } repor;
+    TPedidoLivro pedido;
+    pedido.Config = teste::Config(8, 1, 1, 1, "", true);
+    pedido.CaminhoPdf = Em("livro.pdf");
+    ASSERT_EQ(FazerLivro(pedido, {}).Fim, TFimDoLivro::flGravado);
+    const auto programa = [&](const std::string& ANome, const std::string& ATexto, unsigned AModo) {
+        Criar(Em(ANome), "#!/bin/sh\n" + ATexto + "\n");
+        ::chmod(Em(ANome).c_str(), AModo);
+        return Em(ANome);
+    };
+    const std::string livro = "«" + pedido.CaminhoPdf + "»";
+    const struct {
+        std::string Leitor;
+        std::string Motivo;
+    } casos[] = {
+        {Em("nenhum"), "Não foi possível ler " + livro + ": falta o programa que lê os PDF, " +
+                           Em("nenhum") + " (instale o TAVRELO outra vez)."},
+        {programa("sem-x", "echo PALAVRAS", 0644),
+         "Não foi possível ler " + livro + ": o programa que lê os PDF, " + Em("sem-x") +
+             ", não arrancou (sem permissão para o executar)."},
+        {programa("sem-fim", "while :; do :; done", 0755),
+         livro + " não foi lido: pedia mais memória ou mais tempo do que o PDF de qualquer livro "
+                 "do TAVRELO (64 MB de memória, 1 s de processador). Não é um livro do TAVRELO, "
+                 "ou foi feito para esgotar a memória de quem o lê."},
+        {programa("outro", "echo 'TUDO BEM'", 0755),
+         "Não foi possível ler " + livro + ": o programa que lê os PDF, " + Em("outro") +
+             ", terminou sem dar resposta."},
+    };
+    for (const auto& c : casos) {
+        SCOPED_TRACE(c.Leitor);
+        DefinirLeitor(c.Leitor);
+        EXPECT_EQ(LerReceitaDoPdf(pedido.CaminhoPdf).Motivo, c.Motivo);
+    }
+
+    // Stopped while it waits: at once, not when it would have ended.
+    DefinirLeitor(programa("lento", "exec sleep 60", 0755));
+    std::atomic<bool> parar{false};
+    const auto inicio = std::chrono::steady_clock::now();
+    std::thread pedir([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        parar = true;
+    });
+    const TLeituraDaReceita lida = LerReceitaDoPdf(pedido.CaminhoPdf, &parar);
+    pedir.join();
+    EXPECT_EQ(lida.Motivo, "A leitura de " + livro + " foi interrompida.");
+    EXPECT_LT(std::chrono::steady_clock::now() - inicio, std::chrono::seconds(SEGUNDOS_DO_LEITOR));
 }
 
 } // namespace
