@@ -189,6 +189,61 @@ TEST(Opcoes, SemPdfSoComJsonENuncaNoMesmoFicheiro) {
     }
 }
 
+// How each argument is read where forms meet: the first misuse, in the order typed, is the one
+// told, named as typed; --help and --version win over any misuse; a value that merely looks
+// like an option no program knows is a value.
+TEST(Opcoes, FormasDosArgumentos) {
+    const struct {
+        Args Argumentos;
+        TAccaoCli Accao;
+        std::string Texto; // what the refusal starts with, or the option read
+    } casos[] = {
+        {{"livro.json", "--bogus"}, TAccaoCli::acErro, "Argumento inesperado: «livro.json»"},
+        {{"--bogus", "livro.json"}, TAccaoCli::acErro, "Opção desconhecida: «--bogus»"},
+        {{"-t", "-p", "--bogus"}, TAccaoCli::acErro, "Falta o valor da opção -t (um valor"},
+        {{"--bogus=x"}, TAccaoCli::acErro, "Opção desconhecida: «--bogus=x»"},
+        {{"--tam", "12"}, TAccaoCli::acErro, "Opção desconhecida: «--tam»"},
+        {{"-"}, TAccaoCli::acErro, "Argumento inesperado: «-»"},
+        {{"-="}, TAccaoCli::acErro, "Opção desconhecida: «-=»"},
+        {{"-q-"}, TAccaoCli::acErro, "Opção desconhecida: «-q-»"},
+        {{"-qt"}, TAccaoCli::acErro, "Falta o valor da opção -t."},
+        {{"--help=sim"}, TAccaoCli::acErro, "A opção --help não leva valor: «--help=sim»."},
+        {{"-s", "--", "x"}, TAccaoCli::acErro, "Argumento inesperado: «x»"},
+        {{"--", "--help"}, TAccaoCli::acErro, "Argumento inesperado: «--help»"},
+        {{"--bogus", "--help"}, TAccaoCli::acAjuda, ""},
+        {{"-t", "--help"}, TAccaoCli::acAjuda, ""},
+        {{"-t", "abc", "-qh"}, TAccaoCli::acAjuda, ""},
+        {{"livro.json", "--version"}, TAccaoCli::acVersao, ""},
+        {{"--help", "--version"}, TAccaoCli::acVersao, ""},
+        {{"-p", "0", "--sem-dicas=1"}, TAccaoCli::acErro, "A opção --sem-dicas não leva valor"},
+        {{"-t", "10", "-p", "0"}, TAccaoCli::acErro, "Tamanho de grelha inválido: «10»"},
+    };
+    for (const auto& c : casos) {
+        const TLeituraOpcoes r = LerOpcoes(c.Argumentos);
+        EXPECT_EQ(r.Accao, c.Accao) << c.Argumentos[0] << " " << r.Texto;
+        EXPECT_EQ(r.Texto.rfind(c.Texto, 0), 0u) << r.Texto;
+    }
+
+    const struct {
+        Args Argumentos;
+        std::string Titulo, Saida, Json;
+    } lidos[] = {
+        {{"--titulo", "-x"}, "-x", "", ""},
+        {{"--titulo", "--bogus"}, "--bogus", "", ""},
+        {{"--titulo="}, "", "", ""},
+        {{"--titulo=a=b", "-o", "--"}, "a=b", "--", ""},
+        {{"-o", "-", "--json=x.json"}, "", "-", "x.json"},
+        {{"--json", "-5"}, "", "", "-5"},
+    };
+    for (const auto& c : lidos) {
+        const TLeituraOpcoes r = LerOpcoes(c.Argumentos);
+        ASSERT_EQ(r.Accao, TAccaoCli::acGerar) << c.Argumentos[0] << " " << r.Texto;
+        EXPECT_EQ(r.Opcoes.Titulo, c.Titulo);
+        EXPECT_EQ(r.Opcoes.Saida, c.Saida);
+        EXPECT_EQ(r.Opcoes.Json, c.Json);
+    }
+}
+
 TEST(Opcoes, AjudaEVersao) {
     const TLeituraOpcoes ajuda = LerOpcoes(Args{"--sem-pdf", "-h"});
     ASSERT_EQ(ajuda.Accao, TAccaoCli::acAjuda);
