@@ -871,10 +871,13 @@ TEST_F(Programa, SaidaPadraoFechada) {
 }
 
 // The program on a terminal: standard output and error on a pseudo-terminal.
-std::string CorrerNumTerminal(Args AArgs, int& AEstado) {
+std::string CorrerNumTerminal(Args AArgs, int& AEstado, unsigned short AColunas = 0) {
     std::vector<char*> argv = Argv(AArgs);
     int mestre = -1;
-    const pid_t pid = ::forkpty(&mestre, nullptr, nullptr, nullptr);
+    winsize tamanho{};
+    tamanho.ws_row = 24;
+    tamanho.ws_col = AColunas;
+    const pid_t pid = ::forkpty(&mestre, nullptr, nullptr, AColunas > 0 ? &tamanho : nullptr);
     if (pid == 0) {
         ::execv(argv[0], argv.data());
         ::_exit(127);
@@ -914,6 +917,17 @@ TEST_F(Programa, ProgressoSoNumTerminalESemSilencioso) {
         EXPECT_EQ(progresso, !silencioso) << texto;
         EXPECT_NE(texto.find("Livro gerado: 2 puzzles."), std::string::npos) << texto;
     }
+}
+
+// On a narrow terminal the progress line is cut to fit, between characters: "nível" is cut
+// after its "í", never inside it.
+TEST_F(Programa, ProgressoCortadoNumTerminalEstreito) {
+    int estado = -1;
+    const std::string texto =
+        CorrerNumTerminal({"-n", "1", "-p", "2", "--sem-pdf", "--json", Em("l.json")}, estado, 60);
+    EXPECT_EQ(estado, 0) << texto;
+    const std::string cortada = "] 2/2  A gerar o puzzle 2 de 2 (n\xC3\xAD\x1b[K";
+    EXPECT_NE(texto.find(cortada), std::string::npos) << texto;
 }
 
 // The folder is checked before the book is made: no progress ever shows.
