@@ -345,6 +345,17 @@ class TPrograma {
 
     void Sinal(int ASinal) { ::kill(FPid, ASinal); }
 
+    // The threads the program runs now.
+    size_t Fios() const {
+        std::error_code erro;
+        size_t n = 0;
+        for (fs::directory_iterator i("/proc/" + std::to_string(FPid) + "/task", erro), fim;
+             !erro && i != fim; i.increment(erro)) {
+            ++n;
+        }
+        return n;
+    }
+
     // Reads the first AMaximo bytes of the standard output, then stops reading it, as
     // `head -c` does: whatever the program writes there next finds the pipe closed.
     std::string LerEFecharSaida(size_t AMaximo) {
@@ -697,20 +708,27 @@ TEST_F(Programa, DestinoImpossivelSaiComEstado1SemGerar) {
     EXPECT_TRUE(Conteudo().empty());
 }
 
-// Waits until the folder holds a temporary file whose name starts with APrefixo and that
-// holds at least AMinimo bytes.
-bool EsperarPeloTemporario(const fs::path& APasta, const std::string& APrefixo = ".livro.json.",
-                           uintmax_t AMinimo = 0) {
-    const auto limite = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (std::chrono::steady_clock::now() < limite) {
-        for (const auto& e : fs::directory_iterator(APasta)) {
-            std::error_code erro;
-            if (e.path().filename().string().rfind(APrefixo, 0) == 0 &&
-                fs::file_size(e.path(), erro) >= AMinimo && !erro) {
-                return true;
-            }
+// Waits until ACondicao holds, as long as a loaded machine may take; false if it never did.
+bool EsperarAte(const std::function<bool()>& ACondicao) {
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::minutes(2);
+    while (!ACondicao()) {
+        if (std::chrono::steady_clock::now() > limite) {
+            return false;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// Whether the folder holds a temporary file whose name starts with APrefixo and that holds at
+// least AMinimo bytes.
+bool HaTemporario(const fs::path& APasta, const std::string& APrefixo, uintmax_t AMinimo) {
+    for (const auto& e : fs::directory_iterator(APasta)) {
+        std::error_code erro;
+        if (e.path().filename().string().rfind(APrefixo, 0) == 0 &&
+            fs::file_size(e.path(), erro) >= AMinimo && !erro) {
+            return true;
+        }
     }
     return false;
 }
@@ -755,11 +773,13 @@ TEST_F(Programa, CadaSinalSai128MaisONumeroENadaDeixa) {
                               ? Args{"-t", "8", "-n", "1", "-p", "100", "-o", pdf, "--json", json}
                               : Args{"-t", "16", "-n", "5", "-p", "100", "-o", pdf, "--json", json};
         TPrograma programa(args);
-        ASSERT_TRUE(c.NasPaginas ? EsperarPeloTemporario(FPasta, ".livro.pdf.", 1)
-                                 : EsperarPeloTemporario(FPasta));
-        // Until the files are open a signal ends the program at once, without a word: let it
-        // begin the first puzzle (a 16 × 16 puzzle of level 5 takes far longer).
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        // Until its book has begun a signal ends the program at once, without a word. The
+        // pages' thread starts just after the first progress, so a second thread says the
+        // puzzles are being made (a 16 × 16 book of level 5 takes a while yet); the PDF's
+        // temporary file, written a block at a time, holds bytes once pages are drawn.
+        ASSERT_TRUE(EsperarAte([&] {
+            return c.NasPaginas ? HaTemporario(FPasta, ".livro.pdf.", 1) : programa.Fios() >= 2;
+        }));
         for (const int s : c.Sinais) {
             programa.Sinal(s);
         }
