@@ -3,6 +3,7 @@
 #include "cli/livro_json.h"
 #include "cli/opcoes.h"
 #include "core/random.h"
+#include "core/tipos.h"
 #include "files/descritor.h"
 #include "files/ficheiro.h"
 #include "files/mensagens.h"
@@ -11,6 +12,7 @@
 #include "frontend/fazer_livro.h"
 #include "frontend/textos.h"
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -59,24 +61,15 @@ void AvisarInterrupcao(int) noexcept {
     }
 }
 
-// Number of characters (not bytes) of a UTF-8 text.
-size_t Largura(const std::string& ATexto) {
-    size_t n = 0;
-    for (const char c : ATexto) {
-        n += (static_cast<unsigned char>(c) & 0xC0u) != 0x80u ? 1 : 0;
+// The bytes of the first AMaximo characters of a UTF-8 text, a byte that is not UTF-8 counted
+// as one.
+size_t BytesDosPrimeiros(const std::string& ATexto, size_t AMaximo) {
+    size_t i = 0;
+    for (size_t n = 0; n < AMaximo && i < ATexto.size(); ++n) {
+        uint32_t ponto = 0;
+        i += std::max<size_t>(SequenciaUtf8(ATexto, i, ponto), 1);
     }
-    return n;
-}
-
-// The first AMaximo characters of a UTF-8 text.
-std::string Cortar(const std::string& ATexto, size_t AMaximo) {
-    size_t n = 0;
-    for (size_t i = 0; i < ATexto.size(); ++i) {
-        if ((static_cast<unsigned char>(ATexto[i]) & 0xC0u) != 0x80u && n++ == AMaximo) {
-            return ATexto.substr(0, i);
-        }
-    }
-    return ATexto;
+    return i;
 }
 
 // One line of progress on the terminal, redrawn in place.
@@ -96,10 +89,8 @@ class TProgressoTerminal {
         }
         barra[BARRA] = '\0';
         std::string linha = Formatar("[%s] %d/%d  %s", barra, AFeitos, ATotal, ATexto.c_str());
-        const size_t colunas = Colunas();
-        if (Largura(linha) >= colunas) {
-            linha = Cortar(linha, colunas - 1);
-        }
+        // One column short of the width, so that the terminal never wraps it.
+        linha.resize(BytesDosPrimeiros(linha, Colunas() - 1));
         std::fprintf(stderr, "\r%s\x1b[K", linha.c_str());
         std::fflush(stderr);
         FVisivel = true;

@@ -44,85 +44,41 @@ bool IgualSemMaiusculas(const std::string& A, const std::string& B) {
     return true;
 }
 
-// One option of the program, as the scan of the arguments sees it.
-struct TOpcaoConhecida {
-    std::string Longo;      // "--tamanho"
-    std::string Curto;      // "-t", or empty
-    bool LevaValor = false; // else a flag
-};
-
-std::vector<TOpcaoConhecida> OpcoesConhecidas(const CLI::App& AApp) {
-    std::vector<TOpcaoConhecida> r;
-    for (const CLI::Option* opcao : AApp.get_options()) {
-        TOpcaoConhecida o;
-        o.Longo = opcao->get_lnames().empty() ? "" : "--" + opcao->get_lnames().front();
-        o.Curto = opcao->get_snames().empty() ? "" : "-" + opcao->get_snames().front();
-        o.LevaValor = opcao->get_expected_min() > 0;
-        r.push_back(o);
-    }
-    return r;
-}
-
-// The arguments read as a careful Unix tool reads them ("--opção=valor", "--opção valor",
-// "-xvalor", "-x valor", flags together as "-qh", "--" before arguments that are no option),
-// rewritten for CLI11 as "--opção" and, for an option with a value, that value on its own, so
-// that CLI11 takes every value as given, even one that starts with "-". The first misuse is
-// kept, named as the user typed it.
-struct TLeituraBruta {
-    std::vector<std::string> Normalizados;
-    std::string Erro;   // the first misuse, or empty
-    bool Ajuda = false; // --help or --version was asked for: that comes first
-};
-
-const TOpcaoConhecida* Procurar(const std::vector<TOpcaoConhecida>& AOpcoes,
-                                std::string_view ANome) {
-    for (const TOpcaoConhecida& o : AOpcoes) {
-        if ((!o.Longo.empty() && ANome == o.Longo) || (!o.Curto.empty() && ANome == o.Curto)) {
-            return &o;
-        }
-    }
-    return nullptr;
-}
-
 // Whether a separated value is really the next option ("--json --sem-pdf"): the value of the
 // option before it is then missing.
-bool PareceOpcao(const std::vector<TOpcaoConhecida>& AOpcoes, const std::string& ATexto) {
+bool PareceOpcao(CLI::App& AApp, const std::string& ATexto) {
     if (ATexto.size() < 2 || ATexto[0] != '-') {
         return false;
     }
-    if (ATexto[1] == '-') {
-        return Procurar(AOpcoes, ATexto.substr(0, ATexto.find('='))) != nullptr;
-    }
-    return Procurar(AOpcoes, ATexto.substr(0, 2)) != nullptr;
+    return AApp.get_option_no_throw(ATexto[1] == '-' ? ATexto.substr(0, ATexto.find('='))
+                                                     : ATexto.substr(0, 2)) != nullptr;
 }
 
-TLeituraBruta LerArgumentos(const std::vector<TOpcaoConhecida>& AOpcoes,
-                            const std::vector<std::string>& AArgs) {
-    TLeituraBruta r;
+// Reads the arguments as a careful Unix tool reads them ("--opção=valor", "--opção valor",
+// "-xvalor", "-x valor", flags together as "-qh", "--" before arguments that are no option)
+// into the options of AApp, which keep each value as given, even one that starts with "-".
+// CLI11's own reading takes "--opção=" as asking for the next argument, and the next argument
+// as a value even when it is the next option; it names the rest of "-qx" as the unknown
+// option, and a missing value by the option's first name: this reading keeps a form meaning
+// one thing, and names the misuse as typed. Returns the first misuse, or empty.
+std::string LerArgumentos(CLI::App& AApp, const std::vector<std::string>& AArgs) {
+    std::string r;
     const auto erro = [&r](const std::string& AMensagem) {
-        if (r.Erro.empty()) {
-            r.Erro = AMensagem;
+        if (r.empty()) {
+            r = AMensagem;
         }
-    };
-    const auto aceitar = [&r](const TOpcaoConhecida& AOpcao) {
-        r.Normalizados.push_back(AOpcao.Longo);
-        r.Ajuda = r.Ajuda || AOpcao.Longo == "--help" || AOpcao.Longo == "--version";
     };
     // The value of AOpcao (typed as ANome) from the next argument, when there is one that is
     // not itself an option.
-    const auto valorSeguinte = [&](const TOpcaoConhecida& AOpcao, const std::string& ANome,
-                                   size_t& i) {
+    const auto valorSeguinte = [&](CLI::Option& AOpcao, const std::string& ANome, size_t& i) {
         if (i + 1 >= AArgs.size()) {
             erro("Falta o valor da opção " + ANome + ".");
-            return;
+        } else if (PareceOpcao(AApp, AArgs[i + 1])) {
+            erro("Falta o valor da opção " + ANome + " (um valor que comece por - escreve-se --" +
+                 AOpcao.get_lnames().front() + "=" + AArgs[i + 1] + ").");
+        } else {
+            AOpcao.add_result(AArgs[++i]);
         }
-        if (PareceOpcao(AOpcoes, AArgs[i + 1])) {
-            erro("Falta o valor da opção " + ANome + " (um valor que comece por - escreve-se " +
-                 AOpcao.Longo + "=" + AArgs[i + 1] + ").");
-            return;
-        }
-        aceitar(AOpcao);
-        r.Normalizados.push_back(AArgs[++i]);
     };
 
     for (size_t i = 0; i < AArgs.size(); ++i) {
@@ -140,47 +96,52 @@ TLeituraBruta LerArgumentos(const std::vector<TOpcaoConhecida>& AOpcoes,
         if (a[1] == '-') {
             const size_t igual = a.find('=');
             const std::string nome = a.substr(0, igual);
-            const TOpcaoConhecida* o = Procurar(AOpcoes, nome);
+            CLI::Option* o = AApp.get_option_no_throw(nome);
             if (o == nullptr) {
                 erro("Opção desconhecida: " + Citado(a));
-            } else if (igual == std::string::npos) {
-                if (o->LevaValor) {
-                    valorSeguinte(*o, nome, i);
+            } else if (o->get_expected_min() == 0) {
+                if (igual == std::string::npos) {
+                    o->add_result("");
                 } else {
-                    aceitar(*o);
+                    erro("A opção " + nome + " não leva valor: " + Citado(a) + ".");
                 }
-            } else if (o->LevaValor) {
-                aceitar(*o);
-                r.Normalizados.push_back(a.substr(igual + 1));
+            } else if (igual == std::string::npos) {
+                valorSeguinte(*o, nome, i);
             } else {
-                erro("A opção " + nome + " não leva valor: " + Citado(a) + ".");
+                o->add_result(a.substr(igual + 1));
             }
             continue;
         }
         // Short options: flags may go together; the first that takes a value takes the rest
         // of the argument, or the next argument.
         for (size_t k = 1; k < a.size(); ++k) {
-            const TOpcaoConhecida* o = Procurar(AOpcoes, std::string("-") + a[k]);
+            const std::string nome = {'-', a[k]};
+            CLI::Option* o = AApp.get_option_no_throw(nome);
             if (o == nullptr) {
                 erro(k > 1 && a[k] == '=' ? "A opção -" + std::string(1, a[k - 1]) +
                                                 " não leva valor: " + Citado(a) + "."
                                           : "Opção desconhecida: " + Citado(a));
                 break;
             }
-            if (!o->LevaValor) {
-                aceitar(*o);
+            if (o->get_expected_min() == 0) {
+                o->add_result("");
                 continue;
             }
             if (k + 1 < a.size()) {
-                aceitar(*o);
-                r.Normalizados.push_back(a.substr(k + 1));
+                o->add_result(a.substr(k + 1));
             } else {
-                valorSeguinte(*o, o->Curto, i);
+                valorSeguinte(*o, nome, i);
             }
             break;
         }
     }
     return r;
+}
+
+// The value given to the option ANome (the last, when it was given more than once).
+std::string Valor(const CLI::App& AApp, const std::string& ANome) {
+    const CLI::Option* o = AApp.get_option(ANome);
+    return o->count() > 0 ? o->results().back() : std::string();
 }
 
 bool ForaDe(int32_t AValor, int32_t AMinimo, int32_t AMaximo) {
@@ -237,11 +198,10 @@ std::optional<int32_t> LerInteiro(const std::string& ATexto) {
 
 TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
     CLI::App app{"Gera um livro de puzzles de quadrados mágicos.", PROGRAMA};
-    app.option_defaults()->group("Opções")->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
+    app.option_defaults()->group("Opções");
     app.set_help_flag("-h,--help", "mostra esta ajuda e sai");
-    app.set_version_flag("--version", std::string(PROGRAMA) + " " + VersaoDoPrograma(),
-                         "mostra a versão e sai");
-    app.allow_extras();
+    const std::string versao = std::string(PROGRAMA) + " " + VersaoDoPrograma();
+    app.set_version_flag("--version", versao, "mostra a versão e sai");
 
     auto formato = std::make_shared<CLI::Formatter>();
     formato->label("Usage", "Utilização");
@@ -253,46 +213,39 @@ TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
                "2 opções ou configuração inválidas; 128+n parado pelo sinal n (130: Ctrl-C).\n"
                "Exemplo: tavrelo-cli -t 12 -n 3 -p 20 -o livro.pdf --json livro.json");
 
-    std::string tamanho, nivel, puzzles, titulo, semente, saida, json;
-    bool semDicas = false, semPdf = false, silencioso = false;
-    app.add_option("-t,--tamanho", tamanho, "tamanho da grelha: 8, 12, 16, 7, 11 ou 13 (8)")
-        ->type_name("N");
-    app.add_option("-n,--nivel", nivel, "dificuldade: nível 1 a 5, ou P, a Progressiva (P)")
+    app.add_option("-t,--tamanho", "tamanho da grelha: 8, 12, 16, 7, 11 ou 13 (8)")->type_name("N");
+    app.add_option("-n,--nivel", "dificuldade: nível 1 a 5, ou P, a Progressiva (P)")
         ->type_name("L");
-    app.add_option("-p,--puzzles", puzzles, "número de puzzles, de 1 a 100 (50)")->type_name("K");
-    app.add_option("--titulo", titulo, "título do livro (sem título por omissão)")
-        ->type_name("TEXTO");
-    app.add_flag("--sem-dicas", semDicas, "soluções sem as dicas de dedução");
-    app.add_option("-s,--semente", semente,
+    app.add_option("-p,--puzzles", "número de puzzles, de 1 a 100 (50)")->type_name("K");
+    app.add_option("--titulo", "título do livro (sem título por omissão)")->type_name("TEXTO");
+    app.add_flag("--sem-dicas")->description("soluções sem as dicas de dedução");
+    app.add_option("-s,--semente",
                    "código do livro (1 a 8 algarismos hexadecimais): refaz esse livro")
         ->type_name("CODIGO");
-    auto* opcaoSaida = app.add_option("-o,--saida", saida,
-                                      "o PDF a gravar (Tavrelo_8x8_P_50.pdf, conforme as opções)")
-                           ->type_name("FICHEIRO");
-    auto* opcaoJson =
-        app.add_option("--json", json, "grava também o livro em JSON (- para a saída padrão)")
-            ->type_name("FICHEIRO");
-    app.add_flag("--sem-pdf", semPdf, "não grava o PDF (usar com --json)");
-    app.add_flag("-q,--silencioso", silencioso, "sem indicação de progresso");
-    std::string refazer;
-    auto* opcaoRefazer = app.add_option("--refazer", refazer,
-                                        "refaz o livro desse PDF pela receita que ele leva dentro")
-                             ->type_name("LIVRO.pdf");
+    app.add_option("-o,--saida", "o PDF a gravar (Tavrelo_8x8_P_50.pdf, conforme as opções)")
+        ->type_name("FICHEIRO");
+    app.add_option("--json", "grava também o livro em JSON (- para a saída padrão)")
+        ->type_name("FICHEIRO");
+    app.add_flag("--sem-pdf")->description("não grava o PDF (usar com --json)");
+    app.add_flag("-q,--silencioso")->description("sem indicação de progresso");
+    app.add_option("--refazer", "refaz o livro desse PDF pela receita que ele leva dentro")
+        ->type_name("LIVRO.pdf");
 
-    const TLeituraBruta bruta = LerArgumentos(OpcoesConhecidas(app), AArgs);
-    if (!bruta.Erro.empty() && !bruta.Ajuda) {
-        return Erro(bruta.Erro);
+    const std::string abuso = LerArgumentos(app, AArgs);
+    // --version, then --help, come before any misuse.
+    if (app.count("--version") > 0) {
+        return {TAccaoCli::acVersao, {}, versao + "\n"};
     }
-    try {
-        std::vector<std::string> invertidos(bruta.Normalizados.rbegin(), bruta.Normalizados.rend());
-        app.parse(invertidos);
-    } catch (const CLI::CallForHelp&) {
+    if (app.count("--help") > 0) {
         return {TAccaoCli::acAjuda, {}, app.help()};
-    } catch (const CLI::CallForVersion& e) {
-        return {TAccaoCli::acVersao, {}, std::string(e.what()) + "\n"};
-    } catch (const CLI::ParseError&) {
-        return Erro("Opções inválidas.");
     }
+    if (!abuso.empty()) {
+        return Erro(abuso);
+    }
+    const std::string tamanho = Valor(app, "--tamanho"), nivel = Valor(app, "--nivel"),
+                      puzzles = Valor(app, "--puzzles"), titulo = Valor(app, "--titulo"),
+                      semente = Valor(app, "--semente"), saida = Valor(app, "--saida"),
+                      json = Valor(app, "--json"), refazer = Valor(app, "--refazer");
 
     // An option given is read even when its value is empty, and checked against the values
     // the book accepts, which the message lists.
@@ -328,7 +281,7 @@ TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
     }
     // Whether the cover can print it is judged with the configuration (VerificarTitulo).
     o.Titulo = SemBrancos(titulo);
-    o.SemDicas = semDicas;
+    o.SemDicas = app.count("--sem-dicas") > 0;
     if (app.count("--semente") > 0) {
         o.Semente = LerCodigoDoLivro(semente);
         if (!o.Semente) {
@@ -336,18 +289,18 @@ TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
                         " (de 1 a 8 algarismos hexadecimais, por exemplo 0A1B2C3D)");
         }
     }
-    if (opcaoSaida->count() > 0 && SemBrancos(saida).empty()) {
+    if (app.count("--saida") > 0 && SemBrancos(saida).empty()) {
         return Erro("Indique o nome do ficheiro PDF em --saida.");
     }
-    if (opcaoJson->count() > 0 && SemBrancos(json).empty()) {
+    if (app.count("--json") > 0 && SemBrancos(json).empty()) {
         return Erro("Indique o nome do ficheiro em --json (ou - para a saída padrão).");
     }
     o.Saida = saida;
     o.Json = json;
-    o.SemPdf = semPdf;
-    o.Silencioso = silencioso;
+    o.SemPdf = app.count("--sem-pdf") > 0;
+    o.Silencioso = app.count("--silencioso") > 0;
 
-    if (opcaoRefazer->count() > 0) {
+    if (app.count("--refazer") > 0) {
         if (SemBrancos(refazer).empty()) {
             return Erro("Indique o PDF do livro a refazer em --refazer.");
         }
@@ -365,7 +318,7 @@ TLeituraOpcoes LerOpcoes(const std::vector<std::string>& AArgs) {
         return Erro("Com --sem-pdf não há nada para gravar: indique também --json FICHEIRO "
                     "(ou --json - para a saída padrão).");
     }
-    if (o.SemPdf && opcaoSaida->count() > 0) {
+    if (o.SemPdf && app.count("--saida") > 0) {
         return Erro("As opções --saida e --sem-pdf não podem ser usadas juntas: com --sem-pdf "
                     "nenhum PDF é gravado.");
     }

@@ -30,5 +30,8 @@ endforeach()
 if(achados)
   list(REMOVE_DUPLICATES achados)
   list(JOIN achados "\n  " lista)
-  message(FATAL_ERROR "${BIBLIOTECA} mexe em ficheiros por si:\n  ${lista}")
+  # CMake wraps a message's sentences at 80 columns, not its indented lines: the path, which
+  # may be long and hold blanks, goes on a line of its own.
+  message(FATAL_ERROR "Esta biblioteca mexe em ficheiros por si:\n  ${BIBLIOTECA}\n"
+                      "Pelas chamadas:\n  ${lista}")
 endif()

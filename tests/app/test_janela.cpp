@@ -554,7 +554,7 @@ class TesteJanela : public QObject {
     static bool Mostrar(QWidget& AJanela) {
         AJanela.show();
         AJanela.activateWindow();
-        return QTest::qWaitForWindowActive(&AJanela);
+        return QTest::qWaitForWindowActive(&AJanela, 60000); // a loaded machine is slow
     }
     // A key event as the keyboard sends it to whatever has the focus, auto-repeated or not,
     // at the time AInstante (milliseconds; 0 for none).
@@ -663,7 +663,7 @@ void TesteJanela::EstadoInicial() {
         app, [](QApplication* a) { a->setStyleSheet(QString()); });
     TJanelaTeste j;
     j.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&j));
+    QVERIFY(QTest::qWaitForWindowExposed(&j, 60000));
     QCOMPARE(j.windowTitle(), QString("TAVRELO | Brovanel"));
     QCOMPARE(j.size(), QSize(676, 368));
     QCOMPARE(j.minimumSize(), j.maximumSize());
@@ -1080,7 +1080,7 @@ void TesteJanela::FecharDuranteGeracao() {
     j.RespostaSim = sim;
     Escolher(j, 0, 0, numero);
     j.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&j));
+    QVERIFY(QTest::qWaitForWindowExposed(&j, 60000));
 
     Botao(j, "BitBtnGerar")->click();
     QVERIFY(!j.close()); // refused while busy; the question is asked
@@ -1630,7 +1630,8 @@ void TesteJanela::OndeFicouOLivro() {
             QTRY_COMPARE(j.Avisos, QStringList{naoAbriu});
         } else {
             QTRY_COMPARE(teste::Abertos(c.Abridor), QStringList{j.FicheiroEscolhido});
-            QTest::qWait(100);
+            // Once the opener's end is heard (it is gone), the window has said all it will.
+            QTRY_VERIFY_WITH_TIMEOUT(j.findChildren<QProcess*>().isEmpty(), 60000);
             QVERIFY(j.Avisos.isEmpty());
         }
     }
@@ -1886,7 +1887,7 @@ void TesteJanela::DialogoDoCodigo() {
 
     // Enter takes a valid code only.
     d.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    QVERIFY(QTest::qWaitForWindowExposed(&d, 60000));
     edit->setText("G1");
     QTest::keyClick(edit, Qt::Key_Return);
     QVERIFY(d.isVisible());
@@ -1914,7 +1915,7 @@ void TesteJanela::DialogoDoCodigoComPdf() {
 
     TDialogoCodigo d("8 × 8", pasta.path());
     d.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&d));
+    QVERIFY(QTest::qWaitForWindowExposed(&d, 60000));
     teste::ResponderAosDialogos({"texto.pdf"}, pasta.path(), [](QFileDialog& ADialogo) {
         QCOMPARE(ADialogo.acceptMode(), QFileDialog::AcceptOpen);
         QCOMPARE(ADialogo.labelText(QFileDialog::Accept), QString("Abrir"));
