@@ -30,10 +30,13 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QThread>
 #include <QToolButton>
 
 #include <algorithm>
 #include <climits>
+#include <new>
+#include <system_error>
 
 namespace tavrelo {
 
@@ -141,6 +144,7 @@ TFormMain::TFormMain(QWidget* AParent)
     setFont(Fonte(LETRA_BASE));
     FAbridor = new TAbridor(this);
     connect(FAbridor, &TAbridor::Falhou, this, &TFormMain::AbrirFalhou);
+    FEtapas.Pausa = &FPausa;
     CriarControlos();
     CriarAtalhos();
     setFixedSize(TAMANHO_DA_JANELA);
@@ -162,7 +166,7 @@ TFormMain::TFormMain(QWidget* AParent)
 
 TFormMain::~TFormMain() {
     FCancelar = true;
-    Pausar(false);
+    FPausaDaPergunta.reset();
     if (FTrabalhador.joinable()) {
         FTrabalhador.join();
     }
@@ -193,6 +197,10 @@ void TFormMain::DefinirGerador(decltype(TEtapasLivro::Gerar) AGerador) {
 
 void TFormMain::DefinirGravador(decltype(TEtapasLivro::GravarPdf) AGravador) {
     FEtapas.GravarPdf = std::move(AGravador);
+}
+
+void TFormMain::DefinirIniciarFio(decltype(TEtapasLivro::IniciarFio) AIniciar) {
+    FEtapas.IniciarFio = std::move(AIniciar);
 }
 
 void TFormMain::DefinirAbridor(const QString& APrograma) {
@@ -693,40 +701,58 @@ void TFormMain::GerarLivro(const TConfigLivro& AConfig, const std::string& ANome
     TPedidoLivro pedido;
     pedido.Config = AConfig;
     pedido.CaminhoPdf = ANomeFicheiro;
-    // The signals that end the program stay with the window's thread.
-    FTrabalhador = IniciarFioSemSinais(
-        [this, pedido = std::move(pedido), etapas = FEtapas] { Trabalhar(pedido, etapas); });
+    try {
+        try {
+            // The signals that end the program stay with the window's thread.
+            auto corpo = [this, pedido, etapas = FEtapas] { Trabalhar(pedido, etapas, false); };
+            FTrabalhador = FEtapas.IniciarFio ? FEtapas.IniciarFio(std::move(corpo))
+                                              : IniciarFioSemSinais(std::move(corpo));
+            return;
+        } catch (const std::system_error&) {
+        } catch (const std::bad_alloc&) {
+        }
+        // No thread for the worker (a limit on threads, or on memory for its stack): the book
+        // is made here, as the command line makes it, on the threads it can have.
+        Trabalhar(std::move(pedido), FEtapas, true);
+    } catch (const std::bad_alloc&) {
+        TDesfechoLivro semMemoria;
+        semMemoria.Total = AConfig.NumPuzzles;
+        semMemoria.Mensagem = MensagemLivroFalhou(MOTIVO_SEM_MEMORIA);
+        LivroTerminou(semMemoria, ANomeFicheiro);
+    }
 }
 
-// Runs on the worker thread: touches no widget and no flag but FCancelar, FPararPaginas and
-// the pause; everything the window shows is posted back to its own thread, in order.
-void TFormMain::Trabalhar(TPedidoLivro APedido, TEtapasLivro AEtapas) {
-    const auto naJanela = [this](auto AAccao) {
+// Runs on the worker thread: touches no widget and no flag but FCancelar and FPararPaginas;
+// everything the window shows is posted back to its own thread, in order. On the window's
+// own thread (ANaJanela), the window answers between two puzzles or two pages, there
+// being no other moment: a close, a cancel, a signal are heard then.
+void TFormMain::Trabalhar(TPedidoLivro APedido, TEtapasLivro AEtapas, bool ANaJanela) {
+    const auto responder = [this, ANaJanela] {
+        if (ANaJanela && QThread::currentThread() == thread()) {
+            QCoreApplication::processEvents();
+        }
+    };
+    const auto naJanela = [this, &responder](auto AAccao) {
         QMetaObject::invokeMethod(this, std::move(AAccao), Qt::QueuedConnection);
+        responder();
     };
     TAvisosLivro avisos;
     avisos.Progresso = [&](int32_t AFeitos, int32_t ATotal, const std::string& ATexto) {
         naJanela([this, AFeitos, ATotal, ATexto] { Progresso(AFeitos, ATotal, ATexto); });
     };
     avisos.InicioDasPaginas = [&] { naJanela([this] { GeracaoTerminou(); }); };
-    avisos.Cancelar = [this] { return EsperarResposta(FCancelar); };
-    avisos.PararPaginas = [this] { return EsperarResposta(FPararPaginas); };
+    avisos.Cancelar = [&] {
+        responder();
+        return FCancelar.load();
+    };
+    avisos.PararPaginas = [&] {
+        responder();
+        return FPararPaginas.load();
+    };
     const TDesfechoLivro desfecho = FazerLivro(APedido, avisos, AEtapas);
-    naJanela([this, desfecho, caminho = APedido.CaminhoPdf] { LivroTerminou(desfecho, caminho); });
-}
-
-bool TFormMain::EsperarResposta(const std::atomic<bool>& APedido) {
-    std::unique_lock<std::mutex> l(FTrincoPausa);
-    FSinalPausa.wait(l, [this] { return !FEmPausa; });
-    return APedido.load();
-}
-
-void TFormMain::Pausar(bool APausa) {
-    {
-        std::lock_guard<std::mutex> l(FTrincoPausa);
-        FEmPausa = APausa;
-    }
-    FSinalPausa.notify_all();
+    QMetaObject::invokeMethod(
+        this, [this, desfecho, caminho = APedido.CaminhoPdf] { LivroTerminou(desfecho, caminho); },
+        Qt::QueuedConnection);
 }
 
 void TFormMain::Progresso(int32_t AFeitos, int32_t ATotal, const std::string& ATexto) {
@@ -831,14 +857,16 @@ void TFormMain::closeEvent(QCloseEvent* AEvento) {
     }
     FAntesDaPergunta = FEstado;
     FEstado = TEstadoJanela::ejAPerguntar;
-    Pausar(true);
+    FPausaDaPergunta.emplace(&FPausa);
     const bool sim = PerguntarSimNao(Q(MensagemSairDuranteGeracao()));
     if (sim) {
         FCancelar = true;
         FPararPaginas = true;
     }
-    MudarEstado(sim ? TEstadoJanela::ejAFechar : FAntesDaPergunta);
-    Pausar(false);
+    // A signal meanwhile (PararParaSair) has already decided.
+    const bool fechar = sim || FEstado == TEstadoJanela::ejAFechar;
+    MudarEstado(fechar ? TEstadoJanela::ejAFechar : FAntesDaPergunta);
+    FPausaDaPergunta.reset();
     if (FDesfechoPendente) {
         // The book ended while the question was open (before it could be held): its
         // outcome is shown now, and the window closes after it if asked to.
@@ -855,7 +883,7 @@ void TFormMain::PararParaSair() {
     if (Ocupado()) {
         MudarEstado(TEstadoJanela::ejAFechar);
     }
-    Pausar(false);
+    FPausaDaPergunta.reset();
 }
 
 void TFormMain::keyPressEvent(QKeyEvent* AEvento) {

@@ -48,7 +48,9 @@ int main(int argc, char* argv[]) {
     // Qt has taken the user's regional settings for the whole process; the C libraries under
     // the book (cairo) must still read numbers with a decimal point.
     UsarDefinicoesRegionais();
-    vigia.QtArrancou();
+    if (!vigia.QtArrancou()) {
+        return 1;
+    }
     // The first turn of the event loop, wherever it comes (the window's or a box's): the
     // session answers.
     QTimer::singleShot(0, &app, [&vigia] { vigia.SessaoRespondeu(); });

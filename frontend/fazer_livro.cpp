@@ -82,9 +82,14 @@ class TFicheirosDoLivro {
     TFicheiroAtomico* FPdf = nullptr;
 };
 
-// A front end's call, with every other thread of the book held at its next step meanwhile.
+// A front end's call: it waits while the front end holds the pause (its user is being
+// asked), and every other thread of the book holds at its next step while it runs.
 template <typename TChamada> auto Chamar(TPausa& APausa, const TChamada& AChamada) {
-    const TPausaSegura segura(&APausa);
+    APausa.PassarESegurar();
+    struct TSoltar {
+        TPausa& Pausa;
+        ~TSoltar() { Pausa.Soltar(); }
+    } soltar{APausa};
     return AChamada();
 }
 
