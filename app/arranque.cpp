@@ -340,7 +340,7 @@ struct TVigiaDoArranque::TRelogio {
     std::condition_variable Sinal;
     bool Parado = false;
     std::string Mensagem;
-    std::thread Fio;
+    TFio Fio;
 
     explicit TRelogio(std::string AMensagem) : Mensagem(std::move(AMensagem)) {
         try {
@@ -366,9 +366,7 @@ struct TVigiaDoArranque::TRelogio {
             Parado = true;
         }
         Sinal.notify_all();
-        if (Fio.joinable()) {
-            Fio.join();
-        }
+        Fio.Juntar();
     }
 };
 

@@ -167,9 +167,7 @@ TFormMain::TFormMain(QWidget* AParent)
 TFormMain::~TFormMain() {
     FCancelar = true;
     FPausaDaPergunta.reset();
-    if (FTrabalhador.joinable()) {
-        FTrabalhador.join();
-    }
+    FTrabalhador.Juntar();
 }
 
 // A held key repeats as presses Qt marks as repeated or, where the display server does not
@@ -684,9 +682,7 @@ void TFormMain::GerarLivro(const TConfigLivro& AConfig, const std::string& ANome
     if (Ocupado()) {
         return;
     }
-    if (FTrabalhador.joinable()) {
-        FTrabalhador.join();
-    }
+    FTrabalhador.Juntar();
     FCancelar = false;
     FPararPaginas = false;
     FMotivoMostrado = false;
@@ -732,8 +728,8 @@ void TFormMain::Trabalhar(TPedidoLivro APedido, TEtapasLivro AEtapas, bool ANaJa
             QCoreApplication::processEvents();
         }
     };
-    const auto naJanela = [this, &responder](auto AAccao) {
-        QMetaObject::invokeMethod(this, std::move(AAccao), Qt::QueuedConnection);
+    const auto naJanela = [this, &responder](std::function<void()> AAccao) {
+        ParaAJanela(std::move(AAccao));
         responder();
     };
     TAvisosLivro avisos;
@@ -749,10 +745,40 @@ void TFormMain::Trabalhar(TPedidoLivro APedido, TEtapasLivro AEtapas, bool ANaJa
         responder();
         return FPararPaginas.load();
     };
-    const TDesfechoLivro desfecho = FazerLivro(APedido, avisos, AEtapas);
-    QMetaObject::invokeMethod(
-        this, [this, desfecho, caminho = APedido.CaminhoPdf] { LivroTerminou(desfecho, caminho); },
-        Qt::QueuedConnection);
+    TDesfechoLivro desfecho = FazerLivro(APedido, avisos, AEtapas);
+    // Handed over without allocating: a worker short of memory still tells how its book ended.
+    {
+        std::lock_guard<std::mutex> l(FTrincoDaFila);
+        FFim.emplace(std::move(desfecho), std::move(APedido.CaminhoPdf));
+    }
+    QMetaObject::invokeMethod(this, "AtenderFila", Qt::QueuedConnection);
+}
+
+// The worker's calls wait in a queue of the window's own, under its own lock: Qt is told only
+// to come and take them, so that what the worker hands over is ordered by a lock the
+// program's own tools see, not by Qt's event queue alone.
+void TFormMain::ParaAJanela(std::function<void()> AAccao) {
+    {
+        std::lock_guard<std::mutex> l(FTrincoDaFila);
+        FFila.push_back(std::move(AAccao));
+    }
+    QMetaObject::invokeMethod(this, "AtenderFila", Qt::QueuedConnection);
+}
+
+void TFormMain::AtenderFila() {
+    std::vector<std::function<void()>> chamadas;
+    std::optional<std::pair<TDesfechoLivro, std::string>> fim;
+    {
+        std::lock_guard<std::mutex> l(FTrincoDaFila);
+        chamadas.swap(FFila);
+        fim.swap(FFim);
+    }
+    for (const std::function<void()>& c : chamadas) {
+        c();
+    }
+    if (fim) {
+        LivroTerminou(fim->first, fim->second);
+    }
 }
 
 void TFormMain::Progresso(int32_t AFeitos, int32_t ATotal, const std::string& ATexto) {
@@ -793,9 +819,7 @@ void TFormMain::LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string
         FDesfechoPendente.emplace(ADesfecho, ANomeFicheiro);
         return;
     }
-    if (FTrabalhador.joinable()) {
-        FTrabalhador.join();
-    }
+    FTrabalhador.Juntar();
     const bool fechar = FEstado == TEstadoJanela::ejAFechar;
     // Back to Livre before any box about the outcome: a close meanwhile is not asked about
     // a book that is over.

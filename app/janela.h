@@ -10,10 +10,12 @@
 #include <QWidget>
 
 #include <atomic>
+#include <functional>
+#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
+#include <vector>
 
 class QButtonGroup;
 class QCheckBox;
@@ -137,6 +139,9 @@ class TFormMain : public QWidget {
     // Makes the book, on the worker or, when no thread can be had for it, on the window's
     // own thread (ANaJanela), which then goes on answering between two puzzles or pages.
     void Trabalhar(TPedidoLivro APedido, TEtapasLivro AEtapas, bool ANaJanela);
+    // From any thread: AAccao runs on the window's thread, after those posted before it.
+    void ParaAJanela(std::function<void()> AAccao);
+    Q_INVOKABLE void AtenderFila();
     void Progresso(int32_t AFeitos, int32_t ATotal, const std::string& ATexto);
     // The puzzles are done and the pages are being written.
     void GeracaoTerminou();
@@ -194,13 +199,19 @@ class TFormMain : public QWidget {
     // The book last saved, for "Abrir a pasta".
     QString FLivroGravado;
 
+    // What the worker posted for the window's thread (ParaAJanela), in order, and last how
+    // its book ended, with the path of its PDF.
+    std::mutex FTrincoDaFila;
+    std::vector<std::function<void()>> FFila;
+    std::optional<std::pair<TDesfechoLivro, std::string>> FFim;
+
     // Every book of the window passes it; held while the close question is open.
     TPausa FPausa;
     std::optional<TPausaSegura> FPausaDaPergunta;
 
     TEtapasLivro FEtapas = EtapasDoLivro();
     QString FUltimaPasta;
-    std::thread FTrabalhador;
+    TFio FTrabalhador;
 };
 
 } // namespace tavrelo

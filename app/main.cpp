@@ -6,6 +6,7 @@
 #include "files/mensagens.h"
 #include "files/regionais.h"
 #include "files/sinais.h"
+#include "frontend/fios.h"
 #include "frontend/textos.h"
 
 #include <QApplication>
@@ -42,6 +43,7 @@ int main(int argc, char* argv[]) {
     // No file may take the place of a closed standard descriptor, and a signal that ends the
     // program must not leave a book's temporary file behind.
     PrepararProcesso();
+    UmaArenaParaTodosOsFios();
 
     TVigiaDoArranque vigia(sessao);
     QApplication app(argc, argv);

@@ -12,7 +12,6 @@
 #include <functional>
 #include <span>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace tavrelo {
@@ -80,8 +79,9 @@ struct TEtapasLivro {
     // (TPausaSegura) holds the whole book at its next step; null: the book's own.
     TPausa* Pausa = nullptr;
     // Starts each thread of the book; left empty, IniciarFioSemSinais. A thread that cannot
-    // be had (std::system_error) is done without: its work runs on the calling thread.
-    std::function<std::thread(std::function<void()>)> IniciarFio;
+    // be had (std::system_error, std::bad_alloc) is done without: its work runs on the
+    // threads that can be had, the calling one at least.
+    TIniciarFio IniciarFio;
 };
 
 // The program's own steps.

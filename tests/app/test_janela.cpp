@@ -1284,7 +1284,7 @@ void TesteJanela::FecharAEscreverAsPaginas() {
 // APedidos.
 decltype(TEtapasLivro::IniciarFio) FiosRecusadosDe(int32_t APrimeira, int32_t AUltima,
                                                    std::shared_ptr<int32_t> APedidos) {
-    return [=](std::function<void()> ACorpo) -> std::thread {
+    return [=](std::function<void()> ACorpo) -> TFio {
         const int32_t n = ++*APedidos;
         if (n >= APrimeira && n <= AUltima) {
             throw std::system_error(

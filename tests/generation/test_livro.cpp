@@ -172,7 +172,7 @@ TEST(LivroEmParalelo, CancelarEFiosRecusados) {
     EXPECT_EQ(cancelado.Puzzles.size(), 2u);
 
     // A start that the system refuses leaves the book to the calling thread.
-    paralelo.IniciarFio = [](std::function<void()>) -> std::thread {
+    paralelo.IniciarFio = [](std::function<void()>) -> TFio {
         throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
     };
     EXPECT_EQ(TGeradorLivro().Gerar(Config(8, 3, 3, 9), nullptr, paralelo).Puzzles,
@@ -202,10 +202,10 @@ TEST(LivroEmParalelo, AjudantesParadosNaPausa) {
     std::atomic<int32_t> vivos{0};
     paralelo.IniciarFio = [&vivos](std::function<void()> ACorpo) {
         ++vivos;
-        return std::thread([&vivos, ACorpo = std::move(ACorpo)] {
+        return TFio(std::thread([&vivos, ACorpo = std::move(ACorpo)] {
             ACorpo();
             --vivos;
-        });
+        }));
     };
     int64_t antes = -1;
     int64_t depois = -1;
