@@ -398,7 +398,7 @@ uint64_t ProximaAlocacao(uint64_t AEnesima) {
         return AEnesima + 1;
     }
     if (quantas == "poucas") {
-        return AEnesima < 4 ? AEnesima + 1 : AEnesima * 3;
+        return AEnesima < 3 ? AEnesima + 1 : AEnesima * 8;
     }
     return AEnesima < 16 ? AEnesima + 1 : AEnesima + AEnesima / 4;
 }
