@@ -6,8 +6,13 @@ RELEASE := build/release
 TESTING := build/test
 PACKAGE := build/package
 FUZZING := build/fuzz
+TSAN := build/tsan
+# The tests run under ThreadSanitizer: those that make books on several threads, hold them,
+# refuse them threads or memory; the signals' clean-up, and the window's own tests of its
+# book's threads and signals.
+TSAN_TESTES := LivroEmParalelo|Pausa\.|FazerLivroTeste\.|LivrosEmParalelo|Sinais\.|JanelaFios
 
-.PHONY: deps run test bench release testing fuzzing package format format-check clean
+.PHONY: deps run test bench release testing fuzzing tsan package format format-check clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -34,9 +39,20 @@ fuzzing: deps
 		-DTAVRELO_FUZZ=ON -DTAVRELO_TESTS=OFF >/dev/null
 	@cmake --build $(FUZZING) -j $(JOBS) --target tavrelo_fuzz
 
-test: testing fuzzing
+# ThreadSanitizer build (gcc, -O1, line tables only): only the test programs of what runs on
+# several threads, and the programs they run; ctest runs only their tests of threads
+# (TSAN_TESTES). Qt's own internals, which Debian does not build with the sanitizer, are named
+# in tests/tsan.supp.
+tsan: deps
+	@cmake -S . -B $(TSAN) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" -DTAVRELO_TSAN=ON -DTAVRELO_WERROR=ON >/dev/null
+	@cmake --build $(TSAN) -j $(JOBS) --target test_generation test_frontend test_files \
+		test_cli test_janela
+
+test: testing fuzzing tsan
 	@cd $(TESTING) && ctest --output-on-failure -j $(JOBS)
 	@cd $(FUZZING) && ctest --output-on-failure -j $(JOBS)
+	@cd $(TSAN) && ctest --output-on-failure -j $(JOBS) -R '$(TSAN_TESTES)'
 
 run: release
 	@bash scripts/run.sh $(RELEASE)

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QSettings>
@@ -29,9 +30,11 @@
 #include <fcntl.h>
 #include <iterator>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string_view>
 #include <sys/stat.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <xcb/xcb.h>
@@ -203,6 +206,12 @@ std::string MensagemSessaoNaoRespondeu(const TSessaoGrafica& ASessao) {
     return r + SEM_ECRA_USE_O_CLI;
 }
 
+std::string MensagemQtSemFio() {
+    return "tavrelo: não foi possível abrir a janela: o sistema não deu ao Qt o fio de execução "
+           "com que ele lê a sessão gráfica (o limite de processos do utilizador, ulimit -u, ou "
+           "a memória).\nO tavrelo-cli faz os mesmos livros (tavrelo-cli --help mostra como).\n";
+}
+
 std::string MensagemSessaoTerminou(const TSessaoGrafica& ASessao) {
     return "tavrelo: a ligação à sessão gráfica (" + NomeDaSessao(ASessao) +
            ") perdeu-se e o programa terminou; um livro que estivesse a ser feito não foi "
@@ -281,6 +290,8 @@ struct TMensagemDoQt {
 std::mutex g_TrincoDoArranque;
 std::atomic<QtMessageHandler> g_Anterior{nullptr};
 std::atomic<bool> g_Segurar{false};
+// Qt said, while it started, that a thread of its own could not be made.
+std::atomic<bool> g_FioRecusado{false};
 std::string g_NaoRespondeu; // the Portuguese line, made before Qt starts
 std::vector<TMensagemDoQt> g_Guardadas;
 
@@ -306,6 +317,10 @@ void DuranteOArranque(QtMsgType ATipo, const QMessageLogContext& AContexto, cons
         return;
     }
     if (ATipo != QtFatalMsg) {
+        // Qt's own words when QThread::start is refused a thread.
+        if (ATexto.startsWith(QLatin1String("QThread::start: Thread creation error"))) {
+            g_FioRecusado = true;
+        }
         g_Guardadas.push_back(std::move(m));
         return;
     }
@@ -328,18 +343,24 @@ struct TVigiaDoArranque::TRelogio {
     std::condition_variable Sinal;
     bool Parado = false;
     std::string Mensagem;
-    std::thread Fio;
+    TFio Fio;
 
     explicit TRelogio(std::string AMensagem) : Mensagem(std::move(AMensagem)) {
-        Fio = IniciarFioSemSinais([this] {
-            std::unique_lock<std::mutex> l(Trinco);
-            if (!Sinal.wait_for(l, std::chrono::seconds(SEGUNDOS_PARA_ARRANCAR),
-                                [this] { return Parado; })) {
-                Escrever(Mensagem);
-                LimparAoFim();
-                ::_exit(1);
-            }
-        });
+        try {
+            Fio = IniciarFioSemSinais([this] {
+                std::unique_lock<std::mutex> l(Trinco);
+                if (!Sinal.wait_for(l, std::chrono::seconds(SEGUNDOS_PARA_ARRANCAR),
+                                    [this] { return Parado; })) {
+                    Escrever(Mensagem);
+                    LimparAoFim();
+                    ::_exit(1);
+                }
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had (a limit on threads, or on memory for its stack): the
+            // program starts without its clock, as it would on a session that answers.
+        } catch (const std::bad_alloc&) {
+        }
     }
 
     void Parar() {
@@ -348,9 +369,7 @@ struct TVigiaDoArranque::TRelogio {
             Parado = true;
         }
         Sinal.notify_all();
-        if (Fio.joinable()) {
-            Fio.join();
-        }
+        Fio.Juntar();
     }
 };
 
@@ -371,20 +390,29 @@ TVigiaDoArranque::~TVigiaDoArranque() {
     QtArrancou();
 }
 
-void TVigiaDoArranque::QtArrancou() {
+bool TVigiaDoArranque::QtArrancou() {
     std::vector<TMensagemDoQt> guardadas;
+    bool semFio = false;
     {
         // Held messages are passed on in order, before any that comes after.
         std::lock_guard<std::mutex> l(g_TrincoDoArranque);
         if (!g_Segurar.exchange(false)) {
-            return;
+            return true;
         }
         guardadas.swap(g_Guardadas);
+        // Of the threads Qt starts with its application, the one that needs the session is
+        // its reader of the display: without it, no event would ever reach the window.
+        semFio = g_FioRecusado.exchange(false) && qobject_cast<QGuiApplication*>(qApp) &&
+                 PlataformaPrecisaDeEcra(QGuiApplication::platformName().toStdString());
+        if (semFio) {
+            Escrever(MensagemQtSemFio());
+        }
         for (const TMensagemDoQt& m : guardadas) {
             Passar(m);
         }
     }
     qInstallMessageHandler(g_Anterior.load());
+    return !semFio;
 }
 
 void TVigiaDoArranque::SessaoRespondeu() {

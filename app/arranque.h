@@ -59,6 +59,9 @@ bool PlataformaPrecisaDeEcra(const std::string& APlataforma);
 // not let Qt open a window.
 std::string MensagemSessaoNaoRespondeu(const TSessaoGrafica& ASessao);
 
+// What the program says when Qt could not start the thread it reads the session with.
+std::string MensagemQtSemFio();
+
 // How long the start may wait for the graphical session before giving up: a display that
 // stopped answering (its X server stopped) would otherwise hold the program for ever.
 inline constexpr int32_t SEGUNDOS_PARA_ARRANCAR = 10;
@@ -66,7 +69,8 @@ inline constexpr int32_t SEGUNDOS_PARA_ARRANCAR = 10;
 // Made before the application object. While Qt starts, its messages are held: when it
 // cannot start (a display that does not answer, a platform that fails), the program prints
 // MensagemSessaoNaoRespondeu and then Qt's own words, and ends with status 1. A start that
-// has not reached the event loop SEGUNDOS_PARA_ARRANCAR seconds later ends the same way.
+// has not reached the event loop SEGUNDOS_PARA_ARRANCAR seconds later ends the same way,
+// when the system gives a thread for that clock: without one, the program starts unwatched.
 class TVigiaDoArranque {
   public:
     explicit TVigiaDoArranque(TSessaoGrafica ASessao);
@@ -76,8 +80,11 @@ class TVigiaDoArranque {
     TVigiaDoArranque& operator=(const TVigiaDoArranque&) = delete;
 
     // The application object exists: what Qt said while it was made is passed on, and
-    // what it says from now on goes straight to where it went before.
-    void QtArrancou();
+    // what it says from now on goes straight to where it went before. False when Qt could
+    // not have the thread its platform reads the graphical session with (a limit on the
+    // user's threads): a window would never answer, so the program has said why
+    // (MensagemQtSemFio) before Qt's own words, and ends with status 1.
+    bool QtArrancou();
     // The event loop runs: the session answers, and the clock stops.
     void SessaoRespondeu();
 

@@ -31,10 +31,13 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QStyle>
+#include <QThread>
 #include <QToolButton>
 
 #include <algorithm>
 #include <climits>
+#include <new>
+#include <system_error>
 
 namespace tavrelo {
 
@@ -142,6 +145,7 @@ TFormMain::TFormMain(QWidget* AParent)
     setFont(Fonte(LETRA_BASE));
     FAbridor = new TAbridor(this);
     connect(FAbridor, &TAbridor::Falhou, this, &TFormMain::AbrirFalhou);
+    FEtapas.Pausa = &FPausa;
     CriarControlos();
     CriarAtalhos();
     NomearControlos();
@@ -164,10 +168,8 @@ TFormMain::TFormMain(QWidget* AParent)
 
 TFormMain::~TFormMain() {
     FCancelar = true;
-    Pausar(false);
-    if (FTrabalhador.joinable()) {
-        FTrabalhador.join();
-    }
+    FPausaDaPergunta.reset();
+    FTrabalhador.Juntar();
 }
 
 // A held key repeats as presses Qt marks as repeated or, where the display server does not
@@ -195,6 +197,10 @@ void TFormMain::DefinirGerador(decltype(TEtapasLivro::Gerar) AGerador) {
 
 void TFormMain::DefinirGravador(decltype(TEtapasLivro::GravarPdf) AGravador) {
     FEtapas.GravarPdf = std::move(AGravador);
+}
+
+void TFormMain::DefinirIniciarFio(decltype(TEtapasLivro::IniciarFio) AIniciar) {
+    FEtapas.IniciarFio = std::move(AIniciar);
 }
 
 void TFormMain::DefinirAbridor(const QString& APrograma) {
@@ -759,9 +765,7 @@ void TFormMain::GerarLivro(const TConfigLivro& AConfig, const std::string& ANome
     if (Ocupado()) {
         return;
     }
-    if (FTrabalhador.joinable()) {
-        FTrabalhador.join();
-    }
+    FTrabalhador.Juntar();
     FCancelar = false;
     FPararPaginas = false;
     FMotivoMostrado = false;
@@ -778,40 +782,88 @@ void TFormMain::GerarLivro(const TConfigLivro& AConfig, const std::string& ANome
     TPedidoLivro pedido;
     pedido.Config = AConfig;
     pedido.CaminhoPdf = ANomeFicheiro;
-    // The signals that end the program stay with the window's thread.
-    FTrabalhador = IniciarFioSemSinais(
-        [this, pedido = std::move(pedido), etapas = FEtapas] { Trabalhar(pedido, etapas); });
+    try {
+        try {
+            // The signals that end the program stay with the window's thread.
+            auto corpo = [this, pedido, etapas = FEtapas] { Trabalhar(pedido, etapas, false); };
+            FTrabalhador = FEtapas.IniciarFio ? FEtapas.IniciarFio(std::move(corpo))
+                                              : IniciarFioSemSinais(std::move(corpo));
+            return;
+        } catch (const std::system_error&) {
+        } catch (const std::bad_alloc&) {
+        }
+        // No thread for the worker (a limit on threads, or on memory for its stack): the book
+        // is made here, as the command line makes it, on the threads it can have.
+        Trabalhar(std::move(pedido), FEtapas, true);
+    } catch (const std::bad_alloc&) {
+        TDesfechoLivro semMemoria;
+        semMemoria.Total = AConfig.NumPuzzles;
+        semMemoria.Mensagem = MensagemLivroFalhou(MOTIVO_SEM_MEMORIA);
+        LivroTerminou(semMemoria, ANomeFicheiro);
+    }
 }
 
-// Runs on the worker thread: touches no widget and no flag but FCancelar, FPararPaginas and
-// the pause; everything the window shows is posted back to its own thread, in order.
-void TFormMain::Trabalhar(TPedidoLivro APedido, TEtapasLivro AEtapas) {
-    const auto naJanela = [this](auto AAccao) {
-        QMetaObject::invokeMethod(this, std::move(AAccao), Qt::QueuedConnection);
+// Runs on the worker thread: touches no widget and no flag but FCancelar and FPararPaginas;
+// everything the window shows is posted back to its own thread, in order. On the window's
+// own thread (ANaJanela), the window answers between two puzzles or two pages, there
+// being no other moment: a close, a cancel, a signal are heard then.
+void TFormMain::Trabalhar(TPedidoLivro APedido, TEtapasLivro AEtapas, bool ANaJanela) {
+    const auto responder = [this, ANaJanela] {
+        if (ANaJanela && QThread::currentThread() == thread()) {
+            QCoreApplication::processEvents();
+        }
+    };
+    const auto naJanela = [this, &responder](std::function<void()> AAccao) {
+        ParaAJanela(std::move(AAccao));
+        responder();
     };
     TAvisosLivro avisos;
     avisos.Progresso = [&](int32_t AFeitos, int32_t ATotal, const std::string& ATexto) {
         naJanela([this, AFeitos, ATotal, ATexto] { Progresso(AFeitos, ATotal, ATexto); });
     };
     avisos.InicioDasPaginas = [&] { naJanela([this] { GeracaoTerminou(); }); };
-    avisos.Cancelar = [this] { return EsperarResposta(FCancelar); };
-    avisos.PararPaginas = [this] { return EsperarResposta(FPararPaginas); };
-    const TDesfechoLivro desfecho = FazerLivro(APedido, avisos, AEtapas);
-    naJanela([this, desfecho, caminho = APedido.CaminhoPdf] { LivroTerminou(desfecho, caminho); });
-}
-
-bool TFormMain::EsperarResposta(const std::atomic<bool>& APedido) {
-    std::unique_lock<std::mutex> l(FTrincoPausa);
-    FSinalPausa.wait(l, [this] { return !FEmPausa; });
-    return APedido.load();
-}
-
-void TFormMain::Pausar(bool APausa) {
+    avisos.Cancelar = [&] {
+        responder();
+        return FCancelar.load();
+    };
+    avisos.PararPaginas = [&] {
+        responder();
+        return FPararPaginas.load();
+    };
+    TDesfechoLivro desfecho = FazerLivro(APedido, avisos, AEtapas);
+    // Handed over without allocating: a worker short of memory still tells how its book ended.
     {
-        std::lock_guard<std::mutex> l(FTrincoPausa);
-        FEmPausa = APausa;
+        std::lock_guard<std::mutex> l(FTrincoDaFila);
+        FFim.emplace(std::move(desfecho), std::move(APedido.CaminhoPdf));
     }
-    FSinalPausa.notify_all();
+    QMetaObject::invokeMethod(this, "AtenderFila", Qt::QueuedConnection);
+}
+
+// The worker's calls wait in a queue of the window's own, under its own lock: Qt is told only
+// to come and take them, so that what the worker hands over is ordered by a lock the
+// program's own tools see, not by Qt's event queue alone.
+void TFormMain::ParaAJanela(std::function<void()> AAccao) {
+    {
+        std::lock_guard<std::mutex> l(FTrincoDaFila);
+        FFila.push_back(std::move(AAccao));
+    }
+    QMetaObject::invokeMethod(this, "AtenderFila", Qt::QueuedConnection);
+}
+
+void TFormMain::AtenderFila() {
+    std::vector<std::function<void()>> chamadas;
+    std::optional<std::pair<TDesfechoLivro, std::string>> fim;
+    {
+        std::lock_guard<std::mutex> l(FTrincoDaFila);
+        chamadas.swap(FFila);
+        fim.swap(FFim);
+    }
+    for (const std::function<void()>& c : chamadas) {
+        c();
+    }
+    if (fim) {
+        LivroTerminou(fim->first, fim->second);
+    }
 }
 
 void TFormMain::Progresso(int32_t AFeitos, int32_t ATotal, const std::string& ATexto) {
@@ -853,9 +905,7 @@ void TFormMain::LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string
         FDesfechoPendente.emplace(ADesfecho, ANomeFicheiro);
         return;
     }
-    if (FTrabalhador.joinable()) {
-        FTrabalhador.join();
-    }
+    FTrabalhador.Juntar();
     const bool fechar = FEstado == TEstadoJanela::ejAFechar;
     // Back to Livre before any box about the outcome: a close meanwhile is not asked about
     // a book that is over.
@@ -938,14 +988,16 @@ void TFormMain::closeEvent(QCloseEvent* AEvento) {
     }
     FAntesDaPergunta = FEstado;
     FEstado = TEstadoJanela::ejAPerguntar;
-    Pausar(true);
+    FPausaDaPergunta.emplace(&FPausa);
     const bool sim = PerguntarSimNao(Q(MensagemSairDuranteGeracao()));
     if (sim) {
         FCancelar = true;
         FPararPaginas = true;
     }
-    MudarEstado(sim ? TEstadoJanela::ejAFechar : FAntesDaPergunta);
-    Pausar(false);
+    // A signal meanwhile (PararParaSair) has already decided.
+    const bool fechar = sim || FEstado == TEstadoJanela::ejAFechar;
+    MudarEstado(fechar ? TEstadoJanela::ejAFechar : FAntesDaPergunta);
+    FPausaDaPergunta.reset();
     if (FDesfechoPendente) {
         // The book ended while the question was open (before it could be held): its
         // outcome is shown now, and the window closes after it if asked to.
@@ -962,7 +1014,7 @@ void TFormMain::PararParaSair() {
     if (Ocupado()) {
         MudarEstado(TEstadoJanela::ejAFechar);
     }
-    Pausar(false);
+    FPausaDaPergunta.reset();
 }
 
 void TFormMain::keyPressEvent(QKeyEvent* AEvento) {

@@ -10,12 +10,12 @@
 #include <QWidget>
 
 #include <atomic>
-#include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
+#include <vector>
 
 class QButtonGroup;
 class QCheckBox;
@@ -73,6 +73,13 @@ class TFormMain : public QWidget {
     // The book generator and the PDF writer, unless a test puts others in.
     void DefinirGerador(decltype(TEtapasLivro::Gerar) AGerador);
     void DefinirGravador(decltype(TEtapasLivro::GravarPdf) AGravador);
+    // How the book's threads start, its worker's included, unless a test puts another in.
+    void DefinirIniciarFio(decltype(TEtapasLivro::IniciarFio) AIniciar);
+
+    // The pause of the book being made: while it is held (TPausaSegura), every thread of
+    // the book holds at its next step (a puzzle, a page) and the window hears nothing from
+    // it; a step under way is finished first. The close question holds it.
+    TPausa& PausaDoLivro() { return FPausa; }
     // The program that opens the PDF and its folder, unless a test names another.
     void DefinirAbridor(const QString& APrograma);
     // The bus "Abrir a pasta" asks the file manager on, unless a test gives another.
@@ -136,11 +143,12 @@ class TFormMain : public QWidget {
     QString TextoDaEscolha(const TConfigLivro& AConfig) const;
     void MudarEstado(TEstadoJanela AEstado);
 
-    void Trabalhar(TPedidoLivro APedido, TEtapasLivro AEtapas);
-    // On the worker, between two puzzles or two pages: holds while the close question is
-    // open, then tells whether APedido is set.
-    bool EsperarResposta(const std::atomic<bool>& APedido);
-    void Pausar(bool APausa);
+    // Makes the book, on the worker or, when no thread can be had for it, on the window's
+    // own thread (ANaJanela), which then goes on answering between two puzzles or pages.
+    void Trabalhar(TPedidoLivro APedido, TEtapasLivro AEtapas, bool ANaJanela);
+    // From any thread: AAccao runs on the window's thread, after those posted before it.
+    void ParaAJanela(std::function<void()> AAccao);
+    Q_INVOKABLE void AtenderFila();
     void Progresso(int32_t AFeitos, int32_t ATotal, const std::string& ATexto);
     // The puzzles are done and the pages are being written.
     void GeracaoTerminou();
@@ -204,10 +212,15 @@ class TFormMain : public QWidget {
     QString FLivroGravado;
     QString FCodigoGravado;
 
-    // While the close question is open the worker waits on FSinalPausa.
-    std::mutex FTrincoPausa;
-    std::condition_variable FSinalPausa;
-    bool FEmPausa = false;
+    // What the worker posted for the window's thread (ParaAJanela), in order, and last how
+    // its book ended, with the path of its PDF.
+    std::mutex FTrincoDaFila;
+    std::vector<std::function<void()>> FFila;
+    std::optional<std::pair<TDesfechoLivro, std::string>> FFim;
+
+    // Every book of the window passes it; held while the close question is open.
+    TPausa FPausa;
+    std::optional<TPausaSegura> FPausaDaPergunta;
 
     TEtapasLivro FEtapas = EtapasDoLivro();
     // Where the save dialog opens: the folder of the last book that could be written there.
@@ -215,7 +228,7 @@ class TFormMain : public QWidget {
     // The book in hand, and whether its files were opened (its first progress came).
     TConfigLivro FConfigEmCurso;
     bool FFicheirosAbertos = false;
-    std::thread FTrabalhador;
+    TFio FTrabalhador;
 };
 
 } // namespace tavrelo

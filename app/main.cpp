@@ -6,6 +6,7 @@
 #include "files/mensagens.h"
 #include "files/regionais.h"
 #include "files/sinais.h"
+#include "frontend/fios.h"
 #include "frontend/textos.h"
 
 #include <QApplication>
@@ -42,6 +43,7 @@ int main(int argc, char* argv[]) {
     // No file may take the place of a closed standard descriptor, and a signal that ends the
     // program must not leave a book's temporary file behind.
     PrepararProcesso();
+    UmaArenaParaTodosOsFios();
 
     TVigiaDoArranque vigia(sessao);
     // Qt connects to an X display that answers, held until it has (an X server resets when its
@@ -52,7 +54,9 @@ int main(int argc, char* argv[]) {
     // Qt has taken the user's regional settings for the whole process; the C libraries under
     // the book (cairo) must still read numbers with a decimal point.
     UsarDefinicoesRegionais();
-    vigia.QtArrancou();
+    if (!vigia.QtArrancou()) {
+        return 1;
+    }
     // The first turn of the event loop, wherever it comes (the window's or a box's): the
     // session answers.
     QTimer::singleShot(0, &app, [&vigia] { vigia.SessaoRespondeu(); });

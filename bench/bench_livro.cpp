@@ -24,6 +24,8 @@ void BM_FazerLivro(benchmark::State& state) {
                              [](const TLivro& ALivro, const auto& AEscrever) {
                                  EscreverLivroJson(ALivro, AEscrever);
                              }});
+    // As both programs make their books.
+    UmaArenaParaTodosOsFios();
     TEtapasLivro etapas = EtapasDoLivro();
     etapas.Trabalhadores =
         state.range(3) > 0 ? static_cast<int32_t>(state.range(3)) : TrabalhadoresDoLivro();

@@ -10,6 +10,7 @@
 #include "files/regionais.h"
 #include "files/sinais.h"
 #include "frontend/fazer_livro.h"
+#include "frontend/fios.h"
 #include "frontend/textos.h"
 
 #include <algorithm>
@@ -256,6 +257,7 @@ int main(int argc, char** argv) {
     }
     DefinirAoPedido(AvisarInterrupcao);
     UsarDefinicoesRegionais();
+    UmaArenaParaTodosOsFios();
     try {
         return Executar(argc, argv);
     } catch (const std::bad_alloc&) {

@@ -9,6 +9,10 @@
 #include <exception>
 #include <new>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/lsan_interface.h>
+#endif
+
 namespace tavrelo {
 
 namespace {
@@ -105,6 +109,14 @@ bool FaltouMemoria(cairo_surface_t* APdf, const TEscrita& AEscrita) {
     };
     return cairo_surface_status(APdf) == CAIRO_STATUS_NO_MEMORY ||
            semMemoria(std::current_exception()) || (AEscrita.Erro && semMemoria(AEscrita.Erro));
+}
+
+// A document kept unfinished on purpose until the program ends; the leak checker of a
+// sanitized build is told so.
+void AbandonarSuperficie([[maybe_unused]] cairo_surface_t* APdf) {
+#if defined(__SANITIZE_ADDRESS__)
+    __lsan_ignore_object(APdf);
+#endif
 }
 
 struct TDestruirSuperficie {
@@ -227,7 +239,7 @@ int32_t GravarPaginasPdf(TFicheiroAtomico& AFicheiro, const TComporPaginas& ACom
             // Finishing the document would write its fonts and every object it holds, which
             // needs memory there is none of, and cairo then crashes instead of failing. It is
             // left unfinished, its memory kept until the program ends.
-            static_cast<void>(pdf.release());
+            AbandonarSuperficie(pdf.release());
             throw std::bad_alloc();
         }
         cairo_surface_finish(pdf.get());

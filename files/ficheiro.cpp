@@ -283,6 +283,17 @@ void TFicheiroAtomico::Escrever(std::string_view ATexto) {
     }
 }
 
+bool TFicheiroAtomico::Recomecar() {
+    if (FFluxo || !FDescritor.Aberto()) {
+        return FFluxo && FEscritos == 0;
+    }
+    if (::ftruncate(*FDescritor, 0) != 0 || ::lseek(*FDescritor, 0, SEEK_SET) != 0) {
+        return false;
+    }
+    FEscritos = 0;
+    return true;
+}
+
 void TFicheiroAtomico::Confirmar() {
     TFicheiroAtomico* const este = this;
     ConfirmarJuntos(std::span<TFicheiroAtomico* const>(&este, 1));

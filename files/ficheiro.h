@@ -46,6 +46,10 @@ class TFicheiroAtomico {
     TFicheiroAtomico& operator=(const TFicheiroAtomico&) = delete;
 
     void Escrever(std::string_view ATexto);
+    // Empties the file, for a writer that begins again: true for a file written to its hidden
+    // temporary file, or a stream that has received nothing yet; false, changing nothing,
+    // for a stream already written to, or a file that cannot be emptied.
+    bool Recomecar();
     // Flushes the text to disk and puts the file in the target's place (or closes the stream).
     void Confirmar();
     // The temporary file removed, the target left as it was. Where the folder no longer lets it

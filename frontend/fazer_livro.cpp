@@ -13,7 +13,6 @@
 #include <mutex>
 #include <new>
 #include <system_error>
-#include <thread>
 
 namespace tavrelo {
 
@@ -101,9 +100,14 @@ class TFicheirosDoLivro {
     TFicheiroAtomico* FPdf = nullptr;
 };
 
-// A front end's call, with every other thread of the book held at its next step meanwhile.
+// A front end's call: it waits while the front end holds the pause (its user is being
+// asked), and every other thread of the book holds at its next step while it runs.
 template <typename TChamada> auto Chamar(TPausa& APausa, const TChamada& AChamada) {
-    const TPausaSegura segura(&APausa);
+    APausa.PassarESegurar();
+    struct TSoltar {
+        TPausa& Pausa;
+        ~TSoltar() { Pausa.Soltar(); }
+    } soltar{APausa};
     return AChamada();
 }
 
@@ -111,7 +115,7 @@ bool Pedido(TPausa& APausa, const std::function<bool()>& APergunta) {
     return APergunta && Chamar(APausa, APergunta);
 }
 
-std::thread IniciarFio(const TEtapasLivro& AEtapas, std::function<void()> ACorpo) {
+TFio IniciarFio(const TEtapasLivro& AEtapas, std::function<void()> ACorpo) {
     return AEtapas.IniciarFio ? AEtapas.IniciarFio(std::move(ACorpo))
                               : IniciarFioSemSinais(std::move(ACorpo));
 }
@@ -119,7 +123,9 @@ std::thread IniciarFio(const TEtapasLivro& AEtapas, std::function<void()> ACorpo
 // The PDF drawn on a thread of its own while the puzzles are made: the book's own writer
 // draws each page as soon as its puzzles are committed; a replaced writer waits for the
 // whole book. Until the puzzles are done, a page stops only when told to (Parar); after,
-// the front end is asked before every page.
+// the front end is asked before every page. The pages' thread running short of memory does
+// not end the book: what it drew is thrown away with the memory it held, and the pages are
+// drawn again, from the first, on the calling thread once the puzzles are done.
 class TFioDasPaginas {
   public:
     TFioDasPaginas(TFicheiroAtomico& APdf, const TPedidoLivro& APedido, const TAvisosLivro& AAvisos,
@@ -127,18 +133,18 @@ class TFioDasPaginas {
         : FPdf(APdf), FAvisos(AAvisos), FEtapas(AEtapas), FPausa(APausa), FConfig(APedido.Config) {
         FPuzzles.reserve(static_cast<size_t>(std::max(APedido.Config.NumPuzzles, 0)));
         try {
-            FFio = IniciarFio(AEtapas, [this] { Desenhar(); });
+            FFio = IniciarFio(AEtapas, [this] { Desenhar(true); });
         } catch (const std::system_error&) {
             // No thread to be had (a limit on threads, or on memory for its stack): the pages
             // are drawn on the calling thread once the puzzles are done, as on one core.
+        } catch (const std::bad_alloc&) {
+            // Nor memory to start one: the same.
         }
     }
 
     ~TFioDasPaginas() {
         Parar();
-        if (FFio.joinable()) {
-            FFio.join();
-        }
+        FFio.Juntar();
     }
 
     TFioDasPaginas(const TFioDasPaginas&) = delete;
@@ -148,6 +154,9 @@ class TFioDasPaginas {
     void Entregar(const TPuzzleDoLivro& APuzzle) {
         {
             std::lock_guard<std::mutex> l(FTrinco);
+            if (FSemMemoria) {
+                return; // the pages will be drawn from the whole book
+            }
             FPuzzles.push_back(APuzzle);
         }
         FMudou.notify_all();
@@ -158,14 +167,16 @@ class TFioDasPaginas {
     void ComecarPaginas(const TLivro& ALivro) {
         {
             std::lock_guard<std::mutex> l(FTrinco);
-            for (size_t p = FPuzzles.size(); p < ALivro.Puzzles.size(); ++p) {
-                FPuzzles.push_back(ALivro.Puzzles[p]);
-            }
             FLivro = &ALivro;
+            if (!FSemMemoria) {
+                for (size_t p = FPuzzles.size(); p < ALivro.Puzzles.size(); ++p) {
+                    FPuzzles.push_back(ALivro.Puzzles[p]);
+                }
+            }
         }
         FMudou.notify_all();
-        if (!FFio.joinable()) {
-            Desenhar(); // no thread was had: the pages are drawn here, now
+        if (!FFio.Iniciado()) {
+            Desenhar(false); // no thread was had: the pages are drawn here, now
         }
     }
 
@@ -181,10 +192,12 @@ class TFioDasPaginas {
     // Whether the pages have already failed: the puzzles need not go on.
     bool Falhou() const { return FFalhou.load(); }
 
-    // Waits for the last page: their number, or what stopped them raised again.
+    // Waits for the last page: their number, or what stopped them raised again. Pages whose
+    // thread ran short of memory are drawn again here, from the first.
     int32_t Terminar() {
-        if (FFio.joinable()) {
-            FFio.join();
+        FFio.Juntar();
+        if (FSemMemoria && FLivro != nullptr) {
+            Redesenhar();
         }
         if (FErro) {
             std::rethrow_exception(FErro);
@@ -193,7 +206,8 @@ class TFioDasPaginas {
     }
 
   private:
-    void Desenhar() {
+    // ANoFio: on the pages' own thread, whose want of memory is not the book's.
+    void Desenhar(bool ANoFio) {
         try {
             const TPedidoDeParagem parar = [this] { return PararAntesDaPagina(); };
             if (FEtapas.GravarPdf) {
@@ -207,10 +221,31 @@ class TFioDasPaginas {
             }
         } catch (const EGravacaoInterrompida&) {
             FErro = std::current_exception();
+        } catch (const std::bad_alloc&) {
+            if (ANoFio) {
+                std::lock_guard<std::mutex> l(FTrinco);
+                FSemMemoria = true;
+                std::vector<TPuzzleDoLivro>().swap(FPuzzles);
+            } else {
+                FErro = std::current_exception();
+                FFalhou = true;
+            }
         } catch (...) {
             FErro = std::current_exception();
             FFalhou = true;
         }
+    }
+
+    // The pages from the first, on the calling thread, from the whole book, into the file
+    // begun again; a stream that has already received part of them cannot be, and the book
+    // ends for want of memory.
+    void Redesenhar() {
+        FSemMemoria = false;
+        FDoLivro = true;
+        if (!FPdf.Recomecar()) {
+            throw std::bad_alloc();
+        }
+        Desenhar(false);
     }
 
     bool PararAntesDaPagina() {
@@ -231,6 +266,9 @@ class TFioDasPaginas {
     }
 
     TPuzzleDoLivro Puzzle(int32_t AIndice) {
+        if (FDoLivro) {
+            return FLivro->Puzzles[static_cast<size_t>(AIndice)];
+        }
         std::unique_lock<std::mutex> l(FTrinco);
         FMudou.wait(l, [&] { return FParar || static_cast<int32_t>(FPuzzles.size()) > AIndice; });
         if (FParar) {
@@ -259,11 +297,13 @@ class TFioDasPaginas {
     std::vector<TPuzzleDoLivro> FPuzzles;
     const TLivro* FLivro = nullptr; // the whole book, once its puzzles are done
     bool FParar = false;
+    bool FSemMemoria = false; // the pages' thread ran short: its pages are drawn again
+    bool FDoLivro = false;    // the pages drawn again take their puzzles from FLivro
 
     std::atomic<bool> FFalhou{false};
     std::exception_ptr FErro; // read after the thread is joined
     int32_t FPaginas = 0;
-    std::thread FFio; // last: the thread starts once everything it uses is in place
+    TFio FFio; // last: the thread starts once everything it uses is in place
 };
 
 // The puzzles: the replaced generator, or the book's own on its threads, each puzzle handed

@@ -12,7 +12,6 @@
 #include <functional>
 #include <span>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace tavrelo {
@@ -21,7 +20,9 @@ namespace tavrelo {
 // called one at a time, never two at once, on the thread that called FazerLivro, except
 // PararPaginas while the last pages are drawn; while one of them runs, every other thread
 // of the book holds at its next step (a puzzle, a page, a piece of a file), so a question
-// the front end asks its user inside one holds the whole book.
+// the front end asks its user inside one holds the whole book. A front end that asks its
+// user outside them holds the book through its pause (TEtapasLivro::Pausa): then none of
+// them is called, and no thread begins a step, until it lets go.
 struct TAvisosLivro {
     // (0, total, "A preparar o livro…") once the files are open, then after every puzzle.
     std::function<void(int32_t AFeitos, int32_t ATotal, const std::string& ATexto)> Progresso;
@@ -74,11 +75,13 @@ struct TEtapasLivro {
     // Threads that make the puzzles, the calling one included; 0: TrabalhadoresDoLivro().
     int32_t Trabalhadores = 0;
     // The pause every thread of the book passes before each step, held while a front end's
-    // call runs; null: the book's own.
+    // call runs; the calling thread passes it before each call. A front end that holds it
+    // (TPausaSegura) holds the whole book at its next step; null: the book's own.
     TPausa* Pausa = nullptr;
     // Starts each thread of the book; left empty, IniciarFioSemSinais. A thread that cannot
-    // be had (std::system_error) is done without: its work runs on the calling thread.
-    std::function<std::thread(std::function<void()>)> IniciarFio;
+    // be had (std::system_error, std::bad_alloc) is done without: its work runs on the
+    // threads that can be had, the calling one at least.
+    TIniciarFio IniciarFio;
 };
 
 // The program's own steps.

@@ -1,6 +1,7 @@
 #include "generation/adiantados.h"
 
 #include <algorithm>
+#include <new>
 #include <system_error>
 
 namespace tavrelo {
@@ -10,15 +11,23 @@ TPuzzlesAdiantados::TPuzzlesAdiantados(const TConfigLivro& AConfig,
                                        const TParalelo& AParalelo, TGeradorPuzzle& AProprio)
     : FN(AConfig.N), FSemente(AConfig.Semente), FPlano(APlano), FPausa(AParalelo.Pausa),
       FProprio(AProprio), FVagas(APlano.size()) {
-    const auto ajudantes =
-        std::min<int64_t>(AParalelo.Trabalhadores - 1, static_cast<int64_t>(APlano.size()) - 1);
+    const auto ajudantes = std::max<int64_t>(
+        std::min<int64_t>(AParalelo.Trabalhadores - 1, static_cast<int64_t>(APlano.size()) - 1), 0);
+    // Room for every helper first: once a thread runs, keeping it must not need memory.
+    FAjudantes.reserve(static_cast<size_t>(ajudantes));
     for (int64_t i = 0; i < ajudantes; ++i) {
         try {
             std::function<void()> corpo = [this] { Ajudar(); };
             FAjudantes.push_back(AParalelo.IniciarFio ? AParalelo.IniciarFio(std::move(corpo))
-                                                      : std::thread(std::move(corpo)));
+                                                      : TFio(std::thread(std::move(corpo))));
         } catch (const std::system_error&) {
             break; // no more threads to be had: the book goes on with those it has
+        } catch (const std::bad_alloc&) {
+            break; // nor memory to start one
+        }
+        if (!FAjudantes.back().Iniciado()) {
+            FAjudantes.pop_back(); // a starter that started nothing
+            break;
         }
     }
 }
@@ -28,8 +37,8 @@ TPuzzlesAdiantados::~TPuzzlesAdiantados() {
         std::lock_guard<std::mutex> l(FTrinco);
         FParar = true;
     }
-    for (std::thread& t : FAjudantes) {
-        t.join();
+    for (TFio& f : FAjudantes) {
+        f.Juntar();
     }
 }
 
@@ -41,13 +50,17 @@ int32_t TPuzzlesAdiantados::Tomar() {
     return FProxima++;
 }
 
-TAdiantado TPuzzlesAdiantados::Fazer(TGeradorPuzzle& AGerador, int32_t APosicao) const {
+TAdiantado TPuzzlesAdiantados::Fazer(TGeradorPuzzle& AGerador, int32_t APosicao,
+                                     bool& AFaltouMemoria) const {
+    AFaltouMemoria = false;
     TAdiantado feito;
     try {
         TGeradorAleatorio rng(SubSementeDoPuzzle(FSemente, APosicao));
         feito.Puzzle = AGerador.GerarAdiantado(FN, FPlano[static_cast<size_t>(APosicao)], rng,
                                                feito.Consultadas);
         feito.Valido = AGerador.Validar(feito.Puzzle);
+    } catch (const std::bad_alloc&) {
+        AFaltouMemoria = true;
     } catch (...) {
         // Raised again only if the puzzle's turn comes and its keys are still free: made in
         // turn, it would have failed the same way.
@@ -62,28 +75,46 @@ void TPuzzlesAdiantados::Guardar(int32_t APosicao, TAdiantado AFeito) {
     vaga.Estado = TEstado::vgFeita;
 }
 
+void TPuzzlesAdiantados::Devolver(int32_t APosicao) {
+    FVagas[static_cast<size_t>(APosicao)].Estado = TEstado::vgPorFazer;
+}
+
 // A helper's life: the next puzzle nobody has begun, until there is none. Each has its own
-// generator, with its own solvers and design cache.
-void TPuzzlesAdiantados::Ajudar() {
-    TGeradorPuzzle gerador;
-    while (true) {
-        if (FPausa != nullptr) {
-            FPausa->Passar();
+// generator, with its own solvers and design cache. A helper that runs short of memory,
+// its generator's or a puzzle's, stops helping: the memory it held is free again for the
+// threads that go on, and the puzzle in its hands is given back.
+void TPuzzlesAdiantados::Ajudar() noexcept {
+    try {
+        TGeradorPuzzle gerador;
+        while (true) {
+            if (FPausa != nullptr) {
+                FPausa->Passar();
+            }
+            int32_t p = -1;
+            {
+                std::lock_guard<std::mutex> l(FTrinco);
+                p = Tomar();
+            }
+            if (p < 0) {
+                return;
+            }
+            bool semMemoria = false;
+            TAdiantado feito = Fazer(gerador, p, semMemoria);
+            {
+                std::lock_guard<std::mutex> l(FTrinco);
+                if (semMemoria) {
+                    Devolver(p);
+                } else {
+                    Guardar(p, std::move(feito));
+                }
+            }
+            FFeita.notify_all();
+            if (semMemoria) {
+                return;
+            }
         }
-        int32_t p = -1;
-        {
-            std::lock_guard<std::mutex> l(FTrinco);
-            p = Tomar();
-        }
-        if (p < 0) {
-            return;
-        }
-        TAdiantado feito = Fazer(gerador, p);
-        {
-            std::lock_guard<std::mutex> l(FTrinco);
-            Guardar(p, std::move(feito));
-        }
-        FFeita.notify_all();
+    } catch (...) {
+        // Its generator could not be made (no memory for it): it never took a puzzle.
     }
 }
 
@@ -91,12 +122,24 @@ TAdiantado TPuzzlesAdiantados::Receber(int32_t APosicao) {
     std::unique_lock<std::mutex> l(FTrinco);
     TVaga& vaga = FVagas[static_cast<size_t>(APosicao)];
     while (vaga.Estado != TEstado::vgFeita) {
-        // Rather than wait, the caller makes the next puzzle nobody has begun, which is this
-        // one when no helper has taken it yet.
-        if (const int32_t q = Tomar(); q >= 0) {
+        // Rather than wait, the caller makes a puzzle: this one when a helper gave it back,
+        // else the next one nobody has begun, which is this one when no helper has taken it.
+        int32_t q = -1;
+        if (vaga.Estado == TEstado::vgPorFazer && APosicao < FProxima) {
+            vaga.Estado = TEstado::vgEmCurso;
+            q = APosicao;
+        } else {
+            q = Tomar();
+        }
+        if (q >= 0) {
             l.unlock();
-            TAdiantado feito = Fazer(FProprio, q);
+            bool semMemoria = false;
+            TAdiantado feito = Fazer(FProprio, q, semMemoria);
             l.lock();
+            if (semMemoria) {
+                Devolver(q);
+                throw std::bad_alloc();
+            }
             Guardar(q, std::move(feito));
             continue;
         }

@@ -2,6 +2,7 @@
 // book were taken yet, and handed over in book order to the thread that commits them.
 #pragma once
 
+#include "generation/fio.h"
 #include "generation/livro.h"
 #include "generation/puzzle.h"
 
@@ -9,7 +10,6 @@
 #include <cstdint>
 #include <exception>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 namespace tavrelo {
@@ -27,6 +27,8 @@ class TPuzzlesAdiantados {
   public:
     // Starts up to AParalelo.Trabalhadores - 1 helpers (fewer when the system refuses a
     // thread, or the book has few puzzles). AProprio is the calling thread's own generator.
+    // Raises std::bad_alloc only when the calling thread has no memory for the helpers'
+    // bookkeeping; then no helper runs.
     TPuzzlesAdiantados(const TConfigLivro& AConfig, const std::vector<int32_t>& APlano,
                        const TParalelo& AParalelo, TGeradorPuzzle& AProprio);
     // Stops the helpers after the puzzle each is making, and waits for them.
@@ -34,10 +36,14 @@ class TPuzzlesAdiantados {
     TPuzzlesAdiantados(const TPuzzlesAdiantados&) = delete;
     TPuzzlesAdiantados& operator=(const TPuzzlesAdiantados&) = delete;
 
+    // The helpers started.
     int32_t Ajudantes() const { return static_cast<int32_t>(FAjudantes.size()); }
 
     // The puzzle at APosicao, made ahead; while a helper makes it, the calling thread makes
-    // later ones. Each position is received once, in increasing order.
+    // later ones. Each position is received once, in increasing order. A helper that runs
+    // short of memory stops helping and gives its puzzle back, which the calling thread
+    // then makes; the calling thread running short itself raises std::bad_alloc (the
+    // puzzle it was making is left for a later call).
     TAdiantado Receber(int32_t APosicao);
 
   private:
@@ -47,13 +53,18 @@ class TPuzzlesAdiantados {
         TAdiantado Feito;
     };
 
-    void Ajudar();
+    void Ajudar() noexcept;
     // The next position nobody has begun, now taken by the caller; -1 when there is none
     // (or the helpers are told to stop). Called with FTrinco held.
     int32_t Tomar();
-    TAdiantado Fazer(TGeradorPuzzle& AGerador, int32_t APosicao) const;
+    // The puzzle at APosicao, or what its making raised; AFaltouMemoria when that was
+    // std::bad_alloc, which says nothing of the puzzle, only of the thread that made it.
+    TAdiantado Fazer(TGeradorPuzzle& AGerador, int32_t APosicao, bool& AFaltouMemoria) const;
     // Called with FTrinco held.
     void Guardar(int32_t APosicao, TAdiantado AFeito);
+    // A position begun and given up, for the calling thread to make at its turn. Called with
+    // FTrinco held.
+    void Devolver(int32_t APosicao);
 
     const int32_t FN;
     const uint32_t FSemente;
@@ -66,7 +77,7 @@ class TPuzzlesAdiantados {
     std::vector<TVaga> FVagas;
     int32_t FProxima = 0;
     bool FParar = false;
-    std::vector<std::thread> FAjudantes;
+    std::vector<TFio> FAjudantes;
 };
 
 } // namespace tavrelo

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <new>
 
 namespace tavrelo {
 
@@ -19,19 +20,37 @@ class TPuzzlesDoLivro {
                     const TParalelo& AParalelo)
         : FConfig(AConfig), FPlano(APlano) {
         if (AParalelo.Trabalhadores > 1) {
-            FAdiantados =
-                std::make_unique<TPuzzlesAdiantados>(AConfig, APlano, AParalelo, FGerador);
-            if (FAdiantados->Ajudantes() == 0) {
+            try {
+                FAdiantados =
+                    std::make_unique<TPuzzlesAdiantados>(AConfig, APlano, AParalelo, FGerador);
+            } catch (const std::bad_alloc&) {
+                // No memory to start helpers: the book is made here, on this thread alone.
+            }
+            if (FAdiantados && FAdiantados->Ajudantes() == 0) {
                 FAdiantados.reset(); // no helper thread could be had
             }
         }
     }
 
-    // The puzzle at APosicao, and whether it passes Validar.
+    // The puzzle at APosicao, and whether it passes Validar. When the calling thread runs
+    // short of memory while helpers run, the helpers go, and with them the memory they and
+    // the puzzles they made ahead held; the book goes on here, each puzzle made in its turn,
+    // and is the same book. Only this thread running short on its own ends it.
     TPuzzle Confirmar(int32_t APosicao, bool& AValido) {
-        if (!FAdiantados) {
-            return FazerNaVez(APosicao, AValido);
+        if (FAdiantados) {
+            try {
+                return ConfirmarAdiantado(APosicao, AValido);
+            } catch (const std::bad_alloc&) {
+                FAdiantados.reset();
+            }
         }
+        return FazerNaVez(APosicao, AValido);
+    }
+
+    int32_t Refeitos() const { return FRefeitos; }
+
+  private:
+    TPuzzle ConfirmarAdiantado(int32_t APosicao, bool& AValido) {
         TAdiantado feito = FAdiantados->Receber(APosicao);
         if (std::any_of(feito.Consultadas.begin(), feito.Consultadas.end(),
                         [this](uint64_t AChave) { return FRegisto.contains(AChave); })) {
@@ -46,14 +65,17 @@ class TPuzzlesDoLivro {
         return std::move(feito.Puzzle);
     }
 
-    int32_t Refeitos() const { return FRefeitos; }
-
-  private:
     TPuzzle FazerNaVez(int32_t APosicao, bool& AValido) {
         TGeradorAleatorio rng(SubSementeDoPuzzle(FConfig.Semente, APosicao));
         TPuzzle puzzle =
             FGerador.Gerar(FConfig.N, FPlano[static_cast<size_t>(APosicao)], rng, FRegisto);
-        AValido = FGerador.Validar(puzzle);
+        try {
+            AValido = FGerador.Validar(puzzle);
+        } catch (...) {
+            // Made again after this, the puzzle must find its square as free as it was.
+            FRegisto.erase(puzzle.Chave);
+            throw;
+        }
         return puzzle;
     }
 
@@ -128,6 +150,7 @@ TLivro TGeradorLivro::Gerar(const TConfigLivro& AConfig, const TProgressoLivro& 
     // Each puzzle is validated as it is committed; the verdicts are read, in book order,
     // only for a book that was not cancelled.
     std::vector<bool> validos;
+    validos.reserve(plano.size());
     TPuzzlesDoLivro puzzles(AConfig, plano, AParalelo);
     bool cancelar = false;
     for (int32_t p = 0; p < total && !cancelar; ++p) {

@@ -2,13 +2,13 @@
 #pragma once
 
 #include "core/tipos.h"
+#include "generation/fio.h"
 #include "generation/pausa.h"
 #include "generation/puzzle.h"
 
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace tavrelo {
@@ -46,13 +46,19 @@ uint32_t SubSementeDoPuzzle(uint32_t ASemente, int32_t APosicao);
 // puzzles only through the keys of their squares, so it can be made ahead of its turn as if
 // no key were taken, noting the keys it asked about; at its turn, if none of them has been
 // taken meanwhile, it is the very puzzle its turn would make, and otherwise it is made again
-// in turn. The book is the same whatever the number of threads.
+// in turn. The book is the same whatever the number of threads. A helper that runs short of
+// memory stops helping, and its puzzles are made by the threads that go on; when the calling
+// thread runs short while helpers run, they go (and the memory they held with them) and it
+// goes on alone: the book is still the same, and fails only when one thread alone cannot
+// make it.
 struct TParalelo {
     // Threads that make puzzles, the calling one included; 1 makes each puzzle in its turn.
     int32_t Trabalhadores = 1;
     // Starts each helper thread; empty: a plain std::thread. A front end's own can set up
-    // what the engine knows nothing of, such as which signals the thread may take.
-    std::function<std::thread(std::function<void()>)> IniciarFio;
+    // what the engine knows nothing of, such as which signals the thread may take and the
+    // size of its stack. A thread it cannot start (std::system_error, std::bad_alloc) is
+    // done without.
+    TIniciarFio IniciarFio;
     // Passed by the helpers before each puzzle they begin; may be null.
     TPausa* Pausa = nullptr;
     // Each puzzle as it is committed, in book order, on the calling thread, before the

@@ -10,10 +10,19 @@ namespace teste {
 namespace {
 
 std::atomic<uint64_t> g_Faltam{0}; // allocations until the failure; 0: none asked for
+std::atomic<int32_t> g_Fio{0};     // the thread whose allocations count; 0: every thread
 std::atomic<bool> g_Falhou{false};
+thread_local int32_t t_Fio = 0;
+constexpr int32_t FIOS_CONTADOS = 8;
+std::atomic<uint64_t> g_Contagem[FIOS_CONTADOS]; // allocations of each marked thread
 
 void* Alocar(std::size_t ATamanho, std::size_t AAlinhamento = 0) {
-    if (g_Faltam.load(std::memory_order_relaxed) != 0 && g_Faltam.fetch_sub(1) == 1) {
+    if (t_Fio > 0 && t_Fio < FIOS_CONTADOS) {
+        g_Contagem[t_Fio].fetch_add(1, std::memory_order_relaxed);
+    }
+    if (g_Faltam.load(std::memory_order_relaxed) != 0 &&
+        (g_Fio.load(std::memory_order_relaxed) == 0 || g_Fio.load() == t_Fio) &&
+        g_Faltam.fetch_sub(1) == 1) {
         g_Falhou.store(true);
         return nullptr;
     }
@@ -36,12 +45,29 @@ void* AlocarOuFalhar(std::size_t ATamanho, std::size_t AAlinhamento = 0) {
 } // namespace
 
 void FalharAlocacao(uint64_t AEnesima) {
+    FalharAlocacaoNoFio(AEnesima, 0);
+}
+
+void FalharAlocacaoNoFio(uint64_t AEnesima, int32_t AFio) {
+    g_Faltam.store(0);
+    for (std::atomic<uint64_t>& c : g_Contagem) {
+        c.store(0);
+    }
     g_Falhou.store(false);
+    g_Fio.store(AFio);
     g_Faltam.store(AEnesima);
+}
+
+void MarcarFio(int32_t AFio) {
+    t_Fio = AFio;
 }
 
 bool AlocacaoFalhou() {
     return g_Falhou.load();
+}
+
+uint64_t Alocacoes(int32_t AFio) {
+    return AFio > 0 && AFio < FIOS_CONTADOS ? g_Contagem[AFio].load() : 0;
 }
 
 } // namespace teste

@@ -11,7 +11,16 @@ namespace teste {
 // succeed. 0 asks for no failure.
 void FalharAlocacao(uint64_t AEnesima);
 
+// The same, counting only the allocations of the threads marked AFio (MarcarFio).
+void FalharAlocacaoNoFio(uint64_t AEnesima, int32_t AFio);
+
+// Marks the calling thread as AFio (not 0), for FalharAlocacaoNoFio and Alocacoes.
+void MarcarFio(int32_t AFio);
+
 // Whether an allocation has failed since the last FalharAlocacao.
 bool AlocacaoFalhou();
+
+// The allocations made since the last FalharAlocacao by the threads marked AFio (1 to 7).
+uint64_t Alocacoes(int32_t AFio);
 
 } // namespace teste

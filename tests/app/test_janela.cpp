@@ -7,6 +7,7 @@
 #include "app/dialogo_codigo.h"
 #include "app/dialogos.h"
 #include "app/janela.h"
+#include "frontend/fios.h"
 #include "frontend/receita.h"
 #include "frontend/textos.h"
 
@@ -57,6 +58,7 @@
 #include <atomic>
 #include <chrono>
 #include <cinttypes>
+#include <climits>
 #include <cmath>
 #include <condition_variable>
 #include <csignal>
@@ -74,6 +76,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <sys/un.h>
+#include <system_error>
 #include <thread>
 #include <tuple>
 #include <unistd.h>
@@ -609,6 +612,10 @@ class TesteJanela : public QObject {
     void PausaDuranteAPergunta();
     void FecharAEscreverAsPaginas_data();
     void FecharAEscreverAsPaginas();
+    void FiosRecusados_data();
+    void FiosRecusados();
+    void FecharComOLivroNaJanela_data();
+    void FecharComOLivroNaJanela();
     void CaminhoComPdf_data();
     void CaminhoComPdf();
     void NomesNoDialogo_data();
@@ -1338,8 +1345,8 @@ void TesteJanela::PausaDuranteAPergunta_data() {
     QTest::newRow("sim: cancela e fecha") << true;
 }
 
-// While the close question is open the worker holds after the puzzle under way; the
-// answer then resumes it or cancels it.
+// While the close question is open the worker holds after the puzzle under way, at the
+// book's pause; the answer then resumes it or cancels it.
 void TesteJanela::PausaDuranteAPergunta() {
     QFETCH(bool, sim);
     constexpr int32_t TOTAL = 100;
@@ -1355,23 +1362,29 @@ void TesteJanela::PausaDuranteAPergunta() {
     QVERIFY(Mostrar(j));
 
     int32_t aoPerguntar = -1, parado = -1, maisTarde = -1;
+    int64_t passagens = -1;
+    bool segura = false;
     j.DuranteAPergunta = [&] {
         aoPerguntar = feitos->load();
-        QTest::qWait(300); // the puzzle under way may end; then the worker holds
+        // The puzzle under way may end; then the worker holds at the pause.
+        segura = QTest::qWaitFor([&] { return j.PausaDoLivro().Esperando() == 1; }, 200000);
         parado = feitos->load();
-        QTest::qWait(700);
+        passagens = j.PausaDoLivro().Passagens();
+        QCoreApplication::processEvents();
         maisTarde = feitos->load();
     };
     Botao(j, "BitBtnGerar")->click();
     QTRY_VERIFY_WITH_TIMEOUT(feitos->load() >= 2, 100000);
     QVERIFY(!j.close());
     QCOMPARE(j.Perguntas, QStringList{QString::fromStdString(MensagemSairDuranteGeracao())});
+    QVERIFY(segura);
     QVERIFY2(parado <= aoPerguntar + 1,
              qPrintable(QString("%1 → %2").arg(aoPerguntar).arg(parado)));
     QCOMPARE(maisTarde, parado);
     QVERIFY(parado < TOTAL);
 
     EsperarFim(j);
+    QVERIFY2(j.PausaDoLivro().Passagens() > passagens, "released once answered");
     if (sim) {
         QCOMPARE(Estado(j), QString::fromStdString(MensagemCancelada(parado, TOTAL)));
         QCOMPARE(gravacoes->Chamadas, 0);
@@ -1407,9 +1420,11 @@ void TesteJanela::FecharAEscreverAsPaginas() {
     QVERIFY(Mostrar(j));
 
     int32_t paginasNaPergunta = -1;
+    bool segura = false;
     j.DuranteAPergunta = [&] {
         portao->Abrir();
-        QTest::qWait(500);
+        // The writer, let through the gate, holds at the pause before its first page.
+        segura = QTest::qWaitFor([&] { return j.PausaDoLivro().Esperando() == 1; }, 200000);
         paginasNaPergunta = paginas->load();
     };
     Botao(j, "BitBtnGerar")->click();
@@ -1417,6 +1432,7 @@ void TesteJanela::FecharAEscreverAsPaginas() {
     QVERIFY(!Botao(j, "BitBtnCancelar")->isEnabled());
     QVERIFY(!j.close());
     QCOMPARE(j.Perguntas.size(), 1);
+    QVERIFY(segura);
     QCOMPARE(paginasNaPergunta, 0);
 
     EsperarFim(j);
@@ -1424,6 +1440,114 @@ void TesteJanela::FecharAEscreverAsPaginas() {
     QCOMPARE(gravacoes->Chamadas, sim ? 0 : 1);
     QCOMPARE(QFileInfo::exists(j.FicheiroEscolhido), !sim);
     QCOMPARE(j.isVisible(), !sim);
+}
+
+// Starts the book's threads as the program does, but refuses, as a system out of threads
+// does, every start from the APrimeira-th to the AUltima-th (counted from 1), counting them in
+// APedidos.
+decltype(TEtapasLivro::IniciarFio) FiosRecusadosDe(int32_t APrimeira, int32_t AUltima,
+                                                   std::shared_ptr<int32_t> APedidos) {
+    return [=](std::function<void()> ACorpo) -> TFio {
+        const int32_t n = ++*APedidos;
+        if (n >= APrimeira && n <= AUltima) {
+            throw std::system_error(
+                std::make_error_code(std::errc::resource_unavailable_try_again));
+        }
+        return IniciarFioSemSinais(std::move(ACorpo));
+    };
+}
+
+void TesteJanela::FiosRecusados_data() {
+    QTest::addColumn<int>("primeira");
+    QTest::addColumn<int>("ultima");
+    QTest::newRow("nenhum fio: o livro na janela") << 1 << INT_MAX;
+    QTest::newRow("o do trabalhador: o livro na janela, com os outros") << 1 << 1;
+    QTest::newRow("os do livro, não o do trabalhador") << 2 << INT_MAX;
+}
+
+// Threads the system will not give, from the window's worker on or after it, make the same
+// book, real generator and writer: with no worker, on the window's own thread, which stays
+// up and answers between puzzles; nothing is shown but the book written.
+void TesteJanela::FiosRecusados() {
+    QFETCH(int, primeira);
+    QFETCH(int, ultima);
+    qputenv("SOURCE_DATE_EPOCH", "1765432100");
+    const std::unique_ptr<const char, void (*)(const char*)> semData(
+        "SOURCE_DATE_EPOCH", [](const char* ANome) { qunsetenv(ANome); });
+    QTemporaryDir pasta;
+    TConfigLivro config;
+    config.N = 12;
+    config.Nivel = 2;
+    config.NumPuzzles = 4;
+    config.Semente = 0x2A;
+    QByteArray comFios;
+    {
+        TJanelaTeste j;
+        Controlo<QCheckBox>(j, "CheckBoxAbrirPDF")->setChecked(false);
+        j.GerarLivro(config, pasta.filePath("com-fios.pdf").toStdString());
+        EsperarFim(j);
+        QFile f(pasta.filePath("com-fios.pdf"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        comFios = f.readAll();
+    }
+    TJanelaTeste j;
+    Controlo<QCheckBox>(j, "CheckBoxAbrirPDF")->setChecked(false);
+    auto pedidos = std::make_shared<int32_t>(0);
+    j.DefinirIniciarFio(FiosRecusadosDe(primeira, ultima, pedidos));
+    int32_t progressos = 0;
+    connect(Controlo<QProgressBar>(j, "ProgressBarLote"), &QProgressBar::valueChanged, &j,
+            [&progressos] { ++progressos; });
+    QVERIFY(Mostrar(j));
+    const QString pdf = pasta.filePath("sem-fios.pdf");
+    j.GerarLivro(config, pdf.toStdString());
+    EsperarFim(j);
+    QVERIFY2(Estado(j).startsWith("Livro gerado: 4 puzzles, "), qPrintable(Estado(j)));
+    QVERIFY(j.Erros.isEmpty());
+    QVERIFY(j.isVisible());
+    QVERIFY(Botao(j, "BitBtnGerar")->isEnabled());
+    QVERIFY2(*pedidos >= 2, "the worker and the pages' thread at least were asked for");
+    QVERIFY2(progressos >= 4, "the progress was shown as the puzzles came");
+    QFile f(pdf);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.readAll() == comFios);
+    QCOMPARE(QDir(pasta.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+             (QStringList{"com-fios.pdf", "sem-fios.pdf"}));
+}
+
+void TesteJanela::FecharComOLivroNaJanela_data() {
+    QTest::addColumn<bool>("sim");
+    QTest::newRow("não: o livro continua") << false;
+    QTest::newRow("sim: cancela e fecha") << true;
+}
+
+// With no thread to be had the book is made on the window's own thread, which still hears a
+// close between two puzzles, asks, and stops the book or lets it go on.
+void TesteJanela::FecharComOLivroNaJanela() {
+    QFETCH(bool, sim);
+    QTemporaryDir pasta;
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    j.DefinirIniciarFio(FiosRecusadosDe(1, INT_MAX, std::make_shared<int32_t>(0)));
+    j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+    j.RespostaSim = sim;
+    Controlo<QCheckBox>(j, "CheckBoxAbrirPDF")->setChecked(false);
+    Escolher(j, 0, 0, "5");
+    QVERIFY(Mostrar(j));
+    // Heard at the first moment the book lets the window answer.
+    QTimer::singleShot(0, &j, [&j] { j.close(); });
+    Botao(j, "BitBtnGerar")->click();
+    EsperarFim(j);
+    QCOMPARE(j.Perguntas, QStringList{QString::fromStdString(MensagemSairDuranteGeracao())});
+    if (sim) {
+        QCOMPARE(Estado(j), QString::fromStdString(MensagemCancelada(1, 5)));
+        QCOMPARE(gravacoes->Chamadas, 0);
+        QVERIFY(!QFileInfo::exists(j.FicheiroEscolhido));
+    } else {
+        QVERIFY(Estado(j).startsWith("Livro gerado: 5 puzzles, "));
+        QCOMPARE(gravacoes->Chamadas, 1);
+    }
+    QTRY_COMPARE(j.isVisible(), !sim);
 }
 
 void TesteJanela::CaminhoComPdf_data() {

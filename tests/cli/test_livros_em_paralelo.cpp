@@ -90,7 +90,7 @@ TEST_F(LivrosEmParalelo, SemFiosTudoNoFioQueChama) {
     int32_t pedidos = 0;
     TEtapasLivro semFios = EtapasDoLivro();
     semFios.Trabalhadores = 2;
-    semFios.IniciarFio = [&pedidos](const std::function<void()>&) -> std::thread {
+    semFios.IniciarFio = [&pedidos](const std::function<void()>&) -> TFio {
         ++pedidos;
         throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
     };

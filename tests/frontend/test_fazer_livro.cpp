@@ -8,14 +8,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <cinttypes>
+#include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <system_error>
 #include <thread>
@@ -293,7 +299,7 @@ TEST_F(FazerLivroTeste, ComOsFiosDoLivroSemSucessoNadaMuda) {
         {"the other file fails", 0, 0, TFalhaOutro::foDisco, TFimDoLivro::flFalhou, "Disco cheio."},
     };
     TEtapasLivro semFios = EtapasProprias();
-    semFios.IniciarFio = [](const std::function<void()>&) -> std::thread {
+    semFios.IniciarFio = [](const std::function<void()>&) -> TFio {
         throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
     };
     for (const auto& c : casos) {
@@ -358,6 +364,110 @@ TEST_F(FazerLivroTeste, UmaChamadaSeguraTodosOsFios) {
         EXPECT_EQ(antes, depois);
     }
     EXPECT_GT(pausa.Passagens(), 0) << "the book's threads pass the pause";
+}
+
+// The threads of a real book a test makes run short of memory: the calling thread, which
+// marks itself, then those the book starts, marked in the order it starts them (the pages'
+// thread first, then the helpers).
+enum TFioDoLivro : int32_t { fdChamador = 1, fdPaginas, fdAjudante, fdOutroAjudante };
+
+TIniciarFio IniciarFiosMarcados() {
+    auto iniciados = std::make_shared<std::atomic<int32_t>>(fdChamador);
+    return [iniciados](std::function<void()> ACorpo) {
+        const int32_t fio = ++*iniciados;
+        return IniciarFioSemSinais([fio, ACorpo = std::move(ACorpo)] {
+            teste::MarcarFio(fio);
+            ACorpo();
+        });
+    };
+}
+
+// Which allocations of a thread are made to fail, in turn: every one with
+// TAVRELO_ALOCACOES=todas (scripts/varrer-alocacoes.sh, by hand); else the first ones and then
+// ever more sparsely, which keeps the test to a minute under AddressSanitizer; fewer still
+// with TAVRELO_ALOCACOES=poucas, and under ThreadSanitizer, which is slower.
+uint64_t ProximaAlocacao(uint64_t AEnesima) {
+#if defined(__SANITIZE_THREAD__)
+    constexpr const char* QUANTAS = "poucas";
+#else
+    constexpr const char* QUANTAS = "";
+#endif
+    const char* v = std::getenv("TAVRELO_ALOCACOES");
+    const std::string_view quantas = v != nullptr ? v : QUANTAS;
+    if (quantas == "todas") {
+        return AEnesima + 1;
+    }
+    if (quantas == "poucas") {
+        return AEnesima < 3 ? AEnesima + 1 : AEnesima * 8;
+    }
+    return AEnesima < 16 ? AEnesima + 1 : AEnesima + AEnesima / 4;
+}
+
+// Memory runs out at one allocation of one thread of a real book (the real generator on three
+// threads, the real PDF writer on a fourth, and a second file), at each allocation of that
+// thread in turn, up to as many as it made in the books made first without a failure. A
+// helper or the pages' thread that runs short never ends the book: it is written, the same
+// book byte for byte. The calling thread that runs short ends it with the memory message, or
+// the book goes on without the helpers and is the same book. Nothing else: the older files
+// as they were, or both new, and nothing left beside them.
+TEST_F(FazerLivroTeste, SemMemoriaEmCadaFioDoLivro) {
+    ::setenv("SOURCE_DATE_EPOCH", "1765432100", 1);
+    const TPedidoLivro pedido = PedidoDoLivro(Em("livro.pdf"), Em("livro.txt"), 6);
+    const auto etapas = [] {
+        TEtapasLivro e = EtapasDoLivro();
+        e.Trabalhadores = 3;
+        e.IniciarFio = IniciarFiosMarcados();
+        return e;
+    };
+    const std::vector<TFioDoLivro> fios{fdChamador, fdPaginas, fdAjudante, fdOutroAjudante};
+    const TAvisosLivro semAvisos;
+    // Who makes which puzzle changes from book to book: each thread's allocations are counted
+    // in a few books, and the most it made is how far its failures go.
+    std::map<int32_t, uint64_t> alocacoes;
+    teste::MarcarFio(fdChamador);
+    for (int32_t i = 0; i < 3; ++i) {
+        const TEtapasLivro destaVez = etapas();
+        teste::FalharAlocacao(0);
+        ASSERT_EQ(FazerLivro(pedido, semAvisos, destaVez).Fim, TFimDoLivro::flGravado);
+        for (const TFioDoLivro fio : fios) {
+            alocacoes[fio] = std::max(alocacoes[fio], teste::Alocacoes(fio));
+        }
+    }
+    const std::string pdf = Ler(Em("livro.pdf"));
+    const std::string outro = Ler(Em("livro.txt"));
+    ASSERT_NE(pdf.find("%%EOF"), std::string::npos);
+
+    for (const TFioDoLivro fio : fios) {
+        EXPECT_GT(alocacoes[fio], 100u) << "thread " << fio << " did its share of the book";
+        int32_t gravados = 0;
+        int32_t semMemoria = 0;
+        int32_t tentativas = 0;
+        for (uint64_t n = 1; n <= alocacoes[fio] && !HasFailure(); n = ProximaAlocacao(n)) {
+            SCOPED_TRACE("thread " + std::to_string(fio) + ", allocation " + std::to_string(n));
+            CriarAntigos();
+            const TEtapasLivro destaVez = etapas();
+            teste::FalharAlocacaoNoFio(n, fio);
+            const TDesfechoLivro d = FazerLivro(pedido, semAvisos, destaVez);
+            teste::FalharAlocacao(0);
+            ++tentativas;
+            if (d.Fim == TFimDoLivro::flGravado) {
+                ++gravados;
+                EXPECT_TRUE(Ler(Em("livro.pdf")) == pdf) << "the same book";
+                EXPECT_EQ(Ler(Em("livro.txt")), outro);
+                EXPECT_EQ(Conteudo(), (std::vector<std::string>{"livro.pdf", "livro.txt"}));
+            } else {
+                ++semMemoria;
+                EXPECT_EQ(fio, fdChamador) << "only the calling thread's want ends the book";
+                EXPECT_EQ(d.Mensagem, MensagemLivroFalhou(MOTIVO_SEM_MEMORIA));
+                EsperarAntigos();
+            }
+        }
+        std::printf("[ memória  ] fio %d (%" PRIu64 " alocações): %d livros, %d gravados, %d "
+                    "sem memória\n",
+                    static_cast<int>(fio), alocacoes[fio], tentativas, gravados, semMemoria);
+    }
+    teste::MarcarFio(0);
+    ::unsetenv("SOURCE_DATE_EPOCH");
 }
 
 TEST(Trabalhadores, PedidosNoAmbienteOuOsProcessadores) {

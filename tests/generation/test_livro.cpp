@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <numeric>
 #include <system_error>
 #include <thread>
@@ -171,36 +172,59 @@ TEST(LivroEmParalelo, CancelarEFiosRecusados) {
     EXPECT_EQ(cancelado.Puzzles.size(), 2u);
 
     // A start that the system refuses leaves the book to the calling thread.
-    paralelo.IniciarFio = [](std::function<void()>) -> std::thread {
+    paralelo.IniciarFio = [](std::function<void()>) -> TFio {
         throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
     };
     EXPECT_EQ(TGeradorLivro().Gerar(Config(8, 3, 3, 9), nullptr, paralelo).Puzzles,
               TGeradorLivro().Gerar(Config(8, 3, 3, 9), nullptr).Puzzles);
 }
 
-// While the pause is held (as it is while a front end's call runs), no helper begins a
-// puzzle.
+// Waits, for a minute at most, until AFeito is true.
+template <typename F> bool Ate(F AFeito) {
+    const auto limite = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!AFeito()) {
+        if (std::chrono::steady_clock::now() > limite) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+// While the pause is held (as it is while a front end's call runs), the helpers finish the
+// puzzle under way and wait, beginning no other.
 TEST(LivroEmParalelo, AjudantesParadosNaPausa) {
     TPausa pausa;
     TParalelo paralelo;
     paralelo.Trabalhadores = 3;
     paralelo.Pausa = &pausa;
+    // The helpers still at work: one that found no puzzle left has ended.
+    std::atomic<int32_t> vivos{0};
+    paralelo.IniciarFio = [&vivos](std::function<void()> ACorpo) {
+        ++vivos;
+        return TFio(std::thread([&vivos, ACorpo = std::move(ACorpo)] {
+            ACorpo();
+            --vivos;
+        }));
+    };
     int64_t antes = -1;
     int64_t depois = -1;
+    bool esperaram = false;
     const TLivro livro = TGeradorLivro().Gerar(
-        Config(11, 5, 16, 3),
+        Config(11, 5, 40, 3),
         [&](int32_t AFeitos, int32_t, const std::string&, bool&) {
             if (AFeitos == 1) {
                 const TPausaSegura segura(&pausa);
                 antes = pausa.Passagens();
-                std::this_thread::sleep_for(std::chrono::milliseconds(150));
+                esperaram = Ate([&] { return pausa.Esperando() == vivos.load(); });
                 depois = pausa.Passagens();
             }
         },
         paralelo);
-    EXPECT_EQ(livro.Puzzles.size(), 16u);
+    EXPECT_EQ(livro.Puzzles.size(), 40u);
+    EXPECT_TRUE(esperaram) << "every helper at work waits at the pause";
     EXPECT_EQ(antes, depois);
-    EXPECT_GT(pausa.Passagens(), 0) << "the helpers pass the pause";
+    EXPECT_GT(pausa.Passagens(), depois) << "and go on once it is released";
 }
 
 TEST(Pausa, QuemPassaEsperaPelaLibertacao) {
@@ -213,16 +237,53 @@ TEST(Pausa, QuemPassaEsperaPelaLibertacao) {
         passou = true;
     });
     pausa.Soltar();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(Ate([&] { return pausa.Esperando() == 1; }));
     EXPECT_FALSE(passou.load()) << "still held once";
     EXPECT_EQ(pausa.Passagens(), 0);
     pausa.Soltar();
     fio.join();
     EXPECT_TRUE(passou.load());
     EXPECT_EQ(pausa.Passagens(), 1);
+    EXPECT_EQ(pausa.Esperando(), 0);
     pausa.Soltar(); // one release too many changes nothing
     pausa.Passar();
     EXPECT_EQ(pausa.Passagens(), 2);
+}
+
+// A thread of the book that calls its front end passes the pause and holds it in one step:
+// it waits while the front end holds it, and while its call runs the others wait in turn,
+// a second call too.
+TEST(Pausa, UmaChamadaDeCadaVez) {
+    TPausa pausa;
+    pausa.Segurar(); // the front end asks its user something
+    std::atomic<int32_t> etapa{0};
+    std::thread chamada([&] {
+        pausa.PassarESegurar();
+        etapa = 1;
+        while (etapa.load() != 2) {
+            std::this_thread::yield();
+        }
+        pausa.Soltar();
+    });
+    ASSERT_TRUE(Ate([&] { return pausa.Esperando() == 1; }));
+    EXPECT_EQ(etapa.load(), 0) << "no call while the front end holds the pause";
+    pausa.Soltar();
+    ASSERT_TRUE(Ate([&] { return etapa.load() == 1; }));
+    std::atomic<bool> passou{false};
+    std::thread outra([&] {
+        pausa.PassarESegurar();
+        passou = true;
+        pausa.Soltar();
+    });
+    std::thread passo([&] { pausa.Passar(); });
+    ASSERT_TRUE(Ate([&] { return pausa.Esperando() == 2; }));
+    EXPECT_FALSE(passou.load()) << "one call at a time";
+    etapa = 2;
+    chamada.join();
+    outra.join();
+    passo.join();
+    EXPECT_TRUE(passou.load());
+    EXPECT_EQ(pausa.Passagens(), 3);
 }
 
 } // namespace
