@@ -16,7 +16,7 @@
 #include <QVBoxLayout>
 
 #include <new>
-#include <system_error>
+#include <exception>
 
 namespace tavrelo {
 
@@ -162,8 +162,9 @@ void TDialogoCodigo::EscolherPdf(const QString& ACaminho) {
                 this, [this, ACaminho, lida] { LeituraTerminou(ACaminho, lida); },
                 Qt::QueuedConnection);
         });
-    } catch (const std::system_error&) {
-        // No thread to be had: read here, the reader still within its bounds.
+    } catch (const std::exception&) {
+        // No thread to be had (std::system_error, or no memory to start one): read here, the
+        // reader still within its bounds.
         LeituraTerminou(ACaminho, ler());
     }
 }
@@ -186,9 +187,7 @@ void TDialogoCodigo::LeituraTerminou(const QString& ACaminho, TLeituraDaReceita 
 
 void TDialogoCodigo::PararLeitura() {
     FParar = true;
-    if (FLeitura.joinable()) {
-        FLeitura.join();
-    }
+    FLeitura.Juntar();
 }
 
 void TDialogoCodigo::reject() {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "frontend/receita.h"
+#include "generation/fio.h"
 
 #include <QDialog>
 #include <QString>
@@ -12,7 +13,6 @@
 #include <atomic>
 #include <cstdint>
 #include <optional>
-#include <thread>
 
 class QLabel;
 class QLineEdit;
@@ -48,7 +48,7 @@ class TDialogoCodigo : public QDialog {
     // dialog is accepted with it; without one, the reason is shown and the dialog stays open.
     void EscolherPdf(const QString& ACaminho);
     // A PDF is being read.
-    bool ALer() const { return FLeitura.joinable() && !FLida; }
+    bool ALer() const { return FLeitura.Iniciado() && !FLida; }
     // The folder the PDF was in, after a choice.
     QString Pasta() const { return FPasta; }
 
@@ -74,7 +74,7 @@ class TDialogoCodigo : public QDialog {
     std::optional<TReceitaDoLivro> FReceita;
     QString FOrigem;
     // The reading of a PDF, on a thread of its own; FParar stops its reader.
-    std::thread FLeitura;
+    TFio FLeitura;
     std::atomic<bool> FParar{false};
     bool FLida = true;
 };
