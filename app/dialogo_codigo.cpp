@@ -15,8 +15,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <new>
 #include <exception>
+#include <new>
 
 namespace tavrelo {
 
