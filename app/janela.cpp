@@ -32,6 +32,7 @@
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QThread>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -57,6 +58,11 @@ constexpr QMargins MARGENS_DA_JANELA{12, 8, 9, 14};
 constexpr int ENTRE_COLUNAS = 6;
 constexpr int LARGURA_DO_LIVRO = 465;
 constexpr int LARGURA_DOS_BOTOES = 184;
+// The preview stands right of the buttons, a little apart from them.
+constexpr int ANTES_DA_PREVIA = 12;
+// A change of choice is previewed once this many milliseconds pass without another, so
+// that a title typed asks for one preview, not one per letter.
+constexpr int ESPERA_DA_PREVIA = 120;
 
 // Tab reaches a radio group at its selected item; the arrows move within the group.
 void SoOEscolhidoNaTabulacao(const QButtonGroup& ABotoes) {
@@ -138,7 +144,7 @@ class TEscolhaDoLivro {
 TFormMain::TFormMain(QWidget* AParent)
     : QWidget(AParent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                           Qt::WindowCloseButtonHint) {
+                           Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint) {
     setObjectName("FormMain");
     setWindowTitle("TAVRELO | Brovanel");
     setWindowIcon(IconeTavrelo());
@@ -146,10 +152,28 @@ TFormMain::TFormMain(QWidget* AParent)
     FAbridor = new TAbridor(this);
     connect(FAbridor, &TAbridor::Falhou, this, &TFormMain::AbrirFalhou);
     FEtapas.Pausa = &FPausa;
+    FPrevias = new TFazedorDePrevias(this);
+    connect(FPrevias, &TFazedorDePrevias::Pronta, this, &TFormMain::PreviaPronta);
+    connect(FPrevias, &TFazedorDePrevias::SemPrevia, this, &TFormMain::SemPrevia);
+    FRelogioDaPrevia = new QTimer(this);
+    FRelogioDaPrevia->setSingleShot(true);
+    FRelogioDaPrevia->setInterval(ESPERA_DA_PREVIA);
+    connect(FRelogioDaPrevia, &QTimer::timeout, this, &TFormMain::FazerPrevia);
     CriarControlos();
     CriarAtalhos();
     NomearControlos();
-    setFixedSize(TAMANHO_DA_JANELA);
+    DefinirProximoCodigo(SementeDoRelogio());
+    // The choices keep their size and places; the preview takes what the window has left.
+    setMinimumSize(TAMANHO_DA_JANELA.width() + ANTES_DA_PREVIA +
+                       PreVisualizacao->minimumSizeHint().width(),
+                   TAMANHO_DA_JANELA.height());
+    QSize tamanho(TAMANHO_DA_JANELA.width() + ANTES_DA_PREVIA + PreVisualizacao->sizeHint().width(),
+                  TAMANHO_DA_JANELA.height());
+    if (const QScreen* ecra = QGuiApplication::primaryScreen()) {
+        // Room left for the window's frame on a small screen.
+        tamanho = tamanho.boundedTo(ecra->availableGeometry().size() - QSize(16, 48));
+    }
+    resize(tamanho.expandedTo(minimumSize()));
     // Every control has its place before the first text is fitted into it.
     layout()->activate();
     for (QWidget* w : findChildren<QWidget*>()) {
@@ -167,6 +191,7 @@ TFormMain::TFormMain(QWidget* AParent)
 }
 
 TFormMain::~TFormMain() {
+    FPrevias->Parar();
     FCancelar = true;
     FPausaDaPergunta.reset();
     FTrabalhador.Juntar();
@@ -203,6 +228,14 @@ void TFormMain::DefinirIniciarFio(decltype(TEtapasLivro::IniciarFio) AIniciar) {
     FEtapas.IniciarFio = std::move(AIniciar);
 }
 
+void TFormMain::DefinirVerLivro(TFazedorDePrevias::TVerLivro AVerLivro) {
+    FPrevias->DefinirVerLivro(std::move(AVerLivro));
+}
+
+void TFormMain::DefinirIniciarFioDaPrevia(TIniciarFio AIniciar) {
+    FPrevias->DefinirIniciarFio(std::move(AIniciar));
+}
+
 void TFormMain::DefinirAbridor(const QString& APrograma) {
     FAbridor->DefinirPrograma(APrograma);
 }
@@ -218,6 +251,9 @@ bool TFormMain::Ocupado() const {
 void TFormMain::MudarEstado(TEstadoJanela AEstado) {
     FEstado = AEstado;
     AtualizarEstado();
+    if (!Ocupado()) {
+        PedirPrevia();
+    }
 }
 
 void TFormMain::CriarControlos() {
@@ -226,6 +262,8 @@ void TFormMain::CriarControlos() {
     colunas->setSpacing(ENTRE_COLUNAS);
     colunas->addLayout(CriarColunaDoLivro());
     colunas->addLayout(CriarColunaDosBotoes());
+    colunas->addSpacing(ANTES_DA_PREVIA);
+    colunas->addLayout(CriarColunaDaPrevia(), 1);
 
     // Row by row, left to right; "Cancelar" is never in the tab order.
     QList<QWidget*> ordem;
@@ -235,7 +273,8 @@ void TFormMain::CriarControlos() {
         }
     }
     ordem << BotaoAjuda << BitBtnRefazer << CheckBoxCaminho << CheckBoxAbrirPDF << EditNumPuzzles
-          << EditTituloLivro << BitBtnGerar << BitBtnAbrirPasta << BitBtnCopiarCodigo << BitBtnSair;
+          << EditTituloLivro << BitBtnGerar << BitBtnAbrirPasta << BitBtnCopiarCodigo << BitBtnSair
+          << PreVisualizacao;
     for (qsizetype i = 1; i < ordem.size(); ++i) {
         setTabOrder(ordem[i - 1], ordem[i]);
     }
@@ -244,6 +283,17 @@ void TFormMain::CriarControlos() {
     connect(FBotoesNivel, &QButtonGroup::idClicked, this, &TFormMain::EscolhaMudou);
     connect(EditNumPuzzles, &TEditComSetas::TextoMudou, this, &TFormMain::EscolhaMudou);
     connect(EditTituloLivro, &QLineEdit::textChanged, this, &TFormMain::EscolhaMudou);
+    connect(CheckBoxCaminho, &QCheckBox::toggled, this, &TFormMain::EscolhaMudou);
+    connect(PreVisualizacao, &TPaginasDaPrevia::Ampliar, this, &TFormMain::AmpliarPagina);
+    connect(PreVisualizacao, &TPaginasDaPrevia::TamanhoMudou, this, [this] {
+        if (LarguraDaPrevia() != FLarguraPedida) {
+            PedirPrevia();
+        }
+    });
+    connect(PaginaAmpliada, &TPaginaAmpliada::Fechada, this, [this] {
+        FPaginaAmpliada = -1;
+        PreVisualizacao->setFocus(Qt::OtherFocusReason);
+    });
     connect(BitBtnGerar, &QPushButton::clicked, this, &TFormMain::BitBtnGerarClick);
     connect(BitBtnRefazer, &QPushButton::clicked, this, &TFormMain::BitBtnRefazerClick);
     connect(BitBtnCancelar, &QPushButton::clicked, this, &TFormMain::BitBtnCancelarClick);
@@ -442,6 +492,25 @@ QLayout* TFormMain::CriarColunaDosBotoes() {
     return coluna;
 }
 
+// The next book's code over its first pages. The page opened large covers the whole
+// window, and is made here last so that it stands over every other control.
+QLayout* TFormMain::CriarColunaDaPrevia() {
+    auto* coluna = new QVBoxLayout;
+    coluna->setSpacing(4);
+    coluna->addSpacing(10);
+    LabelProximoCodigo = Controlo(new QLabel(this), "LabelProximoCodigo", LETRA_ESTADO);
+    LabelProximoCodigo->setTextFormat(Qt::PlainText);
+    LabelProximoCodigo->setAlignment(Qt::AlignHCenter);
+    LabelProximoCodigo->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    coluna->addWidget(LabelProximoCodigo);
+    PreVisualizacao = new TPaginasDaPrevia(this);
+    PreVisualizacao->setObjectName("PreVisualizacao");
+    coluna->addWidget(PreVisualizacao, 1);
+    PaginaAmpliada = new TPaginaAmpliada(this);
+    PaginaAmpliada->setObjectName("PaginaAmpliada");
+    return coluna;
+}
+
 void TFormMain::CriarAtalhos() {
     const auto atalho = [this](const QKeySequence& ATecla, auto AAccao) {
         auto* a = new QShortcut(ATecla, this);
@@ -499,9 +568,101 @@ int32_t TFormMain::ItemNivel() const {
 
 void TFormMain::EscolhaMudou() {
     AtualizarEstado();
+    PedirPrevia();
+}
+
+void TFormMain::DefinirProximoCodigo(uint32_t ASemente) {
+    FProximaSemente = ASemente;
+    const QString codigo = Q(CodigoDoLivro(ASemente));
+    LabelProximoCodigo->setText("Código do próximo livro: " + codigo);
+    PreVisualizacao->setAccessibleName("Pré-visualização do próximo livro, código " + codigo);
+    PedirPrevia();
+}
+
+void TFormMain::PedirPrevia() {
+    if (isVisible() && !Ocupado()) {
+        FRelogioDaPrevia->start();
+    }
+}
+
+int32_t TFormMain::LarguraDaPrevia() const {
+    return FPaginaAmpliada >= 0
+               ? std::max(PaginaAmpliada->LarguraDaPagina(), PreVisualizacao->LarguraDaPagina())
+               : PreVisualizacao->LarguraDaPagina();
+}
+
+void TFormMain::FazerPrevia() {
+    if (!isVisible() || Ocupado()) {
+        return;
+    }
+    TConfigLivro config;
+    if (const std::string motivo = LerEscolhas(config); !motivo.empty()) {
+        FPrevias->Parar();
+        FLarguraPedida = 0;
+        SemPrevia("Sem pré-visualização: " + Q(motivo));
+        return;
+    }
+    FLarguraPedida = LarguraDaPrevia();
+    FPrevias->Pedir(config, FLarguraPedida);
+}
+
+void TFormMain::PreviaPronta(const TVistaDoLivro& AVista) {
+    std::vector<TPaginaMostrada> paginas;
+    QStringList descricao;
+    for (const TPaginaVista& p : AVista.Paginas) {
+        paginas.push_back({Q(p.Nome), p.Numero, ImagemDaPagina(p.Imagem), Q(p.Motivo)});
+        descricao << LegendaDaPagina(paginas.back());
+    }
+    PreVisualizacao->MostrarPaginas(std::move(paginas));
+    PreVisualizacao->setAccessibleDescription(
+        QString("As primeiras páginas do livro com o código %1: %2. As setas escolhem uma "
+                "página, Enter mostra-a em grande.")
+            .arg(Q(AVista.Codigo), descricao.join("; ")));
+    if (const TPaginaMostrada* ampliada = PreVisualizacao->Pagina(FPaginaAmpliada)) {
+        PaginaAmpliada->Atualizar(*ampliada);
+    }
+}
+
+void TFormMain::SemPrevia(const QString& AMotivo) {
+    PreVisualizacao->MostrarTexto(AMotivo);
+    PreVisualizacao->setAccessibleDescription(AMotivo);
+    if (FPaginaAmpliada >= 0) {
+        PaginaAmpliada->hide();
+        FPaginaAmpliada = -1;
+    }
+}
+
+void TFormMain::AmpliarPagina(int32_t APagina) {
+    const TPaginaMostrada* pagina = PreVisualizacao->Pagina(APagina);
+    if (pagina == nullptr) {
+        return;
+    }
+    FPaginaAmpliada = APagina;
+    PaginaAmpliada->Mostrar(*pagina);
+    // Made again at the size it is now shown at.
+    if (LarguraDaPrevia() != FLarguraPedida) {
+        PedirPrevia();
+    }
+}
+
+void TFormMain::showEvent(QShowEvent* AEvento) {
+    QWidget::showEvent(AEvento);
+    PedirPrevia();
+}
+
+void TFormMain::resizeEvent(QResizeEvent* AEvento) {
+    QWidget::resizeEvent(AEvento);
+    if (PaginaAmpliada->isVisible()) {
+        PaginaAmpliada->setGeometry(rect());
+        if (LarguraDaPrevia() > FLarguraPedida) {
+            PedirPrevia();
+        }
+    }
 }
 
 void TFormMain::DefinirEstado(const QString& ATexto, const QString& ACaminho) {
+    FTextoDoEstado = ATexto;
+    FCaminhoDoEstado = ACaminho;
     const QString visivel = TextoQueCabe(*LabelEstado, ATexto, ACaminho);
     LabelEstado->setText(visivel);
     LabelEstado->setToolTip(visivel == ATexto ? QString() : ATexto);
@@ -602,35 +763,39 @@ void TFormMain::AtualizarEstado() {
     }
 }
 
-bool TFormMain::LerConfiguracao(TConfigLivro& AConfig) {
+std::string TFormMain::LerEscolhas(TConfigLivro& AConfig) const {
     AConfig = TConfigLivro{};
     int32_t n = 0;
     if (!LerNumPuzzles(EditNumPuzzles->Texto().toStdString(), n)) {
-        MostrarAviso(Q(MensagemNumPuzzles(false)));
-        return false;
+        return MensagemNumPuzzles(false);
     }
     if (ItemNivel() == ITEM_PROGRESSIVA && n < MinimoDePuzzles(ITEM_PROGRESSIVA)) {
-        MostrarAviso(Q(MensagemMinimoProgressiva()));
-        return false;
-    }
-    if (ItemTamanho() < 0 || ItemNivel() < 0) {
-        return false;
+        return MensagemMinimoProgressiva();
     }
     AConfig.NumPuzzles = n;
     AConfig.N = TamanhoDoIndice(ItemTamanho());
     AConfig.Nivel = NivelDoItem(ItemNivel());
-    const TTituloDoLivro titulo = VerificarTitulo(EditTituloLivro->text().toStdString());
-    if (!titulo.Motivo.empty()) {
-        MostrarAviso(Q(titulo.Motivo));
-        return false;
-    }
-    AConfig.Titulo = titulo.Titulo;
+    AConfig.Titulo = EditTituloLivro->text().toStdString();
     AConfig.Caminho = CheckBoxCaminho->isChecked();
-    AConfig.Semente = SementeDoRelogio();
+    AConfig.Semente = FProximaSemente;
     try {
         ValidarConfiguracao(AConfig);
     } catch (const EVelt& e) {
-        MostrarAviso(Q(e.what()));
+        return e.what();
+    }
+    return {};
+}
+
+bool TFormMain::LerConfiguracao(TConfigLivro& AConfig) {
+    std::string motivo = LerEscolhas(AConfig);
+    if (motivo.empty()) {
+        const TTituloDoLivro titulo = VerificarTitulo(AConfig.Titulo);
+        motivo = titulo.Motivo;
+        AConfig.Titulo = titulo.Titulo;
+    }
+    if (!motivo.empty()) {
+        AConfig = TConfigLivro{};
+        MostrarAviso(Q(motivo));
         return false;
     }
     return true;
@@ -680,41 +845,71 @@ void TFormMain::FazerLivroDaEscolha(bool ARefazer) {
     if (!LerConfiguracao(config)) {
         return;
     }
-    QString origem;
-    if (ARefazer) {
-        const std::optional<TLivroARefazer> pedido = PedirRefazer(TextoDaEscolha(config));
-        if (!pedido) {
+    if (!ARefazer) {
+        const QString caminho =
+            PedirFicheiro(Q(NomeDoFicheiro(config.N, config.Nivel, config.NumPuzzles)));
+        if (!caminho.isEmpty()) {
+            GerarLivro(config, caminho.toStdString());
+        }
+        return;
+    }
+    const std::optional<TLivroARefazer> pedido = PedirRefazer(TextoDaEscolha(config));
+    if (!pedido) {
+        return;
+    }
+    // Until the book starts, what the window showed comes back if none is made.
+    const TEscolhasDaJanela antes = GuardarEscolhas(config);
+    if (pedido->Receita) {
+        if (!AplicarEscolhas(pedido->Receita->Config)) {
             return;
         }
-        if (pedido->Receita) {
-            origem = pedido->Origem;
-            if (!AplicarEscolhas(pedido->Receita->Config)) {
-                return;
-            }
-            if (const std::string aviso = AvisoDeVersao(*pedido->Receita); !aviso.empty()) {
-                MostrarAviso(Q(aviso));
-            }
-            if (!LerConfiguracao(config)) {
-                return;
-            }
+        if (const std::string aviso = AvisoDeVersao(*pedido->Receita); !aviso.empty()) {
+            MostrarAviso(Q(aviso));
         }
-        config.Semente = pedido->Codigo;
+    }
+    DefinirProximoCodigo(pedido->Codigo);
+    if (!LerConfiguracao(config)) {
+        ReporEscolhas(antes);
+        return;
+    }
+    // What the PDF holds, seen before its book is made again.
+    if (pedido->Receita) {
+        const QString nome = pedido->Origem.isEmpty()
+                                 ? QString("do livro")
+                                 : "«" + QFileInfo(pedido->Origem).fileName() + "»";
+        DefinirEstado(QString("O PDF %1 tem o livro de código %2: %3")
+                          .arg(nome, Q(CodigoDoLivro(config.Semente)), TextoDaEscolha(config)));
+        FMotivoMostrado = false;
     }
     const QString caminho =
         PedirFicheiro(Q(NomeDoFicheiro(config.N, config.Nivel, config.NumPuzzles)));
     if (caminho.isEmpty()) {
+        ReporEscolhas(antes);
         return;
     }
     // A book made again from its PDF is never written over that PDF, as on the command line.
-    if (ARefazer && !origem.isEmpty()) {
+    if (!pedido->Origem.isEmpty()) {
         if (const std::string recusa =
-                RecusaDoDestinoDoRefeito(caminho.toStdString(), origem.toStdString());
+                RecusaDoDestinoDoRefeito(caminho.toStdString(), pedido->Origem.toStdString());
             !recusa.empty()) {
             MostrarAviso(Q(recusa));
+            ReporEscolhas(antes);
             return;
         }
     }
     GerarLivro(config, caminho.toStdString());
+}
+
+TFormMain::TEscolhasDaJanela TFormMain::GuardarEscolhas(const TConfigLivro& AConfig) const {
+    return {AConfig, EditTituloLivro->text(), FTextoDoEstado, FCaminhoDoEstado, FMotivoMostrado};
+}
+
+void TFormMain::ReporEscolhas(const TEscolhasDaJanela& AEscolhas) {
+    AplicarEscolhas(AEscolhas.Config);
+    EditTituloLivro->setText(AEscolhas.Titulo);
+    DefinirProximoCodigo(AEscolhas.Config.Semente);
+    DefinirEstado(AEscolhas.Estado, AEscolhas.CaminhoDoEstado);
+    FMotivoMostrado = AEscolhas.MotivoMostrado;
 }
 
 void TFormMain::BitBtnCancelarClick() {
@@ -778,6 +973,14 @@ void TFormMain::GerarLivro(const TConfigLivro& AConfig, const std::string& ANome
     DefinirFicheiro(QString());
     DefinirEstado(TEXTO_A_PREPARAR);
     MudarEstado(TEstadoJanela::ejAGerar);
+    // The book goes first: the preview under way stops at its next puzzle or page, and the
+    // next is made once the book is over.
+    FRelogioDaPrevia->stop();
+    FPrevias->Parar();
+    if (FPaginaAmpliada >= 0) {
+        PaginaAmpliada->hide();
+        FPaginaAmpliada = -1;
+    }
 
     TPedidoLivro pedido;
     pedido.Config = AConfig;
@@ -936,6 +1139,7 @@ void TFormMain::LivroTerminou(const TDesfechoLivro& ADesfecho, const std::string
     case TFimDoLivro::flGravado:
         ProgressBarLote->setValue(ProgressBarLote->maximum());
         DefinirFicheiro(caminho, Q(ADesfecho.Codigo));
+        DefinirProximoCodigo(SementeDoRelogio());
         for (const std::string& aviso : ADesfecho.Avisos) {
             MostrarAviso(Q(aviso));
         }

@@ -4,6 +4,7 @@
 
 #include "app/dialogo_codigo.h"
 #include "app/edit_com_setas.h"
+#include "app/previa.h"
 #include "frontend/fazer_livro.h"
 
 #include <QPointer>
@@ -27,6 +28,7 @@ class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
+class QTimer;
 class QToolButton;
 
 namespace tavrelo {
@@ -80,6 +82,12 @@ class TFormMain : public QWidget {
     // the book holds at its next step (a puzzle, a page) and the window hears nothing from
     // it; a step under way is finished first. The close question holds it.
     TPausa& PausaDoLivro() { return FPausa; }
+    // How the preview's pages are made and how its thread starts, unless a test puts others in.
+    void DefinirVerLivro(TFazedorDePrevias::TVerLivro AVerLivro);
+    void DefinirIniciarFioDaPrevia(TIniciarFio AIniciar);
+    // The code "Gerar Livro" makes the next book with, and the preview shows: drawn from the
+    // clock when the window opens and after each book is made, set by "Refazer um livro…".
+    uint32_t ProximaSemente() const { return FProximaSemente; }
     // The program that opens the PDF and its folder, unless a test names another.
     void DefinirAbridor(const QString& APrograma);
     // The bus "Abrir a pasta" asks the file manager on, unless a test gives another.
@@ -116,11 +124,14 @@ class TFormMain : public QWidget {
 
     void closeEvent(QCloseEvent* AEvento) override;
     void keyPressEvent(QKeyEvent* AEvento) override;
+    void showEvent(QShowEvent* AEvento) override;
+    void resizeEvent(QResizeEvent* AEvento) override;
 
   private:
     void CriarControlos();
     QLayout* CriarColunaDoLivro();
     QLayout* CriarColunaDosBotoes();
+    QLayout* CriarColunaDaPrevia();
     void CriarAtalhos();
     // Names, descriptions and tooltips: what a screen reader says of each control, and the
     // help where each choice is made.
@@ -139,6 +150,32 @@ class TFormMain : public QWidget {
     // Sets every choice of the window to those of AConfig; false, with the reason shown,
     // when the window cannot make that book.
     bool AplicarEscolhas(const TConfigLivro& AConfig);
+    // The book of the window's choices with the next code, its title as typed; empty, or the
+    // reason the window cannot make it (the title is not judged here).
+    std::string LerEscolhas(TConfigLivro& AConfig) const;
+    void DefinirProximoCodigo(uint32_t ASemente);
+    // The preview follows the choices a moment after the last change (FazerPrevia), unless
+    // a book is being made: the book goes first.
+    void PedirPrevia();
+    void FazerPrevia();
+    void PreviaPronta(const TVistaDoLivro& AVista);
+    void SemPrevia(const QString& AMotivo);
+    void AmpliarPagina(int32_t APagina);
+    // The width the preview's pages are wanted at now: that of the page opened large, when
+    // one is.
+    int32_t LarguraDaPrevia() const;
+    // The window's choices (AConfig: as read by LerConfiguracao, with the next code), its
+    // title as typed and its status line, kept while a book to remake is chosen and put back
+    // when none is made.
+    struct TEscolhasDaJanela {
+        TConfigLivro Config;
+        QString Titulo;
+        QString Estado;
+        QString CaminhoDoEstado;
+        bool MotivoMostrado = false;
+    };
+    TEscolhasDaJanela GuardarEscolhas(const TConfigLivro& AConfig) const;
+    void ReporEscolhas(const TEscolhasDaJanela& AEscolhas);
     // "50 puzzles · 8 × 8 · progressiva: …; soluções com dicas; sem título."
     QString TextoDaEscolha(const TConfigLivro& AConfig) const;
     void MudarEstado(TEstadoJanela AEstado);
@@ -191,6 +228,14 @@ class TFormMain : public QWidget {
     QPushButton* BitBtnSair = nullptr;
     QPushButton* BitBtnCancelar = nullptr;
     QToolButton* BotaoAjuda = nullptr;
+    QLabel* LabelProximoCodigo = nullptr;
+    TPaginasDaPrevia* PreVisualizacao = nullptr;
+    TPaginaAmpliada* PaginaAmpliada = nullptr;
+    TFazedorDePrevias* FPrevias = nullptr;
+    QTimer* FRelogioDaPrevia = nullptr;
+    // The page open large, and the width the preview was last asked for.
+    int32_t FPaginaAmpliada = -1;
+    int32_t FLarguraPedida = 0;
     QPointer<TJanelaDeAjuda> FAjuda;
     TAbridor* FAbridor = nullptr;
 
@@ -199,6 +244,9 @@ class TFormMain : public QWidget {
     TEstadoJanela FAntesDaPergunta = TEstadoJanela::ejLivre;
     // The status line shows a reason the choice cannot be made, which goes once it can.
     bool FMotivoMostrado = false;
+    // The whole status line and the path in it (DefinirEstado).
+    QString FTextoDoEstado;
+    QString FCaminhoDoEstado;
     // Read by the worker: a cancel, after every puzzle; a stop ("Sim" to the close question,
     // a signal), before every page too.
     std::atomic<bool> FCancelar = false;
@@ -223,6 +271,7 @@ class TFormMain : public QWidget {
     std::optional<TPausaSegura> FPausaDaPergunta;
 
     TEtapasLivro FEtapas = EtapasDoLivro();
+    uint32_t FProximaSemente = 0;
     // Where the save dialog opens: the folder of the last book that could be written there.
     QString FUltimaPasta;
     // The book in hand, and whether its files were opened (its first progress came).
