@@ -163,12 +163,11 @@ TFormMain::TFormMain(QWidget* AParent)
     CriarAtalhos();
     NomearControlos();
     DefinirProximoCodigo(SementeDoRelogio());
-    // The choices keep their size and places; the preview takes what the window has left.
-    setMinimumSize(TAMANHO_DA_JANELA.width() + ANTES_DA_PREVIA +
-                       PreVisualizacao->minimumSizeHint().width(),
-                   TAMANHO_DA_JANELA.height());
-    QSize tamanho(TAMANHO_DA_JANELA.width() + ANTES_DA_PREVIA + PreVisualizacao->sizeHint().width(),
-                  TAMANHO_DA_JANELA.height());
+    // The choices keep their size and places (the layout's least size holds them); the
+    // preview takes what the window has left.
+    QSize tamanho =
+        layout()->minimumSize() +
+        QSize(PreVisualizacao->sizeHint().width() - PreVisualizacao->minimumSizeHint().width(), 0);
     if (const QScreen* ecra = QGuiApplication::primaryScreen()) {
         // Room left for the window's frame on a small screen.
         tamanho = tamanho.boundedTo(ecra->availableGeometry().size() - QSize(16, 48));
@@ -401,7 +400,8 @@ QLayout* TFormMain::CriarColunaDoLivro() {
     LinhaFicheiro->hide();
     estado->addWidget(LinhaFicheiro);
     coluna->addWidget(areaDoEstado);
-    coluna->addStretch();
+    // The choices keep their places at the top whatever the window's height.
+    coluna->addSpacing(15);
 
     ProgressBarLote = new QProgressBar(this);
     ProgressBarLote->setObjectName("ProgressBarLote");
@@ -410,6 +410,7 @@ QLayout* TFormMain::CriarColunaDoLivro() {
     ProgressBarLote->setRange(0, PUZZLES_INICIAIS);
     ProgressBarLote->setValue(0);
     coluna->addWidget(ProgressBarLote);
+    coluna->addStretch();
     return coluna;
 }
 

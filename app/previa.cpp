@@ -301,6 +301,7 @@ TPaginaAmpliada::TPaginaAmpliada(QWidget* AParent) : QWidget(AParent) {
     paleta.setColor(QPalette::Window, COR_DO_FUNDO_AMPLIADO);
     paleta.setColor(QPalette::WindowText, Qt::white);
     setPalette(paleta);
+    setAccessibleName("Página ampliada");
     hide();
 }
 

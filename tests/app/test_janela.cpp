@@ -7,6 +7,7 @@
 #include "app/dialogo_codigo.h"
 #include "app/dialogos.h"
 #include "app/janela.h"
+#include "app/previa.h"
 #include "frontend/fios.h"
 #include "frontend/receita.h"
 #include "frontend/textos.h"
@@ -95,6 +96,8 @@ class TJanelaTeste : public TFormMain {
     QStringList Perguntas;
     QStringList Abertos;
     QStringList NomesPropostos;
+    QStringList EstadosNoDialogo;          // the whole status line as the save dialog opened
+    QList<uint32_t> CodigosNoDialogo;      // the next book's code then
     QStringList Escolhas;                  // what the code dialog was shown
     QList<bool> OcupadaNasCaixas;          // whether the window was busy as each box was shown
     QString FicheiroEscolhido;             // empty: the user gives up in the save dialog
@@ -133,6 +136,8 @@ class TJanelaTeste : public TFormMain {
     }
     QString PedirFicheiro(const QString& ANomeProposto) override {
         NomesPropostos << ANomeProposto;
+        EstadosNoDialogo << findChild<QLabel*>("LabelEstado")->accessibleName();
+        CodigosNoDialogo << ProximaSemente();
         return DialogoVerdadeiro ? TFormMain::PedirFicheiro(ANomeProposto) : FicheiroEscolhido;
     }
     std::optional<TLivroARefazer> PedirRefazer(const QString& AEscolha) override {
@@ -233,6 +238,83 @@ TGeradorDeLivro GeradorComPortao(const std::shared_ptr<TPortao>& APortao) {
             APortao->Sinal.wait(l, [&] { return APortao->Aberto; });
         }
         return TGeradorLivro().Gerar(AConfig, AProgresso);
+    };
+}
+
+// A stand-in for the preview's pages. Each call is noted (its configuration and width);
+// the first Retidas calls wait until the test lets each go, or, when OuveParar, until the
+// window asks them to stop (then they give nothing). The pages it gives are named after
+// the book's title, one white pixel each.
+struct TPreviasFalsas {
+    std::mutex Trinco;
+    std::condition_variable Sinal;
+    std::vector<TConfigLivro> Configs;
+    std::vector<int32_t> Larguras;
+    std::vector<bool> Livres;
+    int32_t Retidas = 0;
+    bool OuveParar = true;
+    bool TodasLivres = false;
+    std::atomic<bool> ViuParar = false;
+
+    int32_t Chamadas() {
+        std::lock_guard<std::mutex> l(Trinco);
+        return static_cast<int32_t>(Configs.size());
+    }
+    TConfigLivro Config(int32_t AChamada) {
+        std::lock_guard<std::mutex> l(Trinco);
+        return Configs.at(static_cast<size_t>(AChamada));
+    }
+    int32_t Largura(int32_t AChamada) {
+        std::lock_guard<std::mutex> l(Trinco);
+        return Larguras.at(static_cast<size_t>(AChamada));
+    }
+    void Soltar(int32_t AChamada) {
+        {
+            std::lock_guard<std::mutex> l(Trinco);
+            Livres.resize(std::max(Livres.size(), static_cast<size_t>(AChamada) + 1));
+            Livres[static_cast<size_t>(AChamada)] = true;
+        }
+        Sinal.notify_all();
+    }
+    // Every call goes, so that a test that fails midway still ends.
+    void SoltarTodas() {
+        {
+            std::lock_guard<std::mutex> l(Trinco);
+            TodasLivres = true;
+        }
+        Sinal.notify_all();
+    }
+};
+
+TFazedorDePrevias::TVerLivro VerLivroFalso(const std::shared_ptr<TPreviasFalsas>& AFalsas) {
+    return [AFalsas](const TConfigLivro& AConfig, int32_t ALargura,
+                     const std::function<bool()>& AParar) -> std::optional<TVistaDoLivro> {
+        TPreviasFalsas& f = *AFalsas;
+        std::unique_lock<std::mutex> l(f.Trinco);
+        const size_t chamada = f.Configs.size();
+        f.Configs.push_back(AConfig);
+        f.Larguras.push_back(ALargura);
+        if (static_cast<int32_t>(chamada) < f.Retidas) {
+            while (!f.TodasLivres && !(chamada < f.Livres.size() && f.Livres[chamada])) {
+                if (AParar()) {
+                    f.ViuParar = true;
+                    if (f.OuveParar) {
+                        return std::nullopt;
+                    }
+                }
+                f.Sinal.wait_for(l, std::chrono::milliseconds(5));
+            }
+        }
+        TVistaDoLivro vista;
+        vista.Codigo = CodigoDoLivro(AConfig.Semente);
+        for (int32_t i = 0; i < 3; ++i) {
+            TPaginaVista pagina;
+            pagina.Nome = AConfig.Titulo;
+            pagina.Numero = i + 1;
+            pagina.Imagem = {1, 1, 4, {0xFFFFFFFFu}};
+            vista.Paginas.push_back(std::move(pagina));
+        }
+        return vista;
     };
 }
 
@@ -647,6 +729,16 @@ class TesteJanela : public QObject {
     void MarcaDeFocoVisivel();
     void GravacaoQueFalhaVoltaAoDialogo();
     void AbrirAPastaNoGestorDeFicheiros();
+
+    void PreviaDoProximoLivro_data();
+    void PreviaDoProximoLivro();
+    void PreviaSempreAUltima_data();
+    void PreviaSempreAUltima();
+    void LivroAntesDaPrevia();
+    void PreviaSemFio();
+    void PaginaEmGrande();
+    void RefazerDesistidoRepoe_data();
+    void RefazerDesistidoRepoe();
 };
 
 // Before anything opens Qt's settings: the home is a folder of the test's own, and the
@@ -672,8 +764,12 @@ void TesteJanela::EstadoInicial() {
     j.show();
     QVERIFY(QTest::qWaitForWindowExposed(&j, 60000));
     QCOMPARE(j.windowTitle(), QString("TAVRELO | Brovanel"));
-    QCOMPARE(j.size(), QSize(676, 368));
-    QCOMPARE(j.minimumSize(), j.maximumSize());
+    // The choices' size, and more for the preview; the window can be resized, and is usable
+    // on a screen of 1024 × 600.
+    QVERIFY(j.width() > 676);
+    QCOMPARE(j.height(), 368);
+    QVERIFY(j.minimumSize().width() <= 1024 && j.minimumSize().height() <= 600);
+    QVERIFY(j.minimumSize() != j.maximumSize());
 
     // Every control where the window's design puts it, in the window's own look (the title's
     // label on the row of the check boxes; the summary and the status line in a larger type).
@@ -690,18 +786,27 @@ void TesteJanela::EstadoInicial() {
         {"EditNumPuzzles", {524, 184, 109, 31}},  {"BitBtnCancelar", {520, 222, 120, 30}},
         {"BitBtnGerar", {520, 260, 120, 40}},     {"BitBtnSair", {520, 314, 120, 40}},
     };
-    for (const auto& l : lugares) {
-        QWidget* w = Controlo<QWidget>(j, l.Nome);
-        QRect lugar(w->mapTo(&j, QPoint(0, 0)), w->size());
-        if (l.Lugar.width() == 0) {
-            lugar.setWidth(0); // as wide as its text
+    // Resized, the choices stay where they were; the preview, right of them, takes the rest.
+    for (const QSize tamanho : {j.size(), QSize(1024, 600), j.minimumSize()}) {
+        j.resize(tamanho);
+        QTRY_COMPARE(j.size(), tamanho);
+        for (const auto& l : lugares) {
+            QWidget* w = Controlo<QWidget>(j, l.Nome);
+            QRect lugar(w->mapTo(&j, QPoint(0, 0)), w->size());
+            if (l.Lugar.width() == 0) {
+                lugar.setWidth(0); // as wide as its text
+            }
+            QVERIFY2(lugar == l.Lugar, qPrintable(QString("%1: %2, %3, %4, %5")
+                                                      .arg(l.Nome)
+                                                      .arg(lugar.x())
+                                                      .arg(lugar.y())
+                                                      .arg(lugar.width())
+                                                      .arg(lugar.height())));
         }
-        QVERIFY2(lugar == l.Lugar, qPrintable(QString("%1: %2, %3, %4, %5")
-                                                  .arg(l.Nome)
-                                                  .arg(lugar.x())
-                                                  .arg(lugar.y())
-                                                  .arg(lugar.width())
-                                                  .arg(lugar.height())));
+        QWidget* previa = Controlo<QWidget>(j, "PreVisualizacao");
+        const QRect lugar(previa->mapTo(&j, QPoint(0, 0)), previa->size());
+        QVERIFY(j.rect().contains(lugar));
+        QVERIFY(lugar.left() >= 676 && lugar.width() >= 150 && lugar.height() >= 150);
     }
     const struct {
         const char* Nome;
@@ -1204,7 +1309,7 @@ void TesteJanela::Teclado() {
     const auto volta = [&] {
         QList<QWidget*> r;
         Botao(j, "BitBtnSair")->setFocus();
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < 11; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QWidget* w = QApplication::focusWidget();
             r << (w != nullptr && w->parentWidget() == numero ? numero : w);
@@ -1212,7 +1317,9 @@ void TesteJanela::Teclado() {
         return r;
     };
     const auto esperado = [&](int ATamanho, int ANivel) {
-        return QList<QWidget*>{Radio(j, "RadioGroupTamanho", ATamanho),
+        // The preview, last, is one stop: Tab passes it in one key.
+        return QList<QWidget*>{Controlo<QWidget>(j, "PreVisualizacao"),
+                               Radio(j, "RadioGroupTamanho", ATamanho),
                                Radio(j, "RadioGroupNivel", ANivel),
                                Controlo<QToolButton>(j, "BotaoAjuda"),
                                Botao(j, "BitBtnRefazer"),
@@ -3116,6 +3223,315 @@ void TesteJanela::AbrirAPastaNoGestorDeFicheiros() {
     }
     QDBusConnection::disconnectFromBus("janela");
     QDBusConnection::disconnectFromBus("gestor");
+}
+
+void TesteJanela::PreviaDoProximoLivro_data() {
+    QTest::addColumn<int>("tamanho");
+    QTest::addColumn<int>("nivel");
+    QTest::addColumn<QString>("numero");
+    QTest::addColumn<QString>("titulo");
+    QTest::addColumn<bool>("dicas");
+    QTest::newRow("8 × 8, nível 1, título") << 0 << 0 << "2"
+                                            << "Primeiro" << true;
+    QTest::newRow("16 × 16, nível 1, sem dicas") << 2 << 0 << "1"
+                                                 << "" << false;
+    QTest::newRow("7 × 7: dois puzzles na primeira página") << 3 << 1 << "3"
+                                                            << "Sete" << true;
+    QTest::newRow("título que não cabe na capa")
+        << 0 << 0 << "1" << QString("Quadrados mágicos ").repeated(12) << true;
+}
+
+// The preview shows the very pages VerLivro draws for the window's choices and its next
+// code (which the PDF holds), under that code; "Gerar Livro" makes the book of that code,
+// and the next one has another.
+void TesteJanela::PreviaDoProximoLivro() {
+    QFETCH(int, tamanho);
+    QFETCH(int, nivel);
+    QFETCH(QString, numero);
+    QFETCH(QString, titulo);
+    QFETCH(bool, dicas);
+
+    QTemporaryDir pasta;
+    TJanelaTeste j;
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+    QVERIFY(Mostrar(j));
+    Escolher(j, tamanho, nivel, numero);
+    Controlo<QLineEdit>(j, "EditTituloLivro")->setText(titulo);
+    Controlo<QCheckBox>(j, "CheckBoxCaminho")->setChecked(dicas);
+
+    auto* previa = Controlo<TPaginasDaPrevia>(j, "PreVisualizacao");
+    TConfigLivro config;
+    config.N = TamanhoDoIndice(tamanho);
+    config.Nivel = NivelDoItem(nivel);
+    config.NumPuzzles = numero.toInt();
+    config.Titulo = titulo.toStdString();
+    config.Caminho = dicas;
+    config.Semente = j.ProximaSemente();
+    const std::optional<TVistaDoLivro> vista = VerLivro(config, previa->LarguraDaPagina());
+    QVERIFY(vista);
+    const auto igual = [&] {
+        const std::vector<TPaginaMostrada>& mostradas = previa->Paginas();
+        if (mostradas.size() != vista->Paginas.size()) {
+            return false;
+        }
+        for (size_t i = 0; i < mostradas.size(); ++i) {
+            const TPaginaVista& p = vista->Paginas[i];
+            if (mostradas[i].Nome != QString::fromStdString(p.Nome) ||
+                mostradas[i].Numero != p.Numero ||
+                mostradas[i].Motivo != QString::fromStdString(p.Motivo) ||
+                mostradas[i].Imagem != ImagemDaPagina(p.Imagem)) {
+                return false;
+            }
+        }
+        return true;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(igual(), 120000);
+    QCOMPARE(previa->Paginas().at(0).Imagem.isNull(), !vista->Paginas[0].Motivo.empty());
+
+    const QString codigo = QString::fromStdString(CodigoDoLivro(j.ProximaSemente()));
+    QCOMPARE(Controlo<QLabel>(j, "LabelProximoCodigo")->text(),
+             "Código do próximo livro: " + codigo);
+    QAccessibleInterface* acessivel = QAccessible::queryAccessibleInterface(previa);
+    QVERIFY(acessivel->text(QAccessible::Name).startsWith("Pré-visualização"));
+    QVERIFY(acessivel->text(QAccessible::Name).contains(codigo));
+
+    if (!vista->Paginas[0].Motivo.empty()) {
+        QVERIFY(!Botao(j, "BitBtnGerar")->isEnabled());
+        return;
+    }
+    const uint32_t semente = j.ProximaSemente();
+    Botao(j, "BitBtnGerar")->click();
+    EsperarFim(j);
+    QCOMPARE(gravacoes->Chamadas, 1);
+    QCOMPARE(gravacoes->Livro.Codigo, codigo.toStdString());
+    QVERIFY2(Estado(j).endsWith("Código do livro: " + codigo), qPrintable(Estado(j)));
+    // The next book has a code of its own, and the preview follows it.
+    QVERIFY(j.ProximaSemente() != semente);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        acessivel->text(QAccessible::Description)
+            .contains(QString::fromStdString(CodigoDoLivro(j.ProximaSemente()))),
+        120000);
+}
+
+void TesteJanela::PreviaSempreAUltima_data() {
+    QTest::addColumn<bool>("ouveParar");
+    QTest::newRow("a primeira para a pedido") << true;
+    QTest::newRow("a primeira acaba na mesma") << false;
+}
+
+// A choice changed while a preview is being made: the one under way is asked to stop, the
+// next starts once it has, and the window never shows the first, even when it ends.
+void TesteJanela::PreviaSempreAUltima() {
+    QFETCH(bool, ouveParar);
+    auto falsas = std::make_shared<teste::TPreviasFalsas>();
+    falsas->Retidas = 2;
+    falsas->OuveParar = ouveParar;
+    TJanelaTeste j;
+    j.DefinirVerLivro(teste::VerLivroFalso(falsas));
+    j.AoDestruir = [falsas] { falsas->SoltarTodas(); };
+    auto* titulo = Controlo<QLineEdit>(j, "EditTituloLivro");
+    titulo->setText("Primeiro");
+    QVERIFY(Mostrar(j));
+    auto* previa = Controlo<TPaginasDaPrevia>(j, "PreVisualizacao");
+    QTRY_COMPARE_WITH_TIMEOUT(falsas->Chamadas(), 1, 60000);
+
+    titulo->setText("Segundo");
+    QTRY_VERIFY_WITH_TIMEOUT(falsas->ViuParar, 60000);
+    if (!ouveParar) {
+        falsas->Soltar(0);
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(falsas->Chamadas(), 2, 60000);
+    QCOMPARE(falsas->Config(1).Titulo, std::string("Segundo"));
+    QCOMPARE(falsas->Config(1).Semente, falsas->Config(0).Semente);
+    QCoreApplication::processEvents();
+    QVERIFY(previa->Paginas().empty());
+
+    falsas->Soltar(1);
+    QTRY_VERIFY_WITH_TIMEOUT(previa->Paginas().size() == 3, 60000);
+    QCOMPARE(previa->Paginas()[0].Nome, QString("Segundo"));
+    QCOMPARE(falsas->Chamadas(), 2);
+}
+
+// A book goes first: the preview under way stops when "Gerar Livro" starts one, none is
+// made while it runs (however the window is resized meanwhile), and once it is made the
+// preview is of the next book, with a code of its own.
+void TesteJanela::LivroAntesDaPrevia() {
+    QTemporaryDir pasta;
+    auto falsas = std::make_shared<teste::TPreviasFalsas>();
+    falsas->Retidas = 1;
+    TJanelaTeste j;
+    j.DefinirVerLivro(teste::VerLivroFalso(falsas));
+    j.AoDestruir = [falsas] { falsas->SoltarTodas(); };
+    auto portao = std::make_shared<teste::TPortao>();
+    j.DefinirGerador(teste::GeradorComPortao(portao));
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+    Escolher(j, 0, 0, "1");
+    QVERIFY(Mostrar(j));
+    QTRY_COMPARE_WITH_TIMEOUT(falsas->Chamadas(), 1, 60000);
+    const uint32_t daPrevia = falsas->Config(0).Semente;
+    QCOMPARE(daPrevia, j.ProximaSemente());
+
+    Botao(j, "BitBtnGerar")->click();
+    QVERIFY(j.Ocupado());
+    QTRY_VERIFY_WITH_TIMEOUT(falsas->ViuParar, 60000);
+    j.resize(j.size() + QSize(40, 40));
+    QTRY_COMPARE(j.size().height(), 368 + 40);
+    portao->Abrir();
+    EsperarFim(j);
+    QCOMPARE(gravacoes->Livro.Codigo, CodigoDoLivro(daPrevia));
+    QTRY_COMPARE_WITH_TIMEOUT(falsas->Chamadas(), 2, 60000);
+    QVERIFY(falsas->Config(1).Semente != daPrevia);
+    QCOMPARE(falsas->Config(1).Semente, j.ProximaSemente());
+}
+
+// No thread for the preview: a reason in its place, and the window makes its book.
+void TesteJanela::PreviaSemFio() {
+    QTemporaryDir pasta;
+    TJanelaTeste j;
+    j.DefinirIniciarFioDaPrevia([](std::function<void()>) -> TFio {
+        throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again));
+    });
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    j.FicheiroEscolhido = pasta.filePath("livro.pdf");
+    Escolher(j, 0, 0, "1");
+    QVERIFY(Mostrar(j));
+    auto* previa = Controlo<TPaginasDaPrevia>(j, "PreVisualizacao");
+    QTRY_VERIFY_WITH_TIMEOUT(previa->Texto().startsWith("Sem pré-visualização: o sistema não deu"),
+                             60000);
+    QVERIFY(previa->Paginas().empty());
+    Botao(j, "BitBtnGerar")->click();
+    EsperarFim(j);
+    QCOMPARE(gravacoes->Chamadas, 1);
+    QVERIFY(j.Erros.isEmpty());
+}
+
+// A page opens at the window's size by Enter on the preview (the arrows choose which) or
+// by a click, drawn again at that size; Escape, Enter or a click bring the preview back
+// with the focus, and Tab reaches nothing under the page meanwhile.
+void TesteJanela::PaginaEmGrande() {
+    auto falsas = std::make_shared<teste::TPreviasFalsas>();
+    TJanelaTeste j;
+    j.DefinirVerLivro(teste::VerLivroFalso(falsas));
+    j.AoDestruir = [falsas] { falsas->SoltarTodas(); };
+    Controlo<QLineEdit>(j, "EditTituloLivro")->setText("Grande");
+    QVERIFY(Mostrar(j));
+    auto* previa = Controlo<TPaginasDaPrevia>(j, "PreVisualizacao");
+    auto* grande = Controlo<TPaginaAmpliada>(j, "PaginaAmpliada");
+    QTRY_VERIFY_WITH_TIMEOUT(previa->Paginas().size() == 3, 60000);
+    const int32_t pequena = falsas->Largura(falsas->Chamadas() - 1);
+
+    previa->setFocus();
+    QTest::keyClick(previa, Qt::Key_Right);
+    QTest::keyClick(previa, Qt::Key_Return);
+    QVERIFY(grande->isVisible());
+    QCOMPARE(grande->geometry(), j.rect());
+    QCOMPARE(QApplication::focusWidget(), grande);
+    QCOMPARE(grande->accessibleName(), QString("Página ampliada: Grande · página 2"));
+    QTRY_VERIFY_WITH_TIMEOUT(falsas->Largura(falsas->Chamadas() - 1) > pequena, 60000);
+    QTest::keyClick(grande, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), grande);
+    QTest::keyClick(grande, Qt::Key_Escape);
+    QVERIFY(!grande->isVisible());
+    QCOMPARE(QApplication::focusWidget(), previa);
+    QVERIFY(!j.Ocupado());
+
+    for (const Qt::Key tecla : {Qt::Key_Escape, Qt::Key_Enter}) {
+        QTest::mouseClick(previa, Qt::LeftButton, {}, QPoint(previa->width() / 2 - 1, 20));
+        QVERIFY(grande->isVisible());
+        QCOMPARE(grande->accessibleName(), QString("Página ampliada: Grande · página 2"));
+        QTest::keyClick(grande, tecla);
+        QVERIFY(!grande->isVisible());
+    }
+    QTest::keyClick(previa, Qt::Key_Left);
+    QTest::keyClick(previa, Qt::Key_Left);
+    QCOMPARE(previa->Escolhida(), 0);
+    QTest::keyClick(previa, Qt::Key_Space);
+    QCOMPARE(grande->accessibleName(), QString("Página ampliada: Grande · página 1"));
+    QTest::mouseClick(grande, Qt::LeftButton);
+    QVERIFY(!grande->isVisible());
+}
+
+void TesteJanela::RefazerDesistidoRepoe_data() {
+    QTest::addColumn<bool>("doPdf");
+    QTest::addColumn<QString>("destino"); // empty: the save dialog given up
+    QTest::newRow("código escrito, diálogo desistido") << false << "";
+    QTest::newRow("PDF, diálogo desistido") << true << "";
+    QTest::newRow("PDF, gravar por cima dele") << true << "original.pdf";
+}
+
+// Remaking a book sets its choices and code, and says what its PDF holds, before the save
+// dialog; when no book is made after all, the window's choices, its next code and its
+// status line are those it had before.
+void TesteJanela::RefazerDesistidoRepoe() {
+    QFETCH(bool, doPdf);
+    QFETCH(QString, destino);
+    QTemporaryDir pasta;
+    auto falsas = std::make_shared<teste::TPreviasFalsas>();
+    TJanelaTeste j;
+    j.DefinirVerLivro(teste::VerLivroFalso(falsas));
+    j.AoDestruir = [falsas] { falsas->SoltarTodas(); };
+    auto gravacoes = std::make_shared<teste::TGravacoes>();
+    j.DefinirGravador(teste::GravadorFalso(gravacoes));
+    Escolher(j, 0, 1, "2");
+    Controlo<QLineEdit>(j, "EditTituloLivro")->setText(" Antes ");
+    Controlo<QCheckBox>(j, "CheckBoxCaminho")->setChecked(true);
+    QVERIFY(Mostrar(j));
+    // A book made first, so that the status line has something to keep.
+    j.FicheiroEscolhido = pasta.filePath("primeiro.pdf");
+    Botao(j, "BitBtnGerar")->click();
+    EsperarFim(j);
+    const QString estadoAntes = Controlo<QLabel>(j, "LabelEstado")->accessibleName();
+    QVERIFY(estadoAntes.startsWith("Livro gerado: "));
+    const uint32_t codigoAntes = j.ProximaSemente();
+
+    TConfigLivro doLivro;
+    doLivro.N = 11;
+    doLivro.Nivel = 3;
+    doLivro.NumPuzzles = 3;
+    doLivro.Titulo = "Do PDF";
+    doLivro.Caminho = false;
+    doLivro.Semente = 0xBEEF;
+    const QString origem = pasta.filePath("original.pdf");
+    j.Refazer = doPdf ? TLivroARefazer{0xBEEF, TReceitaDoLivro{doLivro, VersaoDoPrograma()}, origem}
+                      : TLivroARefazer{0xBEEF, std::nullopt};
+    j.FicheiroEscolhido = destino.isEmpty() ? QString() : pasta.filePath(destino);
+    QTest::keyClick(&j, Qt::Key_R, Qt::ControlModifier);
+
+    // As the save dialog opened: the code (and the PDF's choices) in the window.
+    QCOMPARE(j.CodigosNoDialogo.size(), 2);
+    QCOMPARE(j.CodigosNoDialogo.last(), 0xBEEFu);
+    if (doPdf) {
+        QCOMPARE(j.NomesPropostos.last(), QString("Tavrelo_11x11_N3_3.pdf"));
+        QCOMPARE(j.EstadosNoDialogo.last(),
+                 QString("O PDF «original.pdf» tem o livro de código 0000BEEF: 3 puzzles · "
+                         "11 × 11 · nível 3; soluções sem dicas; título «Do PDF»."));
+    } else {
+        QCOMPARE(j.NomesPropostos.last(), QString("Tavrelo_8x8_N2_2.pdf"));
+    }
+
+    // No book made: everything as it was.
+    QCOMPARE(gravacoes->Chamadas, 1);
+    QCOMPARE(j.Estado(), TEstadoJanela::ejLivre);
+    QVERIFY(Radio(j, "RadioGroupTamanho", 0)->isChecked());
+    QVERIFY(Radio(j, "RadioGroupNivel", 1)->isChecked());
+    QCOMPARE(EditNumero(j)->text(), QString("2"));
+    QCOMPARE(Controlo<QLineEdit>(j, "EditTituloLivro")->text(), QString(" Antes "));
+    QVERIFY(Controlo<QCheckBox>(j, "CheckBoxCaminho")->isChecked());
+    QCOMPARE(j.ProximaSemente(), codigoAntes);
+    QCOMPARE(Controlo<QLabel>(j, "LabelEstado")->accessibleName(), estadoAntes);
+    QVERIFY(Controlo<QLabel>(j, "LabelProximoCodigo")
+                ->text()
+                .endsWith(QString::fromStdString(CodigoDoLivro(codigoAntes))));
+    // And the preview is of that book again.
+    QTRY_VERIFY_WITH_TIMEOUT(falsas->Chamadas() > 0 &&
+                                 falsas->Config(falsas->Chamadas() - 1).Semente == codigoAntes &&
+                                 falsas->Config(falsas->Chamadas() - 1).Titulo == " Antes ",
+                             60000);
 }
 
 QTEST_MAIN(TesteJanela)
