@@ -113,20 +113,25 @@ QString TextoDaAjuda() {
                 "<p>Cada livro tem um código de oito algarismos hexadecimais, impresso na ficha "
                 "técnica e mostrado na linha de estado; " +
                     Negrito("Copiar o código") +
-                    " copia-o. Com as mesmas escolhas e o mesmo código, o livro sai igual, "
+                    " copia-o. O do próximo livro está por cima da pré-visualização, que mostra a "
+                    "capa, a primeira página de puzzles e a primeira de soluções tal como o PDF "
+                    "as terá. Com as mesmas escolhas e o mesmo código, o livro sai igual, "
                     "puzzle a puzzle. " +
                     Negrito("Refazer um livro…") +
                     " pede o código, ou o PDF do livro, que traz dentro as escolhas e o "
                     "código.</p>");
-    t += Seccao("Teclado", Teclas({{"Tab", "o controlo seguinte, linha a linha"},
-                                   {"Shift+Tab", "o controlo anterior"},
-                                   {"Setas", "a escolha dentro de um grupo; o número de puzzles"},
-                                   {"Alt + a letra sublinhada", "o botão ou o campo dessa letra"},
-                                   {"Enter", "o botão em foco, ou Gerar Livro"},
-                                   {"Escape", "cancela o livro em curso"},
-                                   {"Ctrl+R", "Refazer um livro…"},
-                                   {"F1", "esta ajuda"},
-                                   {"Ctrl+Q", "sair (durante um livro, pergunta primeiro)"}}));
+    t += Seccao("Teclado",
+                Teclas({{"Tab", "o controlo seguinte, linha a linha"},
+                        {"Shift+Tab", "o controlo anterior"},
+                        {"Setas", "a escolha dentro de um grupo; o número de puzzles; a página da "
+                                  "pré-visualização"},
+                        {"Alt + a letra sublinhada", "o botão ou o campo dessa letra"},
+                        {"Enter", "o botão em foco, ou Gerar Livro; na pré-visualização, a página "
+                                  "do tamanho da janela"},
+                        {"Escape", "cancela o livro em curso; volta da página grande"},
+                        {"Ctrl+R", "Refazer um livro…"},
+                        {"F1", "esta ajuda"},
+                        {"Ctrl+Q", "sair (durante um livro, pergunta primeiro)"}}));
     return t;
 }
 
