@@ -3,6 +3,7 @@
 #include "app/aspeto.h"
 #include "frontend/fios.h"
 
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -56,6 +57,16 @@ void DesenharPagina(QPainter& APintor, const QRect& ALugar, const TPaginaMostrad
     APintor.setPen(COR_DA_MARGEM);
     APintor.setBrush(Qt::NoBrush);
     APintor.drawRect(ALugar.adjusted(0, 0, -1, -1));
+}
+
+// The line under a page as it fits AEspaco pixels: whole, or with "p." for "página", or cut.
+QString LegendaQueCabe(const TPaginaMostrada& APagina, const QFontMetrics& AMetrica, int AEspaco) {
+    const QString inteira = LegendaDaPagina(APagina);
+    if (AMetrica.horizontalAdvance(inteira) <= AEspaco) {
+        return inteira;
+    }
+    const QString curta = QString("%1 · p. %2").arg(APagina.Nome).arg(APagina.Numero);
+    return AMetrica.elidedText(curta, Qt::ElideMiddle, AEspaco);
 }
 
 // The largest A4 page that fits ALargura × AAltura pixels.
@@ -237,9 +248,10 @@ void TPaginasDaPrevia::paintEvent(QPaintEvent*) {
         const QRect lugar = LugarDaPagina(static_cast<int32_t>(i));
         DesenharPagina(pintor, lugar, FPaginas[i], FDesenhadas[i]);
         pintor.setPen(palette().color(QPalette::WindowText));
-        pintor.drawText(QRect(lugar.left() - ENTRE_PAGINAS / 2, lugar.bottom() + 2,
-                              lugar.width() + ENTRE_PAGINAS, ALTURA_DA_LEGENDA),
-                        Qt::AlignHCenter | Qt::AlignTop, LegendaDaPagina(FPaginas[i]));
+        const QRect legenda(lugar.left() - ENTRE_PAGINAS / 2, lugar.bottom() + 2,
+                            lugar.width() + ENTRE_PAGINAS, ALTURA_DA_LEGENDA);
+        pintor.drawText(legenda, Qt::AlignHCenter | Qt::AlignTop,
+                        LegendaQueCabe(FPaginas[i], pintor.fontMetrics(), legenda.width()));
         if (hasFocus() && static_cast<int32_t>(i) == FEscolhida) {
             // The page Enter opens: a dark outline, as the focus of the other controls.
             pintor.setPen(QPen(COR_DA_ESCOLHA, 2));
@@ -296,11 +308,8 @@ void TPaginasDaPrevia::resizeEvent(QResizeEvent* AEvento) {
 TPaginaAmpliada::TPaginaAmpliada(QWidget* AParent) : QWidget(AParent) {
     setFocusPolicy(Qt::StrongFocus);
     setFont(Fonte(LETRA_ESTADO));
-    setAutoFillBackground(true);
-    QPalette paleta = palette();
-    paleta.setColor(QPalette::Window, COR_DO_FUNDO_AMPLIADO);
-    paleta.setColor(QPalette::WindowText, Qt::white);
-    setPalette(paleta);
+    // It covers the window: what is under it is never seen through.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     setAccessibleName("Página ampliada");
     hide();
 }
@@ -334,7 +343,8 @@ int32_t TPaginaAmpliada::LarguraDaPagina() const {
 
 void TPaginaAmpliada::paintEvent(QPaintEvent*) {
     QPainter pintor(this);
-    pintor.setPen(palette().color(QPalette::WindowText));
+    pintor.fillRect(rect(), COR_DO_FUNDO_AMPLIADO);
+    pintor.setPen(Qt::white);
     pintor.drawText(QRect(12, 6, width() - 24, ALTURA_DA_LEGENDA), Qt::AlignHCenter | Qt::AlignTop,
                     LegendaDaPagina(FPagina) + " (Escape volta)");
     QPixmap desenhada;
