@@ -878,8 +878,10 @@ void TFormMain::FazerLivroDaEscolha(bool ARefazer) {
         const QString nome = pedido->Origem.isEmpty()
                                  ? QString("do livro")
                                  : "«" + QFileInfo(pedido->Origem).fileName() + "»";
-        DefinirEstado(QString("O PDF %1 tem o livro de código %2: %3")
-                          .arg(nome, Q(CodigoDoLivro(config.Semente)), TextoDaEscolha(config)));
+        // Where the line is too long, the numbers of each level go first.
+        DefinirEstado(QString("O PDF %1 tem: %2 Código do livro: %3.")
+                          .arg(nome, TextoDaEscolha(config), Q(CodigoDoLivro(config.Semente))),
+                      Q(ResumoDaEscolha(config.NumPuzzles, config.N, ItemNivel())));
         FMotivoMostrado = false;
     }
     const QString caminho =

@@ -3508,8 +3508,8 @@ void TesteJanela::RefazerDesistidoRepoe() {
     if (doPdf) {
         QCOMPARE(j.NomesPropostos.last(), QString("Tavrelo_11x11_N3_3.pdf"));
         QCOMPARE(j.EstadosNoDialogo.last(),
-                 QString("O PDF «original.pdf» tem o livro de código 0000BEEF: 3 puzzles · "
-                         "11 × 11 · nível 3; soluções sem dicas; título «Do PDF»."));
+                 QString("O PDF «original.pdf» tem: 3 puzzles · 11 × 11 · nível 3; soluções "
+                         "sem dicas; título «Do PDF». Código do livro: 0000BEEF."));
     } else {
         QCOMPARE(j.NomesPropostos.last(), QString("Tavrelo_8x8_N2_2.pdf"));
     }
