@@ -411,6 +411,31 @@ class TPrograma {
     int FErros = -1;
 };
 
+// AErros less the warning AddressSanitizer gives when a handler that ends the program runs on
+// a thread whose stack it no longer knows (one of the book's, ending): a signal sent to the
+// program may be taken by any thread that does not block it, and the faults' signals are
+// blocked by none. The test build alone says it; what the program writes is the rest.
+std::string SemAvisoDaPilha(const std::string& AErros) {
+    const std::string inicio = "WARNING: ASan is ignoring requested __asan_handle_no_return";
+    std::istringstream linhas(AErros);
+    std::string resto, linha;
+    int saltar = 0;
+    while (std::getline(linhas, linha)) {
+        if (linha.find(inicio) != std::string::npos) {
+            saltar = 3; // the warning and its two lines of advice
+        }
+        if (saltar > 0) {
+            --saltar;
+            continue;
+        }
+        resto += linha + "\n";
+    }
+    if (!AErros.empty() && AErros.back() != '\n' && !resto.empty()) {
+        resto.pop_back();
+    }
+    return resto;
+}
+
 TResultadoPrograma Correr(Args AArgs, const std::string& APasta = "") {
     return TPrograma(std::move(AArgs), APasta).Esperar();
 }
@@ -870,7 +895,8 @@ TEST_F(Programa, CadaSinalSai128MaisONumeroENadaDeixa) {
         for (const int s : c.Sinais) {
             programa.Sinal(s);
         }
-        const TResultadoPrograma r = programa.Esperar();
+        TResultadoPrograma r = programa.Esperar();
+        r.Erros = SemAvisoDaPilha(r.Erros);
         EXPECT_EQ(r.Estado, 128 + c.Sinais.back()) << r.Erros;
         EXPECT_EQ(r.Erros.rfind(c.Erros, 0), 0u) << r.Erros;
         if (c.Erros.empty()) {
