@@ -8,6 +8,7 @@
 #include "frontend/textos.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -15,6 +16,7 @@
 #include <QLocale>
 #include <QSettings>
 #include <QSocketNotifier>
+#include <QThreadPool>
 #include <QTranslator>
 
 #include <algorithm>
@@ -28,6 +30,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <future>
 #include <iterator>
 #include <mutex>
 #include <new>
@@ -207,9 +210,9 @@ std::string MensagemSessaoNaoRespondeu(const TSessaoGrafica& ASessao) {
 }
 
 std::string MensagemQtSemFio() {
-    return "tavrelo: não foi possível abrir a janela: o sistema não deu ao Qt o fio de execução "
-           "com que ele lê a sessão gráfica (o limite de processos do utilizador, ulimit -u, ou "
-           "a memória).\nO tavrelo-cli faz os mesmos livros (tavrelo-cli --help mostra como).\n";
+    return "tavrelo: não foi possível abrir a janela: o sistema não deu ao Qt um fio de execução "
+           "de que a janela precisa (o limite de processos do utilizador, ulimit -u, ou a "
+           "memória).\nO tavrelo-cli faz os mesmos livros (tavrelo-cli --help mostra como).\n";
 }
 
 std::string MensagemSessaoTerminou(const TSessaoGrafica& ASessao) {
@@ -292,12 +295,17 @@ std::atomic<QtMessageHandler> g_Anterior{nullptr};
 std::atomic<bool> g_Segurar{false};
 // Qt said, while it started, that a thread of its own could not be made.
 std::atomic<bool> g_FioRecusado{false};
+// Qt's pool of picture conversions has no thread (ReservarFiosDoQt).
+std::atomic<bool> g_PoolSemFio{false};
 std::string g_NaoRespondeu; // the Portuguese line, made before Qt starts
 std::vector<TMensagemDoQt> g_Guardadas;
 
 void Passar(const TMensagemDoQt& AMensagem) {
+    // A message without a category is Qt's "default" one: an empty name would be printed as
+    // a category of its own (": text").
+    const char* categoria = AMensagem.Categoria.empty() ? "default" : AMensagem.Categoria.c_str();
     const QMessageLogContext contexto(AMensagem.Ficheiro.c_str(), AMensagem.Linha,
-                                      AMensagem.Funcao.c_str(), AMensagem.Categoria.c_str());
+                                      AMensagem.Funcao.c_str(), categoria);
     g_Anterior.load()(AMensagem.Tipo, contexto, AMensagem.Texto);
 }
 
@@ -351,7 +359,9 @@ struct TVigiaDoArranque::TRelogio {
                 std::unique_lock<std::mutex> l(Trinco);
                 if (!Sinal.wait_for(l, std::chrono::seconds(SEGUNDOS_PARA_ARRANCAR),
                                     [this] { return Parado; })) {
-                    Escrever(Mensagem);
+                    // Qt waits for ever on a thread the system refused it (the session
+                    // bus's): that, not the session, is why nothing answered.
+                    Escrever(g_FioRecusado.load() ? MensagemQtSemFio() : Mensagem);
                     LimparAoFim();
                     ::_exit(1);
                 }
@@ -402,8 +412,9 @@ bool TVigiaDoArranque::QtArrancou() {
         guardadas.swap(g_Guardadas);
         // Of the threads Qt starts with its application, the one that needs the session is
         // its reader of the display: without it, no event would ever reach the window.
-        semFio = g_FioRecusado.exchange(false) && qobject_cast<QGuiApplication*>(qApp) &&
-                 PlataformaPrecisaDeEcra(QGuiApplication::platformName().toStdString());
+        semFio = g_PoolSemFio.load() ||
+                 (g_FioRecusado.load() && qobject_cast<QGuiApplication*>(qApp) &&
+                  PlataformaPrecisaDeEcra(QGuiApplication::platformName().toStdString()));
         if (semFio) {
             Escrever(MensagemQtSemFio());
         }
@@ -413,6 +424,25 @@ bool TVigiaDoArranque::QtArrancou() {
     }
     qInstallMessageHandler(g_Anterior.load());
     return !semFio;
+}
+
+bool ReservarFiosDoQt() {
+    QThreadPool* pool = QThreadPool::globalInstance();
+    pool->setMaxThreadCount(1);
+    pool->setExpiryTimeout(-1);
+    // A thread the system refuses is still counted by the pool, and what was given to it is
+    // never done: the pool is good only once a task has run on it.
+    auto correu = std::make_shared<std::promise<void>>();
+    std::future<void> feito = correu->get_future();
+    pool->start([correu] { correu->set_value(); });
+    if (feito.wait_for(std::chrono::seconds(SEGUNDOS_PARA_ARRANCAR / 2)) !=
+        std::future_status::ready) {
+        g_FioRecusado = true;
+        g_PoolSemFio = true;
+        return false;
+    }
+    QDBusConnection::sessionBus();
+    return true;
 }
 
 void TVigiaDoArranque::SessaoRespondeu() {

@@ -59,8 +59,18 @@ bool PlataformaPrecisaDeEcra(const std::string& APlataforma);
 // not let Qt open a window.
 std::string MensagemSessaoNaoRespondeu(const TSessaoGrafica& ASessao);
 
-// What the program says when Qt could not start the thread it reads the session with.
+// What the program says when Qt could not start a thread the window needs.
 std::string MensagemQtSemFio();
+
+// Made once the application object exists, while TVigiaDoArranque still holds Qt's messages
+// and its clock runs: the threads Qt would otherwise start on first use, and wait on for
+// ever when the system refuses them (a limit on the user's processes), are had now. Its
+// global pool, which large pictures are converted and scaled on, part by part, keeps one
+// thread for good and does every part on it; the session bus, asked for while the window's
+// controls are made, starts its thread. False when the pool has no thread: the window
+// would freeze at its first large picture. A session bus whose thread is refused waits for
+// ever in Qt, where the clock ends it saying so.
+bool ReservarFiosDoQt();
 
 // How long the start may wait for the graphical session before giving up: a display that
 // stopped answering (its X server stopped) would otherwise hold the program for ever.
@@ -81,9 +91,9 @@ class TVigiaDoArranque {
 
     // The application object exists: what Qt said while it was made is passed on, and
     // what it says from now on goes straight to where it went before. False when Qt could
-    // not have the thread its platform reads the graphical session with (a limit on the
-    // user's threads): a window would never answer, so the program has said why
-    // (MensagemQtSemFio) before Qt's own words, and ends with status 1.
+    // not have the thread its platform reads the graphical session with, or its pool none
+    // (a limit on the user's threads): a window would never answer, so the program has said
+    // why (MensagemQtSemFio) before Qt's own words, and ends with status 1.
     bool QtArrancou();
     // The event loop runs: the session answers, and the clock stops.
     void SessaoRespondeu();

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
 #include <unistd.h>
@@ -54,7 +55,15 @@ int main(int argc, char* argv[]) {
     // Qt has taken the user's regional settings for the whole process; the C libraries under
     // the book (cairo) must still read numbers with a decimal point.
     UsarDefinicoesRegionais();
+    const bool fiosDoQt = ReservarFiosDoQt();
+    // Says why when Qt cannot open the window, its pool without a thread included.
     if (!vigia.QtArrancou()) {
+        if (!fiosDoQt) {
+            // Not through the destructors: Qt's pool would wait at the end for the thread
+            // it was refused.
+            std::fflush(stderr);
+            std::_Exit(1);
+        }
         return 1;
     }
     // The first turn of the event loop, wherever it comes (the window's or a box's): the

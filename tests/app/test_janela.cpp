@@ -66,13 +66,16 @@
 #include <cstddef>
 #include <cstring>
 #include <functional>
+#include <grp.h>
 #include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <poll.h>
+#include <pwd.h>
 #include <stdexcept>
 #include <string>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
@@ -718,6 +721,7 @@ class TesteJanela : public QObject {
     void RefazerPorCimaDaOrigem();
     void Arranque();
     void ProgramaSemEcra();
+    void ProgramaSemFios();
     void EcraQueRecusaNoArranque();
     void PararParaSair();
     void SinalTerminaOPrograma();
@@ -2654,6 +2658,52 @@ bool JanelaVisivel(int ANumero, const char* ATitulo) {
 // program tries again and opens its window, instead of giving up at once with "could not
 // connect to display". The display is a real Xvfb, reached through a relay of the test's own
 // that drops the first connections; skipped where Xvfb is not installed.
+// A user whose limit of processes leaves the window no thread but its own: the program says
+// so and ends, instead of a window that freezes at its first large picture, its parts
+// waiting for ever on threads Qt was refused. The superuser has no such limit, so the
+// program runs as nobody, from a copy where nobody can reach it.
+void TesteJanela::ProgramaSemFios() {
+    if (::geteuid() != 0) {
+        QSKIP("only the superuser can run the program as nobody");
+    }
+    const passwd* ninguem = ::getpwnam("nobody");
+    QVERIFY(ninguem != nullptr);
+    QTemporaryDir pasta;
+    QVERIFY(QFile::setPermissions(pasta.path(), QFile::ReadOwner | QFile::WriteOwner |
+                                                    QFile::ExeOwner | QFile::ReadOther |
+                                                    QFile::ExeOther));
+    const QString programa = pasta.filePath("tavrelo");
+    QVERIFY(QFile::copy(TAVRELO_JANELA_PATH, programa));
+    QProcess p;
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert("QT_QPA_PLATFORM", "offscreen");
+    ambiente.insert("HOME", pasta.path());
+    ambiente.insert("XDG_RUNTIME_DIR", pasta.path());
+    // The leak check at the end starts a thread of its own, which the limit refuses.
+    ambiente.insert("ASAN_OPTIONS", "detect_leaks=0");
+    ambiente.remove("LSAN_OPTIONS");
+    p.setProcessEnvironment(ambiente);
+    const uid_t uid = ninguem->pw_uid;
+    const gid_t gid = ninguem->pw_gid;
+    p.setChildProcessModifier([uid, gid] {
+        const rlimit umSo{1, 1};
+        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0 ||
+            ::setrlimit(RLIMIT_NPROC, &umSo) != 0) {
+            ::_exit(126);
+        }
+    });
+    p.start(programa, {});
+    if (!p.waitForStarted(20000)) {
+        QSKIP("the program could not start as nobody (other processes of nobody's)");
+    }
+    QVERIFY2(p.waitForFinished(60000), "the window went on without the threads it needs");
+    const QString erros = QString::fromUtf8(p.readAllStandardError());
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(p.exitCode() != 126, "could not become nobody");
+    QCOMPARE(p.exitCode(), 1);
+    QVERIFY2(erros.startsWith(QString::fromStdString(MensagemQtSemFio())), qPrintable(erros));
+}
+
 void TesteJanela::EcraQueRecusaNoArranque() {
     const QString xvfb = QStandardPaths::findExecutable("Xvfb");
     if (xvfb.isEmpty()) {
