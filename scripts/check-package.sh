@@ -223,6 +223,14 @@ janela_do_utilizador() {
     return 1
   fi
 
+  # A keyboard with é on a key of its own, read by the window when it starts: a letter that
+  # is on no key xdotool types by giving a spare key that letter for a moment, and a loaded
+  # machine lets the window read the keyboard again only once it was taken back, losing the
+  # letter ("Livro de frias").
+  if ! utilizador setxkbmap fr >"$tmp/setxkbmap.log" 2>&1; then
+    echo "o teclado francês não foi posto: $(cat "$tmp/setxkbmap.log")"
+    return 1
+  fi
   (cd "$casa" && utilizador bash -c 'echo $$ >"$0"; exec tavrelo' "$casa/tavrelo.pid") \
     >"$tmp/tavrelo.log" 2>&1 &
   local fim_da_janela=$!

@@ -10,7 +10,7 @@ PACKAGES=(
   libcairo2-dev libfreetype-dev fonts-liberation2 libutf8proc-dev libqpdf-dev zlib1g-dev libxcb1-dev
   qt6-base-dev qt6-translations-l10n
   poppler-utils qpdf locales
-  xvfb openbox xdotool dbus-daemon
+  xvfb x11-xkb-utils openbox xdotool dbus-daemon
   clang-format clang-14 libclang-rt-14-dev
   dpkg-dev librsvg2-bin lintian desktop-file-utils appstream man-db
 )
