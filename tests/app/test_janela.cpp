@@ -15,6 +15,8 @@
 #include "composition/paginas.h"
 #include "drawing/pdf.h"
 
+#include "../config_livro.h"
+#include "../data_fixa.h"
 #include "../leitor_de_teste.h"
 #include "../pdf_hostil.h"
 #include "../regionais.h"
@@ -1582,15 +1584,9 @@ void TesteJanela::FiosRecusados_data() {
 void TesteJanela::FiosRecusados() {
     QFETCH(int, primeira);
     QFETCH(int, ultima);
-    qputenv("SOURCE_DATE_EPOCH", "1765432100");
-    const std::unique_ptr<const char, void (*)(const char*)> semData(
-        "SOURCE_DATE_EPOCH", [](const char* ANome) { qunsetenv(ANome); });
+    const teste::TDataFixa dataFixa;
     QTemporaryDir pasta;
-    TConfigLivro config;
-    config.N = 12;
-    config.Nivel = 2;
-    config.NumPuzzles = 4;
-    config.Semente = 0x2A;
+    const TConfigLivro config = teste::Config(12, 2, 4, 0x2A, {}, false);
     QByteArray comFios;
     {
         TJanelaTeste j;
@@ -3312,13 +3308,9 @@ void TesteJanela::PreviaDoProximoLivro() {
     Controlo<QCheckBox>(j, "CheckBoxCaminho")->setChecked(dicas);
 
     auto* previa = Controlo<TPaginasDaPrevia>(j, "PreVisualizacao");
-    TConfigLivro config;
-    config.N = TamanhoDoIndice(tamanho);
-    config.Nivel = NivelDoItem(nivel);
-    config.NumPuzzles = numero.toInt();
-    config.Titulo = titulo.toStdString();
-    config.Caminho = dicas;
-    config.Semente = j.ProximaSemente();
+    const TConfigLivro config =
+        teste::Config(TamanhoDoIndice(tamanho), NivelDoItem(nivel), numero.toInt(),
+                      j.ProximaSemente(), titulo.toStdString(), dicas);
     const std::optional<TVistaDoLivro> vista = VerLivro(config, previa->LarguraDaPagina());
     QVERIFY(vista);
     const auto igual = [&] {

@@ -3,6 +3,7 @@
 #include "cli/livro_json.h"
 #include "frontend/fazer_livro.h"
 
+#include "../data_fixa.h"
 #include "../pasta_temporaria.h"
 #include "../regionais.h"
 #include "config_livro.h"
@@ -25,14 +26,7 @@ struct TLivroEscrito {
 class LivrosEmParalelo : public teste::TPastaTemporaria {
   protected:
     // Every book says it was made at the same instant.
-    void SetUp() override {
-        teste::TPastaTemporaria::SetUp();
-        ::setenv("SOURCE_DATE_EPOCH", "1765432100", 1);
-    }
-    void TearDown() override {
-        ::unsetenv("SOURCE_DATE_EPOCH");
-        teste::TPastaTemporaria::TearDown();
-    }
+    const teste::TDataFixa FDataFixa;
 
     // The book written by FazerLivro, its puzzles made on ATrabalhadores threads.
     TLivroEscrito Escrever(const TConfigLivro& AConfig, int32_t ATrabalhadores) {

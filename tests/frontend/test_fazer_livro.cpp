@@ -3,6 +3,7 @@
 #include "frontend/fios.h"
 #include "frontend/textos.h"
 
+#include "../data_fixa.h"
 #include "../falhar_alocacao.h"
 #include "../pasta_temporaria.h"
 
@@ -411,7 +412,7 @@ uint64_t ProximaAlocacao(uint64_t AEnesima) {
 // the book goes on without the helpers and is the same book. Nothing else: the older files
 // as they were, or both new, and nothing left beside them.
 TEST_F(FazerLivroTeste, SemMemoriaEmCadaFioDoLivro) {
-    ::setenv("SOURCE_DATE_EPOCH", "1765432100", 1);
+    const teste::TDataFixa dataFixa;
     const TPedidoLivro pedido = PedidoDoLivro(Em("livro.pdf"), Em("livro.txt"), 6);
     const auto etapas = [] {
         TEtapasLivro e = EtapasDoLivro();
@@ -467,7 +468,6 @@ TEST_F(FazerLivroTeste, SemMemoriaEmCadaFioDoLivro) {
                     static_cast<int>(fio), alocacoes[fio], tentativas, gravados, semMemoria);
     }
     teste::MarcarFio(0);
-    ::unsetenv("SOURCE_DATE_EPOCH");
 }
 
 TEST(Trabalhadores, PedidosNoAmbienteOuOsProcessadores) {
