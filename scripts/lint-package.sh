@@ -6,7 +6,7 @@
 # 2. desktop-file-validate on the menu entry;
 # 3. appstreamcli on the AppStream data, and on the whole tree (the entry it names is there);
 # 4. both manual pages format without a single warning from man and groff;
-# 5. lintian: no error and no warning (README.md says what the informational notes are).
+# 5. lintian: no error and no warning (docs/packaging.md says what the informational notes are).
 set -euo pipefail
 deb=$1
 

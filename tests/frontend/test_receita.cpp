@@ -40,7 +40,7 @@ std::string ComSoma(const std::string& ACampos) {
 
 TEST(Receita, AFormaDocumentada) {
     EXPECT_EQ(Crc32("123456789"), 0xCBF43926u); // the check value of CRC-32
-    // The example of the manual page and the README.
+    // The example of the manual page and of docs/recipe.md.
     EXPECT_EQ(Crc32("TAVRELO-RECEITA/1; tamanho=12; nivel=3; puzzles=20; dicas=sim; "
                     "codigo=0A1B2C3D; programa=1.0.0; titulo=Férias de Verão"),
               0xC151EBB6u);
